@@ -1,0 +1,171 @@
+#include "shell/inifile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "common/text.h"
+#include "db/cfile.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class IniTest : public ::testing::Test {
+ protected:
+  std::string Path() const { return dir.File("Tamsu.ini"); }
+  INIFILE Ini() const { return INIFILE(Path()); }
+  std::string Contents() const { return ReadWholeFile(Path()); }
+  TempDir dir;
+};
+
+TEST_F(IniTest, MissingFileLeavesEveryDefault) {
+  int32_t net = 7;
+  uint32_t rights = 9;
+  AMOUNT company = AMOUNT::FromInt(3);
+  std::string text = "szt.";
+  EXPECT_EQ(Ini().GetInt("Tamsu", "Net", &net), -1);
+  EXPECT_EQ(Ini().GetUInt("Tamsu", "UserRights", &rights), -1);
+  EXPECT_EQ(Ini().GetAmount("Tamsu", "Company", &company), -1);
+  EXPECT_EQ(Ini().GetString("Tamsu", "Measure1", &text), -1);
+  EXPECT_EQ(net, 7);
+  EXPECT_EQ(rights, 9u);
+  EXPECT_EQ(company, AMOUNT::FromInt(3));
+  EXPECT_EQ(text, "szt.");
+}
+
+TEST_F(IniTest, WritingOneKeyToAnEmptyFileCreatesSectionAndKey) {
+  WriteWholeFile(Path(), "");
+  ASSERT_EQ(Ini().WriteInt("Tamsu", "Net", 1), 0);
+  EXPECT_EQ(Contents(), "\n[Tamsu]\nNet=1\n");
+  int32_t net = 0;
+  EXPECT_EQ(Ini().GetInt("Tamsu", "Net", &net), 0);
+  EXPECT_EQ(net, 1);
+  // A missing file is created the same way, and no temporary file is left behind.
+  std::remove(Path().c_str());
+  ASSERT_EQ(Ini().WriteString("Console", "X", "10"), 0);
+  EXPECT_EQ(Contents(), "\n[Console]\nX=10\n");
+  EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str()));
+}
+
+TEST_F(IniTest, NewKeyGoesBeforeTheBlankLinesThatEndItsSection) {
+  WriteWholeFile(Path(), "[Tamsu]\nNet=0\n\n\n[Console]\nX=5\n");
+  ASSERT_EQ(Ini().WriteInt("Tamsu", "ColorMode", 2), 0);
+  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\nColorMode=2\n\n\n[Console]\nX=5\n");
+  ASSERT_EQ(Ini().WriteInt("Console", "Y", 7), 0);
+  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\nColorMode=2\n\n\n[Console]\nX=5\nY=7\n");
+  // Trailing blank lines of the last section stay after the new key.
+  WriteWholeFile(Path(), "[Tamsu]\nNet=0\n\n");
+  ASSERT_EQ(Ini().WriteInt("Tamsu", "RoundPay", 3), 0);
+  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\nRoundPay=3\n\n");
+}
+
+TEST_F(IniTest, ReplacesTheFirstLineOfTheKeyOnly) {
+  WriteWholeFile(Path(), "[Tamsu]\nNet=0\nNetX=4\nNet=9\n[Other]\nNet=3\n");
+  ASSERT_EQ(Ini().WriteInt("Tamsu", "Net", 1), 0);
+  EXPECT_EQ(Contents(), "[Tamsu]\nNet=1\nNetX=4\nNet=9\n[Other]\nNet=3\n");
+  int32_t v = 0;
+  Ini().GetInt("Other", "Net", &v);
+  EXPECT_EQ(v, 3);
+}
+
+TEST_F(IniTest, WritingTheSameValueDoesNotTouchTheFile) {
+  WriteWholeFile(Path(), "[Tamsu]\r\nNet=1\n");  // a form the program would never write itself
+  struct stat before;
+  ASSERT_EQ(stat(Path().c_str(), &before), 0);
+  ASSERT_EQ(Ini().WriteInt("Tamsu", "Net", 1), 0);
+  EXPECT_EQ(Contents(), "[Tamsu]\r\nNet=1\n");
+  struct stat after;
+  ASSERT_EQ(stat(Path().c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino);  // not replaced
+}
+
+TEST_F(IniTest, NamesMatchCaseSensitivelyAndWithoutBlanks) {
+  WriteWholeFile(Path(), "[tamsu]\nNet=1\n[Tamsu]\nNet = 2\nnet=3\nNetwork=4\n[Tamsux]\nNet=5\n");
+  int32_t v = -1;
+  EXPECT_EQ(Ini().GetInt("Tamsu", "Net", &v), -1);
+  EXPECT_EQ(v, -1);
+  EXPECT_EQ(Ini().GetInt("tamsu", "Net", &v), 0);
+  EXPECT_EQ(v, 1);
+  // A section name only needs to be followed by "]": "[Tamsux]" is not "[Tamsu]".
+  EXPECT_EQ(Ini().GetInt("Tamsux", "Net", &v), 0);
+  EXPECT_EQ(v, 5);
+}
+
+TEST_F(IniTest, ValuesAreCutToTheMaximumAndConvertedFromCodePage852) {
+  // "Łódź" in code page 852: Ł 9D, ó A2, d, ź AB.
+  WriteWholeFile(Path(), "[Tamsu]\nDocumentPlace=\x9D\xA2" "d\xAB\nMeasure1=kilogramy\n");
+  std::string v;
+  ASSERT_EQ(Ini().GetString("Tamsu", "DocumentPlace", &v), 0);
+  EXPECT_EQ(v, "Łódź"_plv);
+  ASSERT_EQ(Ini().GetString("Tamsu", "Measure1", &v, 5), 0);
+  EXPECT_EQ(v, "kilog");
+  char buf[6];
+  ASSERT_EQ(Ini().GetString("Tamsu", "Measure1", buf, 5), 0);
+  EXPECT_STREQ(buf, "kilog");
+  ASSERT_EQ(Ini().WriteString("Tamsu", "DocumentPlace", "Gdańsk"_pl), 0);
+  EXPECT_EQ(Contents(), "[Tamsu]\nDocumentPlace=Gda\xE4sk\nMeasure1=kilogramy\n");
+}
+
+TEST_F(IniTest, NumbersReadLikeTheirTypes) {
+  WriteWholeFile(Path(),
+                 "[T]\nA=42abc\nB=abc\nC=-17\nD=4294967295\nE=12.34565\nF=-0.00005\nG=7\nH=3,5\n");
+  int32_t i = 0;
+  uint32_t u = 0;
+  AMOUNT a;
+  Ini().GetInt("T", "A", &i);
+  EXPECT_EQ(i, 42);
+  Ini().GetInt("T", "B", &i);
+  EXPECT_EQ(i, 0);
+  Ini().GetInt("T", "C", &i);
+  EXPECT_EQ(i, -17);
+  Ini().GetUInt("T", "D", &u);
+  EXPECT_EQ(u, 4294967295u);
+  Ini().GetAmount("T", "E", &a);
+  EXPECT_EQ(a.Raw(), 123457);
+  Ini().GetAmount("T", "F", &a);
+  EXPECT_EQ(a.Raw(), -1);
+  Ini().GetAmount("T", "G", &a);
+  EXPECT_EQ(a, AMOUNT::FromInt(7));
+  ASSERT_EQ(Ini().WriteAmount("T", "G", AMOUNT::FromRaw(125000)), 0);
+  ASSERT_EQ(Ini().WriteAmount("T", "I", AMOUNT::FromRaw(-1)), 0);
+  ASSERT_EQ(Ini().WriteAmount("T", "J", AMOUNT::FromInt(3)), 0);
+  std::string s;
+  Ini().GetString("T", "G", &s);
+  EXPECT_EQ(s, "12.5");
+  Ini().GetString("T", "I", &s);
+  EXPECT_EQ(s, "-0.0001");
+  Ini().GetString("T", "J", &s);
+  EXPECT_EQ(s, "3");
+}
+
+TEST_F(IniTest, AFailedWriteLeavesTheOldFile) {
+  WriteWholeFile(Path(), "[Tamsu]\nNet=0\n");
+  SetFileFault(kFileOpWrite, 1, true);
+  EXPECT_EQ(Ini().WriteInt("Tamsu", "Net", 1), -1);
+  ClearFileFault();
+  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\n");
+  EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str()));
+  SetFileFault(kFileOpRename, 1, false);
+  EXPECT_EQ(Ini().WriteInt("Tamsu", "Net", 1), -1);
+  ClearFileFault();
+  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\n");
+  EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str()));
+}
+
+TEST_F(IniTest, LongLinesSurviveARewriteWhole) {
+  std::string long_value(600, 'x');
+  WriteWholeFile(Path(), "[Tamsu]\nPrnCodes=" + long_value + "\nNet=0\n");
+  ASSERT_EQ(Ini().WriteInt("Tamsu", "Net", 1), 0);
+  EXPECT_EQ(Contents(), "[Tamsu]\nPrnCodes=" + long_value + "\nNet=1\n");
+}
+
+TEST(ConfigPathTest, LivesBesideTheExecutable) {
+  SetConfigPath("");
+  const std::string& p = ConfigPath();
+  EXPECT_EQ(p.substr(p.size() - 10), "/Tamsu.ini");
+  EXPECT_NE(p.find("/tests/"), std::string::npos);  // the test program's own folder
+  SetConfigPath("/tmp/x/Tamsu.ini");
+  EXPECT_EQ(ConfigPath(), "/tmp/x/Tamsu.ini");
+  SetConfigPath("");
+}
+
+}  // namespace
