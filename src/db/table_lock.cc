@@ -1,0 +1,134 @@
+#include "db/table_lock.h"
+
+#include <time.h>
+
+#include "db/cfile.h"
+
+namespace {
+
+struct TableLockState {
+  TABLE_LOCK_TARGET* target = nullptr;
+  int depth = 0;
+  bool exclusive = false;
+};
+
+TableLockState g_tables[kTableCount];
+bool g_network = false;
+LOCK_WAITER* g_waiter = nullptr;
+
+bool Valid(int table) { return table >= 0 && table < kTableCount; }
+
+// Lock failures are expected and handled here: they are not shown to the user.
+class QuietHandler : public CFILE::HANDLER {
+ public:
+  explicit QuietHandler(CFILE::HANDLER* outer) : outer_(outer) {}
+  void Report(const char* name, int op, int kind, int err) override {
+    if (op != kFileOpLock && op != kFileOpUnlock && outer_) outer_->Report(name, op, kind, err);
+  }
+
+ private:
+  CFILE::HANDLER* outer_;
+};
+
+}  // namespace
+
+void RegisterTableLockTarget(int table, TABLE_LOCK_TARGET* target) {
+  if (Valid(table)) g_tables[table] = TableLockState{target, 0, false};
+}
+
+void SetNetworkFlag(bool on) { g_network = on; }
+bool NetworkFlag() { return g_network; }
+
+int LockTable(int table, bool exclusive) {
+  if (!g_network) return 0;
+  if (!Valid(table) || !g_tables[table].target) return -1;
+  TableLockState& t = g_tables[table];
+  if (t.depth == 0) {
+    CFILE* f = t.target->LockFile();
+    if (!f) return -1;
+    QuietHandler quiet(CFILE::Handler());
+    CFILE::HANDLER* saved = CFILE::Handler();
+    CFILE::SetHandler(&quiet);
+    int rc = f->Lock(0, t.target->LockLength(), exclusive);
+    CFILE::SetHandler(saved);
+    if (rc != 0) return -1;
+    t.exclusive = exclusive;
+    t.target->OnFirstLock();
+  } else if (exclusive && !t.exclusive) {
+    // A write inside a read lock needs the range exclusively; OFD locks convert in place.
+    CFILE* f = t.target->LockFile();
+    QuietHandler quiet(CFILE::Handler());
+    CFILE::HANDLER* saved = CFILE::Handler();
+    CFILE::SetHandler(&quiet);
+    int rc = f->Lock(0, t.target->LockLength(), true);
+    CFILE::SetHandler(saved);
+    if (rc != 0) return -1;
+    t.exclusive = true;
+  }
+  ++t.depth;
+  if (t.target->Refresh(exclusive) != 0) {
+    UnlockTable(table);
+    return -1;
+  }
+  return 0;
+}
+
+int UnlockTable(int table) {
+  if (!g_network) return 0;
+  if (!Valid(table) || !g_tables[table].target || g_tables[table].depth == 0) return -1;
+  TableLockState& t = g_tables[table];
+  if (t.depth == 1) {
+    CFILE* f = t.target->LockFile();
+    QuietHandler quiet(CFILE::Handler());
+    CFILE::HANDLER* saved = CFILE::Handler();
+    CFILE::SetHandler(&quiet);
+    if (f) f->Unlock(0, t.target->LockLength());
+    CFILE::SetHandler(saved);
+    t.exclusive = false;
+  }
+  --t.depth;
+  return 0;
+}
+
+int TableLockDepth(int table) { return Valid(table) ? g_tables[table].depth : 0; }
+
+void SetLockWaiter(LOCK_WAITER* waiter) { g_waiter = waiter; }
+
+int LockAllTables(bool exclusive) {
+  int locked = 0;
+  bool waiting = false;
+  bool stopped = false;
+  while (locked < kTableCount) {
+    if (LockTable(locked, exclusive) == 0) {
+      ++locked;
+      continue;
+    }
+    if (!waiting) {
+      waiting = true;
+      if (g_waiter) g_waiter->Begin();
+    }
+    // With nobody to ask, there is nobody to wait for either.
+    if (!g_waiter || g_waiter->WantsToStop()) {
+      stopped = true;
+      break;
+    }
+    struct timespec pause = {0, 5 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+  if (waiting && g_waiter) g_waiter->End();
+  if (stopped) {
+    while (locked > 0) UnlockTable(--locked);
+    return -1;
+  }
+  return 0;
+}
+
+void UnlockAllTables() {
+  for (int t = kTableCount - 1; t >= 0; --t) UnlockTable(t);
+}
+
+void ResetTableLocks() {
+  for (auto& t : g_tables) t = TableLockState{};
+  g_network = false;
+  g_waiter = nullptr;
+}
