@@ -1,0 +1,93 @@
+// Index files: up to 59 B-trees of 512-byte pages in one file per table, leaves chained both ways.
+//
+// Keys are fixed-length texts in the data code page, compared with the Polish collation; on disk
+// they are in code page 852. Every operation returns 0 on success; a failure returns the event
+// code it reported (kDbEvBadIndex 8 for an impossible header or page, kDbEvKeyMissing 10,
+// kDbEvNotFound 15, which is silent, kDbEvBadIndexNumber 7) or -1 when the file layer failed and
+// reported it through CFILE::HANDLER. Events go through ReportDbEvent with the file name and the
+// index number.
+//
+//   INDEXFILE* ix = new INDEXFILE;
+//   int lengths[2] = {11, 51};
+//   CreateIndexFile(ix, "Tow.inx", 2, lengths, kShareNone);   // header + two empty leaves
+//   AddKey(ix, 0, "KOD1", 0);
+//   long rec;
+//   if (SeekKey(ix, 0, "KO", &rec) == 0) { /* rec is the first record whose key starts "KO" */ }
+//
+// Only the cursor's page of each index stays in memory. With shared access (several workstations)
+// the table layer calls RefreshIndexFile at its first lock level: the header is read again and
+// every cursor page copy is marked invalid, to be read again before its next use.
+//
+// After AddKey the cursor of that index stands on the new entry; after RemoveKey on the entry that
+// took the removed one's place, else the first entry of the next page, else the previous entry,
+// else the last entry of the previous page, else nowhere.
+#pragma once
+
+#include <cstdint>
+
+#include "db/cfile.h"
+#include "db/db_events.h"
+#include "db/index_page.h"
+
+struct INDEXCURSOR {
+  int key_length = 0;
+  int capacity = 0;
+  int32_t root = kNoPage;
+  int32_t page = kNoPage;   // the cursor's page, kNoPage for none
+  int position = 0;
+  bool copy_valid = false;  // `copy` holds `page` as read under the current lock
+  // Page steps taken in one direction since the cursor was last placed: a walk that takes more
+  // steps than the file has pages runs in a circle.
+  int hop_direction = 0;
+  int64_t hops = 0;
+  INDEXPAGE copy;
+};
+
+struct INDEXSTATS {
+  long page_reads = 0;
+  long page_writes = 0;
+  long header_reads = 0;
+  long header_writes = 0;
+};
+
+struct INDEXFILE {
+  CFILE file;
+  int32_t page_count = 0;
+  int index_count = 0;
+  INDEXCURSOR index[kMaxIndexCount];
+  INDEXSTATS stats;
+};
+
+// Writes a fresh file (header, then one empty leaf per index as pages 0..n-1) and keeps it open.
+// A failed write deletes the file. An index count outside 0..59 or a key length outside 2..100:
+// event 17.
+int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing);
+// Opens an existing file and checks its header against the definition: event 8 on any difference.
+int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing);
+int CloseIndexFile(INDEXFILE* ix);
+// Cuts the open file to nothing and writes it afresh in place, for rebuilding.
+int EmptyIndexFile(INDEXFILE* ix);
+// Shared access: read the header again and forget every cursor page copy.
+int RefreshIndexFile(INDEXFILE* ix);
+
+int AddKey(INDEXFILE* ix, int index, const char* key, long record);
+int RemoveKey(INDEXFILE* ix, int index, const char* key, long record);
+
+// Walking; record (may be null) receives the record number of the entry reached.
+int FirstKey(INDEXFILE* ix, int index, long* record);
+int LastKey(INDEXFILE* ix, int index, long* record);
+int NextKey(INDEXFILE* ix, int index, long* record);
+int PrevKey(INDEXFILE* ix, int index, long* record);
+// The first entry whose key, compared over the text's length, is not below the text.
+int SeekKey(INDEXFILE* ix, int index, const char* text, long* record);
+// The last entry whose key, compared over the text's length, is not above the text.
+int SeekLastKey(INDEXFILE* ix, int index, const char* text, long* record);
+// Puts the cursor on the entry with exactly this key and record number; event 10 when missing.
+int LocateKey(INDEXFILE* ix, int index, const char* key, long record);
+// The entry under the cursor: its record number and key (key_out takes key length bytes); 15
+// when the cursor is nowhere.
+int CurrentKey(INDEXFILE* ix, int index, long* record, char* key_out);
+
+// Page access for the checker and tools: reads page p of an index (keys converted to the data code
+// page) and checks its kind, count and links. 0, -1 (file layer) or 8; reports nothing.
+int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page);
