@@ -350,6 +350,19 @@ std::string FileErrorMessage(const char* file_name, int operation, int error_kin
   return m;
 }
 
+int CheckFileSharing(const std::string& path_in_dir) {
+  std::string name = TakeTemporaryName(path_in_dir);
+  if (name.empty()) return -1;
+  int fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC);
+  int rc = -1;
+  if (fd >= 0) {
+    rc = OfdLock(fd, F_WRLCK, 0, 1) == 0 && OfdLock(fd, F_UNLCK, 0, 1) == 0 ? 0 : -1;
+    ::close(fd);
+  }
+  ::unlink(name.c_str());
+  return rc;
+}
+
 std::string TakeTemporaryName(const std::string& path_in_dir) {
   std::string dir;
   size_t slash = path_in_dir.rfind('/');

@@ -122,6 +122,10 @@ const char* FileOperationText(int operation);
 // when every number is taken.
 std::string TakeTemporaryName(const std::string& path_in_dir);
 
+// Whether byte-range locks work in the directory of path_in_dir (some network file systems
+// refuse them): 0 when they do, -1 when not. Shared access needs them.
+int CheckFileSharing(const std::string& path_in_dir);
+
 // Fault injection for tests: the nth operation of the given kind from now on (1 = the next one)
 // fails with EIO; with from_then_on every later one fails too. kind 0 counts every operation.
 void SetFileFault(int operation, long nth, bool from_then_on);

@@ -148,6 +148,12 @@ TEST_F(CfileTest, TemporaryNamesAreTakenInOrderAndAtomically) {
   EXPECT_EQ(TakeTemporaryName(""), "000001.tmp");
 }
 
+TEST_F(CfileTest, ByteRangeLocksWorkInATemporaryDirectory) {
+  EXPECT_EQ(CheckFileSharing(dir.File("x")), 0);
+  EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str()));
+  EXPECT_EQ(CheckFileSharing("/nonexistent-dir/x"), -1);
+}
+
 TEST_F(CfileTest, CheckHandlesLeavesNothingBehind) {
   TempDir cwd(true);
   EXPECT_EQ(CFILE::CheckHandles(2), 0);
