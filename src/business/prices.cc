@@ -26,6 +26,7 @@ AMOUNT RoundToPlaces(AMOUNT value, int places) {
   const uint64_t magnitude = raw < 0 ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
   uint64_t q = magnitude / static_cast<uint64_t>(unit);
   if (magnitude % static_cast<uint64_t>(unit) >= static_cast<uint64_t>(half)) ++q;
+  if (q > static_cast<uint64_t>(INT64_MAX) / static_cast<uint64_t>(unit)) return value;
   const int64_t rounded = static_cast<int64_t>(q * static_cast<uint64_t>(unit));
   return AMOUNT::FromRaw(raw < 0 ? -rounded : rounded);
 }

@@ -26,8 +26,8 @@ char* format_amount(AMOUNT value, int decimals, char* text) {
   if (decimals > 9) decimals = 9;
   // The display has always been computed in floating point: magnitude scaled, 0.5 added, the
   // fraction cut. The last digit shown follows that arithmetic.
-  double magnitude = std::fabs(value.ToDouble());
-  for (int i = 0; i < decimals; ++i) magnitude *= 10.0;
+  static const double kPowers[10] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  const double magnitude = std::fabs(value.ToDouble()) * kPowers[decimals];
   unsigned __int128 digits = static_cast<unsigned __int128>(std::floor(magnitude + 0.5));
   const bool negative = value < AMOUNT();
 
