@@ -141,7 +141,7 @@ DecodeResult DecodeCsi(std::string_view s, bool at_end, KeyEvent* ev, size_t* us
   int count = 0;
   bool sub = false;
   size_t i = 2;
-  for (; i < s.size() && i < kMaxSequence; ++i) {
+  for (; i < s.size(); ++i) {
     auto c = static_cast<uint8_t>(s[i]);
     if (IsDigit(c)) {
       if (count == 0) count = 1;
@@ -155,22 +155,19 @@ DecodeResult DecodeCsi(std::string_view s, bool at_end, KeyEvent* ev, size_t* us
       sub = true;
     } else if (c >= 0x3C && c <= 0x3F) {
       // private markers ("<", "=", ">", "?"): replies we never ask for
-    } else if (c >= 0x20 && c <= 0x2F) {
-      // intermediates
+    } else if (c >= 0x20 && c <= 0x2F && c != '$') {
+      // intermediates ("$" ends rxvt's Shift keys)
     } else {
       break;
     }
   }
-  if (i >= kMaxSequence) {
-    *used = i;
-    return kDecodeSkipped;
-  }
   if (i >= s.size()) {
     *used = s.size();
-    return at_end ? kDecodeSkipped : kDecodeIncomplete;
+    return at_end || s.size() > kMaxSequence ? kDecodeSkipped : kDecodeIncomplete;
   }
   auto final = static_cast<uint8_t>(s[i]);
   *used = i + 1;
+  if (i > kMaxSequence) return kDecodeSkipped;
   if (count > 8) count = 8;
   int p0 = count >= 1 ? params[0] : 0;
   int p1 = count >= 2 ? params[1] : 0;
