@@ -62,14 +62,3 @@ TEST(Interest, GrowsWithTheDelay) {
     }
   }
 }
-
-TEST(Interest, RateTableStartsWhereSpecified) {
-  EXPECT_EQ(INTEREST_RATES[0].year, 1992u);
-  EXPECT_EQ(INTEREST_RATES[11].percent, A("12.25"));
-  EXPECT_EQ(INTEREST_RATES[kInterestRateCount - 1].percent, A("13"));
-  for (int i = 1; i < kInterestRateCount; ++i) {
-    const INTEREST_RATE& a = INTEREST_RATES[i - 1];
-    const INTEREST_RATE& b = INTEREST_RATES[i];
-    EXPECT_LT(DateFromYmd(a.year, a.month, a.day), DateFromYmd(b.year, b.month, b.day)) << i;
-  }
-}

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "business/amount_testing.h"
-#include "common/text.h"
 
 TEST(VatRates, RowsStandInSearchOrderWithTheirLabelsAndRates) {
   const int order[] = {1, 14, 12, 2, 6, 5, 13, 3, 11, 10, 8, 9, 7, 4};
@@ -53,31 +50,10 @@ TEST(VatRates, IdFromTextSearchesFromTheSecondRow) {
   EXPECT_EQ(VatIdFromText("99999999999999999999999"), 1);
 }
 
-TEST(VatRates, ChoiceListOffersElevenRatesStartingWithTheBasicOne) {
-  EXPECT_STREQ(VAT_CHOICES[0].text, " &A: 23% ");
-  EXPECT_EQ(VAT_CHOICES[0].id, 12);
-  EXPECT_STREQ(VAT_CHOICES[4].text, " &Z: zw  ");
-  EXPECT_EQ(VAT_CHOICES[10].id, 9);
-  std::set<int> offered;
-  for (const VAT_CHOICE& c : VAT_CHOICES) offered.insert(c.id);
-  EXPECT_EQ(offered.size(), 11u);
-  for (int hidden : {6, 5, 7}) EXPECT_EQ(offered.count(hidden), 0u) << hidden;
-}
-
 TEST(GoodsKinds, OnlyGoodsProductsPackagingAndMaterialsKeepStock) {
   for (char c : std::string("TPOM")) EXPECT_TRUE(IsStockKind(c)) << c;
   for (char c : std::string("UKRWI")) EXPECT_FALSE(IsStockKind(c)) << c;
   EXPECT_FALSE(IsStockKind('X'));
   EXPECT_FALSE(IsStockKind('t'));
   EXPECT_FALSE(IsStockKind('\0'));
-}
-
-TEST(GoodsKinds, NamesAndListTexts) {
-  EXPECT_EQ(std::string(GoodsKindName('P')), "produkt własny"_plv);
-  EXPECT_EQ(std::string(GoodsKindName('U')), "usługa"_plv);
-  EXPECT_STREQ(GoodsKindName('Q'), "");
-  EXPECT_EQ(std::string(GOODS_KINDS[3].list_text), " &materiał           "_plv);
-  EXPECT_STREQ(GOODS_KINDS[6].list_text, " koszt &reklamy      ");
-  // The list items share one width.
-  for (const GOODS_KIND& k : GOODS_KINDS) EXPECT_EQ(std::string(k.list_text).size(), 21u) << k.code;
 }
