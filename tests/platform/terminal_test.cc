@@ -5,6 +5,8 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -153,6 +155,34 @@ TEST(TerminalConsole, ASmallTerminalIsAskedToGrowAndShowsANotice) {
 
   t.close();
   EXPECT_NE(pty.Drain().find("\x1b[8;24;80t"), std::string::npos);  // its size given back
+}
+
+TEST(TerminalConsole, ACrashSignalGivesTheTerminalBack) {
+  Pty pty(80, 25);
+  ASSERT_TRUE(pty.ok);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    TERMINAL_CONSOLE t(pty.slave, pty.slave, "xterm-256color");
+    if (t.open() != 0) _exit(2);
+    raise(SIGTERM);
+    _exit(3);  // not reached: the signal ends the process after the terminal is restored
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(WTERMSIG(status), SIGTERM);
+  std::string all = pty.Drain();
+  size_t entered = all.find("\x1b[?1049h");
+  size_t left = all.rfind("\x1b[?1049l");
+  ASSERT_NE(entered, std::string::npos);
+  ASSERT_NE(left, std::string::npos);
+  EXPECT_LT(entered, left);
+  EXPECT_NE(all.find("\x1b]104", entered), std::string::npos);
+  struct termios mode;
+  ASSERT_EQ(tcgetattr(pty.slave, &mode), 0);
+  EXPECT_TRUE(mode.c_lflag & ICANON);  // cooked mode again
+  EXPECT_TRUE(mode.c_lflag & ECHO);
 }
 
 }  // namespace
