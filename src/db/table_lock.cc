@@ -12,11 +12,11 @@ struct TableLockState {
   bool exclusive = false;
 };
 
-TableLockState g_tables[kTableCount];
+TableLockState g_tables[kMaxLockTables];
 bool g_network = false;
 LOCK_WAITER* g_waiter = nullptr;
 
-bool Valid(int table) { return table >= 0 && table < kTableCount; }
+bool Valid(int table) { return table >= 0 && table < kMaxLockTables; }
 
 // Lock failures are expected and handled here: they are not shown to the user.
 class QuietHandler : public CFILE::HANDLER {

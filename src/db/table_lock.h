@@ -12,7 +12,9 @@
 
 class CFILE;
 
+// The five tables of the database; slots above them hold tables of tools and conversions.
 inline constexpr int kTableCount = 5;
+inline constexpr int kMaxLockTables = 20;
 
 // What the lock needs of a table; the table layer registers one per table.
 class TABLE_LOCK_TARGET {

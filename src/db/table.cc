@@ -1,0 +1,171 @@
+#include "db/table.h"
+
+#include <memory>
+
+#include "db/db_events.h"
+#include "db/table_lock.h"
+#include "db/table_slot.h"
+
+namespace {
+
+std::unique_ptr<TABLESLOT> g_slots[kMaxTables];
+
+TABLESLOT* Slot(int table) {
+  if (table < 0 || table >= kMaxTables) {
+    ReportDbEvent(kDbEvBadTableNumber, "", table);
+    return nullptr;
+  }
+  TABLESLOT* s = g_slots[table].get();
+  if (!s || !s->open) {
+    ReportDbEvent(kDbEvNotOpen, "", table);
+    return nullptr;
+  }
+  return s;
+}
+
+// Runs op on an open table under its lock.
+template <typename Op>
+int Locked(int table, bool exclusive, Op op) {
+  TABLESLOT* s = Slot(table);
+  if (!s) return -1;
+  if (LockTable(table, exclusive) != 0) return -1;
+  int rc = op(*s);
+  UnlockTable(table);
+  return rc;
+}
+
+}  // namespace
+
+int TableOpen(int table, const TABLEDEF* def) {
+  if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
+  if (!g_slots[table]) g_slots[table] = std::make_unique<TABLESLOT>();
+  TABLESLOT& s = *g_slots[table];
+  RegisterTableLockTarget(table, &s.lock);
+  int rc = SlotOpen(s, def, NetworkFlag() ? kShareReadWrite : kShareNone);
+  return rc == 0 ? 0 : -1;
+}
+
+int TableClose(int table) {
+  if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
+  if (g_slots[table]) SlotClose(*g_slots[table]);
+  RegisterTableLockTarget(table, nullptr);
+  return 0;
+}
+
+bool TableIsOpen(int table) {
+  return table >= 0 && table < kMaxTables && g_slots[table] && g_slots[table]->open;
+}
+
+const TABLEDEF* TableDefinition(int table) { return TableIsOpen(table) ? g_slots[table]->def : nullptr; }
+const char* TableFileName(int table) { return TableIsOpen(table) ? g_slots[table]->def->data_file : ""; }
+
+int TableAppend(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotAppend(s) ? -1 : 0; }); }
+int TableUpdate(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotUpdate(s) ? -1 : 0; }); }
+int TableDelete(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotDelete(s) ? -1 : 0; }); }
+int TableZap(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotZap(s) ? -1 : 0; }); }
+
+int TableFirst(int table) { return Locked(table, false, [](TABLESLOT& s) { return SlotWalk(s, +1, true); }); }
+int TableLast(int table) { return Locked(table, false, [](TABLESLOT& s) { return SlotWalk(s, -1, true); }); }
+int TableNext(int table) { return Locked(table, false, [](TABLESLOT& s) { return SlotWalk(s, +1, false); }); }
+int TablePrev(int table) { return Locked(table, false, [](TABLESLOT& s) { return SlotWalk(s, -1, false); }); }
+
+int TableGo(int table, long record) {
+  return Locked(table, false, [record](TABLESLOT& s) { return SlotGo(s, record) ? -1 : 0; });
+}
+
+int TableReread(int table) {
+  return Locked(table, false, [](TABLESLOT& s) {
+    if (s.current < 0) return SlotEvent(s, kDbEvNoCurrentRecord), -1;
+    return SlotGo(s, s.current) ? -1 : 0;
+  });
+}
+
+long TableRecNo(int table) {
+  TABLESLOT* s = Slot(table);
+  return s ? s->current : -1;
+}
+
+long TableRecCount(int table) {
+  long n = -1;
+  Locked(table, false, [&n](TABLESLOT& s) {
+    n = s.count;
+    return 0;
+  });
+  return n;
+}
+
+long TableCount(int table) {
+  long n = -1;
+  Locked(table, false, [&n](TABLESLOT& s) {
+    n = SlotCount(s);
+    return 0;
+  });
+  return n;
+}
+
+int TableSeek(int table, const char* text) {
+  return Locked(table, false, [text](TABLESLOT& s) { return SlotSeek(s, text, false) ? -1 : 0; });
+}
+
+int TableSeekLast(int table, const char* text) {
+  return Locked(table, false, [text](TABLESLOT& s) { return SlotSeek(s, text, true) ? -1 : 0; });
+}
+
+int TableIsDeleted(int table) {
+  int deleted = 0;
+  Locked(table, false, [&deleted](TABLESLOT& s) {
+    std::vector<char> raw;
+    if (s.current >= 0 && ReadRaw(s, s.current, &raw) == 0) deleted = RawDeleted(raw) ? 1 : 0;
+    return 0;
+  });
+  return deleted;
+}
+
+int TableClear(int table) {
+  TABLESLOT* s = Slot(table);
+  if (!s) return -1;
+  ClearStruct(*s, s->record);
+  return 0;
+}
+
+int TableSetIndex(int table, int index) {
+  return Locked(table, false, [index](TABLESLOT& s) { return SlotSetIndex(s, index) ? -1 : 0; });
+}
+
+int TableGetIndex(int table) {
+  TABLESLOT* s = Slot(table);
+  return s ? s->current_index : -1;
+}
+
+int TableLock(int table, bool exclusive) {
+  if (!Slot(table)) return -1;
+  return LockTable(table, exclusive);
+}
+
+int TableUnlock(int table) {
+  if (!Slot(table)) return -1;
+  return UnlockTable(table);
+}
+
+int TableRebuildIndexes(int table) {
+  return Locked(table, true, [](TABLESLOT& s) {
+    if (SlotRebuild(s) != 0) return -1;
+    if (s.count > 0) SlotWalk(s, +1, true);
+    return 0;
+  });
+}
+
+int TablePack(int table) {
+  return Locked(table, true, [](TABLESLOT& s) { return SlotPack(s) ? -1 : 0; });
+}
+
+void* TableRecord(int table) { return TableIsOpen(table) ? g_slots[table]->record : nullptr; }
+size_t TableRecordSize(int table) { return TableIsOpen(table) ? g_slots[table]->record_size : 0; }
+
+void ResetTables() {
+  for (int t = 0; t < kMaxTables; ++t) {
+    if (g_slots[t]) SlotClose(*g_slots[t]);
+    g_slots[t].reset();
+    RegisterTableLockTarget(t, nullptr);
+  }
+}

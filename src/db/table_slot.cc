@@ -1,0 +1,307 @@
+// Format: docs/formats/table-file.md
+#include "db/table_slot.h"
+
+#include <cstring>
+
+#include "common/date.h"
+#include "db/db_events.h"
+#include "db/dbf_format.h"
+
+namespace {
+
+DBFHEADER HeaderOf(const TABLESLOT& s) {
+  DateParts today = DateToYmd(DateToday());
+  DBFHEADER h;
+  h.version = kDbfVersion;
+  h.year = static_cast<uint8_t>(today.year % 100);
+  h.month = static_cast<uint8_t>(today.month);
+  h.day = static_cast<uint8_t>(today.day);
+  h.record_count = static_cast<uint32_t>(s.count);
+  h.header_length = static_cast<uint16_t>(s.header_length);
+  h.record_length = static_cast<uint16_t>(s.record_length);
+  return h;
+}
+
+// Builds the runtime fields, lengths and buffers of a definition.
+void Layout(TABLESLOT& s, const TABLEDEF* def) {
+  s.def = def;
+  s.fields.clear();
+  uint32_t stored = 1;
+  size_t packed = 0;
+  size_t needed = 0;
+  for (int i = 0; i < def->field_count; ++i) {
+    const FIELDDEF& f = def->fields[i];
+    RUNFIELD r{f, stored, f.struct_offset == kPackedOffset ? packed : f.struct_offset};
+    stored += static_cast<uint32_t>(f.length);
+    packed = r.struct_offset + FieldStructSize(f);
+    needed = std::max(needed, packed);
+    s.fields.push_back(r);
+  }
+  s.header_length = static_cast<uint32_t>(32 * def->field_count + 33);
+  s.record_length = stored;
+  s.raw.assign(s.record_length, ' ');
+  s.record_size = def->record && def->record_size ? def->record_size : needed;
+  if (def->record) {
+    s.record = static_cast<char*>(def->record);
+  } else {
+    s.own_record.assign(s.record_size, 0);
+    s.record = s.own_record.data();
+  }
+  s.spare.assign(s.record_size, 0);
+}
+
+// Reads the header and checks it against the definition; the record count on success.
+int ReadHeader(TABLESLOT& s, bool check_fields) {
+  uint8_t h[32];
+  if (s.data.Seek(0, SEEK_SET) < 0) return -1;
+  long n = s.data.Read(h, 32);
+  if (n < 0) return -1;
+  DBFHEADER hd = DecodeDbfHeader(h);
+  if (n != 32 || hd.version != kDbfVersion || hd.header_length != s.header_length ||
+      hd.record_length != s.record_length)
+    return SlotEvent(s, kDbEvBadTableFile);
+  if (check_fields) {
+    std::vector<uint8_t> desc(32 * s.fields.size());
+    if (s.data.Read(desc.data(), desc.size()) != static_cast<long>(desc.size()))
+      return SlotEvent(s, kDbEvBadTableFile);
+    for (size_t i = 0; i < s.fields.size(); ++i)
+      if (!FieldDescriptorMatches(s.fields[i].def, desc.data() + 32 * i)) return SlotEvent(s, kDbEvBadTableFile);
+  }
+  int64_t size = s.data.Size();
+  if (size < 0) return -1;
+  // A file shorter than its count claims has lost records: it is refused, not patched up.
+  if (static_cast<int64_t>(s.header_length) + static_cast<int64_t>(hd.record_count) * s.record_length > size)
+    return SlotEvent(s, kDbEvBadTableFile);
+  s.count = static_cast<long>(hd.record_count);
+  return 0;
+}
+
+}  // namespace
+
+int SlotEvent(const TABLESLOT& s, int code, long number) {
+  ReportDbEvent(code, s.def ? s.def->data_file : "", number);
+  return code == kDbEvNotFound ? kDbEvNotFound : (code ? code : -1);
+}
+
+int CreateDataFile(const char* name, const TABLEDEF& def) {
+  TABLESLOT s;
+  Layout(s, &def);
+  std::vector<uint8_t> bytes(s.header_length + 1, 0);
+  DBFHEADER h = HeaderOf(s);
+  EncodeDbfHeader(h, bytes.data());
+  for (size_t i = 0; i < s.fields.size(); ++i)
+    EncodeFieldDescriptor(s.fields[i].def, s.fields[i].stored_offset, bytes.data() + 32 + 32 * i);
+  bytes[s.header_length - 1] = kDbfTerminator;
+  bytes[s.header_length] = kDbfEndMark;
+  CFILE f;
+  if (f.Open(name, kCreateAlways, kAccessReadWrite, kShareNone) != 0) return -1;
+  if (f.Write(bytes.data(), bytes.size()) != static_cast<long>(bytes.size())) {
+    f.Close();
+    CFILE::DeleteFile(name);
+    return -1;
+  }
+  return f.Close();
+}
+
+int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing) {
+  SlotClose(s);
+  s.def = def;
+  if (!CheckTableDef(*def)) return SlotEvent(s, kDbEvBadDefinition);
+  Layout(s, def);
+  bool created_index = false;
+  if (!CFILE::Exists(def->data_file)) {
+    if (CreateDataFile(def->data_file, *def) != 0) return -1;
+    CFILE::DeleteFile(def->index_file ? def->index_file : "");  // a stale index cannot match
+  }
+  if (s.data.Open(def->data_file, kOpenExisting, kAccessReadWrite, sharing) != 0) return -1;
+  int rc = ReadHeader(s, true);
+  if (rc != 0) {
+    s.data.Close();
+    return rc;
+  }
+  int64_t end = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(s.count) * s.record_length;
+  int64_t size = s.data.Size();
+  if (size != end + 1) {
+    uint8_t mark = kDbfEndMark;
+    if (s.data.Seek(end, SEEK_SET) < 0 || s.data.Write(&mark, 1) != 1) {
+      s.data.Close();
+      return -1;
+    }
+  }
+  if (def->index_count > 0) {
+    s.index = std::make_unique<INDEXFILE>();
+    if (CFILE::Exists(def->index_file)) {
+      rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
+    } else {
+      rc = CreateIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
+      created_index = true;
+    }
+    if (rc != 0) {
+      s.index.reset();
+      s.data.Close();
+      return rc;
+    }
+    s.index_open = true;
+  }
+  s.open = true;
+  s.current = -1;
+  s.current_index = def->index_count > 0 ? 0 : -1;
+  if (created_index && s.count > 0) {
+    rc = SlotRebuild(s);
+    if (rc != 0) {
+      SlotClose(s);
+      return rc;
+    }
+  }
+  if (s.count == 0 || SlotWalk(s, +1, true) != 0) ClearStruct(s, s.record);
+  return 0;
+}
+
+void SlotClose(TABLESLOT& s) {
+  if (s.index_open) CloseIndexFile(s.index.get());
+  s.index_open = false;
+  s.index.reset();
+  s.data.Close();
+  s.open = false;
+  s.count = 0;
+  s.current = -1;
+  s.current_index = -1;
+  s.refreshed = false;
+}
+
+int ReadRaw(TABLESLOT& s, long record, std::vector<char>* raw) {
+  if (record < 0 || record >= s.count) return SlotEvent(s, kDbEvBadRecordNumber, record);
+  raw->resize(s.record_length);
+  int64_t at = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(record) * s.record_length;
+  if (s.data.Seek(at, SEEK_SET) < 0) return -1;
+  long n = s.data.Read(raw->data(), s.record_length);
+  if (n < 0) return -1;
+  if (n != static_cast<long>(s.record_length)) return SlotEvent(s, kDbEvBadRecordNumber, record);
+  return 0;
+}
+
+bool RawDeleted(const std::vector<char>& raw) { return !raw.empty() && raw[0] == '*'; }
+
+void Unpack(const TABLESLOT& s, const char* raw, char* record) {
+  for (const RUNFIELD& f : s.fields) {
+    const char* in = raw + f.stored_offset;
+    char* out = record + f.struct_offset;
+    switch (f.def.type) {
+      case 'C': UnpackText(in, f.def.length, out); break;
+      case 'D': {
+        DATE d = UnpackDate(in);
+        std::memcpy(out, &d, sizeof d);
+        break;
+      }
+      case 'L': {
+        int32_t v = in[0] == 'T' ? 1 : 0;
+        std::memcpy(out, &v, sizeof v);
+        break;
+      }
+      default: {
+        int64_t v = UnpackNumber(in, f.def.length).Raw();
+        std::memcpy(out, &v, sizeof v);
+      }
+    }
+  }
+}
+
+bool Pack(const TABLESLOT& s, const char* record, char* raw) {
+  raw[0] = ' ';
+  for (const RUNFIELD& f : s.fields) {
+    const char* in = record + f.struct_offset;
+    char* out = raw + f.stored_offset;
+    switch (f.def.type) {
+      case 'C': {
+        // The structure holds length + 1 bytes; a missing NUL ends the text at the field length.
+        PackText(in, f.def.length, out);
+        break;
+      }
+      case 'D': {
+        DATE d;
+        std::memcpy(&d, in, sizeof d);
+        PackDate(d, out);
+        break;
+      }
+      case 'L': {
+        int32_t v;
+        std::memcpy(&v, in, sizeof v);
+        out[0] = v ? 'T' : 'F';
+        break;
+      }
+      default: {
+        int64_t v;
+        std::memcpy(&v, in, sizeof v);
+        if (!PackNumber(AMOUNT::FromRaw(v), f.def.length, f.def.decimals, out)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+void ClearStruct(const TABLESLOT& s, char* record) {
+  for (const RUNFIELD& f : s.fields) std::memset(record + f.struct_offset, 0, FieldStructSize(f.def));
+}
+
+std::string BuildKey(const TABLESLOT& s, int i, const char* record) {
+  std::string key(static_cast<size_t>(s.def->key_lengths[i]) + 1, '\0');
+  s.def->key_builders[i](record, key.data());
+  key.resize(static_cast<size_t>(s.def->key_lengths[i]));
+  key.back() = '\0';
+  return key;
+}
+
+int WriteHeader(TABLESLOT& s) {
+  uint8_t h[32];
+  EncodeDbfHeader(HeaderOf(s), h);
+  if (s.data.Seek(0, SEEK_SET) < 0 || s.data.Write(h, 32) != 32) return -1;
+  return 0;
+}
+
+int SlotGo(TABLESLOT& s, long n) {
+  if (n < 0) {
+    ClearStruct(s, s.record);
+    s.current = -1;
+    return 0;
+  }
+  int rc = ReadRaw(s, n, &s.raw);
+  if (rc != 0) return rc;
+  Unpack(s, s.raw.data(), s.record);
+  s.current = n;
+  if (s.current_index >= 0 && s.index_open) {
+    std::string key = BuildKey(s, s.current_index, s.record);
+    rc = LocateKey(s.index.get(), s.current_index, key.c_str(), n);
+    if (rc != 0) return rc;
+  }
+  return 0;
+}
+
+CFILE* SLOTLOCK::LockFile() { return &slot_->data; }
+int64_t SLOTLOCK::LockLength() { return slot_->header_length; }
+
+void SLOTLOCK::OnFirstLock() {
+  slot_->refreshed = false;
+  if (slot_->index_open) RefreshIndexFile(slot_->index.get());
+}
+
+int SLOTLOCK::Refresh(bool /*exclusive*/) {
+  TABLESLOT& s = *slot_;
+  if (s.refreshed || !s.open) return 0;
+  int rc = ReadHeader(s, false);
+  if (rc != 0) return rc;
+  s.refreshed = true;
+  if (s.count == 0 || s.current >= s.count) {
+    s.current = -1;
+    return 0;
+  }
+  if (s.current < 0) return 0;
+  if ((rc = ReadRaw(s, s.current, &s.raw)) != 0) return rc;
+  // The cursor of the active index goes back onto the current record; the structure the caller
+  // has filled is left alone (the key is built from a copy).
+  if (s.current_index >= 0 && s.index_open && !RawDeleted(s.raw)) {
+    Unpack(s, s.raw.data(), s.spare.data());
+    std::string key = BuildKey(s, s.current_index, s.spare.data());
+    LocateKey(s.index.get(), s.current_index, key.c_str(), s.current);
+  }
+  return 0;
+}

@@ -1,0 +1,89 @@
+// Inside the table layer: the slot of one open table and the operations on it. The public
+// functions of db/table.h check the table number, lock, call these and unlock.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/index_file.h"
+#include "db/table_def.h"
+#include "db/table_lock.h"
+
+struct RUNFIELD {
+  FIELDDEF def;
+  uint32_t stored_offset;  // in the stored record; the deletion flag is byte 0
+  size_t struct_offset;    // in the record structure
+};
+
+struct TABLESLOT;
+
+class SLOTLOCK : public TABLE_LOCK_TARGET {
+ public:
+  explicit SLOTLOCK(TABLESLOT* slot) : slot_(slot) {}
+  CFILE* LockFile() override;
+  int64_t LockLength() override;
+  void OnFirstLock() override;
+  int Refresh(bool exclusive) override;
+
+ private:
+  TABLESLOT* slot_;
+};
+
+struct TABLESLOT {
+  TABLESLOT() : lock(this) {}
+  TABLESLOT(const TABLESLOT&) = delete;
+  TABLESLOT& operator=(const TABLESLOT&) = delete;
+
+  bool open = false;
+  const TABLEDEF* def = nullptr;
+  CFILE data;
+  std::vector<RUNFIELD> fields;
+  uint32_t header_length = 0;
+  uint32_t record_length = 0;
+  long count = 0;
+  long current = -1;
+  std::vector<char> raw;        // the current record as stored
+  char* record = nullptr;       // the record structure
+  size_t record_size = 0;
+  std::vector<char> own_record; // used when the definition brings no structure
+  std::vector<char> spare;      // a second structure: old keys, walks, rebuilds
+  std::unique_ptr<INDEXFILE> index;
+  bool index_open = false;
+  int current_index = -1;
+  bool refreshed = false;       // header read again under the current lock
+  SLOTLOCK lock;
+};
+
+// Opening and closing.
+int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing);
+void SlotClose(TABLESLOT& s);
+// Writes an empty data file (header, descriptors, terminator, end mark), replacing any file.
+int CreateDataFile(const char* name, const TABLEDEF& def);
+
+// Records.
+int ReadRaw(TABLESLOT& s, long record, std::vector<char>* raw);
+bool RawDeleted(const std::vector<char>& raw);
+void Unpack(const TABLESLOT& s, const char* raw, char* record);
+bool Pack(const TABLESLOT& s, const char* record, char* raw);
+void ClearStruct(const TABLESLOT& s, char* record);
+// The key of index i built from a structure; key length bytes, NUL-filled.
+std::string BuildKey(const TABLESLOT& s, int i, const char* record);
+int WriteHeader(TABLESLOT& s);
+// Makes record n current: reads it, fills the structure, places the active index on its key.
+int SlotGo(TABLESLOT& s, long n);
+
+int SlotAppend(TABLESLOT& s);
+int SlotUpdate(TABLESLOT& s);
+int SlotDelete(TABLESLOT& s);
+int SlotZap(TABLESLOT& s);
+// dir: +1 forwards, -1 backwards; from_end starts at the first (or last) record.
+int SlotWalk(TABLESLOT& s, int dir, bool from_end);
+int SlotSeek(TABLESLOT& s, const char* text, bool last);
+long SlotCount(TABLESLOT& s);
+int SlotSetIndex(TABLESLOT& s, int index);
+int SlotRebuild(TABLESLOT& s);
+int SlotPack(TABLESLOT& s);
+
+// Reports an event about this table's data file.
+int SlotEvent(const TABLESLOT& s, int code, long number = 0);
