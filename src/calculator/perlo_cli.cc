@@ -26,8 +26,10 @@ void PrintUsage(std::ostream& stream) {
         "  perlo split statutory|tax RAZEM TERMIN DATA_WPŁATY\n"
         "      rozbicie zapłaconej sumy na kwotę główną i odsetki\n"
         "\n"
-        "Rok podatkowy: 1995-2014. Daty: DD.MM.RRRR. Kwoty jak 1 234,50 zł\n"
-        "(separatory z ustawień regionalnych, tekst waluty można pominąć).\n"_plv);
+        "Rok podatkowy: 1995-2014. Daty: DD.MM.RRRR. Kwoty jak "_plv);
+  // The example shows the separators the amounts are read with.
+  Print(stream, PerloFormatAmount(PERLO_MONEY::FromRaw(12345000)));
+  Print(stream, "\n(separatory z ustawień regionalnych, tekst waluty można pominąć).\n"_plv);
 }
 
 struct ERRORS {

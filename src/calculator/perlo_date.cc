@@ -109,7 +109,7 @@ PERLO_DAY PerloDayFromTime(time_t moment) {
   long long days = static_cast<long long>(moment) / 86400;
   if (moment < 0 && moment % 86400 != 0) --days;
   long long n = days + 719163;
-  return n > 0 ? static_cast<PERLO_DAY>(n) : 0;
+  return n > 0 && n <= UINT32_MAX ? static_cast<PERLO_DAY>(n) : 0;
 }
 
 PERLO_DAY PerloToday() { return PerloDayFromTime(time(nullptr)); }

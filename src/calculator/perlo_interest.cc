@@ -79,7 +79,8 @@ PERLO_MONEY PerloSplit(PERLO_MONEY total, PERLO_DAY due, PERLO_DAY paid, PERLO_T
   PERLO_MONEY low;
   PERLO_MONEY high = target;
   while (low < high) {
-    PERLO_MONEY mid = (low + high).DivInt(2).Round2();
+    // low + (high - low) / 2 is (low + high) / 2 for the non-negative bounds, without the sum.
+    PERLO_MONEY mid = (low + (high - low).DivInt(2)).Round2();
     PERLO_MONEY sum = (mid + PerloInterest(mid, due, paid, table)).Round2();
     if (sum > target || mid == low)
       high = mid - kPerloGrosz;

@@ -26,6 +26,8 @@ struct PERLO_RATE {
   double percent;
 };
 
+// Amounts are taken within ±PERLO_MONEY::kLimitRaw, as amount texts give them.
+
 // The rows of a table in date order; *count receives their number.
 const PERLO_RATE* PerloRates(PERLO_TABLE table, int* count);
 // 0 when either date is not valid or the payment came on or before the due date.

@@ -47,7 +47,8 @@ PERLO_MONEY PerloIncomeFromTax(int year, PERLO_MONEY tax) {
   PERLO_MONEY low;
   PERLO_MONEY high = PERLO_MONEY::FromInt(kPerloIncomeSearchLimit);
   while (low < high) {
-    PERLO_MONEY mid = (low + high).DivInt(2).Round2();
+    // low + (high - low) / 2 is (low + high) / 2 for the non-negative bounds, without the sum.
+    PERLO_MONEY mid = (low + (high - low).DivInt(2)).Round2();
     if (PerloTax(year, mid) > target || mid == low)
       high = (mid - kPerloGrosz).Round2();
     else

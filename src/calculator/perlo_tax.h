@@ -29,6 +29,8 @@ struct PERLO_TAX_SCALE {
   double rate3;
 };
 
+// Incomes and taxes are taken within ±PERLO_MONEY::kLimitRaw, as amount texts give them.
+
 // The row for a year, or nullptr outside 1995..2014.
 const PERLO_TAX_SCALE* PerloTaxScale(int year);
 // The tax on an income, rounded to the grosz; 0 for a year without a scale.
