@@ -36,6 +36,10 @@ int Locked(int table, bool exclusive, Op op) {
 
 }  // namespace
 
+TABLESLOT* OpenSlot(int table) {
+  return table >= 0 && table < kMaxTables && g_slots[table] && g_slots[table]->open ? g_slots[table].get() : nullptr;
+}
+
 int TableOpen(int table, const TABLEDEF* def) {
   if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
   if (!g_slots[table]) g_slots[table] = std::make_unique<TABLESLOT>();

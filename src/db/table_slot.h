@@ -85,5 +85,8 @@ int SlotSetIndex(TABLESLOT& s, int index);
 int SlotRebuild(TABLESLOT& s);
 int SlotPack(TABLESLOT& s);
 
+// The slot of an open table, or null (for the checker and tools inside the layer).
+TABLESLOT* OpenSlot(int table);
+
 // Reports an event about this table's data file.
 int SlotEvent(const TABLESLOT& s, int code, long number = 0);
