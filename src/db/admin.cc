@@ -1,18 +1,256 @@
 #include "db/admin.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 
 #include "common/date.h"
+#include "common/text.h"
+#include "db/cfile.h"
+#include "db/db_event_text.h"
+#include "db/db_events.h"
+#include "db/dbf_format.h"
+#include "db/dbtable.h"
+#include "db/demo_data.h"
+#include "db/schema.h"
+#include "db/table.h"
+#include "db/table_check.h"
+#include "db/table_lock.h"
 #include "shell/rights.h"
 
 namespace {
 
 const char kUsage[] =
     "Użycie:\n"
+    "  tamsu-admin create KATALOG [--demo]   nowa, pusta baza (z --demo: z danymi przykładowymi)\n"
+    "  tamsu-admin dump KATALOG TABELA       rekordy tabeli jako CSV w UTF-8 (Gto, Tow, Kon, Tra, Poz\n"
+    "                                        albo 0 do 4); usunięte rekordy mają \"*\" w pierwszej kolumnie\n"
+    "  tamsu-admin check KATALOG             sprawdzenie plików danych i indeksów\n"
+    "  tamsu-admin reindex KATALOG           odbudowa wszystkich indeksów\n"
+    "  tamsu-admin pack KATALOG              usunięcie skasowanych rekordów (defragmentacja)\n"
     "  tamsu-admin service-password KLUCZ [DD.MM.RRRR]\n"
     "      hasło serwisowe dnia (dziś, gdy data nie jest podana) dla klucza ServiceKey\n"
     "      z pliku Tamsu.ini klienta\n";
+
+FILE* g_err = stderr;
+
+void Say(FILE* f, const std::string& data_text) { std::fprintf(f, "%s\n", Cp1250ToUtf8(data_text).c_str()); }
+
+int PrintEvent(int code, const char* name, long) {
+  std::string m = DbEventMessage(code, name);
+  if (!m.empty()) Say(g_err, m);
+  return 0;
+}
+
+class PrintFileError : public CFILE::HANDLER {
+ public:
+  void Report(const char* name, int op, int kind, int err) override {
+    if (op == kFileOpLock || op == kFileOpUnlock) return;
+    Say(g_err, FileErrorMessage(name, op, kind, err));
+  }
+};
+
+// Works inside the data directory and puts everything back on the way out.
+class DataDir {
+ public:
+  DataDir(const char* dir, FILE* err) {
+    g_err = err;
+    SetEventHandler(PrintEvent);
+    CFILE::SetHandler(&handler_);
+    char buf[4096];
+    if (getcwd(buf, sizeof buf)) saved_ = buf;
+    ok_ = chdir(dir) == 0;
+    if (!ok_) std::fprintf(err, "Nie można otworzyć katalogu \"%s\": %s.\n", dir, std::strerror(errno));
+  }
+  ~DataDir() {
+    CloseDatabase();
+    ResetTables();
+    SetEventHandler(nullptr);
+    CFILE::SetHandler(nullptr);
+    if (!saved_.empty()) (void)chdir(saved_.c_str());
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  PrintFileError handler_;
+  std::string saved_;
+  bool ok_ = false;
+};
+
+bool AnyDataFile() {
+  for (const TABLEDEF& d : TABLE_DEFS)
+    if (CFILE::Exists(d.data_file)) return true;
+  return false;
+}
+
+bool AllDataFiles(FILE* err) {
+  for (const TABLEDEF& d : TABLE_DEFS) {
+    if (!CFILE::Exists(d.data_file)) {
+      std::fprintf(err, "Brak pliku %s: to nie jest katalog danych programu Tamsu.\n", d.data_file);
+      return false;
+    }
+  }
+  return true;
+}
+
+int Create(int argc, char** argv, FILE* out, FILE* err) {
+  bool demo = argc == 4 && std::strcmp(argv[3], "--demo") == 0;
+  if (argc != 3 && !demo) {
+    std::fputs(kUsage, err);
+    return 2;
+  }
+  (void)mkdir(argv[2], 0777);  // a new directory is made; an existing one is used
+  DataDir dir(argv[2], err);
+  if (!dir.ok()) return 1;
+  if (AnyDataFile()) {
+    std::fprintf(err, "Katalog \"%s\" zawiera już pliki bazy danych; nic nie zmieniono.\n", argv[2]);
+    return 1;
+  }
+  if (OpenDatabase() != 0) return 1;
+  if (demo && CreateDemoDatabase() != 0) {
+    std::fprintf(err, "Nie udało się dodać danych przykładowych.\n");
+    return 1;
+  }
+  std::fprintf(out, "Utworzono bazę danych w katalogu \"%s\"%s.\n", argv[2], demo ? " z danymi przykładowymi" : "");
+  return 0;
+}
+
+int TableByName(const char* name) {
+  const char* names[] = {"Gto", "Tow", "Kon", "Tra", "Poz"};
+  for (int t = 0; t < kSchemaTableCount; ++t) {
+    if (strcasecmp(name, names[t]) == 0 || strcasecmp(name, TABLE_DEFS[t].data_file) == 0) return t;
+    if (name[0] == '0' + t && name[1] == '\0') return t;
+  }
+  return -1;
+}
+
+std::string CsvField(const std::string& utf8) {
+  if (utf8.find_first_of(",\"\n\r") == std::string::npos) return utf8;
+  std::string q = "\"";
+  for (char c : utf8) {
+    if (c == '"') q += '"';
+    q += c;
+  }
+  return q + "\"";
+}
+
+int Dump(int argc, char** argv, FILE* out, FILE* err) {
+  if (argc != 4) {
+    std::fputs(kUsage, err);
+    return 2;
+  }
+  int table = TableByName(argv[3]);
+  if (table < 0) {
+    std::fprintf(err, "Nieznana tabela \"%s\": podaj Gto, Tow, Kon, Tra, Poz albo numer od 0 do 4.\n", argv[3]);
+    return 2;
+  }
+  DataDir dir(argv[2], err);
+  if (!dir.ok() || !AllDataFiles(err)) return 1;
+  const TABLEDEF& def = TABLE_DEFS[table];
+  if (TableOpen(table, &def) != 0) return 1;
+  std::string line = "usuniety";
+  for (int f = 0; f < def.field_count; ++f) line += std::string(",") + def.fields[f].name;
+  std::fprintf(out, "%s\n", line.c_str());
+  TableSetIndex(table, -1);
+  long count = TableRecCount(table);
+  const char* rec = static_cast<const char*>(TableRecord(table));
+  for (long n = 0; n < count; ++n) {
+    if (TableGo(table, n) != 0) return 1;
+    line = TableIsDeleted(table) ? "*" : "";
+    for (int f = 0; f < def.field_count; ++f) {
+      const FIELDDEF& fd = def.fields[f];
+      const char* p = rec + fd.struct_offset;
+      std::string v;
+      if (fd.type == 'C') {
+        v = Cp1250ToUtf8(p);
+      } else if (fd.type == 'D') {
+        DATE d;
+        std::memcpy(&d, p, sizeof d);
+        v = DateToDisplay(d);
+      } else if (fd.type == 'L') {
+        int32_t b;
+        std::memcpy(&b, p, sizeof b);
+        v = b ? "T" : "F";
+      } else {
+        int64_t raw;
+        std::memcpy(&raw, p, sizeof raw);
+        char buf[32];
+        if (PackNumber(AMOUNT::FromRaw(raw), 30, fd.decimals, buf)) {
+          v.assign(buf, 30);
+          v.erase(0, v.find_first_not_of(' '));
+          if (v.empty()) v = fd.decimals ? "0." + std::string(static_cast<size_t>(fd.decimals), '0') : "0";
+        }
+      }
+      line += "," + CsvField(v);
+    }
+    std::fprintf(out, "%s\n", line.c_str());
+  }
+  return 0;
+}
+
+int Check(int argc, char** argv, FILE* out, FILE* err) {
+  if (argc != 3) {
+    std::fputs(kUsage, err);
+    return 2;
+  }
+  DataDir dir(argv[2], err);
+  if (!dir.ok() || !AllDataFiles(err)) return 1;
+  if (OpenDatabase() != 0) return 1;
+  int faults = 0;
+  for (int t = 0; t < kSchemaTableCount; ++t) {
+    std::string problem;
+    if (CheckTable(t, &problem) != 0) {
+      std::fprintf(err, "%s: %s\n", TABLE_DEFS[t].index_file, problem.c_str());
+      ++faults;
+    }
+  }
+  if (faults) {
+    std::fprintf(err, "Wymagana odbudowa indeksów: tamsu-admin reindex %s\n", argv[2]);
+    return 1;
+  }
+  std::fprintf(out, "Baza danych jest spójna.\n");
+  return 0;
+}
+
+int Reindex(int argc, char** argv, FILE* out, FILE* err) {
+  if (argc != 3) {
+    std::fputs(kUsage, err);
+    return 2;
+  }
+  DataDir dir(argv[2], err);
+  if (!dir.ok() || !AllDataFiles(err)) return 1;
+  // The data files are checked first, without their indexes, so that a damaged data file stops
+  // the work before any index is touched.
+  for (int t = 0; t < kSchemaTableCount; ++t) {
+    TABLEDEF bare = TABLE_DEFS[t];
+    bare.index_count = 0;
+    if (TableOpen(t, &bare) != 0) return 1;
+    TableClose(t);
+  }
+  for (const TABLEDEF& d : TABLE_DEFS) CFILE::DeleteFile(d.index_file);
+  if (OpenDatabase() != 0) return 1;
+  std::fprintf(out, "Odbudowano indeksy.\n");
+  return 0;
+}
+
+int Pack(int argc, char** argv, FILE* out, FILE* err) {
+  if (argc != 3) {
+    std::fputs(kUsage, err);
+    return 2;
+  }
+  DataDir dir(argv[2], err);
+  if (!dir.ok() || !AllDataFiles(err)) return 1;
+  if (OpenDatabase() != 0) return 1;
+  for (int t = 0; t < kSchemaTableCount; ++t) {
+    long before = TableRecCount(t);
+    if (TablePack(t) != 0) return 1;
+    std::fprintf(out, "%s: liczba rekordów %ld, usunięto %ld.\n", TABLE_DEFS[t].data_file, TableRecCount(t),
+                 before - TableRecCount(t));
+  }
+  return 0;
+}
 
 int ServicePasswordVerb(int argc, char** argv, FILE* out, FILE* err) {
   if (argc < 3 || argc > 4) {
@@ -43,7 +281,14 @@ int AdminMain(int argc, char** argv, FILE* out, FILE* err) {
     std::fputs(kUsage, err);
     return 2;
   }
-  if (std::strcmp(argv[1], "service-password") == 0) return ServicePasswordVerb(argc, argv, out, err);
+  struct Verb {
+    const char* name;
+    int (*run)(int, char**, FILE*, FILE*);
+  };
+  const Verb verbs[] = {{"create", Create}, {"dump", Dump},     {"check", Check},
+                        {"reindex", Reindex}, {"pack", Pack}, {"service-password", ServicePasswordVerb}};
+  for (const Verb& v : verbs)
+    if (std::strcmp(argv[1], v.name) == 0) return v.run(argc, argv, out, err);
   std::fprintf(err, "Nieznane polecenie \"%s\".\n%s", argv[1], kUsage);
   return 2;
 }

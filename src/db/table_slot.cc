@@ -111,7 +111,8 @@ int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing) {
   bool created_index = false;
   if (!CFILE::Exists(def->data_file)) {
     if (CreateDataFile(def->data_file, *def) != 0) return -1;
-    CFILE::DeleteFile(def->index_file ? def->index_file : "");  // a stale index cannot match
+    // A stale index cannot belong to a new data file.
+    if (def->index_file && CFILE::Exists(def->index_file)) CFILE::DeleteFile(def->index_file);
   }
   if (s.data.Open(def->data_file, kOpenExisting, kAccessReadWrite, sharing) != 0) return -1;
   int rc = ReadHeader(s, true);

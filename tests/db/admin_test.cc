@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "common/date.h"
+#include "db/cfile.h"
 #include "shell/rights.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -32,6 +34,76 @@ AdminRun Admin(std::vector<std::string> args) {
     fclose(f);
   }
   return r;
+}
+
+// All files of a directory with their contents, to show that a failure changed nothing.
+std::string Snapshot(const TempDir& dir) {
+  std::string all;
+  for (const char* f : {"Gto.dbf", "Tow.dbf", "Kon.dbf", "Tra.dbf", "Poz.dbf", "Gto.inx", "Tow.inx", "Kon.inx",
+                        "Tra.inx", "Poz.inx"})
+    all += std::string(f) + ":" + ReadWholeFile(dir.File(f)) + "|";
+  return all;
+}
+
+TEST(AdminTest, CreateDumpCheckReindexAndPack) {
+  TempDir dir;
+  std::string db = dir.File("firma");
+  AdminRun r = Admin({"create", db, "--demo"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(CFILE::Exists((db + "/Poz.inx").c_str()));
+  r = Admin({"dump", db, "Kon"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+            "usuniety,ID,NAZWA,NAZWA2,ADRES,MIASTO,KOD,TELEFON,FAX,BANK,KONTO,NIP,REGON,ZEZWOLENIE,DOWOD,"
+            "REPREZENT,CENAID,RABAT,DOKTRATYP,ZAOKRNETTO,FPLATID,TERMIN,SALDO,UWAGI,UWAGI2");
+  EXPECT_NE(r.out.find(",3,Sprzedaż detaliczna,,"), std::string::npos);  // UTF-8 out
+  r = Admin({"dump", db, "4"});
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 34);
+  EXPECT_EQ(Admin({"check", db}).status, 0);
+
+  // A damaged index is found, and rebuilt.
+  std::string inx = ReadWholeFile(db + "/Tow.inx");
+  inx[512 + 12] ^= 0x40;  // a key byte of the first page
+  WriteWholeFile(db + "/Tow.inx", inx);
+  r = Admin({"check", db});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("Tow.inx"), std::string::npos);
+  EXPECT_EQ(Admin({"reindex", db}).status, 0);
+  EXPECT_EQ(Admin({"check", db}).status, 0);
+
+  r = Admin({"pack", db});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Poz.dbf: liczba rekordów 34, usunięto 0."), std::string::npos);
+}
+
+TEST(AdminTest, FailuresSayWhatIsWrongAndChangeNothing) {
+  TempDir dir;
+  std::string db = dir.path();
+  ASSERT_EQ(Admin({"create", db}).status, 0);
+  std::string before = Snapshot(dir);
+  AdminRun r = Admin({"create", db, "--demo"});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("zawiera już pliki bazy danych"), std::string::npos);
+  r = Admin({"dump", db, "Xyz"});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("Nieznana tabela"), std::string::npos);
+  // A data file with a wrong header stops the rebuild before any index is touched.
+  std::string tra = ReadWholeFile(dir.File("Tra.dbf"));
+  std::string bad = tra;
+  bad[0] = 4;
+  WriteWholeFile(dir.File("Tra.dbf"), bad);
+  r = Admin({"reindex", db});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("Nieprawidłowy format pliku Tra.dbf."), std::string::npos);
+  WriteWholeFile(dir.File("Tra.dbf"), tra);
+  EXPECT_EQ(Snapshot(dir), before);
+  r = Admin({"check", dir.File("nowhere")});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("Nie można otworzyć katalogu"), std::string::npos);
+  TempDir empty;
+  r = Admin({"pack", empty.path()});
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.err.find("Brak pliku Gto.dbf"), std::string::npos);
 }
 
 TEST(AdminTest, ServicePasswordOfAGivenDay) {
