@@ -1,0 +1,263 @@
+#include "ui/dialog.h"
+
+#include <string>
+
+#include "common/text.h"
+#include "ui/colours.h"
+#include "ui/field.h"
+#include "ui/saveunder.h"
+#include "ui_testing.h"
+
+namespace {
+
+class DialogTest : public UiTest {
+ protected:
+  // A frame, label "&Nazwa:" and its field, a check box, a radio group of three, " &Ok " and
+  // " &Anuluj ".
+  void Build() {
+    name[0] = '\0';
+    make_descriptor(&fd, 'C', 20, 0, name);
+    dlg_frame(dlg, 0, 10, 5, 50, 12, "Próba"_pl);
+    dlg_label(dlg, 1, 3, 1, "&Nazwa:");
+    dlg_field(dlg, 2, 12, 1, 20, 1, &fd);
+    dlg_check(dlg, 3, 3, 3, "&Rabat", false);
+    dlg_radio(dlg, 4, 3, 5, "&Jeden");
+    dlg_radio(dlg, 5, 3, 6, "&Dwa");
+    dlg_radio(dlg, 6, 3, 7, "&Trzy");
+    dlg_button(dlg, 7, 10, 10, " &Ok ");
+    dlg_button(dlg, 8, 20, 10, " &Anuluj ");
+    dlg_end(dlg, 9);
+    radio_select(dlg, 5, false);
+  }
+  ControlRecord dlg[10];
+  FieldDescriptor fd;
+  char name[21];
+};
+
+TEST_F(DialogTest, EscWithoutCallbackCancelsAndEnterOnOkReturnsItsIndex) {
+  Build();
+  Esc();
+  EXPECT_EQ(dlg_run(dlg, 7, nullptr), -1);
+  Enter();
+  EXPECT_EQ(dlg_run(dlg, 7, nullptr), 7);
+  EXPECT_EQ(save_under_used(), 0u);  // the background went back each time
+  EXPECT_EQ(Row(5), std::string(80, ' '));
+}
+
+TEST_F(DialogTest, DrawsFrameTitleInCapitalsAndControls) {
+  Build();
+  Snapshot();
+  Esc();
+  dlg_run(dlg, 7, nullptr);
+  EXPECT_EQ(ShotCols(0, 5, 10, 50),
+            " ╔═══════════════════ PRÓBA ════════════════════╗ ");
+  EXPECT_EQ(ShotCols(0, 8, 13, 10), " [ ] Rabat");
+  EXPECT_EQ(ShotCols(0, 11, 13, 10), " (*) Dwa  ");
+  EXPECT_EQ(ShotCols(0, 10, 13, 10), " ( ) Jeden");
+}
+
+TEST_F(DialogTest, HotLetterOfALabelFocusesTheFieldAfterIt) {
+  Build();
+  // From a button a plain letter works; the field then takes the typed text.
+  Key('n');
+  Type("abc");
+  Tab();
+  Esc();
+  dlg_run(dlg, 7, nullptr);
+  EXPECT_STREQ(name, "abc");
+  EXPECT_EQ(dlg_focused(dlg), 3);
+  // Alt+N from the check box.
+  Alt('N');
+  Scan(kScanEnd);
+  Type("x");
+  Enter();  // leaves the field, focus to the check box
+  Esc();
+  dlg_run(dlg, 3, nullptr);
+  EXPECT_STREQ(name, "abcx");
+  EXPECT_EQ(dlg_hot_control(dlg, 'N'), 2);
+  EXPECT_EQ(dlg_hot_control(dlg, '!'), -1);
+}
+
+TEST_F(DialogTest, ButtonHotLetterPressesIt) {
+  Build();
+  Key('a');
+  EXPECT_EQ(dlg_run(dlg, 3, nullptr), 8);
+}
+
+TEST_F(DialogTest, RadioGroupEnterSkipsTheGroupAndSpaceSelects) {
+  Build();
+  Enter();  // on the second radio: focus goes past the group
+  Esc();
+  dlg_run(dlg, 5, nullptr);
+  EXPECT_EQ(dlg_focused(dlg), 7);
+  EXPECT_EQ(radio_selected(dlg, 4), 5);
+
+  Space();
+  Esc();
+  dlg_run(dlg, 6, nullptr);
+  EXPECT_EQ(radio_selected(dlg, 4), 6);
+  EXPECT_FALSE(dlg_checked(dlg, 5));
+
+  // Entering the group from before it lands on the selected record.
+  Enter();
+  Esc();
+  dlg_run(dlg, 3, nullptr);
+  EXPECT_EQ(dlg_focused(dlg), 6);
+}
+
+TEST_F(DialogTest, CheckBoxTogglesOnSpaceAndHotLetter) {
+  Build();
+  Space();
+  Esc();
+  dlg_run(dlg, 3, nullptr);
+  EXPECT_TRUE(dlg_checked(dlg, 3));
+  Key('r');
+  Esc();
+  dlg_run(dlg, 7, nullptr);
+  EXPECT_FALSE(dlg_checked(dlg, 3));
+}
+
+TEST_F(DialogTest, FocusSkipsDisabledAndHiddenAndWraps) {
+  Build();
+  dlg_set_state(dlg, 3, kStateDisabled, true, false);
+  dlg_set_state(dlg, 4, kStateHidden, true, false);
+  dlg_set_focus(dlg, 2, false);
+  EXPECT_EQ(dlg_next(dlg, false), 5);
+  EXPECT_EQ(dlg_set_focus(dlg, 8, false), 8);
+  EXPECT_EQ(dlg_next(dlg, false), 2);
+  EXPECT_EQ(dlg_previous(dlg, false), 8);
+  EXPECT_EQ(dlg_set_focus(dlg, 3, false), 5);  // the next one that can
+  EXPECT_EQ(dlg_first(dlg, false), 2);
+  EXPECT_EQ(dlg_last(dlg, false), 8);
+}
+
+int g_calls[16];
+int g_call_count = 0;
+int g_veto_cancel = 0;
+int Recorder(ControlRecord*, int code) {
+  if (g_call_count < 16) g_calls[g_call_count++] = code;
+  if (code == -3 && g_veto_cancel-- > 0) return 7;
+  return -1;
+}
+int RefuseStart(ControlRecord*, int code) { return code == -1 ? 3 : -1; }
+int VetoOk(ControlRecord*, int code) { return code == -2 ? 8 : -1; }
+
+TEST_F(DialogTest, CallbackProtocol) {
+  Build();
+  g_call_count = 0;
+  g_veto_cancel = 1;
+  Esc();  // vetoed: focus to 7
+  Enter();
+  EXPECT_EQ(dlg_run(dlg, 3, Recorder), 7);
+  ASSERT_EQ(g_call_count, 4);
+  EXPECT_EQ(g_calls[0], -1);
+  EXPECT_EQ(g_calls[1], -3);
+  EXPECT_EQ(g_calls[2], 7);
+  EXPECT_EQ(g_calls[3], -2);
+
+  EXPECT_EQ(dlg_run(dlg, 7, RefuseStart), -1);
+  EXPECT_EQ(save_under_used(), 0u);
+
+  Enter();  // vetoed, focus to " &Anuluj "
+  Enter();  // VetoOk only vetoes; the second Enter on Anuluj is vetoed too, back to 8
+  Esc();
+  EXPECT_EQ(dlg_run(dlg, 7, VetoOk), -1);
+  EXPECT_EQ(dlg_focused(dlg), 8);
+}
+
+TEST_F(DialogTest, CtrlF4CancelsOtherF4IsIgnored) {
+  Build();
+  Scan(kScanF4);
+  Scan(kScanF4, kShiftAlt);
+  Scan(kScanF4, kShiftCtrl);
+  EXPECT_EQ(dlg_run(dlg, 7, nullptr), -1);
+}
+
+TEST_F(DialogTest, WithoutFocusableControlsReturnsAfterOneKey) {
+  ControlRecord d[3];
+  dlg_frame(d, 0, 5, 5, 20, 4, nullptr);
+  dlg_label(d, 1, 3, 1, "Tylko tekst");
+  dlg_end(d, 2);
+  Snapshot();
+  Enter();
+  Enter();
+  EXPECT_EQ(dlg_run(d, 0, nullptr), -1);
+  EXPECT_NE(ShotRow(0, 6).find("Tylko tekst"), std::string::npos);
+  EXPECT_EQ(save_under_used(), 0u);
+}
+
+TEST_F(DialogTest, FullSaveUnderStackRefusesToOpen) {
+  Build();
+  while (save_under(0, 0, 10, 10, 0) == 0) {
+  }
+  const size_t used = save_under_used();
+  Enter();
+  EXPECT_EQ(dlg_run(dlg, 7, nullptr), -1);
+  EXPECT_EQ(save_under_used(), used);
+  EXPECT_EQ(Row(5), std::string(80, ' '));  // nothing drawn
+}
+
+TEST_F(DialogTest, MonoSchemeAndFocusAttributes) {
+  Build();
+  dlg_open(dlg);
+  dlg_set_focus(dlg, 7, true);
+  // Frame body 0x30, focused button 0x0F with its hot letter 0x0C.
+  EXPECT_EQ(con->cell(12, 6).attr, 0x30);
+  EXPECT_EQ(con->cell(20, 15).attr, 0x0F);
+  EXPECT_EQ(con->cell(21, 15).attr, 0x0C);
+  EXPECT_EQ(con->cell(31, 15).attr, 0x34);  // hot letter of the other button
+  window_close();
+
+  set_colour_mode(kColourMono);
+  dlg_open(dlg);
+  EXPECT_EQ(con->cell(12, 6).attr, 0x07);
+  EXPECT_EQ(con->cell(20, 15).attr, 0x70);
+  EXPECT_EQ(con->cell(31, 15).attr, 0x0F);
+  EXPECT_EQ(con->cell(22, 6).attr, 0x0F);  // the field
+  dlg_set_state(dlg, 8, kStateDisabled, true, true);
+  EXPECT_EQ(con->cell(31, 15).attr, 0x07);
+  window_close();
+}
+
+TEST_F(DialogTest, PasswordFieldShowsStars) {
+  Build();
+  std::snprintf(name, sizeof name, "tajne");
+  dlg_set_options(dlg, 2, kOptPassword, true, false);
+  Snapshot();
+  Alt('N');
+  Type("x");
+  Snapshot();
+  Esc();
+  Esc();
+  dlg_run(dlg, 7, nullptr);
+  EXPECT_EQ(ShotCols(0, 6, 22, 8), "*****   ");
+  EXPECT_EQ(ShotCols(1, 6, 22, 8), "******  ");
+  EXPECT_STREQ(name, "tajne");  // Esc leaves the stored text as it was
+}
+
+TEST_F(DialogTest, F1ShowsTheKeyHelp) {
+  Build();
+  Scan(kScanF1);
+  Snapshot();
+  Enter();  // closes the help
+  Esc();
+  dlg_run(dlg, 7, nullptr);
+  const std::string& s = Shot(0);
+  EXPECT_NE(s.find("POMOC - KLAWISZE SKRÓTU"), std::string::npos);
+  EXPECT_NE(s.find("[Esc]        : Zignorowanie zmian i wyjście z edycji"), std::string::npos);
+  EXPECT_EQ(save_under_used(), 0u);
+}
+
+TEST_F(DialogTest, ControlsAreFittedToTheScreen) {
+  ControlRecord d[2];
+  dlg_frame(d, 0, 70, 22, 30, 6, nullptr);
+  // 30 + 2 shadow columns from 70 pass the edge: moved to 48; 6 + 1 rows from 22: to 18.
+  EXPECT_EQ(d[0].x, 48);
+  EXPECT_EQ(d[0].y, 18);
+  dlg_frame(d, 0, -4, 0, 100, 30, nullptr);
+  EXPECT_EQ(d[0].width, 78);
+  EXPECT_EQ(d[0].height, 24);
+  EXPECT_EQ(d[0].x, 0);
+}
+
+}  // namespace
