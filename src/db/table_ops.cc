@@ -157,9 +157,16 @@ int SlotZap(TABLESLOT& s) {
     int rc = EmptyIndexFile(s.index.get());
     if (rc != 0) return rc;
   }
+  // The header goes first: a file cut shorter than its count would no longer open, while a
+  // header of no records in front of old bytes is a sound empty table.
+  long old_count = s.count;
   s.count = 0;
   s.current = -1;
-  if (s.data.SetSize(s.header_length) != 0 || WriteEndMark(s) != 0 || WriteHeader(s) != 0) return -1;
+  if (WriteHeader(s) != 0) {
+    s.count = old_count;
+    return -1;
+  }
+  if (s.data.SetSize(s.header_length) != 0 || WriteEndMark(s) != 0) return -1;
   ClearStruct(s, s.record);
   return 0;
 }
