@@ -15,6 +15,7 @@ constexpr int kTextMax = 79;
 
 struct Status {
   int depth = 0;
+  bool saved = false;
   char text[kTextMax + 1] = "";
   ControlRecord dlg[3];
 };
@@ -51,17 +52,18 @@ void status_line(int mode, const char* format, ...) {
   va_start(args, format);
   if (mode == 0) {
     FormatInto(g_status.text, format, args);
-    if (g_status.depth++ == 0) {
-      save_under(0, kScreenRows - 1, kScreenColumns, 1, 0);
-      DrawStatus();
-    } else {
-      DrawStatus();
-    }
+    // Without room to save the row the line is still shown, but nothing is popped at the end.
+    if (g_status.depth++ == 0)
+      g_status.saved = save_under(0, kScreenRows - 1, kScreenColumns, 1, 0) == 0;
+    DrawStatus();
   } else if (mode == 1) {
     FormatInto(g_status.text, format, args);
     if (g_status.depth > 0) DrawStatus();
   } else if (mode == 2 && g_status.depth > 0) {
-    if (--g_status.depth == 0) restore_under();
+    if (--g_status.depth == 0 && g_status.saved) {
+      restore_under();
+      g_status.saved = false;
+    }
   }
   va_end(args);
 }
@@ -107,6 +109,7 @@ int wait_window_depth() { return g_wait.depth; }
 
 void StatusWaitReset() {
   g_status.depth = 0;
+  g_status.saved = false;
   g_status.text[0] = '\0';
   g_wait.depth = 0;
   g_wait.shown = false;
