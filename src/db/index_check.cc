@@ -11,12 +11,13 @@ namespace {
 class Checker {
  public:
   Checker(INDEXFILE* ix, long record_count, INDEXCHECK* out)
-      : ix_(ix), record_count_(record_count), out_(out), seen_(static_cast<size_t>(ix->page_count), false) {}
+      : ix_(ix), record_count_(record_count), out_(out) {}
 
   bool CheckHeader();
   bool CheckTree(int index);
   void Finish() {
     long used = 0;
+    if (seen_.empty()) return;
     for (bool s : seen_) used += s ? 1 : 0;
     out_->pages_in_trees = used;
     out_->unused_pages = ix_->page_count - used;
@@ -82,6 +83,8 @@ bool Checker::CheckHeader() {
   if (size != expected)
     return Fail(kNoPage, "file has %lld bytes, page count wants %lld", static_cast<long long>(size),
                 static_cast<long long>(expected));
+  // Only now is the page count known to be backed by the file.
+  seen_.assign(static_cast<size_t>(ix_->page_count), false);
   return true;
 }
 

@@ -52,6 +52,10 @@ int LoadHeader(INDEXFILE* ix, int index_count, const int* key_lengths) {
   if (DecodeIndexHeader(block, &h) != 0) return kDbEvBadIndex;
   if (h.index_count != static_cast<uint32_t>(index_count)) return kDbEvBadIndex;
   if (h.page_count > 0x7FFFFFFFu) return kDbEvBadIndex;
+  // A page count beyond the end of the file names pages that were never written.
+  int64_t size = ix->file.Size();
+  if (size < 0) return -1;
+  if ((static_cast<int64_t>(h.page_count) + 1) * kIndexBlockSize > size) return kDbEvBadIndex;
   for (int i = 0; i < index_count; ++i) {
     if (h.key_length[i] != key_lengths[i]) return kDbEvBadIndex;
     if (h.root[i] < 0 || static_cast<uint32_t>(h.root[i]) >= h.page_count) return kDbEvBadIndex;
@@ -156,6 +160,12 @@ void SetIndexCursor(INDEXCURSOR& c, int32_t page_no, const INDEXPAGE& page, int 
   c.copy_valid = true;
   c.hop_direction = 0;
   c.hops = 0;
+}
+
+int64_t IndexPageBound(INDEXFILE* ix) {
+  int64_t size = ix->file.Size();
+  int64_t in_file = size > kIndexBlockSize ? size / kIndexBlockSize - 1 : 0;
+  return in_file < ix->page_count ? in_file : ix->page_count;
 }
 
 int DescentLimit(const INDEXFILE* ix) {

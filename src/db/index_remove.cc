@@ -167,7 +167,7 @@ int PlaceAfterRemoval(INDEXFILE* ix, int index, int32_t leaf_no, const INDEXPAGE
 int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,
                    int* position) {
   INDEXCURSOR& c = ix->index[index];
-  Search s{ix, index, c.key_length, key, record, static_cast<int64_t>(ix->page_count) + 1, path};
+  Search s{ix, index, c.key_length, key, record, IndexPageBound(ix) + 1, path};
   path->clear();
   int rc = SearchPage(s, c.root);
   *position = s.position;
