@@ -47,7 +47,10 @@ int progress(int mode, const char* format, ...) {
   if (mode == 0) {
     va_list args;
     va_start(args, format);
-    std::vsnprintf(p.text, sizeof p.text, format ? format : "", args);
+    if (format)
+      std::vsnprintf(p.text, sizeof p.text, format, args);
+    else
+      p.text[0] = '\0';
     va_end(args);
     // Open already: new text and a fresh start, drawn with the next change.
     Build();
@@ -65,7 +68,7 @@ int progress(int mode, const char* format, ...) {
 
 int progress(int mode, AMOUNT value, const char* format, ...) {
   Progress& p = g_progress;
-  if (mode != 1) return progress(mode, format);
+  if (mode != 1) return progress(mode, "%s", format ? format : "");
   if (p.open) {
     int64_t whole = value.Whole();
     const int percent = whole < 0 ? 0 : whole > 100 ? 100 : static_cast<int>(whole);
