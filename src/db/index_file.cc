@@ -208,8 +208,9 @@ int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* k
     ix->index_count = 0;
     ix->page_count = 0;
     ix->file.Close();
-    ReportDbEvent(rc == -1 ? kDbEvBadIndex : rc, name, -1);
-    return rc == -1 ? -1 : rc;
+    // A failed read was reported by the file layer already.
+    if (rc > 0) ReportDbEvent(rc, name, -1);
+    return rc;
   }
   return 0;
 }
@@ -343,6 +344,7 @@ int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, i
 int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
   int rc = CheckIndexNumber(ix, index);
   if (rc != 0) return Report(ix, index, rc);
+  if (record < 0 || record > 0xFFFFFFFFL) return Report(ix, index, kDbEvBadRecordNumber);
   INDEXCURSOR& c = ix->index[index];
   const int kl = c.key_length;
   uint8_t key[kMaxKeyLength];

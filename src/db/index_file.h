@@ -3,7 +3,8 @@
 // Keys are fixed-length texts in the data code page, compared with the Polish collation; on disk
 // they are in code page 852. Every operation returns 0 on success; a failure returns the event
 // code it reported (kDbEvBadIndex 8 for an impossible header or page, kDbEvKeyMissing 10,
-// kDbEvNotFound 15, which is silent, kDbEvBadIndexNumber 7) or -1 when the file layer failed and
+// kDbEvNotFound 15, which is silent, kDbEvBadIndexNumber 7, kDbEvBadRecordNumber 14 for a record
+// number AddKey cannot store) or -1 when the file layer failed and
 // reported it through CFILE::HANDLER. Events go through ReportDbEvent with the file name and the
 // index number.
 //

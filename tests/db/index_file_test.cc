@@ -275,13 +275,14 @@ TEST_F(IndexFileTest, EmptyIndexFileStartsAfresh) {
   EXPECT_EQ(WalkForward(ix.get(), 1), std::vector<long>{3});
 }
 
-TEST_F(IndexFileTest, IndexNumberOutsideTheDefinitionIsRefused) {
+TEST_F(IndexFileTest, IndexOrRecordNumberOutOfRangeIsRefused) {
   int lengths[1] = {10};
   ASSERT_EQ(CreateIndexFile(ix.get(), Name().c_str(), 1, lengths, kShareNone), 0);
   long rec;
   EXPECT_EQ(AddKey(ix.get(), 1, "A", 0), kDbEvBadIndexNumber);
   EXPECT_EQ(FirstKey(ix.get(), -1, &rec), kDbEvBadIndexNumber);
-  EXPECT_EQ(EventCodes(), (std::vector<int>{kDbEvBadIndexNumber, kDbEvBadIndexNumber}));
+  EXPECT_EQ(AddKey(ix.get(), 0, "A", -1), kDbEvBadRecordNumber);
+  EXPECT_EQ(EventCodes(), (std::vector<int>{kDbEvBadIndexNumber, kDbEvBadIndexNumber, kDbEvBadRecordNumber}));
 }
 
 TEST_F(IndexFileTest, SecondWorkstationSeesChangesAfterRefresh) {
