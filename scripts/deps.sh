@@ -4,7 +4,7 @@
 set -euo pipefail
 want=(cmake ninja-build g++ pkg-config zlib1g-dev libncurses-dev)
 if [ "${1:-build}" = test ]; then
-  want+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev tmux python3 python3-dbf)
+  want+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev tmux python3 python3-dbf libsqlite3-dev)
 fi
 missing=()
 for p in "${want[@]}"; do
