@@ -1,5 +1,9 @@
 #include "ui/screen.h"
 
+#include <string>
+
+#include "shell/inifile.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -21,6 +25,17 @@ struct Screen {
   int code_page = kCodePageLatin2;
   int cell_w = 0, cell_h = 0;
   const char* face = "";
+  // Where the window geometry is kept ("Tamsu.ini", section "Console"); empty: nowhere.
+  std::string config_path;
+  std::string config_section;
+  // The geometry keys as read at opening. A terminal has no window to place, so they go back
+  // to the file as they came.
+  struct Kept {
+    const char* key;
+    std::string value;
+    bool present;
+  } kept[5] = {{"CharWidth", "", false}, {"CharHeight", "", false}, {"X", "", false},
+               {"Y", "", false}, {"Maximized", "", false}};
 };
 
 Screen& S() {
@@ -84,7 +99,14 @@ int screen_open_on(CONSOLE* console) {
   }
   s.console->set_code_page(s.code_page);
   s.open = true;
-  set_cell_size(9, 21);
+  int32_t width = 9, height = 21;
+  if (!s.config_path.empty()) {
+    INIFILE ini(s.config_path);
+    for (auto& k : s.kept) k.present = ini.GetString(s.config_section.c_str(), k.key, &k.value) == 0;
+    ini.GetInt(s.config_section.c_str(), "CharWidth", &width);
+    ini.GetInt(s.config_section.c_str(), "CharHeight", &height);
+  }
+  set_cell_size(width, height);
   s.caret_count = 0;
   PushCaret();
   clear_screen();
@@ -101,6 +123,16 @@ void screen_close() {
   s.console->close();
   s.console.reset();
   s.open = false;
+  if (!s.config_path.empty()) {
+    INIFILE ini(s.config_path);
+    for (const auto& k : s.kept)
+      if (k.present) ini.WriteString(s.config_section.c_str(), k.key, k.value.c_str());
+  }
+}
+
+void screen_set_config(const std::string& path, const char* section) {
+  S().config_path = path;
+  S().config_section = section ? section : "";
 }
 
 bool screen_is_open() { return S().open; }
@@ -114,6 +146,8 @@ void ScreenReset() {
   s.code_page = kCodePageLatin2;
   s.cell_w = s.cell_h = 0;
   s.face = "";
+  s.config_path.clear();
+  s.config_section.clear();
   SaveUnderReset();
   ColoursReset();
 }

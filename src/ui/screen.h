@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "ui/cell.h"
 
@@ -23,6 +24,10 @@ inline constexpr int kScreenRows = 25;
 // Opens on the console kind chosen with console_select (the terminal unless a test chose the
 // headless one). Hides the caret, clears the screen, sets the colour mode "Auto"; 0 or -1.
 int screen_open();
+// Names the configuration file and section of the window geometry ("Console"): the cell size
+// request is read from "CharWidth" and "CharHeight" at opening, and the geometry keys are written
+// back at closing. Without it (tests) nothing is read or written.
+void screen_set_config(const std::string& path, const char* section);
 // The same on a given console, which the screen then owns.
 int screen_open_on(CONSOLE* console);
 void screen_close();
