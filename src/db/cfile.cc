@@ -152,6 +152,23 @@ long CFILE::Read(void* buffer, size_t count) {
   return static_cast<long>(done);
 }
 
+long CFILE::ReadAt(int64_t offset, void* buffer, size_t count) {
+  if (fd_ < 0) return Fail(kFileOpRead, kFileErrClosed);
+  if (FaultHits(kFileOpSeek)) return Fail(kFileOpSeek, kFileErrSystem, errno);
+  if (FaultHits(kFileOpRead)) return Fail(kFileOpRead, kFileErrSystem, errno);
+  size_t done = 0;
+  while (done < count) {
+    ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Fail(kFileOpRead, kFileErrSystem, errno);
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return static_cast<long>(done);
+}
+
 long CFILE::Write(const void* buffer, size_t count) {
   if (fd_ < 0) return Fail(kFileOpWrite, kFileErrClosed);
   if (FaultHits(kFileOpWrite)) return Fail(kFileOpWrite, kFileErrSystem, errno);

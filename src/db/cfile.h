@@ -77,6 +77,8 @@ class CFILE {
   // Bytes moved, or -1.
   long Read(void* buffer, size_t count);
   long Write(const void* buffer, size_t count);
+  // Read at an offset in one call, leaving the file position where it was.
+  long ReadAt(int64_t offset, void* buffer, size_t count);
   // origin: SEEK_SET, SEEK_CUR or SEEK_END. The new position, or -1.
   int64_t Seek(int64_t offset, int origin);
   int64_t Tell();

@@ -19,6 +19,10 @@ bool ValidDefinition(int index_count, const int* key_lengths) {
 }
 
 int ReadBlock(INDEXFILE* ix, int64_t offset, uint8_t* block) {
+  if (ix->batching && offset == 0 && ix->batch_header) {
+    std::memcpy(block, ix->batch_header_block.data(), kIndexBlockSize);
+    return 0;
+  }
   if (ix->file.Seek(offset, SEEK_SET) < 0) return -1;
   long n = ix->file.Read(block, kIndexBlockSize);
   if (n < 0) return -1;
@@ -27,6 +31,11 @@ int ReadBlock(INDEXFILE* ix, int64_t offset, uint8_t* block) {
 }
 
 int WriteBlock(INDEXFILE* ix, int64_t offset, const uint8_t* block) {
+  if (ix->batching && offset == 0) {
+    std::memcpy(ix->batch_header_block.data(), block, kIndexBlockSize);
+    ix->batch_header = true;
+    return 0;
+  }
   if (ix->file.Seek(offset, SEEK_SET) < 0) return -1;
   return ix->file.Write(block, kIndexBlockSize) == kIndexBlockSize ? 0 : -1;
 }
@@ -115,6 +124,13 @@ int ReportIndexEvent(INDEXFILE* ix, int index, int rc) { return Report(ix, index
 int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page) {
   if (index < 0 || index >= ix->index_count) return kDbEvBadIndexNumber;
   if (p < 0 || p >= ix->page_count) return kDbEvBadIndex;
+  if (ix->batching) {
+    auto it = ix->batch.find(p);
+    if (it != ix->batch.end()) {
+      *page = it->second;
+      return 0;
+    }
+  }
   int rc = ReadBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, page->bytes);
   if (rc != 0) return rc;
   ix->stats.page_reads++;
@@ -131,6 +147,12 @@ int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page) {
 
 int WriteIndexPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   if (p < 0 || p >= ix->page_count) return kDbEvBadIndex;
+  if (ix->batching) {
+    ix->batch[p] = page;
+    ix->batch_index[p] = index;
+    ix->stats.page_writes++;
+    return 0;
+  }
   INDEXPAGE out = page;
   ConvertIndexPage(out, ix->index[index].key_length, kCodePageWindows, kCodePageLatin2);
   int rc = WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes);
@@ -153,6 +175,33 @@ int WriteIndexHeader(INDEXFILE* ix) {
   return rc;
 }
 
+void BeginIndexBatch(INDEXFILE* ix) {
+  ix->batch.clear();
+  ix->batch_index.clear();
+  ix->batch_header = false;
+  ix->batching = true;
+}
+
+int EndIndexBatch(INDEXFILE* ix, bool write) {
+  ix->batching = false;
+  int rc = 0;
+  if (write) {
+    for (const auto& [p, page] : ix->batch) {
+      INDEXPAGE out = page;
+      ConvertIndexPage(out, ix->index[ix->batch_index[p]].key_length, kCodePageWindows, kCodePageLatin2);
+      if (WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes) != 0) {
+        rc = -1;
+        break;
+      }
+    }
+    if (rc == 0 && ix->batch_header) rc = WriteBlock(ix, 0, ix->batch_header_block.data());
+  }
+  ix->batch.clear();
+  ix->batch_index.clear();
+  ix->batch_header = false;
+  return rc;
+}
+
 void SetIndexCursor(INDEXCURSOR& c, int32_t page_no, const INDEXPAGE& page, int position) {
   c.page = page_no;
   c.position = position;
@@ -163,6 +212,7 @@ void SetIndexCursor(INDEXCURSOR& c, int32_t page_no, const INDEXPAGE& page, int 
 }
 
 int64_t IndexPageBound(INDEXFILE* ix) {
+  if (ix->batching) return ix->page_count;  // the file catches up at the end of the batch
   int64_t size = ix->file.Size();
   int64_t in_file = size > kIndexBlockSize ? size / kIndexBlockSize - 1 : 0;
   return in_file < ix->page_count ? in_file : ix->page_count;

@@ -19,6 +19,7 @@ int SlotRebuild(TABLESLOT& s) {
   if (!s.index_open) return 0;
   ReportDbEvent(kDbEvIndexBuildStart, s.def->index_file, 0);
   int rc = EmptyIndexFile(s.index.get());
+  if (rc == 0) BeginIndexBatch(s.index.get());
   std::vector<char> raw;
   for (long n = 0; rc == 0 && n < s.count; ++n) {
     if ((rc = ReadRaw(s, n, &raw)) != 0) break;
@@ -29,6 +30,10 @@ int SlotRebuild(TABLESLOT& s) {
       rc = AddKey(s.index.get(), i, key.c_str(), n);
     }
     if (rc == 0 && Cancelled(s, kDbEvIndexBuildProgress, n, s.count)) rc = -1;
+  }
+  if (s.index->batching) {
+    int written = EndIndexBatch(s.index.get(), rc == 0);
+    if (rc == 0) rc = written;
   }
   ReportDbEvent(kDbEvIndexBuildEnd, s.def->index_file, 100);
   if (rc != 0) {

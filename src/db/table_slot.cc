@@ -174,8 +174,7 @@ int ReadRaw(TABLESLOT& s, long record, std::vector<char>* raw) {
   if (record < 0 || record >= s.count) return SlotEvent(s, kDbEvBadRecordNumber, record);
   raw->resize(s.record_length);
   int64_t at = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(record) * s.record_length;
-  if (s.data.Seek(at, SEEK_SET) < 0) return -1;
-  long n = s.data.Read(raw->data(), s.record_length);
+  long n = s.data.ReadAt(at, raw->data(), s.record_length);
   if (n < 0) return -1;
   if (n != static_cast<long>(s.record_length)) return SlotEvent(s, kDbEvBadRecordNumber, record);
   return 0;

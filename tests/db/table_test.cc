@@ -334,6 +334,19 @@ TEST_F(TableTest, AMissingIndexFileIsRebuiltOnOpen) {
   EXPECT_EQ(Walk(), "Astry,Dalia,");
 }
 
+TEST_F(TableTest, ARebuildWritesTheSameFileAsTheAppendsDid) {
+  ASSERT_EQ(TableOpen(0, &kDef), 0);
+  for (int i = 0; i < 300; ++i) {
+    char name[24];
+    std::snprintf(name, sizeof name, "Nazwa %03d", (i * 37) % 101);  // many equal keys
+    Add(i % 50, name);
+  }
+  std::string appended = ReadWholeFile("Item.inx");
+  ASSERT_EQ(TableRebuildIndexes(0), 0);
+  EXPECT_EQ(ReadWholeFile("Item.inx"), appended);
+  EXPECT_GT(appended.size(), 20u * 512);
+}
+
 int CancelAtSecond(int code, const char*, long percent) {
   g_events.push_back(code);
   return (code == kDbEvIndexBuildProgress || code == kDbEvDefragProgress) && percent >= 50;
