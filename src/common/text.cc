@@ -1,6 +1,5 @@
 #include "common/text.h"
 
-namespace {
 void AppendUtf8(std::string* out, uint32_t cp) {
   if (cp < 0x80) {
     out->push_back(static_cast<char>(cp));
@@ -13,7 +12,6 @@ void AppendUtf8(std::string* out, uint32_t cp) {
     out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }
 }
-}  // namespace
 
 std::string Cp1250ToUtf8(std::string_view data) {
   std::string out;

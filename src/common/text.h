@@ -112,3 +112,5 @@ constexpr std::string_view operator""_plv() {
 std::string Cp1250ToUtf8(std::string_view data);
 // Characters Windows-1250 cannot hold become "?"; malformed UTF-8 bytes too.
 std::string Utf8ToCp1250(std::string_view utf8);
+// Appends one code point (below U+10000) in UTF-8.
+void AppendUtf8(std::string* out, uint32_t code_point);

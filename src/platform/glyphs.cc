@@ -1,5 +1,7 @@
 #include "platform/glyphs.h"
 
+#include "common/text.h"
+
 #include "ui/codepage.h"
 
 namespace {
@@ -77,21 +79,8 @@ int screen_byte_of(int code_page, uint32_t code_point) {
   return -1;
 }
 
-void append_utf8(std::string* out, uint32_t cp) {
-  if (cp < 0x80) {
-    out->push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 std::string cells_to_utf8(int code_page, const ScreenCell* cells, int n) {
   std::string out;
-  for (int i = 0; i < n; ++i) append_utf8(&out, screen_glyph(code_page, cells[i].ch));
+  for (int i = 0; i < n; ++i) AppendUtf8(&out, screen_glyph(code_page, cells[i].ch));
   return out;
 }

@@ -16,6 +16,5 @@ uint32_t screen_glyph(int code_page, uint8_t byte);
 // the codes of the screen code page; other characters their code page 852 byte when it has one.
 int screen_byte_of(int code_page, uint32_t code_point);
 
-void append_utf8(std::string* out, uint32_t code_point);
 // A row of cells as UTF-8.
 std::string cells_to_utf8(int code_page, const ScreenCell* cells, int n);

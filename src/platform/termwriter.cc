@@ -1,5 +1,7 @@
 #include "platform/termwriter.h"
 
+#include "common/text.h"
+
 #include <cstdio>
 
 #include "platform/glyphs.h"
@@ -81,7 +83,7 @@ std::string TERMWRITER::render(const ScreenCell (*frame)[kColumns], int code_pag
       }
       uint32_t glyph = screen_glyph(code_page, c.ch);
       if (glyph == 0x00AD) glyph = '-';  // the soft hyphen may be drawn with no width
-      append_utf8(&out, glyph);
+      AppendUtf8(&out, glyph);
       sent_[row][col] = c;
       // After the last column the cursor waits to wrap; its place is not to be trusted.
       if (++cx_ >= kColumns) cx_ = cy_ = -1;
