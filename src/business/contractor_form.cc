@@ -8,7 +8,7 @@ namespace {
 
 CONTRACTOR_FORM_BUFFER g_buffer;
 FieldDescriptor g_fields[18];
-ControlRecord g_form[40];
+ControlRecord g_form[48];
 int g_net_check = 0;
 
 void Build() {

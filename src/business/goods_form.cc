@@ -38,7 +38,7 @@ void BuildGroupForm() {
 GOODS_FORM_BUFFER g_goods;
 char g_vat_label[3];
 FieldDescriptor g_goods_fields[20];
-ControlRecord g_goods_form[40];
+ControlRecord g_goods_form[48];
 
 // A field 7 or 12 wide sits in the blanks of its label, one column before the suffix ("%", "zł").
 int FieldInLabel(int label_x, const char* label, int suffix, int width) {

@@ -10,7 +10,7 @@ namespace {
 
 TRANSACTION_FORM_BUFFER g_buffer;
 FieldDescriptor g_fields[26];
-ControlRecord g_form[64];
+ControlRecord g_form[96];
 int g_fiscal_check = 0;
 int g_net_check = 0;
 

@@ -1,0 +1,121 @@
+// The key help of the main screen and the information box.
+#include <sys/statvfs.h>
+#include <sys/sysinfo.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/date.h"
+#include "common/text.h"
+#include "shell/main_window.h"
+#include "ui/dialog.h"
+#include "ui/number_format.h"
+
+namespace {
+
+const char* const kHelpLeft =
+    "[F10], [Alt+litera], [Enter]\n"
+    "           : Menu główne\n"
+    "\n"
+    "[Esc]      : Koniec programu\n"
+    "\n"
+    "[1]        : Grupy towarów\n"
+    "[2]        : Towary\n"
+    "[3]        : Kontrahenci\n"
+    "[4]        : Transakcje\n"
+    "\n"
+    "[Ins], [D] : Dodanie rekordu\n"
+    "[F2],  [E] : Edycja rekordu\n"
+    "[Del], [U] : Usunięcie rekordu\n"
+    "\n"
+    "[Home]     : Pierwszy rekord\n"
+    "[End]      : Ostatni rekord\n"
+    "[Góra]     : Poprzedni rekord\n"
+    "[Dół]      : Następny rekord\n"
+    "[W]        : Lista rekordów"_pl;
+
+const char* const kHelpRight =
+    "[F7]       : Wyszukanie tekstu\n"
+    "[Shift+F7] : Wyszukanie ponowne\n"
+    "\n"
+    "[F]        : Dokument sprzedaży\n"
+    "[M]        : Dokument magazynowy\n"
+    "[P]        : Paragon fiskalny\n"
+    "[S]        : Dokument płatności\n"
+    "[L]        : Polecenie przelewu\n"
+    "\n"
+    "[K]        : Dokumenty\n"
+    "[R]        : Raporty zbiorcze\n"
+    "[N]        : Kasa fiskalna\n"
+    "[C]        : Kalkulacja ceny\n"
+    "[F9]       : Drukowanie etykiety\n"
+    "[F1]       : Pomoc\n"
+    "[Ctrl+F1]  : Instrukcja obsługi\n"
+    "[I]        : Informacje"_pl;
+
+const char* const kWeekdays[7] = {"Poniedziałek"_pl, "Wtorek", "Środa"_pl, "Czwartek",
+                                  "Piątek"_pl,       "Sobota", "Niedziela"};
+
+std::string Kilobytes(unsigned long long kb) {
+  return format_amount(AMOUNT::FromInt(static_cast<int64_t>(kb)), 0);
+}
+
+}  // namespace
+
+void main_help_box() {
+  ControlRecord d[6];
+  dlg_frame(d, 0, -1, -1, 74, 21, "POMOC - KLAWISZE SKRÓTU"_pl);
+  dlg_label(d, 1, 3, 1, kHelpLeft);
+  dlg_label(d, 2, 39, 1, kHelpRight);
+  dlg_button(d, 3, 42, 19, " &Ok ");
+  dlg_button(d, 4, 47, 19, " &Instrukcja obsługi "_pl);
+  dlg_end(d, 5);
+  dlg_center(d);
+  // The user manual opens once the box is closed.
+  if (dlg_run(d, 3, nullptr) == 4) not_supported();
+}
+
+std::string info_box_text() {
+  const DATE today = DateToday();
+  const unsigned wd = DateWeekday(today);
+  struct utsname un {};
+  unsigned major = 0, minor = 0;
+  const char* system = "Linux";
+  if (::uname(&un) == 0) {
+    std::sscanf(un.release, "%u.%u", &major, &minor);
+    system = un.sysname;
+  }
+  struct sysinfo si {};
+  unsigned long long memory = 0;
+  if (::sysinfo(&si) == 0) memory = static_cast<unsigned long long>(si.freeram) * si.mem_unit / 1024;
+  struct statvfs vs {};
+  unsigned long long disk = 0;
+  if (::statvfs(".", &vs) == 0) disk = static_cast<unsigned long long>(vs.f_bavail) * vs.f_frsize / 1024;
+  char cwd[4096] = "";
+  if (!::getcwd(cwd, sizeof cwd)) cwd[0] = 0;
+  std::string dir = cwd;
+  // The box is 70 columns inside; a long directory keeps its tail.
+  if (dir.size() > 58) dir = "..." + dir.substr(dir.size() - 55);
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "   Data: %s %s\n%7s: %u.%02u\n Pamięć: %11s KB\n   Dysk: %11s KB\nKatalog: %s"_pl,
+                DateToDisplay(today).c_str(), wd >= 1 && wd <= 7 ? kWeekdays[wd - 1] : "", system,
+                major, minor, Kilobytes(memory).c_str(), Kilobytes(disk).c_str(), dir.c_str());
+  return text;
+}
+
+void info_box() {
+  const std::string facts = info_box_text();
+  ControlRecord d[7];
+  dlg_frame(d, 0, -1, -1, 76, 21, nullptr);
+  dlg_label(d, 1, 35, 2, "Tamsu");
+  dlg_label(d, 2, 24, 4, "KOMPUTEROWY PROGRAM HANDLOWY");
+  dlg_line(d, 3, 3, 7, 70);
+  dlg_label(d, 4, 3, 9, facts.c_str());
+  dlg_button(d, 5, 69, 19, " &Ok ");
+  dlg_end(d, 6);
+  dlg_center(d);
+  dlg_run(d, 5, nullptr);
+}

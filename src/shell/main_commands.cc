@@ -1,0 +1,230 @@
+// The commands of the main screen: the menu table and the key table lead here.
+#include <cstring>
+
+#include "common/text.h"
+#include "db/schema.h"
+#include "db/table.h"
+#include "db/table_lock.h"
+#include "shell/main_menu.h"
+#include "shell/main_window.h"
+#include "shell/settings_dialogs.h"
+#include "ui/codepage.h"
+#include "ui/feedback.h"
+#include "ui/keys.h"
+#include "ui/message_box.h"
+#include "ui/number_options.h"
+#include "ui/record_list.h"
+#include "ui/record_search.h"
+#include "ui/screen_options.h"
+
+namespace {
+
+bool HasCurrentRecord(int view) { return view >= 0 && TableIsOpen(view) && TableRecNo(view) >= 0; }
+
+// After a command of another Part has run, the form shows what is now current.
+void Refresh() { show_current_record(); }
+
+// Add, edit and delete belong to the record forms; without them the command says so.
+void RecordAdd(bool prefilled) {
+  const int v = current_view();
+  if (!record_command(v, kRecordAdd)) return not_supported();
+  run_record_command(v, kRecordAdd, prefilled ? 1 : 0);
+  Refresh();
+}
+
+void RecordEdit() {
+  const int v = current_view();
+  if (!HasCurrentRecord(v)) return;
+  if (!record_command(v, kRecordEdit)) return not_supported();
+  if (LockAllTables(false) != 0) return;
+  const bool gone = TableReread(v) != 0 || TableIsDeleted(v);
+  UnlockAllTables();
+  if (gone) {
+    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[v].title);
+  } else {
+    run_record_command(v, kRecordEdit, 0);
+  }
+  Refresh();
+}
+
+void RecordDelete() {
+  const int v = current_view();
+  if (!HasCurrentRecord(v)) return;
+  if (!record_command(v, kRecordDelete)) return not_supported();
+  if (message_box(1, "%s", "Usunąć ten rekord?\t &Nie \t &Tak "_pl) != 2) return;
+  run_record_command(v, kRecordDelete, 0);
+  Refresh();
+}
+
+void List() {
+  if (current_view() < 0) return;
+  record_list(current_view());
+  Refresh();
+}
+
+void Search(int how) {
+  const int v = current_view();
+  if (!HasCurrentRecord(v)) return;
+  int r = how == 0 ? record_search(v) : search_again(v, how);
+  (void)r;
+  Refresh();
+}
+
+// Takes the access, reads the view's table and its related tables again from the files so that
+// changes of other workstations show.
+void RereadView() {
+  const int v = current_view();
+  if (v < 0 || LockAllTables(false) != 0) return;
+  for (int k = 0; k < TABLE_INFO[v].related_count; ++k) {
+    const int t = TABLE_INFO[v].related[k];
+    if (t >= 0 && TableRecNo(t) >= 0) TableReread(t);
+  }
+  if (TableRecNo(v) >= 0 && TableReread(v) != 0) TableFirst(v);
+  show_current_record();
+  UnlockAllTables();
+}
+
+void PrintLabel() {
+  if (!record_command(kViewGoods, kRecordPrintLabel)) return not_supported();
+  if (!HasCurrentRecord(kViewGoods)) return;
+  if (current_view() != kViewGoods && record_list(kViewGoods) != 0) return;
+  run_record_command(kViewGoods, kRecordPrintLabel, 0);
+  Refresh();
+}
+
+void RecomputeStock() {
+  if (current_view() != kViewGoods) return not_supported();
+  if (!record_command(kViewGoods, kRecordRecomputeStock)) return not_supported();
+  wait_window(0);
+  run_record_command(kViewGoods, kRecordRecomputeStock, 0);
+  wait_window(2);
+  Refresh();
+}
+
+void FindBarcode() {
+  if (current_view() != kViewGoods) return not_supported();
+  run_record_command(kViewGoods, kRecordFindBarcode, 0);
+  Refresh();
+}
+
+int Network() {
+  bool reopened = false;
+  const int r = network_dialog(&reopened);
+  if (r != 0) return r;
+  if (reopened) {
+    // The tables were opened anew: every view takes its place again.
+    const int v = current_view();
+    ResetMainWindow();
+    for (int t = 0; t < kTableCount; ++t)
+      if (TableIsOpen(t)) {
+        TableSetIndex(t, TABLE_INFO[t].default_index);
+        if (t == kTableTransactions ? TableLast(t) : TableFirst(t)) TableGo(t, -1);
+      }
+    main_screen_draw();
+    show_view(v < 0 ? kViewTransactions : v);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main_command(int bar, int item) {
+  switch (bar) {
+    case kBarFile:
+      if (item >= 1 && item <= 4) show_view(item - 1);
+      if (item == 6) return confirm_exit() ? 1 : 0;
+      return 0;
+    case kBarRecord:
+      if (item == 1) RecordAdd(false);
+      if (item == 2) RecordEdit();
+      if (item == 3) RecordDelete();
+      return 0;
+    case kBarSearch:
+      switch (item) {
+        case 1: move_record(kMoveFirst, 0); break;
+        case 2: move_record(kMoveForward, 1); break;
+        case 3: move_record(kMoveBack, 1); break;
+        case 4: move_record(kMoveLast, 0); break;
+        case 6: List(); break;
+        case 8: Search(0); break;
+        case 9: Search(kSearchForward); break;
+        case 10: Search(kSearchBackward); break;
+        default: break;
+      }
+      return 0;
+    case kBarTools:
+      if (item == 6) PrintLabel();
+      else not_supported();
+      return 0;
+    case kBarOptions:
+      switch (item) {
+        case 1:
+          if (screen_options() == 0) redraw_main_screen();
+          return 0;
+        case 7: return Network();
+        case 9:
+          if (number_format_options() == 0) redraw_main_screen();
+          return 0;
+        case 10: passwords_dialog(); return 0;
+        case 11: user_rights_dialog(); return 0;
+        default: not_supported(); return 0;
+      }
+    case kBarHelp:
+      if (item == 1) main_help_box();
+      else if (item == 4) info_box();
+      else not_supported();
+      return 0;
+    default:
+      not_supported();
+      return 0;
+  }
+}
+
+int main_key(const KeyEvent& ev) {
+  if (key_is_ctrl_f4(ev) || key_is_alt_f4(ev)) return 1;
+  if (key_is_esc(ev)) return confirm_exit() ? 1 : 0;
+  const bool shift = (ev.shift & kShiftShift) != 0;
+  const bool ctrl = (ev.shift & kShiftCtrl) != 0;
+  if (ev.ch == 0) {
+    switch (ev.scan) {
+      case kScanIns: RecordAdd(shift); break;
+      case kScanF2: RecordEdit(); break;
+      case kScanDel: RecordDelete(); break;
+      case kScanHome: move_record(kMoveFirst, 0); break;
+      case kScanEnd: move_record(kMoveLast, 0); break;
+      case kScanUp: move_record(kMoveBack, 1); break;
+      case kScanDown: move_record(kMoveForward, 1); break;
+      case kScanPgUp: move_record(kMoveBack, ctrl ? 1000 : shift ? 100 : 10); break;
+      case kScanPgDn: move_record(kMoveForward, ctrl ? 1000 : shift ? 100 : 10); break;
+      case kScanF7: Search(ctrl ? kSearchBackward : shift ? kSearchForward : 0); break;
+      case kScanF8: RecomputeStock(); break;
+      case kScanF9: PrintLabel(); break;
+      case kScanF1:
+        if (ctrl) not_supported();
+        else main_help_box();
+        break;
+      default: break;
+    }
+    return 0;
+  }
+  if (ev.ch == 2 && ctrl) {  // Ctrl+B
+    FindBarcode();
+    return 0;
+  }
+  if (ev.shift & kShiftAlt) return 0;
+  switch (to_lower(ev.ch)) {
+    case '1': case '2': case '3': case '4': show_view(ev.ch - '1'); break;
+    case 'd': RecordAdd(shift || ev.ch == 'D'); break;
+    case 'e': RecordEdit(); break;
+    case 'u': RecordDelete(); break;
+    case 'w': List(); break;
+    case ' ': RereadView(); break;
+    case 'i': info_box(); break;
+    case 'a': case 'c': case 'f': case 'm': case 'p': case 's': case 'l': case 'k': case 'r':
+    case 'n':
+      not_supported();
+      break;
+    default: break;
+  }
+  return 0;
+}
