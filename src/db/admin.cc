@@ -190,13 +190,18 @@ int Dump(int argc, char** argv, FILE* out, FILE* err) {
   return 0;
 }
 
-int Check(int argc, char** argv, FILE* out, FILE* err) {
+// The verbs that work on a whole existing database: `tamsu-admin VERB DIR`.
+int OnDatabase(int argc, char** argv, FILE* out, FILE* err, int (*work)(const char*, FILE*, FILE*)) {
   if (argc != 3) {
     std::fputs(kUsage, err);
     return 2;
   }
   DataDir dir(argv[2], err);
   if (!dir.ok() || !AllDataFiles(err)) return 1;
+  return work(argv[2], out, err);
+}
+
+int CheckWork(const char* dir, FILE* out, FILE* err) {
   if (OpenDatabase() != 0) return 1;
   int faults = 0;
   for (int t = 0; t < kSchemaTableCount; ++t) {
@@ -207,20 +212,14 @@ int Check(int argc, char** argv, FILE* out, FILE* err) {
     }
   }
   if (faults) {
-    std::fprintf(err, "Wymagana odbudowa indeksów: tamsu-admin reindex %s\n", argv[2]);
+    std::fprintf(err, "Wymagana odbudowa indeksów: tamsu-admin reindex %s\n", dir);
     return 1;
   }
   std::fprintf(out, "Baza danych jest spójna.\n");
   return 0;
 }
 
-int Reindex(int argc, char** argv, FILE* out, FILE* err) {
-  if (argc != 3) {
-    std::fputs(kUsage, err);
-    return 2;
-  }
-  DataDir dir(argv[2], err);
-  if (!dir.ok() || !AllDataFiles(err)) return 1;
+int ReindexWork(const char*, FILE* out, FILE*) {
   // The data files are checked first, without their indexes, so that a damaged data file stops
   // the work before any index is touched.
   for (int t = 0; t < kSchemaTableCount; ++t) {
@@ -235,13 +234,7 @@ int Reindex(int argc, char** argv, FILE* out, FILE* err) {
   return 0;
 }
 
-int Pack(int argc, char** argv, FILE* out, FILE* err) {
-  if (argc != 3) {
-    std::fputs(kUsage, err);
-    return 2;
-  }
-  DataDir dir(argv[2], err);
-  if (!dir.ok() || !AllDataFiles(err)) return 1;
+int PackWork(const char*, FILE* out, FILE*) {
   if (OpenDatabase() != 0) return 1;
   for (int t = 0; t < kSchemaTableCount; ++t) {
     long before = TableRecCount(t);
@@ -251,6 +244,10 @@ int Pack(int argc, char** argv, FILE* out, FILE* err) {
   }
   return 0;
 }
+
+int Check(int argc, char** argv, FILE* out, FILE* err) { return OnDatabase(argc, argv, out, err, CheckWork); }
+int Reindex(int argc, char** argv, FILE* out, FILE* err) { return OnDatabase(argc, argv, out, err, ReindexWork); }
+int Pack(int argc, char** argv, FILE* out, FILE* err) { return OnDatabase(argc, argv, out, err, PackWork); }
 
 int ServicePasswordVerb(int argc, char** argv, FILE* out, FILE* err) {
   if (argc < 3 || argc > 4) {
