@@ -7,8 +7,8 @@
 //
 // Each prints "label: value" lines with the labels of the calculator's fields and amounts as
 // the fields show them ("Podatek dochodowy: 1 234,50 zł"), and returns 0. Without arguments
-// (until the full-screen dialog takes that over) and with -h or --help it prints the usage
-// and returns 0. A bad argument prints a Polish message naming it on `err` and returns 2.
+// (the program opens its full-screen dialog then; this is what a script without a terminal
+// gets) and with -h or --help it prints the usage and returns 0. A bad argument prints a Polish message naming it on `err` and returns 2.
 // Arguments are UTF-8 as the terminal gives them; output is UTF-8.
 #pragma once
 
