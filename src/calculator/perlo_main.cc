@@ -17,10 +17,10 @@ int main(int argc, char** argv) {
   PerloLoadSeparators();
   if (argc >= 2) return PerloMain(argc, argv, std::cout, std::cerr);
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
-    // Started from a script or a pipe: there is no screen to draw on, so say what works.
-    std::cerr << Cp1250ToUtf8("perlo: okno kalkulatora wymaga terminala.\n\n"_plv);
-    PerloMain(argc, argv, std::cerr, std::cerr);
-    return kPerloBadArguments;
+    // Started from a script or a pipe: there is no screen to draw on, so the usage of the
+    // commands is printed as it always was, with a note on the error output.
+    std::cerr << Cp1250ToUtf8("perlo: okno kalkulatora wymaga terminala.\n"_plv);
+    return PerloMain(argc, argv, std::cout, std::cerr);
   }
   if (PerloScreenRun(PerloToday()) != 0) {
     std::cerr << Cp1250ToUtf8("perlo: nie można przygotować terminala.\n"_plv);
