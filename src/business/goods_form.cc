@@ -108,8 +108,8 @@ void BuildGoodsForm() {
   form_text(d, i++, FieldInLabel(38, kNet, 2, 12), 12, 12, &f[12]);
   form_label(d, i++, 3, 13, kVat);
   form_choice(d, i++, FieldInLabel(3, kVat, 1, 2), 13, 2, &f[13]);
-  form_label(d, i++, 38, 13, kGross);
-  form_text(d, i++, FieldInLabel(38, kGross, 2, 12), 13, 12, &f[14]);
+  form_label(d, i++, 37, 13, kGross);
+  form_text(d, i++, FieldInLabel(37, kGross, 2, 12), 13, 12, &f[14]);
   form_label(d, i++, 3, 14, kDiscount);
   form_text(d, i++, FieldInLabel(3, kDiscount, 1, 7), 14, 7, &f[15]);
   form_label(d, i++, 3, 16, "&Uwagi:");

@@ -1,0 +1,255 @@
+#include "shell/app.h"
+
+#include <sys/stat.h>
+
+#include "db/demo_data.h"
+#include "db/table_check.h"
+#include "shell/main_menu.h"
+#include "shell_testing.h"
+
+void ShellTest::MakeDemoDatabase() {
+  MakeDatabase([] { ASSERT_EQ(CreateDemoDatabase(), 0); });
+}
+
+namespace {
+
+void AddGroups(int n) {
+  for (int k = 1; k <= n; ++k) {
+    TableClear(kTableGroups);
+    Gto.ID = AMOUNT::FromInt(k);
+    std::snprintf(Gto.NAZWA, sizeof Gto.NAZWA, "Grupa %02d", k);
+    ASSERT_EQ(TableAppend(kTableGroups), 0);
+  }
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+TEST_F(ShellTest, FirstStartCreatesTheFilesOffersTheDemonstrationAndShowsTheFourViews) {
+  Snapshot();  // the question about the missing files
+  Enter();     // " &Tak "
+  Snapshot();  // the demonstration database question
+  Enter();
+  Snapshot();  // 2: transactions on the last record
+  for (char v : {'1', '2', '3', '4'}) {
+    Key(static_cast<uint8_t>(v));
+    Snapshot();  // 3..6
+  }
+  Esc();
+  Snapshot();  // 7: "Koniec programu?"
+  Key('n');    // " &Nie " goes back to the loop
+  Snapshot();  // 8
+  Esc();
+  Enter();     // " &Tak "
+  ASSERT_EQ(Run(), 0);
+
+  EXPECT_TRUE(ShotHas(0, "Brak danych w bieżącym katalogu:"));
+  EXPECT_TRUE(ShotHas(0, "Utworzyć nowe pliki?"));
+  EXPECT_TRUE(ShotHas(1, "Utworzyć przykładową bazę danych?"));
+  // The last transaction: the sale of the demonstration, WZ 1 with FV 1.
+  EXPECT_TRUE(ShotHas(2, " TRANSAKCJE "));
+  EXPECT_TRUE(ShotHas(2, "rozchód"));
+  EXPECT_TRUE(ShotHas(2, "Dowód wydania zewnętrznego"));
+  EXPECT_TRUE(ShotHas(2, "Faktura VAT"));
+  EXPECT_EQ(ShotRow(2, 24).substr(0, 10), " F1 Pomoc ");
+  EXPECT_TRUE(ShotHas(2, "Plik  Rekord  Wyszukanie  Dokumenty  Narzędzia  Opcje  Pomoc"));
+  // Groups and goods and contractors in name order, each on its first record.
+  EXPECT_TRUE(ShotHas(3, " GRUPY TOWARÓW "));
+  EXPECT_TRUE(ShotHas(3, "Alkohole"));
+  EXPECT_TRUE(ShotHas(4, " TOWARY "));
+  EXPECT_TRUE(ShotHas(4, "Anturium"));
+  EXPECT_TRUE(ShotHas(4, "Kwiaty"));  // the group by its identifier
+  EXPECT_TRUE(ShotHas(4, "7,38 zł"));
+  EXPECT_TRUE(ShotHas(4, "6,00 zł"));
+  EXPECT_TRUE(ShotHas(4, "produkt własny"));
+  EXPECT_TRUE(ShotHas(5, " KONTRAHENCI "));
+  EXPECT_TRUE(ShotHas(5, "Dostawca alkoholi"));
+  EXPECT_TRUE(ShotHas(6, " TRANSAKCJE "));
+  EXPECT_TRUE(ShotHas(7, "Koniec programu?"));
+  EXPECT_FALSE(ShotHas(8, "Koniec programu?"));
+  EXPECT_TRUE(ShotHas(8, " TRANSAKCJE "));
+
+  // The run ended in order: tables closed, directory given back, files whole.
+  for (int t = 0; t < kTableCount; ++t) EXPECT_FALSE(TableIsOpen(t));
+  char cwd[4096];
+  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+  EXPECT_EQ(std::string(cwd), start_dir);
+  for (const char* f : {"Gto", "Tow", "Kon", "Tra", "Poz"}) {
+    EXPECT_TRUE(Exists(data + "/" + f + ".dbf")) << f;
+    EXPECT_TRUE(Exists(data + "/" + f + ".inx")) << f;
+  }
+}
+
+TEST_F(ShellTest, DecliningToCreateTheFilesEndsTheStartWithoutFiles) {
+  Key('n');
+  EXPECT_EQ(Run(), -1);
+  EXPECT_FALSE(Exists(data + "/Gto.dbf"));
+  EXPECT_FALSE(Exists(data + "/Gto.inx"));
+}
+
+TEST_F(ShellTest, EmptyTablesGreyTheRecordAndSearchItemsAndF2DoesNothing) {
+  Enter();    // create the files
+  Key('n');   // no demonstration database
+  Scan(kScanF2);
+  Scan(kScanDel);
+  Snapshot();
+  Key(0, 0x3E, kShiftAlt);  // Alt+F4 ends at once, no question
+  ASSERT_EQ(Run(), 0);
+  EXPECT_FALSE(ShotHas(0, "Funkcja w tym miejscu"));
+  EXPECT_FALSE(ShotHas(0, "Usunąć ten rekord?"));
+  EXPECT_TRUE(menu_item_marked(kBarFile, 4));
+  EXPECT_FALSE(menu_item_marked(kBarFile, 1));
+  EXPECT_FALSE(menu_item_disabled(kBarRecord, 1));
+  for (int item : {2, 3}) EXPECT_TRUE(menu_item_disabled(kBarRecord, item)) << item;
+  for (int item : {1, 2, 3, 4, 6, 8, 9, 10}) EXPECT_TRUE(menu_item_disabled(kBarSearch, item)) << item;
+  for (int item : {3, 4, 5}) EXPECT_TRUE(menu_item_disabled(kBarTools, item)) << item;
+  EXPECT_FALSE(menu_item_disabled(kBarTools, 1));
+}
+
+TEST_F(ShellTest, FilledTablesEnableTheItemsAndTheViewIsMarked) {
+  MakeDemoDatabase();
+  Key('2');
+  Key(0, 0x3E, kShiftCtrl);  // the window's close button
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(menu_item_marked(kBarFile, 2));
+  EXPECT_FALSE(menu_item_marked(kBarFile, 4));
+  for (int item : {2, 3}) EXPECT_FALSE(menu_item_disabled(kBarRecord, item));
+  for (int item : {1, 4, 6, 8}) EXPECT_FALSE(menu_item_disabled(kBarSearch, item));
+  for (int item : {3, 4, 5}) EXPECT_FALSE(menu_item_disabled(kBarTools, item));
+}
+
+TEST_F(ShellTest, NavigationStopsAtTheEndsOfFiftyRecords) {
+  MakeDatabase([] { AddGroups(50); });
+  Key('1');
+  Snapshot();  // 0: first
+  for (int k = 0; k < 9; ++k) Scan(kScanDown);
+  Snapshot();  // 1: record 10
+  Scan(kScanPgDn, kShiftShift);
+  Snapshot();  // 2: stopped at the last
+  Scan(kScanDown);
+  Snapshot();  // 3: still the last
+  Scan(kScanPgUp);
+  Snapshot();  // 4: ten back
+  Scan(kScanUp);
+  Snapshot();  // 5
+  Scan(kScanHome);
+  Scan(kScanPgUp, kShiftCtrl);
+  Snapshot();  // 6: the first
+  Scan(kScanEnd);
+  Snapshot();  // 7
+  Scan(kScanPgDn);
+  Snapshot();  // 8: one page from the first
+  Key('2');    // goods view (empty here) and back: 1 again is ignored
+  Key('1');
+  Key('1');
+  Snapshot();  // 9
+  Key(0, 0x3E, kShiftAlt);
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "Grupa 01"));
+  EXPECT_TRUE(ShotHas(1, "Grupa 10"));
+  EXPECT_TRUE(ShotHas(2, "Grupa 50"));
+  EXPECT_TRUE(ShotHas(3, "Grupa 50"));
+  EXPECT_TRUE(ShotHas(4, "Grupa 40"));
+  EXPECT_TRUE(ShotHas(5, "Grupa 39"));
+  EXPECT_TRUE(ShotHas(6, "Grupa 01"));
+  EXPECT_TRUE(ShotHas(7, "Grupa 50"));
+  EXPECT_TRUE(ShotHas(8, "Grupa 50"));  // PgDn from the last stays
+  EXPECT_TRUE(ShotHas(9, "Grupa 50"));  // the groups keep their current record
+}
+
+TEST_F(ShellTest, MenuShowsAllSevenPullDowns) {
+  MakeDemoDatabase();
+  Alt('p');
+  Snapshot();
+  for (int k = 0; k < 6; ++k) {
+    Scan(kScanRight);
+    Snapshot();
+  }
+  Esc();
+  Esc();
+  Alt('w');
+  Key('s');  // " Wy&szukanie... " opens the search menu of transactions
+  Snapshot();
+  Esc();
+  Snapshot();
+  Key(0, 0x3E, kShiftAlt);
+  ASSERT_EQ(Run(), 0);
+  const char* first_items[7] = {" Grupy towarów      1 ", " Dodanie...   Ins ",
+                                " Pierwszy                    Home ",
+                                " Dokumenty transakcji...  K ",
+                                " Kasa fiskalna...           N ", " Ekran...                    ",
+                                " Klawisze skrótu          F1 "};
+  const char* last_items[7] = {" Koniec programu  Esc ", " Usunięcie    Del ",
+                               " Wyszukanie poprzedniego  Ctrl+F7 ", " Raporty zbiorcze...      R ",
+                               " Usunięcie bazy danych...     ", " Firma macierzysta...        ",
+                               " Tamsu - informacje...     I "};
+  for (int b = 0; b < 7; ++b) {
+    EXPECT_TRUE(ShotHas(b, first_items[b])) << b;
+    EXPECT_TRUE(ShotHas(b, last_items[b])) << b;
+  }
+  // The current view is marked in " &Plik ".
+  EXPECT_TRUE(ShotHas(0, "*Transakcje         4 "));
+  EXPECT_TRUE(ShotHas(7, "WYSZUKANIE TRANSAKCJI"));
+  EXPECT_FALSE(ShotHas(8, "WYSZUKANIE TRANSAKCJI"));
+}
+
+TEST_F(ShellTest, KeyHelpInformationAndCommandsStillToCome) {
+  MakeDemoDatabase();
+  Scan(kScanF1);
+  Snapshot();  // 0
+  Esc();
+  Key('i');
+  Snapshot();  // 1
+  Enter();
+  Key('k');
+  Snapshot();  // 2
+  Enter();
+  Key('R');
+  Snapshot();  // 3
+  Enter();
+  Alt('n');
+  Key('a');  // " Archiwizacja bazy danych   &A "
+  Snapshot();  // 4
+  Enter();
+  Ctrl(2);  // Ctrl+B outside the goods view
+  Snapshot();  // 5
+  Enter();
+  Key(0, 0x3E, kShiftAlt);
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "POMOC - KLAWISZE SKRÓTU"));
+  EXPECT_TRUE(ShotHas(0, "[W]        : Lista rekordów"));
+  EXPECT_TRUE(ShotHas(0, "[I]        : Informacje"));
+  EXPECT_TRUE(ShotHas(0, " Instrukcja obsługi "));
+  EXPECT_TRUE(ShotHas(1, "KOMPUTEROWY PROGRAM HANDLOWY"));
+  EXPECT_TRUE(ShotHas(1, "Katalog: "));
+  EXPECT_TRUE(ShotHas(1, " Pamięć: "));
+  for (int s = 2; s <= 5; ++s) EXPECT_TRUE(ShotHas(s, "Funkcja w tym miejscu nieobsługiwana.")) << s;
+}
+
+TEST_F(ShellTest, LowerAndUpperCaseWOpenTheRecordList) {
+  MakeDemoDatabase();
+  Key('w');
+  Snapshot();
+  Esc();
+  Key('W');
+  Snapshot();
+  Esc();
+  Snapshot();
+  Key(0, 0x3E, kShiftAlt);
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "Data      Dokument"));
+  EXPECT_TRUE(ShotHas(1, "Data      Dokument"));
+  EXPECT_FALSE(ShotHas(2, "Data      Dokument"));
+}
+
+TEST(ShortenPathTest, ShortPathsStayAndLongOnesKeepRootAndTail) {
+  EXPECT_EQ(ShortenPath("/home/ala/Tamsu", 31), "/home/ala/Tamsu");
+  const std::string shown = ShortenPath("/home/ala/dokumenty/firma/2014/dane/Tamsu", 31);
+  EXPECT_LE(shown.size(), 31u);
+  EXPECT_EQ(shown, "/.../firma/2014/dane/Tamsu");
+  EXPECT_EQ(ShortenPath("C:\\Program Files\\Firma\\Dane\\Tamsu\\2014", 31), "C:\\...\\Firma\\Dane\\Tamsu\\2014");
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+#include "shell/settings_dialogs.h"
+
+#include "db/cfile.h"
+#include "db/demo_data.h"
+#include "shell/main_menu.h"
+#include "shell_testing.h"
+
+namespace {
+
+class PasswordTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    ASSERT_EQ(SetAdministratorPassword("szef"), 0);
+    ASSERT_EQ(SetUserPassword("ala"), 0);
+  }
+  void AltF4() { Key(0, kScanF4, kShiftAlt); }
+};
+
+TEST_F(PasswordTest, AdministratorPasswordGivesFullRights) {
+  MakeDemoDatabase();
+  Snapshot();
+  Type("szef");
+  Enter();
+  AltF4();
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "HASŁO"));
+  EXPECT_TRUE(ShotHas(0, "Podaj hasło:"));
+  EXPECT_EQ(AdministratorFlag(), 1);
+  EXPECT_EQ(CheckRights(kRightReports, false), 0);
+}
+
+TEST_F(PasswordTest, UserPasswordGivesTheStoredRightsOnly) {
+  MakeDemoDatabase();
+  ASSERT_EQ(WriteUserRights(kRightModifyGoods), 0);
+  Type("ala");
+  Enter();
+  AltF4();
+  ASSERT_EQ(Run(), 0);
+  EXPECT_EQ(AdministratorFlag(), 0);
+  EXPECT_EQ(CheckRights(kRightModifyGoods, false), 0);
+  EXPECT_NE(CheckRights(kRightReports, false), 0);
+}
+
+TEST_F(PasswordTest, WrongPasswordOrEscRefusesTheStartAndLeavesTheDirectoryAlone) {
+  Type("xyz");
+  Enter();
+  Snapshot();
+  Enter();
+  EXPECT_EQ(Run(), -1);
+  EXPECT_TRUE(ShotHas(0, "Hasło nieprawidłowe."));
+  EXPECT_GE(con->beeps, 1);
+  // The database was not touched: no question about files, no files.
+  EXPECT_FALSE(ShotHas(0, "Brak danych"));
+  EXPECT_FALSE(CFILE::Exists((data + "/Gto.dbf").c_str()));
+
+  ResetAll();
+  Esc();
+  EXPECT_EQ(Run(), -1);
+  EXPECT_FALSE(CFILE::Exists((data + "/Gto.dbf").c_str()));
+}
+
+TEST_F(PasswordTest, PasswordsDialogAsksForTheAdministratorFirst) {
+  MakeDemoDatabase();
+  Type("szef");
+  Enter();
+  Alt('o');
+  Key('h');       // " &Hasła... "
+  Type("ala");    // the user password is not enough to change them
+  Enter();
+  Snapshot();     // 0
+  Enter();
+  Alt('o');
+  Key('h');
+  Type("szef");
+  Enter();
+  Snapshot();     // 1: "HASŁA"
+  Type("nowy");
+  Tab();
+  Type("ola");
+  Tab();
+  Enter();        // " &Ok "
+  AltF4();
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "Hasło nieprawidłowe."));
+  EXPECT_TRUE(ShotHas(1, "Hasło nadzorcy:"));
+  EXPECT_TRUE(ShotHas(1, "Hasło użytkownika:"));
+  EXPECT_EQ(CheckStartupPassword("nowy"), kPasswordAdministrator);
+  EXPECT_EQ(CheckStartupPassword("ola"), kPasswordUser);
+  EXPECT_EQ(CheckStartupPassword("szef"), kPasswordWrong);
+}
+
+TEST_F(ShellTest, UserRightsDialogWritesTheTickedRights) {
+  MakeDemoDatabase();
+  Alt('o');
+  Key('p');  // " U&prawnienia użytkownika... "
+  Snapshot();
+  Space();   // "Modyfikacja całej bazy danych"
+  Tab();
+  Tab();
+  Space();   // "Modyfikacja wstecznych transakcji"
+  Key('o');  // " &Ok "
+  Key(0, kScanF4, kShiftAlt);
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "UPRAWNIENIA UŻYTKOWNIKA"));
+  EXPECT_TRUE(ShotHas(0, "Dostęp do raportów o zyskach"));
+  EXPECT_EQ(ReadUserRights(), kRightModifyDatabase | kRightModifyPastTransactions);
+}
+
+TEST_F(ShellTest, RightsRefusalListsEveryMissingRight) {
+  InstallUiHandlers();
+  SetAdministratorFlag(0);
+  ASSERT_EQ(WriteUserRights(kRightModifyGoods), 0);
+  Snapshot();
+  Enter();
+  EXPECT_NE(CheckRights(kRightModifyGoods | kRightReports | kRightFiscalRegister, true), 0);
+  EXPECT_TRUE(ShotHas(0, "Brak uprawnień użytkownika:"));
+  EXPECT_TRUE(ShotHas(0, "- Dostęp do raportów."));
+  EXPECT_TRUE(ShotHas(0, "- Dostęp do kasy fiskalnej."));
+  EXPECT_FALSE(ShotHas(0, "- Modyfikacja towarów."));
+  EXPECT_EQ(CheckRights(kRightModifyGoods, true), 0);
+}
+
+TEST_F(ShellTest, NetworkOptionReopensTheTablesShared) {
+  MakeDemoDatabase();
+  Alt('o');
+  Key('s');  // " &Sieć... "
+  Snapshot();
+  Space();
+  Key('o');
+  Snapshot();
+  Enter();   // reopen: " &Tak "
+  Snapshot();
+  Key(0, kScanF4, kShiftAlt);
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "Dzielony dostęp do danych w sieci"));
+  EXPECT_TRUE(ShotHas(1, "Otworzyć ponownie bazę danych"));
+  EXPECT_TRUE(ShotHas(2, " TRANSAKCJE "));
+  EXPECT_TRUE(ShotHas(2, "rozchód"));
+  int32_t net = 0;
+  INIFILE(ConfigPath()).GetInt("Tamsu", "Net", &net);
+  EXPECT_EQ(net, 1);
+  EXPECT_TRUE(NetworkFlag());
+}
+
+}  // namespace
