@@ -523,6 +523,7 @@ int record_list(int view) {
   const int old_index = TableGetIndex(l.table);
   const int old_order = view_order(view);
   TableSetIndex(l.table, old_order);
+  if (before < 0) TableFirst(l.table);
   Build(l);
   if (dlg_open(l.dlg) != 0) {
     TableSetIndex(l.table, old_index);
