@@ -1,0 +1,229 @@
+// The real program in a terminal: tmux at 80 x 25 runs a copy of the tamsu binary (so that its
+// Tamsu.ini, which lives beside the executable, belongs to this test alone) on a fresh data
+// directory, and the test types at it and reads the screen back.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "db/cfile.h"
+#include "db/dbtable.h"
+#include "db/demo_data.h"
+#include "db/table.h"
+#include "db/table_check.h"
+#include "db/table_lock.h"
+#include "shell/inifile.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string RunShell(const std::string& command, int* status = nullptr) {
+  std::string out;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  int rc = pclose(p);
+  if (status) *status = rc;
+  return out;
+}
+
+class Tmux {
+ public:
+  Tmux() : base_("LC_ALL=C.UTF-8 tmux -L tamsu-shell-" + std::to_string(getpid()) + " -f /dev/null ") {}
+  ~Tmux() { RunShell(base_ + "kill-server >/dev/null 2>&1"); }
+  std::string Do(const std::string& args, int* status = nullptr) {
+    return RunShell(base_ + args + " 2>/dev/null", status);
+  }
+  // The program runs in the pane; its exit code is printed after it and the pane stays.
+  int Start(const std::string& program, const std::string& data) {
+    int status = 0;
+    Do("new-session -d -s t -x 80 -y 25 'env TERM=xterm-256color ASAN_OPTIONS=detect_leaks=0 " +
+           program + " " + data + "; echo EXIT=$?; sleep 60'",
+       &status);
+    return status;
+  }
+  void Keys(const std::string& keys) { Do("send-keys -t t " + keys); }
+  // Esc alone: the next key must not follow before the program has taken it as Esc.
+  void Escape() {
+    Keys("Escape");
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  }
+  std::string Capture() { return Do("capture-pane -p -t t"); }
+  bool WaitFor(const std::string& text, std::string* screen, int ms = 15000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+      *screen = Capture();
+      if (screen->find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+  }
+
+ private:
+  std::string base_;
+};
+
+bool TmuxMissing() {
+  int status = 0;
+  RunShell("command -v tmux >/dev/null 2>&1", &status);
+  return status != 0;
+}
+
+// A private copy of the program with its own configuration file.
+std::string CopyProgram(const TempDir& dir, const std::string& ini) {
+  const std::string from = std::string(TAMSU_BUILD_DIR) + "/tamsu";
+  struct stat st;
+  if (::stat(from.c_str(), &st) != 0) return {};
+  const std::string bin = dir.File("bin");
+  ::mkdir(bin.c_str(), 0755);
+  int status = 0;
+  RunShell("cp '" + from + "' '" + bin + "/tamsu'", &status);
+  if (status != 0) return {};
+  if (!ini.empty()) WriteWholeFile(bin + "/Tamsu.ini", ini);
+  return bin + "/tamsu";
+}
+
+class CwdKeeper {
+ public:
+  explicit CwdKeeper(const std::string& to) {
+    char buf[4096];
+    if (getcwd(buf, sizeof buf)) saved_ = buf;
+    ok_ = ::chdir(to.c_str()) == 0;
+  }
+  ~CwdKeeper() {
+    if (!saved_.empty() && ::chdir(saved_.c_str()) != 0) std::perror("chdir");
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  std::string saved_;
+  bool ok_ = false;
+};
+
+TEST(TamsuInTmux, FirstStartWalksTheViewsAndLeavesSoundFiles) {
+  if (TmuxMissing()) GTEST_SKIP() << "tmux is not installed";
+  TempDir dir;
+  const std::string program = CopyProgram(dir, "");
+  if (program.empty()) GTEST_SKIP() << "build the target tamsu first";
+  const std::string data = dir.File("dane");
+  ASSERT_EQ(::mkdir(data.c_str(), 0755), 0);
+
+  Tmux tmux;
+  ASSERT_EQ(tmux.Start(program, data), 0);
+  std::string s;
+  ASSERT_TRUE(tmux.WaitFor("Utworzyć nowe pliki?", &s)) << s;
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("Utworzyć przykładową bazę danych?", &s)) << s;
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("Dowód wydania zewnętrznego", &s)) << s;
+  EXPECT_NE(s.find("TRANSAKCJE"), std::string::npos);
+  EXPECT_NE(s.find("F1 Pomoc"), std::string::npos);
+  tmux.Keys("1");
+  ASSERT_TRUE(tmux.WaitFor("GRUPY TOWARÓW", &s)) << s;
+  tmux.Keys("2");
+  ASSERT_TRUE(tmux.WaitFor("Anturium", &s)) << s;
+  tmux.Keys("End");
+  ASSERT_TRUE(tmux.WaitFor("Stan bieżący", &s)) << s;
+  tmux.Keys("3");
+  ASSERT_TRUE(tmux.WaitFor("KONTRAHENCI", &s)) << s;
+  tmux.Keys("4");
+  ASSERT_TRUE(tmux.WaitFor("Suma brutto", &s)) << s;
+  tmux.Keys("w");
+  ASSERT_TRUE(tmux.WaitFor("Data      Dokument", &s)) << s;
+  tmux.Escape();
+  ASSERT_TRUE(tmux.WaitFor("Suma brutto", &s)) << s;
+  tmux.Keys("F1");
+  ASSERT_TRUE(tmux.WaitFor("POMOC - KLAWISZE SKRÓTU", &s)) << s;
+  tmux.Escape();
+  ASSERT_TRUE(tmux.WaitFor("Suma brutto", &s)) << s;
+  tmux.Keys("F10");
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("Koniec programu  Esc", &s)) << s;
+  tmux.Escape();
+  tmux.Escape();
+  tmux.Escape();
+  ASSERT_TRUE(tmux.WaitFor("Koniec programu?", &s)) << s;
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("EXIT=0", &s)) << s;
+
+  // The files the program left behind are whole, and as many as the demonstration holds.
+  CwdKeeper in(data);
+  ASSERT_TRUE(in.ok());
+  ASSERT_EQ(OpenDatabase(), 0);
+  for (int t = 0; t < kTableCount; ++t) {
+    std::string problem;
+    EXPECT_EQ(CheckTable(t, &problem), 0) << t << ": " << problem;
+  }
+  EXPECT_EQ(TableCount(3), 4);
+  EXPECT_EQ(TableCount(1), 16);
+  CloseDatabase();
+
+  int status = 0;
+  RunShell("/usr/bin/python3 -c 'import dbf' >/dev/null 2>&1", &status);
+  if (status == 0) {
+    const std::string n = RunShell(
+        "/usr/bin/python3 -c \"import dbf; t = dbf.Table('" + data +
+        "/Tow.dbf', codepage='cp852'); t.open(dbf.READ_ONLY); print(len(t))\"");
+    EXPECT_EQ(n, "16\n");
+  }
+}
+
+TEST(TamsuInTmux, WaitsForTablesAnotherWorkstationHoldsAndGivesUpOnEsc) {
+  if (TmuxMissing()) GTEST_SKIP() << "tmux is not installed";
+  TempDir dir;
+  const std::string program = CopyProgram(dir, "[Tamsu]\nNet=1\n");
+  if (program.empty()) GTEST_SKIP() << "build the target tamsu first";
+  const std::string data = dir.File("dane");
+  ASSERT_EQ(::mkdir(data.c_str(), 0755), 0);
+  CwdKeeper in(data);
+  ASSERT_TRUE(in.ok());
+  ASSERT_EQ(OpenDatabase(), 0);
+  ASSERT_EQ(CreateDemoDatabase(), 0);
+  CloseDatabase();
+
+  // This process is the other workstation: the same tables, shared.
+  SetNetworkFlag(true);
+  ASSERT_EQ(OpenDatabase(), 0);
+
+  Tmux tmux;
+  ASSERT_EQ(tmux.Start(program, data), 0);
+  std::string s;
+  ASSERT_TRUE(tmux.WaitFor("Dowód wydania zewnętrznego", &s)) << s;
+
+  ASSERT_EQ(LockAllTables(true), 0);
+  tmux.Keys("1");
+  ASSERT_TRUE(tmux.WaitFor("Oczekiwanie na prawo dostępu...", &s)) << s;
+  tmux.Escape();
+  ASSERT_TRUE(tmux.WaitFor("Przerwać operację?", &s)) << s;
+  tmux.Keys("Enter");
+  // Given up: the transactions stay on the screen and the program answers again.
+  ASSERT_TRUE(tmux.WaitFor("Suma brutto", &s)) << s;
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  s = tmux.Capture();
+  EXPECT_EQ(s.find("Oczekiwanie na prawo"), std::string::npos) << s;
+  EXPECT_EQ(s.find("GRUPY TOWARÓW"), std::string::npos) << s;
+
+  UnlockAllTables();
+  tmux.Keys("1");
+  ASSERT_TRUE(tmux.WaitFor("GRUPY TOWARÓW", &s)) << s;
+  tmux.Escape();
+  ASSERT_TRUE(tmux.WaitFor("Koniec programu?", &s)) << s;
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("EXIT=0", &s)) << s;
+
+  for (int t = 0; t < kTableCount; ++t) {
+    std::string problem;
+    EXPECT_EQ(CheckTable(t, &problem), 0) << t << ": " << problem;
+  }
+  CloseDatabase();
+  ResetTableLocks();
+}
+
+}  // namespace
