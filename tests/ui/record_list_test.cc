@@ -14,6 +14,7 @@
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "business/options.h"
+#include "db/cfile.h"
 #include "ui/number_format.h"
 #include "ui/record_search.h"
 #include "record_testing.h"
@@ -381,6 +382,25 @@ TEST_F(RecordListTest, ListOfATableNotOpenDoesNotOpen) {
   CloseDatabase();
   EXPECT_EQ(record_list(kViewGoods), -1);
   EXPECT_EQ(record_list(7), -1);
+}
+
+TEST_F(RecordListTest, AnotherWorkstationHoldingTheTablesKeepsTheListShut) {
+  CloseDatabase();
+  SetNetworkFlag(true);
+  ASSERT_EQ(OpenDatabase(), 0);
+  AddGroup("Alfa");
+  // Another workstation writes the groups table: its header region is locked exclusively.
+  CFILE other;
+  ASSERT_EQ(other.Open("Gto.dbf", kOpenExisting, kAccessReadWrite, kShareReadWrite), 0);
+  ASSERT_EQ(other.Lock(0, 32 * 5 + 33, true), 0);
+  EXPECT_EQ(record_list(kViewGroups), -1);
+  EXPECT_EQ(rc->screen_text().find_first_not_of(" \n"), std::string::npos);  // nothing drawn
+  other.Close();
+  Enter();
+  EXPECT_EQ(record_list(kViewGroups), 0);
+  EXPECT_STREQ(Gto.NAZWA, "Alfa");
+  CloseDatabase();
+  SetNetworkFlag(false);
 }
 
 TEST_F(RecordListTest, KeyHelpShowsTheListKeys) {
