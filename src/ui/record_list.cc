@@ -557,6 +557,8 @@ int record_list(int view) {
 
   status_line(2);
   window_close();
+  // " &Ok " on an empty table chose nothing; callers must not take the empty structure.
+  if (result == 0 && TableRecNo(l.table) < 0) result = -1;
   const bool got_access = Access();
   if (result != 0 && before >= 0) TableGo(l.table, before);
   // The main screen keeps this view's order; a list opened from elsewhere gives the table back

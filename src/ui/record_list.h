@@ -22,8 +22,9 @@ inline constexpr int kViewTransactions = 3;
 
 // Runs the list of a view. 0 when closed with " &Ok " (the chosen record is current in the view's
 // table, its related records re-read, the table back in the view's order); -1 on Esc or Ctrl+F4
-// (the record current before is current again) or when the list cannot open (view outside 0..3,
-// table not open, database access refused).
+// (the record current before is current again), on " &Ok " with an empty table (nothing was
+// chosen), or when the list cannot open (view outside 0..3, table not open, database access
+// refused).
 int record_list(int view);
 
 // The view's sort order (index number of its table; 1 at start). The main window sets it on its

@@ -368,8 +368,8 @@ TEST_F(RecordListTest, AnEmptyTableOpensWithEditAndDeleteGreyed) {
   Scan(kScanF2);
   Scan(kScanDown);
   Snapshot();
-  Enter();
-  EXPECT_EQ(record_list(kViewContractors), 0);
+  Enter();  // " &Ok " chose nothing
+  EXPECT_EQ(record_list(kViewContractors), -1);
   EXPECT_EQ(Shot(1), Shot(0));
   for (int r = 0; r < 10; ++r) EXPECT_EQ(Trim(ListRow(0, 70, r)), "");
   // " &Edycja " at bar column 15, the bar of 59 centred on the frame of 70.
