@@ -69,7 +69,7 @@ struct PERLO_SCREEN {
   PERLO_FORM form;
   int tab[2] = {0, 3};  // the selected tab of each group
   std::string help, keys, about;
-  char year_names[kPerloLastTaxYear - kPerloFirstTaxYear + 1][8];
+  char year_names[kPerloLastTaxYear - kPerloFirstTaxYear + 1][12];
   NameTableEntry years[kPerloLastTaxYear - kPerloFirstTaxYear + 2];
 };
 
@@ -149,13 +149,14 @@ int Leave(int i) {
   return 0;
 }
 
+// A year outside the scale is refused by the model and changes nothing.
 void SelectYear(int year) {
   unsigned changed = 0;
-  if (PerloFormSelectYear(&S().form, year, &changed) == 0) Apply(changed);
-  // The list may have written a name the model refused; show the model's year again.
-  std::snprintf(S().text[kPerloYearField], kFieldText, "%s",
-                S().form.text[kPerloYearField].c_str());
-  dlg_draw_control(S().dlg, kYear);
+  PerloFormSelectYear(&S().form, year, &changed);
+  // The list writes its choice into the field by itself; the field follows the model.
+  if (S().form.text[kPerloYearField] != S().text[kPerloYearField])
+    changed |= PerloFieldBit(kPerloYearField);
+  Apply(changed);
 }
 
 void SelectRadio(int i) {
@@ -233,16 +234,17 @@ void SelectTab(int t, bool draw) {
   if (to >= 0) dlg_set_focus(S().dlg, to, true);
 }
 
-// The tab a key chooses, or -1.
-int TabOfKey(const KeyEvent& ev, bool editing) {
-  if (ev.ch >= '1' && ev.ch < '1' + kTabCount && (key_has_alt_only(ev) || (!editing && ev.shift == 0)))
-    return ev.ch - '1';
+// The calculator tab Ctrl+PgDn or Ctrl+PgUp chooses, or -1. The digits of the tabs are hot
+// keys of their headers.
+int TabOfKey(const KeyEvent& ev) {
   if (ev.ch == 0 && ev.shift == kShiftCtrl && (ev.scan == kScanPgDn || ev.scan == kScanPgUp)) {
     // Two calculator pages: either way is the other one.
     return S().tab[0] == 0 ? 1 : 0;
   }
   return -1;
 }
+
+bool IsTabHeader(int i) { return i >= kTab1 && i < kTab1 + kTabCount; }
 
 void Build(PERLO_DAY today) {
   PERLO_SCREEN& s = S();
@@ -369,7 +371,7 @@ void Loop() {
     }
     if (key_is_esc(ev) || key_is_ctrl_f4(ev) || key_is_alt_f4(ev)) return;
 
-    const int tab = TabOfKey(ev, editing);
+    const int tab = TabOfKey(ev);
     if (tab >= 0) {
       if (Leave(f) == 0) SelectTab(tab, true);
       continue;
@@ -403,6 +405,10 @@ void Loop() {
     if (ev.ch != 0 && (!editing || key_has_alt_only(ev))) {
       const int h = dlg_hot_control(d, ev.ch);
       if (h < 0 || Leave(f) != 0) continue;
+      if (IsTabHeader(h)) {
+        SelectTab(h - kTab1, true);
+        continue;
+      }
       dlg_set_focus(d, h, true);
       if (h != kYear && !IsEditable(h)) Activate(h, false);
     }
@@ -428,6 +434,7 @@ int PerloScreenRun(PERLO_DAY today) {
     window_close();
   }
   PerloReapOpeners();
+  PerloScreenReset();
   if (opened_here) screen_close();
   return rc;
 }
