@@ -10,20 +10,22 @@
 
 namespace {
 
-// Reads one physical line (without its line feed) into out. False at the end of the file or on
-// an error. Lines are read whole however long they are, so that rewriting the file never cuts
-// a long line in two.
-bool ReadPhysicalLine(CFILETXT& f, std::string* out, bool* had_newline) {
+enum LineResult { kLineRead, kLineEnd, kLineError };
+
+// Reads one physical line (without its line feed) into out. Lines are read whole however long
+// they are, so that rewriting the file never cuts a long line in two. A read error is told apart
+// from the end of the file: a rewrite must not mistake a failed read for the end and replace the
+// file with what it had copied so far.
+LineResult ReadPhysicalLine(CFILETXT& f, std::string* out) {
   out->clear();
-  *had_newline = false;
   char buf[256];
   for (;;) {
     long n = f.ReadLine(buf, sizeof buf);
-    if (n <= 0) return n == 0 && !out->empty();
+    if (n < 0) return kLineError;
+    if (n == 0) return out->empty() ? kLineEnd : kLineRead;
     if (buf[n - 1] == '\n') {
       out->append(buf, static_cast<size_t>(n - 1));
-      *had_newline = true;
-      return true;
+      return kLineRead;
     }
     out->append(buf, static_cast<size_t>(n));
   }
@@ -55,9 +57,8 @@ int INIFILE::GetString(const char* section, const char* key, std::string* out, s
   CFILETXT f;
   if (OpenForReading(f, path_) != 0) return -1;
   std::string line;
-  bool nl;
   bool in_section = false;
-  while (ReadPhysicalLine(f, &line, &nl)) {
+  while (ReadPhysicalLine(f, &line) == kLineRead) {
     if (!in_section) {
       in_section = IsSectionLine(line, section);
       continue;
@@ -175,8 +176,8 @@ int INIFILE::WriteString(const char* section, const char* key, const char* value
   };
   bool in_section = false, section_seen = false, written = false;
   std::string line;
-  bool nl;
-  while (ok && ReadPhysicalLine(in, &line, &nl)) {
+  LineResult got = kLineEnd;
+  while (ok && (got = ReadPhysicalLine(in, &line)) == kLineRead) {
     if (line.empty()) {
       ++held_blank;
       continue;
@@ -200,6 +201,7 @@ int INIFILE::WriteString(const char* section, const char* key, const char* value
     }
     put(line);
   }
+  if (ok && got == kLineError) ok = false;
   if (ok && !written) {
     if (section_seen) {
       put(key_line);

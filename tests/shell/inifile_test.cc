@@ -151,6 +151,20 @@ TEST_F(IniTest, AFailedWriteLeavesTheOldFile) {
   EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str()));
 }
 
+TEST_F(IniTest, AReadErrorDuringARewriteNeverShortensTheFile) {
+  std::string before = "[Tamsu]\n";
+  for (int i = 0; i < 150; ++i) before += "Key" + std::to_string(i) + "=" + std::to_string(i * 7) + "\n";
+  std::string after = before + "Net=1\n";
+  for (long nth = 1; nth <= 12; ++nth) {
+    WriteWholeFile(Path(), before);
+    SetFileFault(kFileOpRead, nth, false);
+    int rc = Ini().WriteInt("Tamsu", "Net", 1);
+    ClearFileFault();
+    EXPECT_EQ(Contents(), rc == 0 ? after : before) << nth;
+    EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str())) << nth;
+  }
+}
+
 TEST_F(IniTest, LongLinesSurviveARewriteWhole) {
   std::string long_value(600, 'x');
   WriteWholeFile(Path(), "[Tamsu]\nPrnCodes=" + long_value + "\nNet=0\n");
