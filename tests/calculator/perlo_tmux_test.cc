@@ -35,34 +35,28 @@ class TMUX {
   }
   std::string Screen() { return Do("capture-pane -p -t perlo"); }
   std::string Caret() { return Do("display-message -p -t perlo '#{cursor_x} #{cursor_y}'"); }
-  // Waits, at most ms, until the pane shows the text.
-  bool WaitFor(const std::string& text, std::string* screen, int ms = 8000) {
+  // Polls, at most ms, until done() holds.
+  template <class DONE>
+  static bool WaitUntil(DONE done, int ms = 8000) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     do {
-      *screen = Screen();
-      if (screen->find(text) != std::string::npos) return true;
+      if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(40));
     } while (std::chrono::steady_clock::now() < end);
     return false;
   }
-  bool WaitForCaret(const std::string& where, std::string* seen, int ms = 4000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    do {
-      *seen = Caret();
-      if (seen->rfind(where, 0) == 0) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(40));
-    } while (std::chrono::steady_clock::now() < end);
-    return false;
+  bool WaitFor(const std::string& text, std::string* screen) {
+    return WaitUntil([&] { return (*screen = Screen()).find(text) != std::string::npos; });
   }
-  bool WaitGone(int ms = 5000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    do {
+  bool WaitForCaret(const std::string& where, std::string* seen) {
+    return WaitUntil([&] { return (*seen = Caret()).rfind(where, 0) == 0; });
+  }
+  bool WaitGone() {
+    return WaitUntil([&] {
       int status = 0;
       Do("has-session -t perlo", &status);
-      if (status != 0) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    } while (std::chrono::steady_clock::now() < end);
-    return false;
+      return status != 0;
+    });
   }
 
  private:
