@@ -65,6 +65,7 @@ bool PackNumber(AMOUNT value, int length, int decimals, char* out) {
   AMOUNT v = decimals < 4 ? RoundTo(value, decimals) : value;
   int64_t raw = v.Raw();
   bool negative = raw < 0;
+
   uint64_t mag = negative ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
   std::string digits = std::to_string(mag / AMOUNT::kScale);
   if (decimals > 0) {
@@ -74,7 +75,8 @@ bool PackNumber(AMOUNT value, int length, int decimals, char* out) {
     f.append(static_cast<size_t>(decimals > 4 ? decimals - 4 : 0), '0');
     digits += "." + f;
   }
-  if (negative && v.Raw() != 0) digits.insert(digits.begin(), '-');
+  // "%*.*f" keeps the sign of a negative value that rounds to zero ("-0.00").
+  if (negative || value.Raw() < 0) digits.insert(digits.begin(), '-');
   if (static_cast<int>(digits.size()) > length) return false;
   std::memcpy(out + length - static_cast<int>(digits.size()), digits.data(), digits.size());
   return true;

@@ -27,7 +27,9 @@ int DBTABLE::Lock(int exclusive) { return TableLock(table_, exclusive != 0); }
 
 DBTABLE& Db(int table) {
   static DBTABLE tables[kSchemaTableCount] = {DBTABLE(0), DBTABLE(1), DBTABLE(2), DBTABLE(3), DBTABLE(4)};
-  return tables[table >= 0 && table < kSchemaTableCount ? table : 0];
+  // A number outside the schema gets an object whose every operation reports event 20.
+  static DBTABLE invalid(-1);
+  return table >= 0 && table < kSchemaTableCount ? tables[table] : invalid;
 }
 
 int OpenDatabase() {

@@ -1,6 +1,7 @@
 #include "db/records.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -24,9 +25,15 @@ int FindById(int table, AMOUNT id) {
   TableSetIndex(table, 0);
   char key[10];
   IdKey(id, key);
+  // The caller's structure may hold unsaved edits: a miss gives it back untouched.
+  std::vector<char> saved_struct(static_cast<const char*>(TableRecord(table)),
+                                 static_cast<const char*>(TableRecord(table)) + TableRecordSize(table));
   int rc = TableSeek(table, key);
   bool found = rc == 0 && IdOfCurrent(table) == id;
-  if (!found) TableGo(table, saved_record);
+  if (!found && rc == 0) {
+    TableGo(table, saved_record);
+    std::memcpy(TableRecord(table), saved_struct.data(), saved_struct.size());
+  }
   TableSetIndex(table, saved_index);
   TableUnlock(table);
   return found ? 0 : -1;

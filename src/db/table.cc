@@ -44,6 +44,7 @@ int TableOpen(int table, const TABLEDEF* def) {
   if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
   if (!g_slots[table]) g_slots[table] = std::make_unique<TABLESLOT>();
   TABLESLOT& s = *g_slots[table];
+  s.table = table;
   RegisterTableLockTarget(table, &s.lock);
   int rc = SlotOpen(s, def, NetworkFlag() ? kShareReadWrite : kShareNone);
   return rc == 0 ? 0 : -1;

@@ -66,9 +66,11 @@ int LockTable(int table, bool exclusive) {
     t.exclusive = true;
   }
   ++t.depth;
-  if (t.target->Refresh(exclusive) != 0) {
+  int refreshed = t.target->Refresh(exclusive);
+  if (refreshed != 0) {
     UnlockTable(table);
-    return -1;
+    // A table that cannot be read again (its header damaged) is no reason to wait.
+    return refreshed > 0 ? refreshed : kLockBroken;
   }
   return 0;
 }
@@ -99,9 +101,14 @@ int LockAllTables(bool exclusive) {
   bool waiting = false;
   bool stopped = false;
   while (locked < kTableCount) {
-    if (LockTable(locked, exclusive) == 0) {
+    int rc = LockTable(locked, exclusive);
+    if (rc == 0) {
       ++locked;
       continue;
+    }
+    if (rc != -1) {
+      stopped = true;
+      break;
     }
     if (!waiting) {
       waiting = true;

@@ -34,7 +34,9 @@ void RegisterTableLockTarget(int table, TABLE_LOCK_TARGET* target);
 void SetNetworkFlag(bool on);
 bool NetworkFlag();
 
-// 0 when held; -1 at once when another workstation holds a conflicting lock.
+// 0 when held; -1 at once when another workstation holds a conflicting lock; a positive code
+// (the table event, or kLockBroken) when the lock was had but the table could not be read again.
+inline constexpr int kLockBroken = 1000;
 int LockTable(int table, bool exclusive);
 int UnlockTable(int table);
 int TableLockDepth(int table);

@@ -10,7 +10,8 @@ namespace {
 // Progress of record i of count as a percentage; the handler's answer cancels when non-zero.
 bool Cancelled(const TABLESLOT& s, int code, long i, long count) {
   long percent = count > 0 ? (i + 1) * 100 / count : 100;
-  return ReportDbEvent(code, s.def->data_file, percent) != 0;
+  const char* name = code == kDbEvIndexBuildProgress ? s.def->index_file : s.def->data_file;
+  return ReportDbEvent(code, name, percent) != 0;
 }
 
 }  // namespace
@@ -95,20 +96,38 @@ int SlotPack(TABLESLOT& s) {
   }
   // Replace the files so that a crash at any point leaves a table that opens: the old index goes
   // first (a missing index is rebuilt on open), the data file is replaced in one rename, the new
-  // index follows.
-  int sharing = NetworkFlag() ? kShareReadWrite : kShareNone;
+  // index follows. Under shared access the old files are first taken exclusively: a workstation
+  // that still has them open would go on writing into files that no longer have a name.
+  bool shared = NetworkFlag();
+  int sharing = shared ? kShareReadWrite : kShareNone;
   SlotClose(s);
+  CFILE old_data, old_index;
+  if (shared && (old_data.Open(def->data_file, kOpenExisting, kAccessReadWrite, kShareNone) != 0 ||
+                 (def->index_count > 0 && CFILE::Exists(def->index_file) &&
+                  old_index.Open(def->index_file, kOpenExisting, kAccessReadWrite, kShareNone) != 0)))
+    rc = -1;
   CFILE index_file, data_file;
-  if (def->index_count > 0) CFILE::DeleteFile(def->index_file);
-  if (data_file.Open(data_tmp.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0) rc = -1;
-  data_file.Close();
+  if (rc == 0 && def->index_count > 0 && CFILE::Exists(def->index_file)) rc = CFILE::DeleteFile(def->index_file);
+  if (rc == 0) {
+    if (data_file.Open(data_tmp.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0) rc = -1;
+    data_file.Close();
+  }
   if (rc == 0) rc = data_file.Rename(def->data_file, true);
   if (rc == 0 && def->index_count > 0) {
     if (index_file.Open(index_tmp.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0) rc = -1;
     index_file.Close();
     if (rc == 0) rc = index_file.Rename(def->index_file, true);
   }
+  old_data.Close();
+  old_index.Close();
   if (rc != 0) cleanup();
   int reopened = SlotOpen(s, def, sharing);
+  // The caller's lock on the table went with the old handle: take it again on the new one.
+  if (reopened == 0 && shared && s.table >= 0 && TableLockDepth(s.table) > 0) {
+    CFILE::HANDLER* saved = CFILE::Handler();
+    CFILE::SetHandler(nullptr);
+    if (s.data.Lock(0, s.header_length, true) != 0) reopened = -1;
+    CFILE::SetHandler(saved);
+  }
   return rc != 0 ? rc : reopened;
 }

@@ -52,6 +52,7 @@ int Scan(TABLESLOT& s, int dir, bool from_end) {
   bool indexed = s.current_index >= 0 && s.index_open;
   long n;
   int rc;
+  if (!from_end && s.current < 0) return SlotEvent(s, kDbEvNotFound);
   if (indexed) {
     INDEXFILE* ix = s.index.get();
     int i = s.current_index;
@@ -64,8 +65,7 @@ int Scan(TABLESLOT& s, int dir, bool from_end) {
     }
     if (rc != 0) return rc;
   } else {
-    n = from_end ? (dir > 0 ? 0 : s.count - 1) : (s.current < 0 ? -1 : s.current + dir);
-    if (!from_end && s.current < 0) return SlotEvent(s, kDbEvNotFound);
+    n = from_end ? (dir > 0 ? 0 : s.count - 1) : s.current + dir;
     for (;; n += dir) {
       if (n < 0 || n >= s.count) return SlotEvent(s, kDbEvNotFound);
       if ((rc = ReadRaw(s, n, &raw)) != 0) return rc;
@@ -120,10 +120,13 @@ int SlotUpdate(TABLESLOT& s) {
   std::vector<char> old_struct(s.record_size);
   Unpack(s, old.data(), old_struct.data());
   if ((rc = RemoveKeys(s, old_struct.data(), s.current)) != 0) return rc;
-  Unpack(s, raw.data(), s.record);
   if (s.data.Seek(RecordOffset(s, s.current), SEEK_SET) < 0 ||
-      s.data.Write(raw.data(), raw.size()) != static_cast<long>(raw.size()) || WriteHeader(s) != 0)
+      s.data.Write(raw.data(), raw.size()) != static_cast<long>(raw.size()) || WriteHeader(s) != 0) {
+    // The record is as it was (or at worst its date in the header is): its keys go back in.
+    AddKeys(s, old_struct.data(), s.current);
     return -1;
+  }
+  Unpack(s, raw.data(), s.record);
   s.raw = raw;
   if ((rc = AddKeys(s, s.record, s.current)) != 0) return rc;
   return PlaceCursor(s, s.current, s.raw);

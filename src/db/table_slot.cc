@@ -1,6 +1,8 @@
 // Format: docs/formats/table-file.md
 #include "db/table_slot.h"
 
+#include <time.h>
+
 #include <cstring>
 
 #include "common/date.h"
@@ -103,10 +105,59 @@ int CreateDataFile(const char* name, const TABLEDEF& def) {
   return f.Close();
 }
 
+namespace {
+
+// The lock an opening takes on a shared table: exclusive when it can be had within a moment,
+// else shared (then nothing is mended). Quiet: a refused lock is expected.
+class OpenLock {
+ public:
+  OpenLock(TABLESLOT& s, bool shared) : s_(s), shared_(shared) {
+    if (!shared_) {
+      held_ = exclusive_ = true;
+      return;
+    }
+    CFILE::HANDLER* saved = CFILE::Handler();
+    CFILE::SetHandler(nullptr);
+    for (int attempt = 0; attempt < 400 && !held_; ++attempt) {
+      bool want_exclusive = attempt < 200;
+      if (s_.data.Lock(0, s_.header_length, want_exclusive) == 0) {
+        held_ = true;
+        exclusive_ = want_exclusive;
+      } else {
+        struct timespec pause = {0, 10 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+      }
+    }
+    CFILE::SetHandler(saved);
+  }
+  ~OpenLock() {
+    if (shared_ && held_ && s_.data.IsOpen()) {
+      CFILE::HANDLER* saved = CFILE::Handler();
+      CFILE::SetHandler(nullptr);
+      s_.data.Unlock(0, s_.header_length);
+      CFILE::SetHandler(saved);
+    }
+  }
+  bool held() const { return held_; }
+  bool exclusive() const { return exclusive_; }
+
+ private:
+  TABLESLOT& s_;
+  bool shared_;
+  bool held_ = false;
+  bool exclusive_ = false;
+};
+
+}  // namespace
+
 int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing) {
   SlotClose(s);
   s.def = def;
-  if (!CheckTableDef(*def)) return SlotEvent(s, kDbEvBadDefinition);
+  if (!def || !CheckTableDef(*def)) {
+    ReportDbEvent(kDbEvBadDefinition, def && def->data_file ? def->data_file : "", 0);
+    s.def = nullptr;
+    return kDbEvBadDefinition;
+  }
   Layout(s, def);
   bool created_index = false;
   if (!CFILE::Exists(def->data_file)) {
@@ -115,6 +166,13 @@ int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing) {
     if (def->index_file && CFILE::Exists(def->index_file)) CFILE::DeleteFile(def->index_file);
   }
   if (s.data.Open(def->data_file, kOpenExisting, kAccessReadWrite, sharing) != 0) return -1;
+  // Shared: another workstation may be in the middle of a write. The header is read, the end
+  // mark mended and a missing index rebuilt only under the table's lock.
+  OpenLock lock(s, sharing != kShareNone);
+  if (!lock.held()) {
+    s.data.Close();
+    return -1;
+  }
   int rc = ReadHeader(s, true);
   if (rc != 0) {
     s.data.Close();
@@ -122,7 +180,7 @@ int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing) {
   }
   int64_t end = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(s.count) * s.record_length;
   int64_t size = s.data.Size();
-  if (size != end + 1) {
+  if (size != end + 1 && lock.exclusive()) {
     uint8_t mark = kDbfEndMark;
     if (s.data.Seek(end, SEEK_SET) < 0 || s.data.Write(&mark, 1) != 1) {
       s.data.Close();
@@ -133,6 +191,8 @@ int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing) {
     s.index = std::make_unique<INDEXFILE>();
     if (CFILE::Exists(def->index_file)) {
       rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
+    } else if (!lock.exclusive()) {
+      rc = -1;  // others are working on the table: no rebuild behind their backs
     } else {
       rc = CreateIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
       created_index = true;
@@ -298,10 +358,12 @@ int SLOTLOCK::Refresh(bool /*exclusive*/) {
   if ((rc = ReadRaw(s, s.current, &s.raw)) != 0) return rc;
   // The cursor of the active index goes back onto the current record; the structure the caller
   // has filled is left alone (the key is built from a copy).
-  if (s.current_index >= 0 && s.index_open && !RawDeleted(s.raw)) {
+  // A record another workstation deleted meanwhile keeps its keys until the table is packed, so
+  // the cursor finds it all the same and walks on from there.
+  if (s.current_index >= 0 && s.index_open) {
     Unpack(s, s.raw.data(), s.spare.data());
     std::string key = BuildKey(s, s.current_index, s.spare.data());
-    LocateKey(s.index.get(), s.current_index, key.c_str(), s.current);
+    if (LocateKey(s.index.get(), s.current_index, key.c_str(), s.current) != 0) s.current = -1;
   }
   return 0;
 }

@@ -36,6 +36,7 @@ struct TABLESLOT {
   TABLESLOT& operator=(const TABLESLOT&) = delete;
 
   bool open = false;
+  int table = -1;               // the slot's table number, for its lock
   const TABLEDEF* def = nullptr;
   CFILE data;
   std::vector<RUNFIELD> fields;

@@ -146,7 +146,8 @@ TEST_F(TableTest, StoredFormsReadBackAsSpecified) {
   EXPECT_TRUE(PackNumber(AMOUNT::FromDouble(1.005), 8, 2, out));
   EXPECT_EQ(std::string(out, 8), "    1.01");  // half away from zero, exactly
   EXPECT_TRUE(PackNumber(AMOUNT::FromDouble(-0.004), 8, 2, out));
-  EXPECT_EQ(std::string(out, 8), "    0.00");
+  EXPECT_EQ(std::string(out, 8), "   -0.00");  // as "%*.*f" writes it; reads back as 0
+  EXPECT_EQ(UnpackNumber(out, 8).Raw(), 0);
   EXPECT_TRUE(PackNumber(AMOUNT::FromRaw(15), 10, 6, out));
   EXPECT_EQ(std::string(out, 10), "  0.001500");
   EXPECT_FALSE(PackNumber(AMOUNT::FromInt(1000000000), 9, 0, out));
@@ -237,6 +238,33 @@ TEST_F(TableTest, DeleteMovesOnAndCountSkipsDeletedRecords) {
   EXPECT_TRUE(EventSeen(kDbEvNoCurrentRecord));
 }
 
+TEST_F(TableTest, WalkingBackwardsAndDeletingFollowTheActiveIndex) {
+  ASSERT_EQ(TableOpen(0, &kDef), 0);
+  Add(1, "Dalia");
+  Add(2, "Bratek");
+  Add(3, "Astra");
+  Add(4, "Cynia");
+  Add(5, "Bez");
+  ASSERT_EQ(TableSetIndex(0, 1), 0);
+  // By name: Astra, Bez, Bratek, Cynia, Dalia. Deleting Bratek moves to Cynia (next by name),
+  // not to Astra (next in the file).
+  ASSERT_EQ(TableSeek(0, "BRATEK"), 0);
+  ASSERT_EQ(TableDelete(0), 0);
+  EXPECT_STREQ(g_item.NAZWA, "Cynia");
+  std::string back;
+  for (int rc = TableLast(0); rc == 0; rc = TablePrev(0)) back += std::string(g_item.NAZWA) + ",";
+  EXPECT_EQ(back, "Dalia,Cynia,Bez,Astra,");
+  EXPECT_STREQ(g_item.NAZWA, "Astra");  // the walk ran out: the first record stays
+  ASSERT_EQ(TableSeekLast(0, "BR"), 0);   // the last "BR..." is deleted: back to Bez
+  EXPECT_STREQ(g_item.NAZWA, "Bez");
+  ASSERT_EQ(TableSeek(0, "DALIA"), 0);
+  ASSERT_EQ(TableDelete(0), 0);
+  EXPECT_STREQ(g_item.NAZWA, "Cynia");  // nothing after Dalia: the one before
+  ASSERT_EQ(TableGo(0, -1), 0);
+  EXPECT_NE(TableNext(0), 0);  // no current record: nowhere to walk on from
+  EXPECT_EQ(TableRecNo(0), -1);
+}
+
 TEST_F(TableTest, UpdateMovesKeysAndZapEmptiesEverything) {
   ASSERT_EQ(TableOpen(0, &kDef), 0);
   Add(1, "Bez");
@@ -311,9 +339,10 @@ TEST_F(TableTest, DefinitionsBreakingTheRulesAreRefused) {
   const KEYBUILDER builders[] = {KeyId};
   TABLEDEF d2 = {"X.dbf", 3, ok, nullptr, 0, "X.inx", 1, long_key, builders};
   EXPECT_NE(TableOpen(1, &d2), 0);
+  EXPECT_FALSE(CFILE::Exists("X.dbf"));  // a refused definition leaves no file behind
   d2.index_count = 0;
   EXPECT_EQ(TableOpen(1, &d2), 0);
-  EXPECT_FALSE(CFILE::Exists("Y.dbf"));
+  EXPECT_TRUE(CFILE::Exists("X.dbf"));
   EXPECT_NE(TableFirst(25), 0);
   EXPECT_TRUE(EventSeen(kDbEvBadTableNumber));
   EXPECT_NE(TableFirst(7), 0);

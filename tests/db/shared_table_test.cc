@@ -1,0 +1,161 @@
+// Two workstations on one data directory (Net = 1), as two real processes.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "db/cfile.h"
+#include "db/db_events.h"
+#include "db/schema.h"
+#include "db/table.h"
+#include "db/table_check.h"
+#include "db/table_lock.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+void AddGroup(int id) {
+  Gto = GTO_RECORD{};
+  Gto.ID = AMOUNT::FromInt(id);
+  std::snprintf(Gto.NAZWA, sizeof Gto.NAZWA, "Grupa %d", id);
+  ASSERT_EQ(TableAppend(kTableGroups), 0);
+}
+
+// A second process, started at once and told when to act through a pipe.
+class Workstation {
+ public:
+  template <typename Fn>
+  explicit Workstation(Fn fn) {
+    if (pipe(go_) != 0 || pipe(done_) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(go_[1]);
+      close(done_[0]);
+      SetNetworkFlag(true);
+      if (TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]) != 0) _exit(1);
+      char c;
+      int status = 0;
+      while (read(go_[0], &c, 1) == 1 && c != 'q') {
+        status = fn(c);
+        if (write(done_[1], &status, sizeof status) != sizeof status) _exit(2);
+      }
+      ResetTables();
+      _exit(0);
+    }
+    // Only the ends each side uses stay open, so a process that ends is noticed at once.
+    close(go_[0]);
+    close(done_[1]);
+    go_[0] = done_[1] = -1;
+  }
+  // Runs step c over there and returns what it answered.
+  int Do(char c) {
+    int status = -1;
+    if (write(go_[1], &c, 1) != 1 || read(done_[0], &status, sizeof status) != sizeof status) {
+      int exit_status = 0;
+      waitpid(pid_, &exit_status, 0);
+      pid_ = -1;
+      return -100 - WEXITSTATUS(exit_status);
+    }
+    return status;
+  }
+  ~Workstation() {
+    char q = 'q';
+    if (pid_ > 0) {
+      if (write(go_[1], &q, 1) != 1) kill(pid_, SIGKILL);
+      int status = 0;
+      waitpid(pid_, &status, 0);
+    }
+    for (int fd : {go_[0], go_[1], done_[0], done_[1]})
+      if (fd >= 0) close(fd);
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int go_[2] = {-1, -1}, done_[2] = {-1, -1};
+};
+
+class SharedTableTest : public ::testing::Test {
+ protected:
+  SharedTableTest() : dir(true) {}
+  void SetUp() override {
+    ASSERT_EQ(TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]), 0);
+    for (int id = 1; id <= 5; ++id) AddGroup(id);
+    ResetTables();
+    SetNetworkFlag(true);
+    ASSERT_EQ(TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]), 0);
+  }
+  void TearDown() override {
+    ResetTables();
+    ResetTableLocks();
+    ResetDbEvents();
+  }
+  TempDir dir;
+};
+
+TEST_F(SharedTableTest, WalkingOnFromARecordAnotherWorkstationDeleted) {
+  Workstation other([](char c) {
+    if (c != 'd') return 1;
+    for (int i = 0; i < 40; ++i) {  // keys in front of everything: the pages shift
+      Gto = GTO_RECORD{};
+      if (TableAppend(kTableGroups) != 0) return 2;
+    }
+    if (TableGo(kTableGroups, 1) != 0 || TableDelete(kTableGroups) != 0) return 3;  // ID 2
+    return 0;
+  });
+  ASSERT_EQ(TableSetIndex(kTableGroups, 0), 0);
+  ASSERT_EQ(TableGo(kTableGroups, 1), 0);
+  ASSERT_EQ(Gto.ID, AMOUNT::FromInt(2));
+  ASSERT_EQ(other.Do('d'), 0);
+  ASSERT_EQ(TableNext(kTableGroups), 0);
+  EXPECT_EQ(Gto.ID, AMOUNT::FromInt(3));
+  EXPECT_EQ(TableRecCount(kTableGroups), 45);  // the count is read again under the lock
+  ASSERT_EQ(TablePrev(kTableGroups), 0);       // back over the deleted record
+  EXPECT_EQ(Gto.ID, AMOUNT::FromInt(1));
+}
+
+TEST_F(SharedTableTest, PackIsRefusedWhileAnotherWorkstationHasTheTableOpen) {
+  {
+    Workstation other([](char c) {
+      if (c != 'a') return 9;
+      Gto = GTO_RECORD{};
+      Gto.ID = AMOUNT::FromInt(6);
+      return TableAppend(kTableGroups) == 0 ? 0 : 1000 + LastError();
+    });
+    ASSERT_EQ(TableGo(kTableGroups, 0), 0);
+    ASSERT_EQ(TableDelete(kTableGroups), 0);
+    EXPECT_NE(TablePack(kTableGroups), 0);
+    // Nothing was replaced: the other workstation's record lands in the one and only file.
+    ASSERT_EQ(other.Do('a'), 0);
+  }
+  ResetTables();
+  SetNetworkFlag(false);
+  ASSERT_EQ(TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]), 0);
+  EXPECT_EQ(TableRecCount(kTableGroups), 6);
+  EXPECT_EQ(TableCount(kTableGroups), 5);
+  std::string problem;
+  EXPECT_EQ(CheckTable(kTableGroups, &problem), 0) << problem;
+}
+
+TEST_F(SharedTableTest, PackUnderSharedAccessWorksAloneAndKeepsTheLock) {
+  ASSERT_EQ(TableGo(kTableGroups, 0), 0);
+  ASSERT_EQ(TableDelete(kTableGroups), 0);
+  ASSERT_EQ(TableLock(kTableGroups, true), 0);
+  ASSERT_EQ(TablePack(kTableGroups), 0);
+  EXPECT_EQ(TableRecCount(kTableGroups), 4);
+  // Still locked after the pack: another program cannot even read the header meanwhile.
+  pid_t pid = fork();
+  if (pid == 0) {
+    CFILE f;
+    if (f.Open("Gto.dbf", kOpenExisting, kAccessReadWrite, kShareReadWrite) != 0) _exit(1);
+    _exit(f.Lock(0, 32 * 5 + 33, false) == -1 ? 0 : 2);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  TableUnlock(kTableGroups);
+}
+
+}  // namespace
