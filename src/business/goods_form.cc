@@ -29,8 +29,8 @@ void BuildGroupForm() {
   form_label(d, 3, 3, 4, "&Uwagi:");
   form_text(d, 4, 11, 4, 51, &g_group_fields[1]);
   form_text(d, 5, 11, 5, 51, &g_group_fields[2]);
-  form_button(d, 6, 37, 7, " &Ok ");
-  dlg_end(d, 7);
+  form_button(d, kGroupOk, 37, 7, " &Ok ");
+  dlg_end(d, kGroupOk + 1);
 }
 
 // ---- goods ----
@@ -119,6 +119,12 @@ void BuildGoodsForm() {
   dlg_end(d, i);
 }
 
+void SetKindStates(char code) {
+  const bool stock = IsStockKind(code);
+  dlg_set_state(g_goods_form, kGoodsMargin, kStateDisabled, !stock, false);
+  dlg_set_state(g_goods_form, kGoodsMinStock, kStateDisabled, !stock, false);
+}
+
 
 }  // namespace
 
@@ -129,9 +135,11 @@ ControlRecord* group_form() {
 
 GTO_RECORD* group_form_record() { return &g_group; }
 
-void group_form_load() {
+void group_form_load() { group_form_load_record(Gto); }
+
+void group_form_load_record(const GTO_RECORD& record) {
   BuildGroupForm();
-  g_group = Gto;
+  g_group = record;
 }
 
 void group_form_show() {
@@ -146,20 +154,36 @@ ControlRecord* goods_form() {
 
 GOODS_FORM_BUFFER* goods_form_buffer() { return &g_goods; }
 
-void goods_form_load() {
+void goods_form_load() { goods_form_load_record(Tow); }
+
+void goods_form_load_record(const TOW_RECORD& record) {
   BuildGoodsForm();
-  g_goods.record = Tow;
-  const int vat = static_cast<int>(Tow.VATID.Whole());
-  g_goods.net_price = NetFromGross(Tow.CENA, vat);
-  form_copy_text(g_goods.kind_name, sizeof g_goods.kind_name, GoodsKindName(Tow.RODZAJ[0]));
+  g_goods.record = record;
+  const int vat = static_cast<int>(record.VATID.Whole());
+  g_goods.net_price = NetFromGross(record.CENA, vat);
+  goods_form_set_kind(record.RODZAJ[0]);
   GTO_RECORD group{};
   g_goods.group_name[0] = 0;
-  if (ReadRecordById(kTableGroups, Tow.GTOID, &group) == 0)
+  if (ReadRecordById(kTableGroups, record.GTOID, &group) == 0)
     form_copy_text(g_goods.group_name, sizeof g_goods.group_name, group.NAZWA);
   form_copy_text(g_vat_label, sizeof g_vat_label, VatLabel(vat));
   // Quantities follow the quantity precision of the options.
   const int q = RoundAmount();
   g_goods_fields[7].decimals = g_goods_fields[9].decimals = g_goods_fields[10].decimals = q;
+}
+
+void goods_form_set_vat(int vatId) {
+  BuildGoodsForm();
+  g_goods.record.VATID = AMOUNT::FromInt(vatId);
+  form_copy_text(g_vat_label, sizeof g_vat_label, VatLabel(vatId));
+}
+
+void goods_form_set_kind(char code) {
+  BuildGoodsForm();
+  g_goods.record.RODZAJ[0] = code;
+  g_goods.record.RODZAJ[1] = 0;
+  form_copy_text(g_goods.kind_name, sizeof g_goods.kind_name, GoodsKindName(code));
+  SetKindStates(code);
 }
 
 void goods_form_show() {
