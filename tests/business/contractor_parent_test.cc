@@ -1,0 +1,115 @@
+// The parent company: its set-up on the first run and its choice in "FIRMA MACIERZYSTA".
+#include "contractor_testing.h"
+
+namespace {
+
+using ParentCompanyTest = ContractorTest;
+
+AMOUNT Id(int n) { return AMOUNT::FromInt(n); }
+
+TEST_F(ParentCompanyTest, EscOnTheFirstRunFormAddsMojaFirmaAsContractorOne) {
+  ASSERT_EQ(SetCompany(Id(7)), 0);  // left over from another database
+  Snapshot();  // 0: the request
+  Enter();
+  Snapshot();  // 1: the empty form
+  Type("Zaczete");
+  Esc();
+  Snapshot();  // 2: what was added
+  Enter();
+  ASSERT_EQ(EnsureParentCompany(), 0);
+  EXPECT_TRUE(ShotHas(0, "Wprowadź dane własnej firmy."));
+  EXPECT_TRUE(ShotHas(0, "Zostanie ona dodana jako jeden"));
+  EXPECT_TRUE(ShotHas(0, "z kontrahentów i ustawiona jako"));
+  EXPECT_TRUE(ShotHas(0, "macierzysta."));
+  EXPECT_TRUE(ShotHas(1, " KONTRAHENCI "));
+  EXPECT_TRUE(ShotHas(2, "Firma macierzysta została dodana jako:"));
+  EXPECT_TRUE(ShotHas(2, "Moja firma."));
+  EXPECT_EQ(Count(), 1);
+  EXPECT_STREQ(Stored(1).NAZWA, "Moja firma");
+  EXPECT_EQ(Company(), Id(1));
+  KON_RECORD parent{};
+  ASSERT_EQ(ParentCompany(&parent), 0);
+  EXPECT_STREQ(parent.NAZWA, "Moja firma");
+  ExpectSoundTables();
+
+  // The file is no longer empty: the next start asks nothing.
+  EXPECT_EQ(EnsureParentCompany(), 0);
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(con->snapshots.size(), 3u);
+}
+
+TEST_F(ParentCompanyTest, TheFirmSavedOnTheFirstRunBecomesTheParentCompany) {
+  Enter();
+  Type("Kwiaciarnia Roza");
+  Alt('i');
+  Type("725-11-22-333");
+  Ok();
+  Snapshot();
+  ASSERT_EQ(EnsureParentCompany(), 0);
+  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(Company(), Id(1));
+  EXPECT_STREQ(Stored(1).NAZWA, "Kwiaciarnia Roza");
+  EXPECT_STREQ(Stored(1).NIP, "725-11-22-333");
+  // The snapshot key was left for whoever reads next: no "dodana jako" message was shown.
+  EXPECT_EQ(con->snapshots.size(), 0u);
+}
+
+TEST_F(ParentCompanyTest, DialogChoosesAnotherContractorAndPutsTheListBack) {
+  Add(1, "Alfa", "111");
+  Add(2, "Beta", "222");
+  Add(3, "Gamma", "333");
+  ASSERT_EQ(FindById(kTableContractors, Id(2)), 0);
+  std::snprintf(Kon.KOD, sizeof Kon.KOD, "00-950");
+  std::snprintf(Kon.MIASTO, sizeof Kon.MIASTO, "Warszawa");
+  std::snprintf(Kon.ADRES, sizeof Kon.ADRES, "ul. Polna 1");
+  ASSERT_EQ(TableUpdate(kTableContractors), 0);
+  ASSERT_EQ(SetCompany(Id(1)), 0);
+  ASSERT_EQ(TableSetIndex(kTableContractors, 3), 0);
+  ASSERT_EQ(FindById(kTableContractors, Id(3)), 0);
+  const long current = TableRecNo(kTableContractors);
+
+  Snapshot();              // 0: the present parent company
+  Enter();                 // the name opens the contractor list
+  Scan(kScanHome);
+  Scan(kScanDown);         // Beta, second by name
+  Enter();
+  Snapshot();              // 1: Beta with its address and NIP
+  Enter();                 // " &Ok "
+  ASSERT_EQ(parent_company_dialog(), 0);
+  EXPECT_TRUE(ShotHas(0, "FIRMA MACIERZYSTA"));
+  EXPECT_TRUE(ShotHas(0, "Dla poprawnego działania programu, należy dodać własną firmę"));
+  EXPECT_TRUE(ShotHas(0, "jako jednego z kontrahentów i wskazać ją jako macierzystą."));
+  EXPECT_TRUE(ShotHas(0, "Alfa"));
+  EXPECT_TRUE(ShotHas(0, "111"));
+  EXPECT_TRUE(ShotHas(1, "Beta"));
+  EXPECT_TRUE(ShotHas(1, "00-950 Warszawa, ul. Polna 1"));
+  EXPECT_TRUE(ShotHas(1, "222"));
+  EXPECT_EQ(Company(), Id(2));
+  EXPECT_STREQ(LoadedParentCompany().NAZWA, "Beta");
+  EXPECT_EQ(TableRecNo(kTableContractors), current);
+  EXPECT_EQ(TableGetIndex(kTableContractors), 3);
+  EXPECT_STREQ(Kon.NAZWA, "Gamma");
+
+  // Esc keeps the parent company even after a choice in the list.
+  Enter();
+  Scan(kScanHome);
+  Enter();
+  Esc();
+  EXPECT_EQ(parent_company_dialog(), -1);
+  EXPECT_EQ(Company(), Id(2));
+  EXPECT_EQ(TableRecNo(kTableContractors), current);
+}
+
+TEST_F(ParentCompanyTest, AMissingParentRecordReadsEmpty) {
+  Add(1, "Alfa");
+  KON_RECORD parent{};
+  EXPECT_EQ(ParentCompany(&parent), -1);  // none chosen
+  ASSERT_EQ(SetCompany(Id(5)), 0);
+  std::snprintf(parent.NAZWA, sizeof parent.NAZWA, "stale");
+  EXPECT_EQ(ParentCompany(&parent), -1);
+  EXPECT_STREQ(parent.NAZWA, "");
+  EXPECT_EQ(LoadParentCompany(), -1);
+  EXPECT_EQ(LoadedParentCompany().ID, AMOUNT());
+}
+
+}  // namespace
