@@ -1,0 +1,244 @@
+// The record commands of groups and goods: the group form, deleting with references checked,
+// the finds by number and barcode, the stock recomputation, and the files as another reader
+// sees them afterwards.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "business/goods_commands.h"
+#include "business/goods_search.h"
+#include "db/admin.h"
+#include "goods_testing.h"
+
+namespace {
+
+class GoodsCommandsTest : public GoodsTest {};
+
+TEST_F(GoodsCommandsTest, GroupFormAddsRenamesAndAsksAboutADuplicateName) {
+  Demo();
+  Keys("Owoce");
+  AltKey('o');
+  ASSERT_EQ(EditGroup(NewGroupRecord()), 0);
+  ASSERT_TRUE(GroupNamed("Owoce"));
+  EXPECT_EQ(Gto.ID, AMOUNT::FromInt(4));
+  EXPECT_EQ(Gto.WOFERCIE, 1);
+
+  Keys("kwiaty");
+  AltKey('o');
+  Shoot();  // 0
+  K('p');   // " &Poprawić "
+  Shoot();  // 1
+  CtrlY();
+  AltKey('o');  // an empty name keeps the cursor there
+  Shoot();      // 2
+  Keys("KWIATY");
+  AltKey('o');
+  K('z');  // " &Zaakceptować "
+  ASSERT_EQ(EditGroup(NewGroupRecord()), 0);
+  EXPECT_TRUE(ShotHas(0, "Grupa o podanej nazwie już istnieje."));
+  EXPECT_TRUE(CaretIn(1, group_form(), kGroupName));
+  EXPECT_TRUE(CaretIn(2, group_form(), kGroupName));
+  ASSERT_TRUE(GroupNamed("KWIATY"));
+  EXPECT_EQ(Gto.ID, AMOUNT::FromInt(5));
+
+  // Editing keeps the identifier; its own name is no duplicate.
+  ASSERT_TRUE(GroupNamed("Owoce"));
+  AltKey('u');
+  Keys("sezonowe");
+  AltKey('o');
+  ASSERT_EQ(EditGroup(Gto), 0);
+  ASSERT_TRUE(GroupNamed("Owoce"));
+  EXPECT_STREQ(Gto.UWAGI, "sezonowe");
+  EXPECT_EQ(Gto.ID, AMOUNT::FromInt(4));
+  EXPECT_EQ(TableCount(kTableGroups), 5);
+  ExpectTablesSound();
+}
+
+TEST_F(GoodsCommandsTest, RecordsInUseAreNotDeleted) {
+  Demo();
+  ASSERT_EQ(FindById(kTableGroups, AMOUNT::FromInt(1)), 0);  // "Kwiaty", with goods
+  Shoot();
+  EnterKey();
+  EXPECT_NE(group_delete_current(), 0);
+  ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);  // sold and bought
+  Shoot();
+  EnterKey();
+  EXPECT_NE(goods_delete_current(), 0);
+  for (size_t s : {0u, 1u}) {
+    EXPECT_TRUE(ShotHas(s, "Nie można usunąć tego rekordu, ponieważ")) << s;
+    EXPECT_TRUE(ShotHas(s, "     jest on użyty w innym pliku.")) << s;
+  }
+  EXPECT_EQ(FindById(kTableGroups, AMOUNT::FromInt(1)), 0);
+  EXPECT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
+
+  // An unused group and goods go; the next record becomes current.
+  ASSERT_EQ(FindById(kTableGroups, AMOUNT::FromInt(3)), 0);
+  EXPECT_EQ(group_delete_current(), 0);
+  EXPECT_NE(FindById(kTableGroups, AMOUNT::FromInt(3)), 0);
+  Keys("Nowy");
+  AltKey('o');
+  ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
+  ASSERT_TRUE(GoodsNamed("Nowy"));
+  EXPECT_EQ(goods_delete_current(), 0);
+  EXPECT_FALSE(GoodsNamed("Nowy"));
+  ExpectTablesSound();
+
+  // Without the right nothing goes.
+  SetAdministratorFlag(0);
+  ASSERT_EQ(WriteUserRights(kRightModifyDatabase), 0);
+  ASSERT_EQ(FindById(kTableGroups, AMOUNT::FromInt(2)), 0);
+  Shoot();  // 2
+  EnterKey();
+  EXPECT_NE(group_delete_current(), 0);
+  EXPECT_TRUE(ShotHas(2, "Brak uprawnień użytkownika:"));
+}
+
+TEST_F(GoodsCommandsTest, FindByNumberAndBarcodeMakeTheGoodsCurrentOrOfferANewOne) {
+  Demo();
+  TableSetIndex(kTableGoods, 1);
+  ASSERT_EQ(TableFirst(kTableGoods), 0);
+  Shoot();  // 0: the question for the number
+  Keys("AL0003");
+  EnterKey();
+  ASSERT_EQ(FindGoodsByNumber(), 0);
+  EXPECT_TRUE(ShotHas(0, "WYSZUKANIE TOWARU"));
+  EXPECT_STREQ(Tow.NR, "AL0003");
+  EXPECT_EQ(TableGetIndex(kTableGoods), 1);  // the order is the list's again
+
+  // The number must match exactly; "Nie" leaves the current goods.
+  const long at = TableRecNo(kTableGoods);
+  Keys("al0003");
+  EnterKey();
+  Shoot();  // 1
+  K('n');
+  EXPECT_EQ(FindGoodsByNumber(), -1);
+  EXPECT_TRUE(ShotHas(1, "Brak towaru o podanym numerze."));
+  EXPECT_TRUE(ShotHas(1, "    Czy chcesz dodać nowy?"));
+  EXPECT_EQ(TableRecNo(kTableGoods), at);
+  EXPECT_STREQ(Tow.NR, "AL0003");
+
+  // "Tak": the form of a new goods with the typed number.
+  Keys("XZ9");
+  EnterKey();
+  K('t');
+  Shoot();  // 2
+  Keys("Piwo");
+  AltKey('o');
+  ASSERT_EQ(FindGoodsByNumber(), 0);
+  EXPECT_TRUE(ShotHas(2, "XZ9"));
+  EXPECT_STREQ(Tow.NAZWA, "Piwo");
+  EXPECT_STREQ(Tow.NR, "XZ9");
+
+  // By barcode, also through the registered command (Ctrl+B and the search menu).
+  RegisterGoodsCommands();
+  Keys("5900000000017");
+  EnterKey();
+  K('t');
+  Keys("Sok");
+  AltKey('o');
+  ASSERT_EQ(run_record_command(kViewGoods, kRecordFindBarcode, 0), 0);
+  EXPECT_STREQ(Tow.EAN, "5900000000017");
+  ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
+  Keys("5900000000017");
+  EnterKey();
+  EXPECT_EQ(run_record_command(kViewGoods, kRecordFind2, 0), 0);
+  EXPECT_STREQ(Tow.NAZWA, "Sok");
+  Keys("123");
+  EnterKey();
+  Shoot();  // 3
+  K('n');
+  EXPECT_EQ(FindGoodsByBarcode(), -1);
+  EXPECT_TRUE(ShotHas(3, "Brak towaru o podanym kodzie kreskowym."));
+  // Esc or an empty text ends the search at once.
+  EscKey();
+  EXPECT_EQ(FindGoodsByBarcode(), -1);
+  EnterKey();
+  EXPECT_EQ(FindGoodsByNumber(), -1);
+  EXPECT_EQ(TableCount(kTableGoods), 18);
+}
+
+TEST_F(GoodsCommandsTest, F8StoresTheStockOfThePositions) {
+  Demo();
+  ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
+  const AMOUNT right = Tow.STAN;
+  Tow.STAN = AMOUNT::FromInt(5);
+  ASSERT_EQ(TableUpdate(kTableGoods), 0);
+  RegisterGoodsCommands();
+  EXPECT_EQ(run_record_command(kViewGoods, kRecordRecomputeStock, 0), 0);
+  ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
+  EXPECT_EQ(Tow.STAN, right);
+  // Interrupted: the stored stock stays.
+  Tow.STAN = AMOUNT::FromInt(5);
+  ASSERT_EQ(TableUpdate(kTableGoods), 0);
+  gc->typeahead = true;
+  EscKey();
+  K('t');
+  EXPECT_NE(RecomputeCurrentStock(), 0);
+  ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
+  EXPECT_EQ(Tow.STAN, AMOUNT::FromInt(5));
+}
+
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+
+std::string OurDump(const std::string& dir, const char* table) {
+  std::vector<std::string> args = {"tamsu-admin", "dump", dir, table};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  FILE* out = tmpfile();
+  FILE* err = tmpfile();
+  EXPECT_EQ(AdminMain(4, argv.data(), out, err), 0);
+  std::string s;
+  rewind(out);
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, out)) > 0) s.append(buf, n);
+  fclose(out);
+  fclose(err);
+  return s;
+}
+
+TEST_F(GoodsCommandsTest, RecordsAddedThroughTheFormsPassTheCheckerAndAnotherReader) {
+  const std::string probe = RunCommand("/usr/bin/python3 -c 'import dbf; print(1)' 2>&1");
+  ASSERT_EQ(probe, "1\n") << "python3-dbf is missing: scripts/deps.sh test installs it";
+  gc->type_bytes("Zioła");
+  AltKey('o');
+  ASSERT_EQ(EditGroup(NewGroupRecord()), 0);
+  for (const char* name : {"Mięta", "Szałwia", "Żeń-szeń"}) {
+    gc->type_bytes(name);
+    AltKey('p');
+    Keys("suszona, 50 g");
+    AltKey('k');
+    Keys("590123412345");
+    AltKey('o');
+    if (std::strcmp(name, "Mięta") != 0) K('z');  // the barcode of the first one
+    ASSERT_EQ(EditGoods(NewGoodsRecord()), 0) << name;
+  }
+  ASSERT_TRUE(GoodsNamed("Szałwia"));
+  EXPECT_EQ(goods_delete_current(), 0);
+  ExpectTablesSound();
+  CloseDatabase();
+  const std::string db = std::filesystem::current_path().string();
+  for (const char* table : {"Gto", "Tow"}) {
+    const std::string theirs = RunCommand("/usr/bin/python3 " TAMSU_SOURCE_DIR "/tests/db/read_with_dbf.py " +
+                                          db + "/" + table + ".dbf 2>&1");
+    EXPECT_EQ(theirs, OurDump(db, table)) << table;
+  }
+  const std::string goods = OurDump(db, "Tow");
+  EXPECT_NE(goods.find("Żeń-szeń"), std::string::npos);
+  EXPECT_NE(goods.find("000003"), std::string::npos);
+  EXPECT_NE(goods.find("\n*,2,"), std::string::npos);  // the deleted one, marked
+  ASSERT_EQ(OpenDatabase(), 0);
+}
+
+}  // namespace

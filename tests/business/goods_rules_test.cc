@@ -1,0 +1,147 @@
+// New identifiers, the automatic goods number, the stock recomputed from the positions and the
+// references that keep groups and goods from being deleted.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "goods_testing.h"
+
+namespace {
+
+class GoodsRulesTest : public GoodsTest {
+ protected:
+  static void AddGoods(int id, const char* number, int group) {
+    TableClear(kTableGoods);
+    Tow.ID = AMOUNT::FromInt(id);
+    std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "Towar %d", id);
+    std::snprintf(Tow.NR, sizeof Tow.NR, "%s", number);
+    Tow.GTOID = AMOUNT::FromInt(group);
+    ASSERT_EQ(TableAppend(kTableGoods), 0);
+  }
+};
+
+TEST_F(GoodsRulesTest, NextRecordIdFollowsTheLastIdentifierAndKeepsThePlace) {
+  EXPECT_EQ(NextRecordId(kTableGroups), AMOUNT::FromInt(1));
+  Demo();
+  TableSetIndex(kTableGoods, 1);
+  ASSERT_EQ(TableLast(kTableGoods), 0);
+  const long at = TableRecNo(kTableGoods);
+  const std::string name = Tow.NAZWA;
+  EXPECT_EQ(NextRecordId(kTableGoods), AMOUNT::FromInt(17));
+  EXPECT_EQ(NextRecordId(kTableGroups), AMOUNT::FromInt(4));
+  EXPECT_EQ(TableRecNo(kTableGoods), at);
+  EXPECT_EQ(TableGetIndex(kTableGoods), 1);
+  EXPECT_EQ(std::string(Tow.NAZWA), name);
+}
+
+TEST_F(GoodsRulesTest, AnIdentifierBelowZeroCountsAsZero) {
+  TableClear(kTableGroups);
+  Gto.ID = AMOUNT::FromInt(-5);
+  std::strcpy(Gto.NAZWA, "Dziwna");
+  ASSERT_EQ(TableAppend(kTableGroups), 0);
+  EXPECT_EQ(NextRecordId(kTableGroups), AMOUNT::FromInt(1));
+}
+
+TEST_F(GoodsRulesTest, GoodsNumbers) {
+  // An empty file: zeros six wide, counted on.
+  EXPECT_EQ(NextGoodsNumber(AMOUNT(), AMOUNT()), "000001");
+  EXPECT_EQ(NextGoodsNumber(AMOUNT(), AMOUNT::FromInt(3)), "000001");
+  AddGoods(1, "AL0004", 2);
+  AddGoods(2, "AL0002", 2);
+  AddGoods(3, "KW0009", 1);
+  AddGoods(4, "", 3);
+  // The group's highest number counted on; other groups and the file's highest.
+  EXPECT_EQ(NextGoodsNumber(AMOUNT(), AMOUNT::FromInt(2)), "AL0005");
+  EXPECT_EQ(NextGoodsNumber(AMOUNT(), AMOUNT::FromInt(1)), "KW0010");
+  EXPECT_EQ(NextGoodsNumber(AMOUNT(), AMOUNT()), "KW0010");
+  // A group whose last goods has no number, and a group without goods, go by the file.
+  EXPECT_EQ(NextGoodsNumber(AMOUNT(), AMOUNT::FromInt(3)), "KW0010");
+  EXPECT_EQ(NextGoodsNumber(AMOUNT(), AMOUNT::FromInt(9)), "KW0010");
+  // The goods being numbered does not count itself: being the last of its group and of the
+  // file, it starts from zeros again.
+  EXPECT_EQ(NextGoodsNumber(AMOUNT::FromInt(3), AMOUNT::FromInt(1)), "000001");
+  EXPECT_EQ(NextGoodsNumber(AMOUNT::FromInt(1), AMOUNT::FromInt(2)), "KW0010");
+  // The group's next number taken elsewhere: the file's highest number counted on.
+  AddGoods(5, "AL0005", 1);
+  EXPECT_EQ(NextGoodsNumber(AMOUNT(), AMOUNT::FromInt(2)), "KW0010");
+  // The goods table keeps its place.
+  TableSetIndex(kTableGoods, 1);
+  ASSERT_EQ(TableFirst(kTableGoods), 0);
+  const long at = TableRecNo(kTableGoods);
+  NextGoodsNumber(AMOUNT(), AMOUNT::FromInt(2));
+  EXPECT_EQ(TableRecNo(kTableGoods), at);
+  EXPECT_EQ(TableGetIndex(kTableGoods), 1);
+  EXPECT_STREQ(Tow.NAZWA, "Towar 1");
+}
+
+TEST_F(GoodsRulesTest, StockIsRecomputedFromIncomeAndExpensePositions) {
+  Demo();
+  const TOW_RECORD anturium = [] {
+    EXPECT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
+    return Tow;
+  }();
+  AMOUNT stock;
+  ASSERT_EQ(RecomputeStock(anturium.ID, &stock), 0);
+  EXPECT_EQ(stock, anturium.STAN);
+  // One more expense of 2.5 lowers it by that.
+  TableClear(kTablePositions);
+  Poz.RODZAJ[0] = 'S';
+  Poz.TOWID = anturium.ID;
+  Poz.TRAID = AMOUNT::FromInt(99);
+  Poz.ILOSC = AMOUNT::FromDouble(2.5);
+  ASSERT_EQ(TableAppend(kTablePositions), 0);
+  ASSERT_EQ(RecomputeStock(anturium.ID, &stock), 0);
+  EXPECT_EQ(stock, anturium.STAN - AMOUNT::FromDouble(2.5));
+  // Goods without positions have none.
+  ASSERT_EQ(RecomputeStock(AMOUNT::FromInt(55), &stock), 0);
+  EXPECT_EQ(stock, AMOUNT());
+}
+
+TEST_F(GoodsRulesTest, EscInterruptsTheRecomputationAndLeavesTheResultAlone) {
+  Demo();
+  gc->typeahead = true;
+  EscKey();
+  K('t');  // "Przerwać operację?" " &Tak "
+  AMOUNT stock = AMOUNT::FromInt(7);
+  EXPECT_EQ(RecomputeStock(AMOUNT::FromInt(1), &stock), -1);
+  EXPECT_EQ(stock, AMOUNT::FromInt(7));
+}
+
+TEST_F(GoodsRulesTest, ReferencesToGroupsAndGoods) {
+  Demo();
+  EXPECT_TRUE(GroupInUse(AMOUNT::FromInt(1)));
+  EXPECT_TRUE(GroupInUse(AMOUNT::FromInt(2)));
+  EXPECT_FALSE(GroupInUse(AMOUNT::FromInt(3)));
+  EXPECT_TRUE(GoodsInUse(AMOUNT::FromInt(1)));
+  EXPECT_FALSE(GoodsInUse(AMOUNT::FromInt(77)));
+  // A deleted goods no longer holds its group.
+  TableClear(kTableGoods);
+  Tow.ID = AMOUNT::FromInt(40);
+  Tow.GTOID = AMOUNT::FromInt(3);
+  std::strcpy(Tow.NAZWA, "Jedyny w grupie");
+  ASSERT_EQ(TableAppend(kTableGoods), 0);
+  EXPECT_TRUE(GroupInUse(AMOUNT::FromInt(3)));
+  ASSERT_EQ(TableDelete(kTableGoods), 0);
+  EXPECT_FALSE(GroupInUse(AMOUNT::FromInt(3)));
+}
+
+TEST_F(GoodsRulesTest, NewAndPrefilledRecords) {
+  const TOW_RECORD n = NewGoodsRecord();
+  EXPECT_EQ(n.RODZAJ[0], 'T');
+  EXPECT_STREQ(n.JMIARY, "szt.");
+  EXPECT_EQ(n.OPAKOWANIE, AMOUNT::FromInt(1));
+  EXPECT_EQ(n.VATID, AMOUNT::FromInt(12));
+  EXPECT_EQ(n.WOFERCIE, 1);
+  ASSERT_EQ(SetMeasure(1, "kg"), 0);
+  EXPECT_STREQ(NewGoodsRecord().JMIARY, "kg");
+  Demo();
+  ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
+  const TOW_RECORD p = PrefilledGoodsRecord(Tow);
+  EXPECT_EQ(p.ID, AMOUNT());
+  EXPECT_EQ(p.STAN, AMOUNT());
+  EXPECT_STREQ(p.NAZWA, Tow.NAZWA);
+  EXPECT_EQ(p.CENA, Tow.CENA);
+  EXPECT_EQ(p.GTOID, Tow.GTOID);
+}
+
+}  // namespace
