@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "business/contractor_form.h"
+#include "business/contractor_parent.h"
 #include "business/options.h"
 #include "common/text.h"
 #include "db/cfile.h"
@@ -53,11 +55,13 @@ int OpenSequence() {
   }
   if (OpenDatabase() != 0) return -1;
   const bool empty = DatabaseEmpty();
-  // The parent company is set up here once its form exists.
+  EnsureParentCompany();  // a failure was reported; the user may choose one later
   if (empty && message_box(1, "%s", "Utworzyć przykładową bazę danych?\t &Tak \t &Nie "_pl) == 1)
     CreateDemoDatabase();  // what was added before a failure stays
   if (PlaceTables() != 0) return -1;
   if (CFILE::CheckHandles(2) != 0) return -1;
+  if (Company().IsZero()) parent_company_dialog();
+  if (!Company().IsZero()) LoadParentCompany();
   return 0;
 }
 
@@ -103,6 +107,7 @@ int TamsuMain() {
   load_number_format();
   LoadBusinessOptions();
   ResetMainWindow();
+  RegisterContractorCommands();
   main_screen_draw();
 
   int result = -1;

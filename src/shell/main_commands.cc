@@ -1,6 +1,7 @@
 // The commands of the main screen: the menu table and the key table lead here.
 #include <cstring>
 
+#include "business/contractor_parent.h"
 #include "common/text.h"
 #include "db/schema.h"
 #include "db/table.h"
@@ -167,6 +168,7 @@ int main_command(int bar, int item) {
           return 0;
         case 10: passwords_dialog(); return 0;
         case 11: user_rights_dialog(); return 0;
+        case 16: parent_company_dialog(); return 0;
         default: not_supported(); return 0;
       }
     case kBarHelp:

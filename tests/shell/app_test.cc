@@ -30,6 +30,9 @@ bool Exists(const std::string& path) {
 TEST_F(ShellTest, FirstStartCreatesTheFilesOffersTheDemonstrationAndShowsTheFourViews) {
   Snapshot();  // the question about the missing files
   Enter();     // " &Tak "
+  Enter();     // "Wprowadź dane własnej firmy..."
+  Esc();       // the own firm's form left: "Moja firma"
+  Enter();
   Snapshot();  // the demonstration database question
   Enter();
   Snapshot();  // 2: transactions on the last record
@@ -91,6 +94,9 @@ TEST_F(ShellTest, DecliningToCreateTheFilesEndsTheStartWithoutFiles) {
 
 TEST_F(ShellTest, EmptyTablesGreyTheRecordAndSearchItemsAndF2DoesNothing) {
   Enter();    // create the files
+  Enter();    // the own firm is asked for...
+  Esc();      // ...and left: "Moja firma"
+  Enter();
   Key('n');   // no demonstration database
   Scan(kScanF2);
   Scan(kScanDel);

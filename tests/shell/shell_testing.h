@@ -5,12 +5,14 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 #include "../ui/ui_testing.h"
 #include "business/options.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
+#include "db/records.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
@@ -59,11 +61,21 @@ class ShellTest : public UiTest {
   }
 
   // Creates the tables in the data directory and lets fill add records, then closes them.
+  // The database has been through its first start: contractor 1 is the parent company.
   template <class F>
   void MakeDatabase(F fill) {
     ASSERT_EQ(::chdir(data.c_str()), 0);
     ASSERT_EQ(OpenDatabase(), 0);
     fill();
+    if (FindById(kTableContractors, AMOUNT::FromInt(1)) != 0) {
+      Kon = KON_RECORD{};
+      Kon.ID = AMOUNT::FromInt(1);
+      std::snprintf(Kon.NAZWA, sizeof Kon.NAZWA, "Moja firma");
+      ASSERT_EQ(TableAppend(kTableContractors), 0);
+    }
+    if (Company().IsZero()) {
+      ASSERT_EQ(SetCompany(AMOUNT::FromInt(1)), 0);
+    }
     CloseDatabase();
     ASSERT_EQ(::chdir(start_dir.c_str()), 0);
   }

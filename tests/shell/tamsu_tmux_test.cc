@@ -14,6 +14,7 @@
 #include "db/cfile.h"
 #include "db/dbtable.h"
 #include "db/demo_data.h"
+#include "db/schema.h"
 #include "db/table.h"
 #include "db/table_check.h"
 #include "db/table_lock.h"
@@ -120,6 +121,12 @@ TEST(TamsuInTmux, FirstStartWalksTheViewsAndLeavesSoundFiles) {
   std::string s;
   ASSERT_TRUE(tmux.WaitFor("Utworzyć nowe pliki?", &s)) << s;
   tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("Wprowadź dane własnej firmy.", &s)) << s;
+  tmux.Keys("Enter");
+  ASSERT_TRUE(tmux.WaitFor("KONTRAHENCI", &s)) << s;
+  tmux.Escape();
+  ASSERT_TRUE(tmux.WaitFor("Firma macierzysta została dodana jako:", &s)) << s;
+  tmux.Keys("Enter");
   ASSERT_TRUE(tmux.WaitFor("Utworzyć przykładową bazę danych?", &s)) << s;
   tmux.Keys("Enter");
   ASSERT_TRUE(tmux.WaitFor("Dowód wydania zewnętrznego", &s)) << s;
@@ -163,6 +170,7 @@ TEST(TamsuInTmux, FirstStartWalksTheViewsAndLeavesSoundFiles) {
   }
   EXPECT_EQ(TableCount(3), 4);
   EXPECT_EQ(TableCount(1), 16);
+  EXPECT_EQ(TableCount(2), 6);  // "Moja firma" and the five of the demonstration
   CloseDatabase();
 
   int status = 0;
@@ -178,7 +186,7 @@ TEST(TamsuInTmux, FirstStartWalksTheViewsAndLeavesSoundFiles) {
 TEST(TamsuInTmux, WaitsForTablesAnotherWorkstationHoldsAndGivesUpOnEsc) {
   if (TmuxMissing()) GTEST_SKIP() << "tmux is not installed";
   TempDir dir;
-  const std::string program = CopyProgram(dir, "[Tamsu]\nNet=1\n");
+  const std::string program = CopyProgram(dir, "[Tamsu]\nNet=1\nCompany=1\n");
   if (program.empty()) GTEST_SKIP() << "build the target tamsu first";
   const std::string data = dir.File("dane");
   ASSERT_EQ(::mkdir(data.c_str(), 0755), 0);
@@ -186,6 +194,10 @@ TEST(TamsuInTmux, WaitsForTablesAnotherWorkstationHoldsAndGivesUpOnEsc) {
   ASSERT_TRUE(in.ok());
   ASSERT_EQ(OpenDatabase(), 0);
   ASSERT_EQ(CreateDemoDatabase(), 0);
+  Kon = KON_RECORD{};  // the own firm of the first start
+  Kon.ID = AMOUNT::FromInt(1);
+  std::snprintf(Kon.NAZWA, sizeof Kon.NAZWA, "Moja firma");
+  ASSERT_EQ(TableAppend(kTableContractors), 0);
   CloseDatabase();
 
   // This process is the other workstation: the same tables, shared.

@@ -1,0 +1,88 @@
+// The parent company in the whole program: the choice at start-up when none is set, the options
+// menu item, and the contractors view adding and searching through the contractor form.
+#include "business/contractor_parent.h"
+#include "business/record_lookup.h"
+#include "db/demo_data.h"
+#include "db/table_check.h"
+#include "shell/main_menu.h"
+#include "shell_testing.h"
+
+namespace {
+
+long Contractors() {
+  TableLock(kTableContractors, false);
+  const long n = TableCount(kTableContractors);
+  TableUnlock(kTableContractors);
+  return n;
+}
+
+TEST_F(ShellTest, StartWithoutParentCompanyAsksForOneAndRemembersIt) {
+  MakeDemoDatabase();
+  ASSERT_EQ(SetCompany(AMOUNT()), 0);
+  Snapshot();           // 0: "FIRMA MACIERZYSTA" before the main screen's views
+  Enter();              // the contractor list
+  Scan(kScanHome);
+  Enter();              // the first by name
+  Enter();              // " &Ok "
+  Snapshot();           // 1: the transactions view
+  Key(0, 0x3E, kShiftAlt);
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "FIRMA MACIERZYSTA"));
+  EXPECT_TRUE(ShotHas(1, " TRANSAKCJE "));
+  EXPECT_FALSE(ShotHas(1, "FIRMA MACIERZYSTA"));
+  const AMOUNT chosen = Company();
+  EXPECT_FALSE(chosen.IsZero());
+
+  // The next start asks nothing and keeps the choice.
+  ResetAll();
+  SetCommandLine("tamsu " + data);
+  Snapshot();
+  Key(0, 0x3E, kShiftAlt);
+  ASSERT_EQ(Run(), 0);
+  EXPECT_FALSE(ShotHas(2, "FIRMA MACIERZYSTA"));
+  EXPECT_EQ(Company(), chosen);
+}
+
+TEST_F(ShellTest, ContractorsViewAddsThroughTheFormAndOptionsChooseTheParentCompany) {
+  MakeDemoDatabase();
+  Key('3');
+  Scan(kScanIns);
+  Type("Nowy klient");
+  Snapshot();             // 0: the form being filled
+  Alt('o');
+  Snapshot();             // 1: the view shows the new contractor
+  Scan(kScanF7);
+  Snapshot();             // 2: the contractor search menu
+  Esc();
+  Alt('o');               // " &Opcje "
+  Key('f');               // " &Firma macierzysta... "
+  Snapshot();             // 3
+  Enter();                // the list, on the current contractor: the new one
+  Enter();
+  Enter();                // " &Ok "
+  Key(0, 0x3E, kShiftAlt);
+  ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "Nowy klient"));
+  EXPECT_TRUE(ShotHas(1, " KONTRAHENCI "));
+  EXPECT_TRUE(ShotHas(1, "Nowy klient"));
+  EXPECT_TRUE(ShotHas(2, "WYSZUKANIE KONTRAHENTA"));
+  EXPECT_TRUE(ShotHas(2, " Wg NIP "));
+  EXPECT_TRUE(ShotHas(3, "FIRMA MACIERZYSTA"));
+  EXPECT_TRUE(ShotHas(3, "Moja firma"));  // the present parent company
+
+  ASSERT_EQ(::chdir(data.c_str()), 0);
+  ASSERT_EQ(OpenDatabase(), 0);
+  EXPECT_EQ(Contractors(), 7);  // "Moja firma", five of the demonstration, the new one
+  KON_RECORD added{};
+  ASSERT_EQ(ReadRecordById(kTableContractors, AMOUNT::FromInt(7), &added), 0);
+  EXPECT_STREQ(added.NAZWA, "Nowy klient");
+  EXPECT_EQ(Company(), AMOUNT::FromInt(7));
+  for (int t = 0; t < kTableCount; ++t) {
+    std::string problem;
+    EXPECT_EQ(CheckTable(t, &problem), 0) << t << ": " << problem;
+  }
+  CloseDatabase();
+  ASSERT_EQ(::chdir(start_dir.c_str()), 0);
+}
+
+}  // namespace
