@@ -33,8 +33,17 @@ bool Enter(ControlRecord* dlg, DialogCallback cb, int* result) {
     }
   }
   if (!(dlg[f].options & kOptClosing)) {
-    if (dlg[f].kind == kKindRadio) dlg_set_focus(dlg, radio_group_last(dlg, f), false);
-    int n = dlg_next(dlg, true);
+    int n = -1;
+    if (dlg[f].kind == kKindRadio) {
+      // From a radio button on past the last record of its group, whatever state that is in.
+      const int count = dlg_count(dlg);
+      const int last = radio_group_last(dlg, f);
+      for (int k = 1; k <= count && n < 0; ++k)
+        if (dlg_can_focus(dlg, (last + k) % count)) n = (last + k) % count;
+      if (n >= 0) n = dlg_set_focus(dlg, n, true);
+    } else {
+      n = dlg_next(dlg, true);
+    }
     if (n >= 0 && dlg[n].kind == kKindRadio) dlg_set_focus(dlg, radio_selected(dlg, n), true);
     return false;
   }
@@ -134,8 +143,9 @@ int Loop(ControlRecord* dlg, DialogCallback cb) {
 }
 
 // Focus and the initial callback; false when the dialog is not to run.
-bool Start(ControlRecord* dlg, int start, DialogCallback cb) {
-  dlg_set_focus(dlg, start, false);
+// drawn: the dialog is on the screen already, so the focus that moves away is drawn again.
+bool Start(ControlRecord* dlg, int start, DialogCallback cb, bool drawn) {
+  dlg_set_focus(dlg, start, drawn);
   if (cb && cb(dlg, -1) != -1) return false;
   return true;
 }
@@ -145,7 +155,7 @@ bool help_open = false;
 }  // namespace
 
 int dlg_loop(ControlRecord* dlg, int start, DialogCallback callback) {
-  if (!Start(dlg, start, callback)) return -1;
+  if (!Start(dlg, start, callback, true)) return -1;
   const int f = dlg_focused(dlg);
   if (f >= 0) dlg_draw_control(dlg, f);
   if (f < 0) {
@@ -157,7 +167,7 @@ int dlg_loop(ControlRecord* dlg, int start, DialogCallback callback) {
 }
 
 int dlg_run(ControlRecord* dlg, int start, DialogCallback callback) {
-  if (!Start(dlg, start, callback)) return -1;
+  if (!Start(dlg, start, callback, false)) return -1;
   if (SaveBackground(dlg) != 0) return -1;
   dlg_draw(dlg, 0);
   int result = -1;

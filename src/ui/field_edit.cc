@@ -112,8 +112,14 @@ bool EditText(ControlRecord* dlg, int i, std::string* t, KeyEvent* ev) {
   }
 }
 
+// A valid date written in full (dd.mm.yyyy, every place a digit) or the empty mask: "12.03.20  "
+// must not become the year 20.
 bool DateAcceptable(const std::string& t) {
-  return t == kEmptyDateMask || DateFromDisplay(t) != 0;
+  if (t == kEmptyDateMask) return true;
+  if (t.size() != 10) return false;
+  for (int p : {0, 1, 3, 4, 6, 7, 8, 9})
+    if (t[static_cast<size_t>(p)] < '0' || t[static_cast<size_t>(p)] > '9') return false;
+  return DateFromDisplay(t) != 0;
 }
 
 bool EditDate(ControlRecord* dlg, int i, std::string* t, KeyEvent* ev) {

@@ -220,8 +220,8 @@ void edit_number_field(ControlRecord* dlg, int i, std::string* text, KeyEvent* e
           e.in_integer = false;
           e.k = 0;
         }
-      } else if (e.k < e.decimals - 1) {
-        ++e.k;
+      } else if (e.k < e.decimals - 1 && e.fraction[static_cast<size_t>(e.k)] != ' ') {
+        ++e.k;  // only over typed decimals: a digit after a gap would be lost on reading
       }
     } else if (ch != 0 && dlg_hot_control(dlg, ch) >= 0) {
       break;

@@ -21,6 +21,9 @@ struct Progress {
   int percent = 0;
   int filled = 0;
   char text[256] = "";
+  // What the window shows of it: the first 50 columns, padded, so that a long text (a file path)
+  // never draws outside the saved frame.
+  char shown[kBar + 1] = "";
   char percent_text[8] = "";
   ControlRecord dlg[6];
 };
@@ -33,7 +36,8 @@ void Build() {
   std::snprintf(p.percent_text, sizeof p.percent_text, "%3u%%", 0u);
   dlg_frame(d, 0, 0, 0, 56, 5, nullptr);
   dlg_center(d);
-  dlg_control(d, 1, kKindText, 0, 0, ControlData{p.text}, 3, 1, kBar, 1, 9);
+  std::snprintf(p.shown, sizeof p.shown, "%-50.50s", p.text);
+  dlg_control(d, 1, kKindText, 0, 0, ControlData{p.shown}, 3, 1, kBar, 1, 9);
   dlg_fill(d, 2, 3, 2, kBar, 1, 177, 9);
   dlg_fill(d, 3, 3, 2, 0, 1, 219, 9);
   dlg_label(d, 4, 26, 3, p.percent_text);
@@ -95,6 +99,7 @@ int progress(int mode, AMOUNT value, const char* format, ...) {
       va_end(args);
       if (std::strcmp(text, p.text) != 0) {
         std::memcpy(p.text, text, sizeof text);
+        std::snprintf(p.shown, sizeof p.shown, "%-50.50s", p.text);
         dlg_draw_control(d, 1);
       }
     }

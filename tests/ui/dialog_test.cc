@@ -84,6 +84,42 @@ TEST_F(DialogTest, ButtonHotLetterPressesIt) {
   EXPECT_EQ(dlg_run(dlg, 3, nullptr), 8);
 }
 
+TEST_F(DialogTest, EnterOnARadioRedrawsItAsItLosesTheFocus) {
+  Build();
+  Enter();  // on "Jeden", the first of the group: the focus goes to " &Ok "
+  Snapshot();
+  Esc();
+  dlg_run(dlg, 4, nullptr);
+  // The radio rows at screen rows 10..12 from column 13: none is drawn focused any more.
+  for (int y = 10; y <= 12; ++y) EXPECT_EQ(con->shot_attr(0, 14, y), 0x30) << y;
+  EXPECT_EQ(con->shot_attr(0, 20, 15), 0x0F);  // " &Ok " is
+}
+
+TEST_F(DialogTest, EnterOnARadioSkipsOnlyPastItsGroupWhenTheLastOneIsDisabled) {
+  Build();
+  dlg_set_state(dlg, 6, kStateDisabled, true, false);  // "Trzy" greyed
+  Enter();
+  Esc();
+  dlg_run(dlg, 4, nullptr);
+  EXPECT_EQ(dlg_focused(dlg), 7);  // " &Ok ", not " &Anuluj "
+}
+
+TEST_F(DialogTest, ALoopOnADrawnDialogRedrawsTheFocusItMoves) {
+  Build();
+  Snapshot();
+  Esc();
+  dlg_run(dlg, 7, nullptr);  // drawn with the focus on " &Ok "
+  // Drawn again without saving, then run from " &Anuluj ".
+  ASSERT_EQ(save_under(10, 5, 51, 13, 0), 0);
+  dlg_draw(dlg, 0);
+  Snapshot();
+  Esc();
+  dlg_loop(dlg, 8, nullptr);
+  restore_under();
+  EXPECT_EQ(con->shot_attr(1, 20, 15), 0x30);  // " &Ok " lost the focus on the screen too
+  EXPECT_EQ(con->shot_attr(1, 30, 15), 0x0F);
+}
+
 TEST_F(DialogTest, RadioGroupEnterSkipsTheGroupAndSpaceSelects) {
   Build();
   Enter();  // on the second radio: focus goes past the group

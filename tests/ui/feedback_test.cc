@@ -96,4 +96,13 @@ TEST_F(FeedbackTest, WaitWindowDefaultsToPleaseWaitAndNests) {
   EXPECT_EQ(save_under_used(), 0u);
 }
 
+TEST_F(FeedbackTest, ALongProgressTextStaysInsideTheWindow) {
+  fill_cells(0, 0, 80, 25, '.', 0x07);
+  std::string long_text(70, 'q');
+  ASSERT_EQ(progress(0, "%s", long_text.c_str()), 0);
+  progress(1, AMOUNT::FromInt(10), "%s", (long_text + "r").c_str());
+  progress(2);
+  for (int y = 0; y < 25; ++y) EXPECT_EQ(Row(y), std::string(80, '.')) << y;
+}
+
 }  // namespace

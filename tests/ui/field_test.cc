@@ -121,6 +121,33 @@ TEST_F(FieldTest, DateFieldRefusesImpossibleDatesUntilEsc) {
   EXPECT_EQ(date, 0u);
 }
 
+TEST_F(FieldTest, NumberFieldRightStaysOnTheFirstFreeDecimal) {
+  AMOUNT value;
+  FieldDescriptor d;
+  make_descriptor(&d, 'N', 10, 2, &value);
+  Build(&d, 10);
+  Type("1,");
+  Scan(kScanRight);  // no decimal typed yet: Right has nowhere to go
+  Type("5");
+  Enter();
+  Enter();
+  EXPECT_EQ(dlg_run(dlg, 1, nullptr), 2);
+  EXPECT_EQ(value, AMOUNT::FromDouble(1.5));
+}
+
+TEST_F(FieldTest, DateFieldRefusesATwoDigitYear) {
+  DATE date = DateFromYmd(2000, 1, 15);
+  FieldDescriptor d;
+  make_descriptor(&d, 'D', 10, 0, &date);
+  Build(&d, 10);
+  Ctrl(25);        // the empty mask
+  Type("120320");  // 12.03.20__
+  Enter();         // refused: the year has blanks
+  Esc();
+  EXPECT_EQ(dlg_run(dlg, 1, nullptr), -1);
+  EXPECT_EQ(date, DateFromYmd(2000, 1, 15));
+}
+
 TEST_F(FieldTest, DateFieldCursorSkipsTheDots) {
   DATE date = 0;
   FieldDescriptor d;

@@ -28,9 +28,18 @@ class SNAPSHOT_CONSOLE : public HEADLESS_CONSOLE {
       if (r != 1 || ev->scan != kScanSnapshot) return r;
       snapshots.push_back(screen_text());
       caret_columns.push_back(caret_x);
+      std::vector<std::string> attrs;
+      for (int y = 0; y < 25; ++y) attrs.push_back(row_attrs(y));
+      attr_snapshots.push_back(attrs);
     }
   }
+  // The attribute of cell (x, y) in snapshot i, or -1.
+  int shot_attr(size_t i, int x, int y) const {
+    if (i >= attr_snapshots.size()) return -1;
+    return std::stoi(attr_snapshots[i][static_cast<size_t>(y)].substr(static_cast<size_t>(2 * x), 2), nullptr, 16);
+  }
   std::vector<std::string> snapshots;
+  std::vector<std::vector<std::string>> attr_snapshots;
   std::vector<int> caret_columns;  // where the caret was at each snapshot
 };
 
