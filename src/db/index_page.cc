@@ -36,10 +36,17 @@ void ConvertIndexPage(INDEXPAGE& pg, int key_length, int from, int to) {
   for (int i = 0; i < n; ++i) convert_buffer(from, to, EntryKey(pg, key_length, i), static_cast<size_t>(key_length));
 }
 
+void NormalizeIndexText(void* bytes, size_t n) {
+  convert_buffer(kCodePageWindows, kCodePageLatin2, bytes, n);
+  convert_buffer(kCodePageLatin2, kCodePageWindows, bytes, n);
+}
+
 void MakeIndexKey(const char* text, int key_length, uint8_t* out) {
   std::memset(out, 0, static_cast<size_t>(key_length));
   if (text == nullptr) return;
-  for (int i = 0; i < key_length - 1 && text[i] != '\0'; ++i) out[i] = static_cast<uint8_t>(text[i]);
+  int n = 0;
+  for (; n < key_length - 1 && text[n] != '\0'; ++n) out[n] = static_cast<uint8_t>(text[n]);
+  NormalizeIndexText(out, static_cast<size_t>(n));
 }
 
 int CompareIndexKeys(const uint8_t* a, const uint8_t* b, int key_length) {

@@ -73,6 +73,10 @@ void RemoveIndexEntry(INDEXPAGE& pg, int key_length, int pos);
 void ConvertIndexPage(INDEXPAGE& pg, int key_length, int from, int to);
 
 // A key as stored: at most key_length - 1 characters of text, NUL bytes to the end.
+// A few Windows-1250 bytes (©, ä, « ...) are letters in code page 852 and come back from the file
+// as other letters. Keys and seek texts take that round trip before they are compared, so the
+// order in memory is the order on disk.
+void NormalizeIndexText(void* bytes, size_t n);
 void MakeIndexKey(const char* text, int key_length, uint8_t* out);
 
 // Whole keys compare over key_length - 1 bytes; a seek compares over the text's length (at most

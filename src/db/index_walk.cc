@@ -4,6 +4,7 @@
 // back, and a walk that keeps going one way for more steps than the file has pages is running in
 // a circle. Both are reported as an invalid index (event 8) instead of looping forever.
 #include <cstring>
+#include <string>
 
 #include "db/index_internal.h"
 
@@ -129,11 +130,13 @@ int LastKey(INDEXFILE* ix, int index, long* record) { return End(ix, index, reco
 int NextKey(INDEXFILE* ix, int index, long* record) { return Walk(ix, index, record, +1); }
 int PrevKey(INDEXFILE* ix, int index, long* record) { return Walk(ix, index, record, -1); }
 
-int SeekKey(INDEXFILE* ix, int index, const char* text, long* record) {
+int SeekKey(INDEXFILE* ix, int index, const char* text_in, long* record) {
   int rc = CheckIndexNumber(ix, index);
   if (rc != 0) return ReportIndexEvent(ix, index, rc);
-  if (text == nullptr) text = "";
-  const size_t length = std::strlen(text);
+  std::string normalized = text_in ? text_in : "";
+  NormalizeIndexText(normalized.data(), normalized.size());
+  const char* text = normalized.c_str();
+  const size_t length = normalized.size();
   INDEXCURSOR& c = ix->index[index];
   INDEXPAGE leaf;
   int32_t leaf_no;
@@ -148,11 +151,13 @@ int SeekKey(INDEXFILE* ix, int index, const char* text, long* record) {
   return ReportIndexEvent(ix, index, kDbEvNotFound);
 }
 
-int SeekLastKey(INDEXFILE* ix, int index, const char* text, long* record) {
+int SeekLastKey(INDEXFILE* ix, int index, const char* text_in, long* record) {
   int rc = CheckIndexNumber(ix, index);
   if (rc != 0) return ReportIndexEvent(ix, index, rc);
-  if (text == nullptr) text = "";
-  const size_t length = std::strlen(text);
+  std::string normalized = text_in ? text_in : "";
+  NormalizeIndexText(normalized.data(), normalized.size());
+  const char* text = normalized.c_str();
+  const size_t length = normalized.size();
   INDEXCURSOR& c = ix->index[index];
   INDEXPAGE leaf;
   int32_t leaf_no;

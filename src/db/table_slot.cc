@@ -341,11 +341,13 @@ int64_t SLOTLOCK::LockLength() { return slot_->header_length; }
 
 void SLOTLOCK::OnFirstLock() {
   slot_->refreshed = false;
-  if (slot_->index_open) RefreshIndexFile(slot_->index.get());
+  slot_->index_refresh_failed = slot_->index_open && RefreshIndexFile(slot_->index.get()) != 0;
 }
 
 int SLOTLOCK::Refresh(bool /*exclusive*/) {
   TABLESLOT& s = *slot_;
+  // An index whose header cannot be read again must not be written through with stale roots.
+  if (s.index_refresh_failed) return kDbEvBadIndex;
   if (s.refreshed || !s.open) return 0;
   int rc = ReadHeader(s, false);
   if (rc != 0) return rc;

@@ -53,6 +53,7 @@ struct TABLESLOT {
   bool index_open = false;
   int current_index = -1;
   bool refreshed = false;       // header read again under the current lock
+  bool index_refresh_failed = false;
   SLOTLOCK lock;
 };
 

@@ -178,6 +178,21 @@ TEST_F(IndexFileTest, LongKeysAreCutToTheKeyLength) {
   ExpectSound(ix.get());
 }
 
+TEST_F(IndexFileTest, BytesThatAreLettersInCodePage852KeepTheOrderOnDisk) {
+  // © (0xA9 in Windows-1250) is ę in code page 852 and reads back as ę: keys and seeks take that
+  // round trip first, so the file stays ordered and the key can be found and removed.
+  int lengths[1] = {10};
+  ASSERT_EQ(CreateIndexFile(ix.get(), Name().c_str(), 1, lengths, kShareNone), 0);
+  ASSERT_EQ(AddKey(ix.get(), 0, "f", 1), 0);
+  ASSERT_EQ(AddKey(ix.get(), 0, "\xA9", 2), 0);
+  ExpectSound(ix.get());
+  long rec = -1;
+  ASSERT_EQ(SeekKey(ix.get(), 0, "\xA9", &rec), 0);
+  EXPECT_EQ(rec, 2);
+  EXPECT_EQ(RemoveKey(ix.get(), 0, "\xA9", 2), 0);
+  ExpectSound(ix.get());
+}
+
 TEST_F(IndexFileTest, RemovingEveryKeyLeavesAnEmptyRootAndTheFileSize) {
   int lengths[2] = {100, 10};
   ASSERT_EQ(CreateIndexFile(ix.get(), Name().c_str(), 2, lengths, kShareNone), 0);
