@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "business/contractor_form.h"
+#include "business/goods_commands.h"
 #include "business/contractor_parent.h"
 #include "business/options.h"
 #include "common/text.h"
@@ -107,6 +108,8 @@ int TamsuMain() {
   load_number_format();
   LoadBusinessOptions();
   ResetMainWindow();
+  // Commands of the record views; the first-run contractor form already needs them.
+  RegisterGoodsCommands();
   RegisterContractorCommands();
   main_screen_draw();
 

@@ -1,7 +1,6 @@
 #include "shell/main_window.h"
 
 #include "business/contractor_form.h"
-#include "business/goods_commands.h"
 #include "business/goods_form.h"
 #include "business/transaction_form.h"
 #include "common/text.h"
@@ -113,7 +112,6 @@ bool confirm_exit() {
 void not_supported() { message("%s", "Funkcja w tym miejscu nieobsługiwana."_pl); }
 
 int main_loop() {
-  RegisterGoodsCommands();
   for (;;) {
     update_menu_states(g_view);
     KeyEvent ev;
