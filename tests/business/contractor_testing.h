@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "../shell/key_script.h"
 #include "../ui/ui_testing.h"
 #include "business/contractor_checks.h"
 #include "business/contractor_form.h"
@@ -103,6 +104,12 @@ class ContractorTest : public UiTest {
   }
   void Ok() { Alt('o'); }
   void ClearField() { Ctrl(25); }  // Ctrl+Y
+  void Play(std::string_view script) { PlayKeys(con, script); }
+  // Plays the keys over the form of a new contractor; the form's result.
+  int AddWith(std::string_view script) {
+    Play(script);
+    return contractor_form_edit(kContractorAddEmpty);
+  }
 
   TempDir dir{true};
 };

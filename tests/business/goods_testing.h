@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../shell/key_script.h"
 #include "../ui/ui_testing.h"
 #include "business/goods_form.h"
 #include "business/goods_rules.h"
@@ -91,6 +92,7 @@ class GoodsTest : public UiTest {
   void SpaceKey() { gc->push_key(' ', kScanSpace); }
   void CtrlY() { gc->push_key(25, 0x15, kShiftCtrl); }
   void Shoot() { gc->push_key(0, kScanSnapshot); }
+  void Play(std::string_view script) { PlayKeys(gc, script); }
 
   bool ShotHas(size_t i, const std::string& utf8) const {
     return i < gc->snapshots.size() && gc->snapshots[i].find(utf8) != std::string::npos;

@@ -1,0 +1,53 @@
+// Key scripts for headless runs: plain characters are typed, braces name one key, so filling a
+// form and saving it reads as one line: "Alfa{Alt+m}Warszawa{Tab}00-001{Alt+o}". {Snap} takes a
+// screen snapshot; {Ctrl+Y} is the control character; {Shift+Ins} adds the shift state.
+#pragma once
+
+#include <cctype>
+#include <string_view>
+
+#include "../ui/ui_testing.h"
+
+inline void PlayKeys(HEADLESS_CONSOLE* c, std::string_view script) {
+  struct NAMED_KEY {
+    std::string_view name;
+    uint8_t ch, scan;
+  };
+  static constexpr NAMED_KEY kKeys[] = {
+      {"Enter", 13, kScanEnter}, {"Esc", 27, kScanEsc},     {"Tab", 9, kScanTab},
+      {"Space", ' ', kScanSpace}, {"Snap", 0, kScanSnapshot}, {"Up", 0, kScanUp},
+      {"Down", 0, kScanDown},     {"PgUp", 0, kScanPgUp},     {"PgDn", 0, kScanPgDn},
+      {"Home", 0, kScanHome},     {"End", 0, kScanEnd},       {"Ins", 0, kScanIns},
+      {"Del", 0, kScanDel},       {"F2", 0, kScanF2},         {"F7", 0, kScanF7},
+      {"F8", 0, kScanF8},         {"Backspace", 8, kScanBackspace}};
+  for (size_t i = 0; i < script.size(); ++i) {
+    if (script[i] != '{') {
+      c->push_key(static_cast<uint8_t>(script[i]), 0x10);
+      continue;
+    }
+    const size_t end = script.find('}', i);
+    ASSERT_NE(end, std::string_view::npos) << script;
+    std::string_view name = script.substr(i + 1, end - i - 1);
+    i = end;
+    if (name.starts_with("Alt+")) {
+      c->push_key(static_cast<uint8_t>(name[4]), 0x10, kShiftAlt);
+      continue;
+    }
+    if (name.starts_with("Ctrl+")) {
+      c->push_key(static_cast<uint8_t>(std::toupper(name[5]) - '@'), 0x20, kShiftCtrl);
+      continue;
+    }
+    uint32_t shift = 0;
+    if (name.starts_with("Shift+")) {
+      shift = kShiftShift;
+      name.remove_prefix(6);
+    }
+    bool known = false;
+    for (const NAMED_KEY& k : kKeys)
+      if (k.name == name) {
+        c->push_key(k.ch, k.scan, shift);
+        known = true;
+      }
+    ASSERT_TRUE(known) << "unknown key {" << name << "}";
+  }
+}
