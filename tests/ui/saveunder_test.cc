@@ -2,26 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/console.h"
-#include "platform/headless.h"
-#include "ui/screen.h"
+#include "ui_testing.h"
 
 namespace {
 
-class SaveUnderTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ScreenReset();
-    console_select(kConsoleHeadless);
-    ASSERT_EQ(screen_open(), 0);
-    hl = headless_current();
-  }
-  void TearDown() override {
-    ScreenReset();
-    console_select(kConsoleTerminal);
-  }
-  HEADLESS_CONSOLE* hl = nullptr;
-};
+using SaveUnderTest = HeadlessScreenTest;
 
 TEST_F(SaveUnderTest, RestoresWindowsInReverseOrder) {
   fill_cells(0, 0, 80, 25, 'a', 0x07);

@@ -5,34 +5,20 @@
 #include <string>
 
 #include "common/text.h"
-#include "platform/console.h"
-#include "platform/headless.h"
 #include "ui/codepage.h"
 #include "ui/colours.h"
 #include "ui/font.h"
+#include "ui_testing.h"
 
 namespace {
 
-class ScreenTest : public ::testing::Test {
+class ScreenTest : public HeadlessScreenTest {
  protected:
-  void SetUp() override {
-    ScreenReset();
-    console_select(kConsoleHeadless);
-    ASSERT_EQ(screen_open(), 0);
-    hl = headless_current();
-    ASSERT_NE(hl, nullptr);
-    hl->paints.clear();
-  }
-  void TearDown() override {
-    ScreenReset();
-    console_select(kConsoleTerminal);
-  }
   std::string Chars(int x, int y, int n) {
     std::string s;
     for (int i = 0; i < n; ++i) s.push_back(static_cast<char>(hl->cell(x + i, y).ch));
     return s;
   }
-  HEADLESS_CONSOLE* hl = nullptr;
 };
 
 TEST_F(ScreenTest, OpensBlankWithHiddenCaretAndAutoColours) {
@@ -287,8 +273,6 @@ TEST(ColourElements, FollowTheColourMode) {
   EXPECT_EQ(attribute_of(17), 0x07);
   EXPECT_EQ(attribute_of(-1), 0x07);
   ColoursReset();
-  EXPECT_EQ(PALETTE[3].b, 192);
-  EXPECT_EQ(PALETTE[6].g, 84);
 }
 
 TEST(FontChoice, PicksTerminalSizesForSmallCellsAndLucidaOtherwise) {

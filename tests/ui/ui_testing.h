@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/clipboard.h"
+#include "platform/console.h"
 #include "platform/headless.h"
 #include "ui/feedback.h"
 #include "ui/number_format.h"
@@ -41,6 +42,24 @@ class SNAPSHOT_CONSOLE : public HEADLESS_CONSOLE {
   std::vector<std::string> snapshots;
   std::vector<std::vector<std::string>> attr_snapshots;
   std::vector<int> caret_columns;  // where the caret was at each snapshot
+};
+
+// The screen opened on the stock headless console, for tests of the screen layer itself.
+class HeadlessScreenTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ScreenReset();
+    console_select(kConsoleHeadless);
+    ASSERT_EQ(screen_open(), 0);
+    hl = headless_current();
+    ASSERT_NE(hl, nullptr);
+    hl->paints.clear();
+  }
+  void TearDown() override {
+    ScreenReset();
+    console_select(kConsoleTerminal);
+  }
+  HEADLESS_CONSOLE* hl = nullptr;
 };
 
 class UiTest : public ::testing::Test {
