@@ -21,22 +21,10 @@ TEST_F(GoodsFormTest, NetPriceDecidesTheGrossPriceAndTheVatListKeepsTheNetPrice)
   Demo();
   const TOW_RECORD anturium = Stored(1);  // 7.38 at 23 %
   ASSERT_EQ(anturium.CENA, A(7.38));
-  AltKey('c');
-  Keys("6");  // maps back to 7.38: the gross price is not touched
-  TabKey();
-  Shoot();  // 0
-  AltKey('c');
-  Keys("6,01");
-  TabKey();
-  Shoot();  // 1
-  AltKey('v');
-  Shoot();  // 2: the VAT list
-  K('b');   // " &B:  8% "
-  Shoot();  // 3
-  AltKey('o');
-  K('t');  // no PKWiU symbol now that the rate is not the basic one: accepted
+  // 6 maps back to 7.38: the gross price is not touched (0); 6,01 (1); the VAT list (2);
+  // " &B:  8% " (3); no PKWiU symbol now that the rate is not the basic one: accepted.
+  Play("{Alt+c}6{Tab}{Snap}{Alt+c}6,01{Tab}{Snap}{Alt+v}{Snap}b{Snap}{Alt+o}t");
   ASSERT_EQ(EditGoods(anturium), 0);
-
   EXPECT_TRUE(ShotHas(0, "7,38"));
   EXPECT_TRUE(ShotHas(1, "7,39"));
   EXPECT_TRUE(ShotHas(1, "6,01"));
@@ -54,15 +42,7 @@ TEST_F(GoodsFormTest, NetPriceDecidesTheGrossPriceAndTheVatListKeepsTheNetPrice)
 TEST_F(GoodsFormTest, GrossPriceSetsTheNetPriceAndEscStoresNothing) {
   Demo();
   const TOW_RECORD anturium = Stored(1);
-  AltKey('b');
-  Keys("3,69");
-  TabKey();
-  Shoot();
-  AltKey('c');
-  Keys("-5");  // a negative net price keeps the cursor
-  TabKey();
-  Shoot();
-  EscKey();
+  Play("{Alt+b}3,69{Tab}{Snap}{Alt+c}-5{Tab}{Snap}{Esc}");  // a negative net price keeps the cursor
   EXPECT_EQ(EditGoods(anturium), -1);
   EXPECT_TRUE(ShotHas(0, "3,00"));
   EXPECT_TRUE(CaretIn(1, goods_form(), kGoodsNet));
@@ -75,10 +55,7 @@ TEST_F(GoodsFormTest, ServiceKindClearsMarginAndStockAndStockKindRecomputesIt) {
   const TOW_RECORD anturium = Stored(1);
   ASSERT_GT(anturium.STAN, AMOUNT());
   ASSERT_EQ(anturium.MARZA, AMOUNT::FromInt(50));
-  AltKey('d');
-  Shoot();  // the kinds list
-  K('u');   // " &usługa "
-  AltKey('o');
+  Play("{Alt+d}{Snap}u{Alt+o}");  // the kinds list, " &usługa "
   ASSERT_EQ(EditGoods(anturium), 0);
   EXPECT_TRUE(ShotHas(0, " koszt reklamy "));
   TOW_RECORD t = Stored(1);
@@ -89,9 +66,7 @@ TEST_F(GoodsFormTest, ServiceKindClearsMarginAndStockAndStockKindRecomputesIt) {
   // The margin and minimum stock of a service cannot be edited.
   EXPECT_NE(goods_form()[kGoodsMargin].state & kStateDisabled, 0);
 
-  AltKey('d');
-  K('t');  // back to " &towar handlowy ": the stock comes from the positions
-  AltKey('o');
+  Play("{Alt+d}t{Alt+o}");  // back to " &towar handlowy ": the stock comes from the positions
   ASSERT_EQ(EditGoods(t), 0);
   t = Stored(1);
   EXPECT_EQ(t.RODZAJ[0], 'T');
@@ -100,11 +75,8 @@ TEST_F(GoodsFormTest, ServiceKindClearsMarginAndStockAndStockKindRecomputesIt) {
 }
 
 TEST_F(GoodsFormTest, AutomaticNumbersStartAt000001AndContinueTheGroup) {
-  Keys("Pierwszy");
-  AltKey('o');
+  Play("Pierwszy{Alt+o}Drugi{Alt+o}");
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
-  Keys("Drugi");
-  AltKey('o');
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   EXPECT_STREQ(Stored(1).NR, "000001");
   EXPECT_STREQ(Stored(2).NR, "000002");
@@ -114,8 +86,7 @@ TEST_F(GoodsFormTest, AutomaticNumbersStartAt000001AndContinueTheGroup) {
 
   // Without the option a new goods keeps an empty number.
   ASSERT_EQ(SetAutoProductNr(0), 0);
-  Keys("Trzeci");
-  AltKey('o');
+  Play("Trzeci{Alt+o}");
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   EXPECT_STREQ(Stored(3).NR, "");
   ExpectTablesSound();
@@ -125,12 +96,7 @@ TEST_F(GoodsFormTest, ANewGoodsOfAGroupChosenFromTheListContinuesItsNumbers) {
   Demo();
   TableSetIndex(kTableGroups, 1);
   ASSERT_EQ(TableFirst(kTableGroups), 0);  // "Alkohole", numbers AL0001..AL0004
-  Keys("Whisky");
-  AltKey('g');
-  Shoot();     // the group list
-  EnterKey();  // " &Ok " on "Alkohole"
-  Shoot();
-  AltKey('o');
+  Play("Whisky{Alt+g}{Snap}{Enter}{Snap}{Alt+o}");  // the group list, " &Ok " on "Alkohole"
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   EXPECT_TRUE(ShotHas(0, "GRUPY TOWARÓW"));
   EXPECT_TRUE(ShotHas(1, "Alkohole"));
@@ -145,12 +111,7 @@ TEST_F(GoodsFormTest, MissingPkwiuIsAskedAboutForStoredGoodsOutsideTheBasicRate)
   Tow.VATID = AMOUNT::FromInt(13);
   ASSERT_EQ(TableUpdate(kTableGoods), 0);
   const TOW_RECORD t = Tow;
-  AltKey('o');
-  Shoot();  // 0: the question
-  K('n');   // " &Nie ": back to the symbol
-  Shoot();  // 1
-  AltKey('o');
-  K('t');  // " &Tak "
+  Play("{Alt+o}{Snap}n{Snap}{Alt+o}t");  // the question; " &Nie ": back to the symbol; " &Tak "
   ASSERT_EQ(EditGoods(t), 0);
   EXPECT_TRUE(ShotHas(0, "Zaakceptować brak symbolu PKWiU towaru?"));
   EXPECT_TRUE(CaretIn(1, goods_form(), kGoodsSww));
@@ -164,8 +125,7 @@ TEST_F(GoodsFormTest, MissingPkwiuIsAskedAboutForStoredGoodsOutsideTheBasicRate)
     if (round == 2) {
       ASSERT_EQ(SetWarnNoSWW(0), 0);
     }
-    AltKey('o');
-    Shoot();
+    Play("{Alt+o}{Snap}");
     ASSERT_EQ(EditGoods(u), 0) << round;
     EXPECT_FALSE(ShotHas(2 + round, "PKWiU")) << round;
   }
@@ -173,138 +133,77 @@ TEST_F(GoodsFormTest, MissingPkwiuIsAskedAboutForStoredGoodsOutsideTheBasicRate)
   ASSERT_EQ(SetWarnNoSWW(1), 0);
   TOW_RECORD fresh = NewGoodsRecord();
   fresh.VATID = AMOUNT::FromInt(13);
-  Keys("Nowy");
-  AltKey('o');
+  Play("Nowy{Alt+o}");
   ASSERT_EQ(EditGoods(fresh), 0);
   EXPECT_TRUE(GoodsNamed("Nowy"));
 }
 
 TEST_F(GoodsFormTest, DuplicateNameNumberAndBarcodeAreAskedWithEachAnswer) {
   Demo();
-  // Name, compared without regard to case: first corrected, then accepted.
-  Keys("anturium");
-  AltKey('o');
-  Shoot();  // 0
-  K('p');   // " &Poprawić "
-  Shoot();  // 1
-  AltKey('o');
-  K('z');  // " &Zaakceptować "
+  // Name, compared without regard to case: " &Poprawić " (0, 1), then " &Zaakceptować ".
+  Play("anturium{Alt+o}{Snap}p{Snap}{Alt+o}z");
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   EXPECT_TRUE(ShotHas(0, "Towar o podanej nazwie już istnieje."));
   EXPECT_TRUE(CaretIn(1, goods_form(), kGoodsName));
   EXPECT_STREQ(Stored(17).NAZWA, "anturium");
   EXPECT_STREQ(Stored(17).NR, "KW0013");  // after the highest number of the file
 
-  // A taken number: a new one is given.
-  Keys("Rum");
-  AltKey('r');
-  Keys("AL0001");
-  AltKey('o');
-  Shoot();  // 2
-  K('n');   // " &Nadać nowy "
+  // A taken number: " &Nadać nowy " gives a new one (2).
+  Play("Rum{Alt+r}AL0001{Alt+o}{Snap}n");
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   EXPECT_TRUE(ShotHas(2, "Towar o podanym numerze już istnieje."));
   EXPECT_STREQ(Stored(18).NR, "KW0014");
 
-  // A taken number in other letters: corrected, then kept.
-  Keys("Gin");
-  AltKey('r');
-  Keys("al0002");
-  AltKey('o');
-  K('p');
-  Shoot();  // 3
-  AltKey('o');
-  K('z');
+  // A taken number in other letters: corrected (3), then kept.
+  Play("Gin{Alt+r}al0002{Alt+o}p{Snap}{Alt+o}z");
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   EXPECT_TRUE(CaretIn(3, goods_form(), kGoodsNumber));
   EXPECT_STREQ(Stored(19).NR, "al0002");
 
-  // Barcodes: twelve digits get their check digit when the field is left.
-  AltKey('k');
-  Keys("590123412345");
-  TabKey();
-  AltKey('o');
-  K('z');  // "anturium" is there now too
+  // Barcodes: twelve digits get their check digit when the field is left ("anturium" is there
+  // now too: accepted).
+  Play("{Alt+k}590123412345{Tab}{Alt+o}z");
   ASSERT_EQ(EditGoods(Stored(1)), 0);
   EXPECT_STREQ(Stored(1).EAN, "5901234123457");
-  Keys("Inny");
-  AltKey('k');
-  Keys("5901234123457");
-  AltKey('o');
-  Shoot();  // 4
-  K('p');
-  Shoot();  // 5
-  AltKey('o');
-  K('z');
+  Play("Inny{Alt+k}5901234123457{Alt+o}{Snap}p{Snap}{Alt+o}z");  // 4, 5
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   EXPECT_TRUE(ShotHas(4, "Towar o podanym kodzie kreskowym już istnieje."));
   EXPECT_TRUE(CaretIn(5, goods_form(), kGoodsBarcode));
   EXPECT_STREQ(Stored(20).EAN, "5901234123457");
   // Saving a goods with its own unchanged barcode asks nothing.
-  AltKey('o');
+  Play("{Alt+o}");
   ASSERT_EQ(EditGoods(Stored(20)), 0);
   ExpectTablesSound();
 }
 
 TEST_F(GoodsFormTest, RefusalsKeepTheFormOnTheFieldAndStoreNothing) {
   Demo();
-  // An empty name.
-  AltKey('o');
-  Shoot();  // 0
-  EscKey();
+  Play("{Alt+o}{Snap}{Esc}");  // 0: an empty name
   EXPECT_EQ(EditGoods(NewGoodsRecord()), -1);
   EXPECT_TRUE(CaretIn(0, goods_form(), kGoodsName));
 
-  // Packaging of 0 and a negative minimum stock keep the cursor.
-  Keys("Ser");
-  AltKey('z');
-  CtrlY();
-  TabKey();
-  Shoot();  // 1
-  Keys("2");
-  AltKey('l');
-  Keys("-3");
-  TabKey();
-  Shoot();  // 2
-  EscKey();
+  // Packaging of 0 (1) and a negative minimum stock (2) keep the cursor.
+  Play("Ser{Alt+z}{Ctrl+Y}{Tab}{Snap}2{Alt+l}-3{Tab}{Snap}{Esc}");
   EXPECT_EQ(EditGoods(NewGoodsRecord()), -1);
   EXPECT_TRUE(CaretIn(1, goods_form(), kGoodsPackaging));
   EXPECT_TRUE(CaretIn(2, goods_form(), kGoodsMinStock));
 
-  // No unit: the cursor on the unit, whose list Space opens; no VAT rate: the VAT list.
+  // No unit: the cursor on the unit, whose list Space opens (3); no VAT rate: the VAT list (4);
+  // a group deleted meanwhile (5), and the cursor on the group, whose list opens (6).
   TOW_RECORD no_unit = NewGoodsRecord();
   std::strcpy(no_unit.NAZWA, "Ser");
+  TOW_RECORD no_vat = no_unit, lost = no_unit;
   no_unit.JMIARY[0] = 0;
-  AltKey('o');
-  SpaceKey();
-  Shoot();  // 3
-  EscKey();
-  EscKey();
-  EXPECT_EQ(EditGoods(no_unit), -1);
-  EXPECT_TRUE(ShotHas(3, "szt."));
-  TOW_RECORD no_vat = NewGoodsRecord();
-  std::strcpy(no_vat.NAZWA, "Ser");
   no_vat.VATID = AMOUNT();
-  AltKey('o');
-  SpaceKey();
-  Shoot();  // 4
-  EscKey();
-  EscKey();
-  EXPECT_EQ(EditGoods(no_vat), -1);
-  EXPECT_TRUE(ShotHas(4, " Z: zw  "));
-
-  // A group deleted meanwhile.
-  TOW_RECORD lost = NewGoodsRecord();
-  std::strcpy(lost.NAZWA, "Ser");
   lost.GTOID = AMOUNT::FromInt(99);
-  AltKey('o');
-  Shoot();  // 5
-  EnterKey();
-  SpaceKey();  // the cursor is on the group: its list opens
-  Shoot();     // 6
-  EscKey();
-  EscKey();
+  for (const TOW_RECORD* r : {&no_unit, &no_vat}) {
+    Play("{Alt+o}{Space}{Snap}{Esc}{Esc}");
+    EXPECT_EQ(EditGoods(*r), -1);
+  }
+  Play("{Alt+o}{Snap}{Enter}{Space}{Snap}{Esc}{Esc}");
   EXPECT_EQ(EditGoods(lost), -1);
+  EXPECT_TRUE(ShotHas(3, "szt."));
+  EXPECT_TRUE(ShotHas(4, " Z: zw  "));
   EXPECT_TRUE(ShotHas(5, "Bieżący rekord z pliku GRUPY TOWARÓW"));
   EXPECT_TRUE(ShotHas(5, "został wcześniej usunięty."));
   EXPECT_TRUE(ShotHas(6, "GRUPY TOWARÓW"));  // the group list
@@ -312,15 +211,7 @@ TEST_F(GoodsFormTest, RefusalsKeepTheFormOnTheFieldAndStoreNothing) {
 }
 
 TEST_F(GoodsFormTest, UnitsAreEditedInTheirListAndWrittenToTheConfiguration) {
-  Keys("Ser");
-  AltKey('z');
-  TabKey();    // to the unit
-  EnterKey();  // its list, on "szt."
-  Shoot();
-  gc->push_key(0, kScanDown);
-  Keys("kg");
-  EnterKey();
-  AltKey('o');
+  Play("Ser{Alt+z}{Tab}{Enter}{Snap}{Down}kg{Enter}{Alt+o}");  // the unit's list, on "szt."
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   EXPECT_STREQ(Stored(1).JMIARY, "kg");
   EXPECT_EQ(Measure(1), "szt.");
@@ -332,21 +223,13 @@ TEST_F(GoodsFormTest, WithoutTheRightToModifyGoodsNothingIsSaved) {
   Demo();
   SetAdministratorFlag(0);
   ASSERT_EQ(WriteUserRights(kRightModifyDatabase | kRightReports), 0);
-  CtrlY();
-  Keys("Zmiana");
-  AltKey('o');
-  Shoot();
-  EnterKey();
-  EscKey();
+  Play("{Ctrl+Y}Zmiana{Alt+o}{Snap}{Enter}{Esc}");
   EXPECT_EQ(EditGoods(Stored(1)), -1);
   EXPECT_TRUE(ShotHas(0, "Brak uprawnień użytkownika:"));
   EXPECT_TRUE(ShotHas(0, "Modyfikacja towarów"));
   EXPECT_STREQ(Stored(1).NAZWA, "Anturium");
 
-  Keys("Owoce");
-  AltKey('o');
-  EnterKey();
-  EscKey();
+  Play("Owoce{Alt+o}{Enter}{Esc}");
   EXPECT_EQ(EditGroup(NewGroupRecord()), -1);
   EXPECT_FALSE(GroupNamed("Owoce"));
 }
