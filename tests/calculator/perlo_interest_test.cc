@@ -24,51 +24,42 @@ TEST(PerloInterestTest, TablesAreInDateOrderAndComplete) {
   }
 }
 
-TEST(PerloInterestTest, NothingDueOnOrBeforeTheDueDate) {
-  PERLO_MONEY amount = Zl(1000);
-  EXPECT_EQ(PerloInterest(amount, Day(1, 3, 2013), Day(1, 3, 2013), kPerloTaxInterest),
-            PERLO_MONEY());
-  EXPECT_EQ(PerloInterest(amount, Day(1, 3, 2013), Day(15, 2, 2013), kPerloStatutory),
-            PERLO_MONEY());
-  EXPECT_EQ(PerloInterest(amount, 0, Day(15, 2, 2013), kPerloStatutory), PERLO_MONEY());
-  EXPECT_EQ(PerloInterest(amount, Day(1, 3, 2013), 0, kPerloStatutory), PERLO_MONEY());
-  // The first day late counts: 1000 × 13 % / 365 = 0.356.
-  EXPECT_EQ(PerloInterest(amount, Day(1, 3, 2013), Day(2, 3, 2013), kPerloStatutory),
-            Zl(0.36));
-}
-
-TEST(PerloInterestTest, PeriodSplitByRowsEachPartRounded) {
-  // 14 days at 11.5 % (4.4109) and 17 days at 13 % (6.0547).
-  EXPECT_EQ(PerloInterest(Zl(1000), Day(30, 11, 2008), Day(31, 12, 2008), kPerloStatutory),
-            Zl(10.46));
-  // 53 days at 20 % (3.1169), 191 at 16 % (8.9863), 29 at 13 % (1.1085): the rounded parts
-  // give 13.22 where the unrounded sum would round to 13.21.
-  EXPECT_EQ(PerloInterest(Zl(107.33), Day(1, 6, 2002), Day(1, 3, 2003), kPerloStatutory),
-            Zl(13.22));
-  // Seven rows of tax interest through 2013:
-  // 3.3287 + 9.9726 + 9.5890 + 19.8493 + 8.4383 + 8.0547 + 49.5890.
-  EXPECT_EQ(PerloInterest(Zl(1000), Day(31, 12, 2012), Day(31, 12, 2013), kPerloTaxInterest),
-            Zl(108.82));
-  // Days before the first row bear nothing: only 15..31.08.1992 at 60 %.
-  EXPECT_EQ(PerloInterest(Zl(1000), Day(1, 1, 1990), Day(31, 8, 1992), kPerloStatutory),
-            Zl(27.95));
-  // Whole tables, the last row running on to the payment.
-  EXPECT_EQ(PerloInterest(Zl(12345.67), Day(1, 1, 1993), Day(19, 4, 2014), kPerloTaxInterest),
-            Zl(77000.56));
-  EXPECT_EQ(PerloInterest(Zl(12345.67), Day(1, 1, 1990), Day(19, 4, 2014), kPerloStatutory),
-            Zl(66203.81));
-}
-
-TEST(PerloInterestTest, RowBoundaries) {
-  // 24.07.2002 is the last day at 20 %, 25.07.2002 the first at 16 %.
-  EXPECT_EQ(PerloInterest(Zl(36500), Day(23, 7, 2002), Day(24, 7, 2002), kPerloStatutory),
-            Zl(20));
-  EXPECT_EQ(PerloInterest(Zl(36500), Day(24, 7, 2002), Day(25, 7, 2002), kPerloStatutory),
-            Zl(16));
-  EXPECT_EQ(PerloInterest(Zl(36500), Day(23, 7, 2002), Day(25, 7, 2002), kPerloStatutory),
-            Zl(36));
-  EXPECT_EQ(PerloInterest(Zl(-36500), Day(23, 7, 2002), Day(25, 7, 2002), kPerloStatutory),
-            Zl(-36));
+// Each period is split over the rows of its table and every part is rounded on its own.
+TEST(PerloInterestTest, InterestOverTheRowsOfTheTables) {
+  const PERLO_TABLE S = kPerloStatutory, T = kPerloTaxInterest;
+  struct CASE {
+    const char* what;
+    double amount;
+    PERLO_DAY due, paid;
+    PERLO_TABLE table;
+    double interest;
+  } cases[] = {
+      {"paid on the due date", 1000, Day(1, 3, 2013), Day(1, 3, 2013), T, 0},
+      {"paid before the due date", 1000, Day(1, 3, 2013), Day(15, 2, 2013), S, 0},
+      {"no due date", 1000, 0, Day(15, 2, 2013), S, 0},
+      {"no payment date", 1000, Day(1, 3, 2013), 0, S, 0},
+      // 1000 × 13 % / 365 = 0.356.
+      {"the first day late counts", 1000, Day(1, 3, 2013), Day(2, 3, 2013), S, 0.36},
+      // 14 days at 11.5 % (4.4109) and 17 days at 13 % (6.0547).
+      {"two rows", 1000, Day(30, 11, 2008), Day(31, 12, 2008), S, 10.46},
+      // 53 days at 20 % (3.1169), 191 at 16 % (8.9863), 29 at 13 % (1.1085): the rounded parts
+      // give 13.22 where the unrounded sum would round to 13.21.
+      {"parts rounded", 107.33, Day(1, 6, 2002), Day(1, 3, 2003), S, 13.22},
+      // 3.3287 + 9.9726 + 9.5890 + 19.8493 + 8.4383 + 8.0547 + 49.5890.
+      {"seven rows of tax interest", 1000, Day(31, 12, 2012), Day(31, 12, 2013), T, 108.82},
+      // Only 15..31.08.1992 at 60 %.
+      {"days before the first row bear nothing", 1000, Day(1, 1, 1990), Day(31, 8, 1992), S, 27.95},
+      // The last row runs on to the payment.
+      {"the whole tax table", 12345.67, Day(1, 1, 1993), Day(19, 4, 2014), T, 77000.56},
+      {"the whole statutory table", 12345.67, Day(1, 1, 1990), Day(19, 4, 2014), S, 66203.81},
+      // 24.07.2002 is the last day at 20 %, 25.07.2002 the first at 16 %.
+      {"last day of a row", 36500, Day(23, 7, 2002), Day(24, 7, 2002), S, 20},
+      {"first day of a row", 36500, Day(24, 7, 2002), Day(25, 7, 2002), S, 16},
+      {"across a row boundary", 36500, Day(23, 7, 2002), Day(25, 7, 2002), S, 36},
+      {"a negative amount", -36500, Day(23, 7, 2002), Day(25, 7, 2002), S, -36},
+  };
+  for (const CASE& c : cases)
+    EXPECT_EQ(PerloInterest(Zl(c.amount), c.due, c.paid, c.table), Zl(c.interest)) << c.what;
 }
 
 TEST(PerloInterestTest, SplitFindsTheLargestPrincipal) {
