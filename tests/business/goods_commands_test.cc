@@ -18,24 +18,15 @@ class GoodsCommandsTest : public GoodsTest {};
 
 TEST_F(GoodsCommandsTest, GroupFormAddsRenamesAndAsksAboutADuplicateName) {
   Demo();
-  Keys("Owoce");
-  AltKey('o');
+  Play("Owoce{Alt+o}");
   ASSERT_EQ(EditGroup(NewGroupRecord()), 0);
   ASSERT_TRUE(GroupNamed("Owoce"));
   EXPECT_EQ(Gto.ID, AMOUNT::FromInt(4));
   EXPECT_EQ(Gto.WOFERCIE, 1);
 
-  Keys("kwiaty");
-  AltKey('o');
-  Shoot();  // 0
-  K('p');   // " &Poprawić "
-  Shoot();  // 1
-  CtrlY();
-  AltKey('o');  // an empty name keeps the cursor there
-  Shoot();      // 2
-  Keys("KWIATY");
-  AltKey('o');
-  K('z');  // " &Zaakceptować "
+  // The question (0); " &Poprawić " (1); an empty name keeps the cursor there (2);
+  // " &Zaakceptować ".
+  Play("kwiaty{Alt+o}{Snap}p{Snap}{Ctrl+Y}{Alt+o}{Snap}KWIATY{Alt+o}z");
   ASSERT_EQ(EditGroup(NewGroupRecord()), 0);
   EXPECT_TRUE(ShotHas(0, "Grupa o podanej nazwie już istnieje."));
   EXPECT_TRUE(CaretIn(1, group_form(), kGroupName));
@@ -45,9 +36,7 @@ TEST_F(GoodsCommandsTest, GroupFormAddsRenamesAndAsksAboutADuplicateName) {
 
   // Editing keeps the identifier; its own name is no duplicate.
   ASSERT_TRUE(GroupNamed("Owoce"));
-  AltKey('u');
-  Keys("sezonowe");
-  AltKey('o');
+  Play("{Alt+u}sezonowe{Alt+o}");
   ASSERT_EQ(EditGroup(Gto), 0);
   ASSERT_TRUE(GroupNamed("Owoce"));
   EXPECT_STREQ(Gto.UWAGI, "sezonowe");
@@ -59,12 +48,10 @@ TEST_F(GoodsCommandsTest, GroupFormAddsRenamesAndAsksAboutADuplicateName) {
 TEST_F(GoodsCommandsTest, RecordsInUseAreNotDeleted) {
   Demo();
   ASSERT_EQ(FindById(kTableGroups, AMOUNT::FromInt(1)), 0);  // "Kwiaty", with goods
-  Shoot();
-  EnterKey();
+  Play("{Snap}{Enter}");
   EXPECT_NE(group_delete_current(), 0);
   ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);  // sold and bought
-  Shoot();
-  EnterKey();
+  Play("{Snap}{Enter}");
   EXPECT_NE(goods_delete_current(), 0);
   for (size_t s : {0u, 1u}) {
     EXPECT_TRUE(ShotHas(s, "Nie można usunąć tego rekordu, ponieważ")) << s;
@@ -77,8 +64,7 @@ TEST_F(GoodsCommandsTest, RecordsInUseAreNotDeleted) {
   ASSERT_EQ(FindById(kTableGroups, AMOUNT::FromInt(3)), 0);
   EXPECT_EQ(group_delete_current(), 0);
   EXPECT_NE(FindById(kTableGroups, AMOUNT::FromInt(3)), 0);
-  Keys("Nowy");
-  AltKey('o');
+  Play("Nowy{Alt+o}");
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   ASSERT_TRUE(GoodsNamed("Nowy"));
   EXPECT_EQ(goods_delete_current(), 0);
@@ -89,8 +75,7 @@ TEST_F(GoodsCommandsTest, RecordsInUseAreNotDeleted) {
   SetAdministratorFlag(0);
   ASSERT_EQ(WriteUserRights(kRightModifyDatabase), 0);
   ASSERT_EQ(FindById(kTableGroups, AMOUNT::FromInt(2)), 0);
-  Shoot();  // 2
-  EnterKey();
+  Play("{Snap}{Enter}");  // 2
   EXPECT_NE(group_delete_current(), 0);
   EXPECT_TRUE(ShotHas(2, "Brak uprawnień użytkownika:"));
 }
@@ -99,9 +84,7 @@ TEST_F(GoodsCommandsTest, FindByNumberAndBarcodeMakeTheGoodsCurrentOrOfferANewOn
   Demo();
   TableSetIndex(kTableGoods, 1);
   ASSERT_EQ(TableFirst(kTableGoods), 0);
-  Shoot();  // 0: the question for the number
-  Keys("AL0003");
-  EnterKey();
+  Play("{Snap}AL0003{Enter}");  // 0: the question for the number
   ASSERT_EQ(FindGoodsByNumber(), 0);
   EXPECT_TRUE(ShotHas(0, "WYSZUKANIE TOWARU"));
   EXPECT_STREQ(Tow.NR, "AL0003");
@@ -109,10 +92,7 @@ TEST_F(GoodsCommandsTest, FindByNumberAndBarcodeMakeTheGoodsCurrentOrOfferANewOn
 
   // The number must match exactly; "Nie" leaves the current goods.
   const long at = TableRecNo(kTableGoods);
-  Keys("al0003");
-  EnterKey();
-  Shoot();  // 1
-  K('n');
+  Play("al0003{Enter}{Snap}n");  // 1
   EXPECT_EQ(FindGoodsByNumber(), -1);
   EXPECT_TRUE(ShotHas(1, "Brak towaru o podanym numerze."));
   EXPECT_TRUE(ShotHas(1, "    Czy chcesz dodać nowy?"));
@@ -120,12 +100,7 @@ TEST_F(GoodsCommandsTest, FindByNumberAndBarcodeMakeTheGoodsCurrentOrOfferANewOn
   EXPECT_STREQ(Tow.NR, "AL0003");
 
   // "Tak": the form of a new goods with the typed number.
-  Keys("XZ9");
-  EnterKey();
-  K('t');
-  Shoot();  // 2
-  Keys("Piwo");
-  AltKey('o');
+  Play("XZ9{Enter}t{Snap}Piwo{Alt+o}");  // 2
   ASSERT_EQ(FindGoodsByNumber(), 0);
   EXPECT_TRUE(ShotHas(2, "XZ9"));
   EXPECT_STREQ(Tow.NAZWA, "Piwo");
@@ -133,28 +108,20 @@ TEST_F(GoodsCommandsTest, FindByNumberAndBarcodeMakeTheGoodsCurrentOrOfferANewOn
 
   // By barcode, also through the registered command (Ctrl+B and the search menu).
   RegisterGoodsCommands();
-  Keys("5900000000017");
-  EnterKey();
-  K('t');
-  Keys("Sok");
-  AltKey('o');
+  Play("5900000000017{Enter}tSok{Alt+o}");
   ASSERT_EQ(run_record_command(kViewGoods, kRecordFindBarcode, 0), 0);
   EXPECT_STREQ(Tow.EAN, "5900000000017");
   ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
-  Keys("5900000000017");
-  EnterKey();
+  Play("5900000000017{Enter}");
   EXPECT_EQ(run_record_command(kViewGoods, kRecordFind2, 0), 0);
   EXPECT_STREQ(Tow.NAZWA, "Sok");
-  Keys("123");
-  EnterKey();
-  Shoot();  // 3
-  K('n');
+  Play("123{Enter}{Snap}n");  // 3
   EXPECT_EQ(FindGoodsByBarcode(), -1);
   EXPECT_TRUE(ShotHas(3, "Brak towaru o podanym kodzie kreskowym."));
   // Esc or an empty text ends the search at once.
-  EscKey();
+  Play("{Esc}");
   EXPECT_EQ(FindGoodsByBarcode(), -1);
-  EnterKey();
+  Play("{Enter}");
   EXPECT_EQ(FindGoodsByNumber(), -1);
   EXPECT_EQ(TableCount(kTableGoods), 18);
 }
@@ -173,8 +140,7 @@ TEST_F(GoodsCommandsTest, F8StoresTheStockOfThePositions) {
   Tow.STAN = AMOUNT::FromInt(5);
   ASSERT_EQ(TableUpdate(kTableGoods), 0);
   gc->typeahead = true;
-  EscKey();
-  K('t');
+  Play("{Esc}t");
   EXPECT_NE(RecomputeCurrentStock(), 0);
   ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
   EXPECT_EQ(Tow.STAN, AMOUNT::FromInt(5));
@@ -216,11 +182,7 @@ TEST_F(GoodsCommandsTest, RecordsAddedThroughTheFormsPassTheCheckerAndAnotherRea
   ASSERT_EQ(EditGroup(NewGroupRecord()), 0);
   for (const char* name : {"Mięta", "Szałwia", "Żeń-szeń"}) {
     gc->type_bytes(name);
-    AltKey('p');
-    Keys("suszona, 50 g");
-    AltKey('k');
-    Keys("590123412345");
-    AltKey('o');
+    Play("{Alt+p}suszona, 50 g{Alt+k}590123412345{Alt+o}");
     if (std::strcmp(name, "Mięta") != 0) K('z');  // the barcode of the first one
     ASSERT_EQ(EditGoods(NewGoodsRecord()), 0) << name;
   }

@@ -24,32 +24,15 @@ class GoodsMainScreenTest : public ShellTest {
     CloseDatabase();
     ASSERT_EQ(::chdir(start_dir.c_str()), 0);
   }
-  void Exit() {
-    Esc();
-    Enter();  // "Koniec programu?" " &Tak "
-  }
+  void Exit() { Play("{Esc}{Enter}"); }  // "Koniec programu?" " &Tak "
 };
 
 TEST_F(GoodsMainScreenTest, PrefilledAddEditAndDeleteInTheGoodsView) {
   Demo();
-  Key('2');                          // goods, on "Anturium"
-  Scan(kScanIns, kShiftShift);       // a copy of it
-  Ctrl(25);                          // Ctrl+Y: a new name
-  Type("Anturium bialy");
-  Alt('o');
-  Snapshot();  // 0: the number is taken
-  Key('n');    // " &Nadać nowy "
-  Snapshot();  // 1: the new goods is current
-  Scan(kScanF2);
-  Alt('p');
-  Ctrl(25);
-  Type("bialy, 40 cm");
-  Alt('o');
-  Snapshot();  // 2
-  Scan(kScanDel);
-  Snapshot();  // 3: the question
-  Key('t');
-  Snapshot();  // 4
+  // Goods, on "Anturium"; a copy of it under a new name: the number is taken (0);
+  // " &Nadać nowy ": the new goods is current (1); F2 (2); Del, the question (3) and " &Tak " (4).
+  Play("2{Shift+Ins}{Ctrl+Y}Anturium bialy{Alt+o}{Snap}n{Snap}"
+       "{F2}{Alt+p}{Ctrl+Y}bialy, 40 cm{Alt+o}{Snap}{Del}{Snap}t{Snap}");
   Exit();
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "Towar o podanym numerze już istnieje."));
@@ -67,23 +50,8 @@ TEST_F(GoodsMainScreenTest, PrefilledAddEditAndDeleteInTheGoodsView) {
 
 TEST_F(GoodsMainScreenTest, CtrlBAndF8InTheGoodsViewAndAddFromTheList) {
   Demo();
-  Key('2');
-  Ctrl(2);  // Ctrl+B
-  Snapshot();  // 0
-  Type("5901234123457");
-  Enter();
-  Key('t');  // add it
-  Type("Kaktus");
-  Alt('o');
-  Snapshot();  // 1
-  Scan(kScanF8);
-  Snapshot();  // 2
-  Key('w');
-  Scan(kScanIns);
-  Type("Bratek");
-  Alt('o');
-  Snapshot();  // 3: the list again
-  Esc();
+  // Ctrl+B (0), the code not found: add it (1); F8 (2); Ins in the list, which shows again (3).
+  Play("2{Ctrl+B}{Snap}5901234123457{Enter}tKaktus{Alt+o}{Snap}{F8}{Snap}w{Ins}Bratek{Alt+o}{Snap}{Esc}");
   Exit();
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "WYSZUKANIE TOWARU"));

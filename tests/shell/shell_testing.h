@@ -9,6 +9,7 @@
 #include <string>
 
 #include "../ui/ui_testing.h"
+#include "key_script.h"
 #include "business/options.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
@@ -83,6 +84,7 @@ class ShellTest : public UiTest {
   void MakeDemoDatabase();
 
   int Run() { return TamsuMain(); }
+  void Play(std::string_view script) { PlayKeys(con, script); }
   bool ShotHas(size_t i, const std::string& text) { return Shot(i).find(text) != std::string::npos; }
 
   TempDir dir;
