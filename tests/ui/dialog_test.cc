@@ -34,7 +34,7 @@ class DialogTest : public UiTest {
   char name[21];
 };
 
-TEST_F(DialogTest, EscWithoutCallbackCancelsAndEnterOnOkReturnsItsIndex) {
+TEST_F(DialogTest, EscAndCtrlF4CancelEnterOrAHotLetterPressesAButton) {
   Build();
   Esc();
   EXPECT_EQ(dlg_run(dlg, 7, nullptr), -1);
@@ -42,6 +42,14 @@ TEST_F(DialogTest, EscWithoutCallbackCancelsAndEnterOnOkReturnsItsIndex) {
   EXPECT_EQ(dlg_run(dlg, 7, nullptr), 7);
   EXPECT_EQ(save_under_used(), 0u);  // the background went back each time
   EXPECT_EQ(Row(5), std::string(80, ' '));
+  // Ctrl+F4 cancels, other F4 keys are ignored.
+  Scan(kScanF4);
+  Scan(kScanF4, kShiftAlt);
+  Scan(kScanF4, kShiftCtrl);
+  EXPECT_EQ(dlg_run(dlg, 7, nullptr), -1);
+  // A button's hot letter presses it.
+  Key('a');
+  EXPECT_EQ(dlg_run(dlg, 3, nullptr), 8);
 }
 
 TEST_F(DialogTest, DrawsFrameTitleInCapitalsAndControls) {
@@ -78,12 +86,6 @@ TEST_F(DialogTest, HotLetterOfALabelFocusesTheFieldAfterIt) {
   EXPECT_EQ(dlg_hot_control(dlg, '!'), -1);
 }
 
-TEST_F(DialogTest, ButtonHotLetterPressesIt) {
-  Build();
-  Key('a');
-  EXPECT_EQ(dlg_run(dlg, 3, nullptr), 8);
-}
-
 TEST_F(DialogTest, EnterOnARadioRedrawsItAsItLosesTheFocus) {
   Build();
   Enter();  // on "Jeden", the first of the group: the focus goes to " &Ok "
@@ -93,15 +95,6 @@ TEST_F(DialogTest, EnterOnARadioRedrawsItAsItLosesTheFocus) {
   // The radio rows at screen rows 10..12 from column 13: none is drawn focused any more.
   for (int y = 10; y <= 12; ++y) EXPECT_EQ(con->shot_attr(0, 14, y), 0x30) << y;
   EXPECT_EQ(con->shot_attr(0, 20, 15), 0x0F);  // " &Ok " is
-}
-
-TEST_F(DialogTest, EnterOnARadioSkipsOnlyPastItsGroupWhenTheLastOneIsDisabled) {
-  Build();
-  dlg_set_state(dlg, 6, kStateDisabled, true, false);  // "Trzy" greyed
-  Enter();
-  Esc();
-  dlg_run(dlg, 4, nullptr);
-  EXPECT_EQ(dlg_focused(dlg), 7);  // " &Ok ", not " &Anuluj "
 }
 
 TEST_F(DialogTest, ALoopOnADrawnDialogRedrawsTheFocusItMoves) {
@@ -139,6 +132,13 @@ TEST_F(DialogTest, RadioGroupEnterSkipsTheGroupAndSpaceSelects) {
   Esc();
   dlg_run(dlg, 3, nullptr);
   EXPECT_EQ(dlg_focused(dlg), 6);
+  // With the last radio greyed Enter still skips only past the group.
+  radio_select(dlg, 5, false);
+  dlg_set_state(dlg, 6, kStateDisabled, true, false);  // "Trzy" greyed
+  Enter();
+  Esc();
+  dlg_run(dlg, 4, nullptr);
+  EXPECT_EQ(dlg_focused(dlg), 7);  // " &Ok ", not " &Anuluj "
 }
 
 TEST_F(DialogTest, CheckBoxTogglesOnSpaceAndHotLetter) {
@@ -199,14 +199,6 @@ TEST_F(DialogTest, CallbackProtocol) {
   Esc();
   EXPECT_EQ(dlg_run(dlg, 7, VetoOk), -1);
   EXPECT_EQ(dlg_focused(dlg), 8);
-}
-
-TEST_F(DialogTest, CtrlF4CancelsOtherF4IsIgnored) {
-  Build();
-  Scan(kScanF4);
-  Scan(kScanF4, kShiftAlt);
-  Scan(kScanF4, kShiftCtrl);
-  EXPECT_EQ(dlg_run(dlg, 7, nullptr), -1);
 }
 
 TEST_F(DialogTest, WithoutFocusableControlsReturnsAfterOneKey) {
