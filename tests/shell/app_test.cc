@@ -28,24 +28,12 @@ bool Exists(const std::string& path) {
 }
 
 TEST_F(ShellTest, FirstStartCreatesTheFilesOffersTheDemonstrationAndShowsTheFourViews) {
-  Snapshot();  // the question about the missing files
-  Enter();     // " &Tak "
-  Enter();     // "Wprowadź dane własnej firmy..."
-  Esc();       // the own firm's form left: "Moja firma"
-  Enter();
-  Snapshot();  // the demonstration database question
-  Enter();
-  Snapshot();  // 2: transactions on the last record
-  for (char v : {'1', '2', '3', '4'}) {
-    Key(static_cast<uint8_t>(v));
-    Snapshot();  // 3..6
-  }
-  Esc();
-  Snapshot();  // 7: "Koniec programu?"
-  Key('n');    // " &Nie " goes back to the loop
-  Snapshot();  // 8
-  Esc();
-  Enter();     // " &Tak "
+  // The question about the missing files (0), " &Tak ", "Wprowadź dane własnej firmy...", the
+  // own firm's form left ("Moja firma"); the demonstration database question (1); transactions
+  // on the last record (2); the four views (3..6); "Koniec programu?" (7) and " &Nie " back to
+  // the loop (8); " &Tak ".
+  Play("{Snap}{Enter}{Enter}{Esc}{Enter}{Snap}{Enter}{Snap}1{Snap}2{Snap}3{Snap}4{Snap}"
+       "{Esc}{Snap}n{Snap}{Esc}{Enter}");
   ASSERT_EQ(Run(), 0);
 
   EXPECT_TRUE(ShotHas(0, "Brak danych w bieżącym katalogu:"));
@@ -93,15 +81,9 @@ TEST_F(ShellTest, DecliningToCreateTheFilesEndsTheStartWithoutFiles) {
 }
 
 TEST_F(ShellTest, EmptyTablesGreyTheRecordAndSearchItemsAndF2DoesNothing) {
-  Enter();    // create the files
-  Enter();    // the own firm is asked for...
-  Esc();      // ...and left: "Moja firma"
-  Enter();
-  Key('n');   // no demonstration database
-  Scan(kScanF2);
-  Scan(kScanDel);
-  Snapshot();
-  Key(0, 0x3E, kShiftAlt);  // Alt+F4 ends at once, no question
+  // Create the files, leave the own firm's form ("Moja firma"), no demonstration database;
+  // Alt+F4 ends at once, no question.
+  Play("{Enter}{Enter}{Esc}{Enter}n{F2}{Del}{Snap}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_FALSE(ShotHas(0, "Funkcja w tym miejscu"));
   EXPECT_FALSE(ShotHas(0, "Usunąć ten rekord?"));
@@ -116,8 +98,7 @@ TEST_F(ShellTest, EmptyTablesGreyTheRecordAndSearchItemsAndF2DoesNothing) {
 
 TEST_F(ShellTest, FilledTablesEnableTheItemsAndTheViewIsMarked) {
   MakeDemoDatabase();
-  Key('2');
-  Key(0, 0x3E, kShiftCtrl);  // the window's close button
+  Play("2{Ctrl+F4}");  // the window's close button
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(menu_item_marked(kBarFile, 2));
   EXPECT_FALSE(menu_item_marked(kBarFile, 4));
@@ -128,59 +109,34 @@ TEST_F(ShellTest, FilledTablesEnableTheItemsAndTheViewIsMarked) {
 
 TEST_F(ShellTest, NavigationStopsAtTheEndsOfFiftyRecords) {
   MakeDatabase([] { AddGroups(50); });
-  Key('1');
-  Snapshot();  // 0: first
-  for (int k = 0; k < 9; ++k) Scan(kScanDown);
-  Snapshot();  // 1: record 10
-  Scan(kScanPgDn, kShiftShift);
-  Snapshot();  // 2: stopped at the last
-  Scan(kScanDown);
-  Snapshot();  // 3: still the last
-  Scan(kScanPgUp);
-  Snapshot();  // 4: ten back
-  Scan(kScanUp);
-  Snapshot();  // 5
-  Scan(kScanHome);
-  Scan(kScanPgUp, kShiftCtrl);
-  Snapshot();  // 6: the first
-  Scan(kScanEnd);
-  Snapshot();  // 7
-  Scan(kScanPgDn);
-  Snapshot();  // 8: one page from the first
-  Key('2');    // goods view (empty here) and back: 1 again is ignored
-  Key('1');
-  Key('1');
-  Snapshot();  // 9
-  Key(0, 0x3E, kShiftAlt);
+  // Each step and the group its snapshot shows: Shift+PgDn stops at the last, Down there stays,
+  // PgDn from the last stays, and after the goods view (empty here) and back, 1 again is ignored:
+  // the groups keep their current record.
+  const struct {
+    const char* keys;
+    const char* shown;
+  } steps[] = {{"1", "Grupa 01"},
+               {"{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}", "Grupa 10"},
+               {"{Shift+PgDn}", "Grupa 50"},
+               {"{Down}", "Grupa 50"},
+               {"{PgUp}", "Grupa 40"},
+               {"{Up}", "Grupa 39"},
+               {"{Home}{Ctrl+PgUp}", "Grupa 01"},
+               {"{End}", "Grupa 50"},
+               {"{PgDn}", "Grupa 50"},
+               {"211", "Grupa 50"}};
+  for (const auto& step : steps) Play(std::string(step.keys) + "{Snap}");
+  Play("{Alt+F4}");
   ASSERT_EQ(Run(), 0);
-  EXPECT_TRUE(ShotHas(0, "Grupa 01"));
-  EXPECT_TRUE(ShotHas(1, "Grupa 10"));
-  EXPECT_TRUE(ShotHas(2, "Grupa 50"));
-  EXPECT_TRUE(ShotHas(3, "Grupa 50"));
-  EXPECT_TRUE(ShotHas(4, "Grupa 40"));
-  EXPECT_TRUE(ShotHas(5, "Grupa 39"));
-  EXPECT_TRUE(ShotHas(6, "Grupa 01"));
-  EXPECT_TRUE(ShotHas(7, "Grupa 50"));
-  EXPECT_TRUE(ShotHas(8, "Grupa 50"));  // PgDn from the last stays
-  EXPECT_TRUE(ShotHas(9, "Grupa 50"));  // the groups keep their current record
+  for (size_t i = 0; i < std::size(steps); ++i)
+    EXPECT_TRUE(ShotHas(i, steps[i].shown)) << steps[i].keys;
 }
 
 TEST_F(ShellTest, MenuShowsAllSevenPullDowns) {
   MakeDemoDatabase();
-  Alt('p');
-  Snapshot();
-  for (int k = 0; k < 6; ++k) {
-    Scan(kScanRight);
-    Snapshot();
-  }
-  Esc();
-  Esc();
-  Alt('w');
-  Key('s');  // " Wy&szukanie... " opens the search menu of transactions
-  Snapshot();
-  Esc();
-  Snapshot();
-  Key(0, 0x3E, kShiftAlt);
+  // The seven pull-downs (0..6); " Wy&szukanie... " opens the search menu of transactions (7).
+  Play("{Alt+p}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}"
+       "{Esc}{Esc}{Alt+w}s{Snap}{Esc}{Snap}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   const char* first_items[7] = {" Grupy towarów      1 ", " Dodanie...   Ins ",
                                 " Pierwszy                    Home ",
@@ -203,26 +159,10 @@ TEST_F(ShellTest, MenuShowsAllSevenPullDowns) {
 
 TEST_F(ShellTest, KeyHelpInformationAndCommandsStillToCome) {
   MakeDemoDatabase();
-  Scan(kScanF1);
-  Snapshot();  // 0
-  Esc();
-  Key('i');
-  Snapshot();  // 1
-  Enter();
-  Key('k');
-  Snapshot();  // 2
-  Enter();
-  Key('R');
-  Snapshot();  // 3
-  Enter();
-  Alt('n');
-  Key('a');  // " Archiwizacja bazy danych   &A "
-  Snapshot();  // 4
-  Enter();
-  Ctrl(2);  // Ctrl+B outside the goods view
-  Snapshot();  // 5
-  Enter();
-  Key(0, 0x3E, kShiftAlt);
+  // F1 (0), I (1), K (2), R (3), " Archiwizacja bazy danych   &A " (4), Ctrl+B outside the
+  // goods view (5).
+  Play("{F1}{Snap}{Esc}i{Snap}{Enter}k{Snap}{Enter}R{Snap}{Enter}{Alt+n}a{Snap}{Enter}"
+       "{Ctrl+B}{Snap}{Enter}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "POMOC - KLAWISZE SKRÓTU"));
   EXPECT_TRUE(ShotHas(0, "[W]        : Lista rekordów"));
@@ -236,14 +176,7 @@ TEST_F(ShellTest, KeyHelpInformationAndCommandsStillToCome) {
 
 TEST_F(ShellTest, LowerAndUpperCaseWOpenTheRecordList) {
   MakeDemoDatabase();
-  Key('w');
-  Snapshot();
-  Esc();
-  Key('W');
-  Snapshot();
-  Esc();
-  Snapshot();
-  Key(0, 0x3E, kShiftAlt);
+  Play("w{Snap}{Esc}W{Snap}{Esc}{Snap}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "Data      Dokument"));
   EXPECT_TRUE(ShotHas(1, "Data      Dokument"));

@@ -1,6 +1,7 @@
 // Key scripts for headless runs: plain characters are typed, braces name one key, so filling a
 // form and saving it reads as one line: "Alfa{Alt+m}Warszawa{Tab}00-001{Alt+o}". {Snap} takes a
-// screen snapshot; {Ctrl+Y} is the control character; {Shift+Ins} adds the shift state.
+// screen snapshot; {Ctrl+Y} is the control character; {Shift+Ins} or {Alt+F4} add the shift
+// state to a named key.
 #pragma once
 
 #include <cctype>
@@ -18,8 +19,9 @@ inline void PlayKeys(HEADLESS_CONSOLE* c, std::string_view script) {
       {"Space", ' ', kScanSpace}, {"Snap", 0, kScanSnapshot}, {"Up", 0, kScanUp},
       {"Down", 0, kScanDown},     {"PgUp", 0, kScanPgUp},     {"PgDn", 0, kScanPgDn},
       {"Home", 0, kScanHome},     {"End", 0, kScanEnd},       {"Ins", 0, kScanIns},
-      {"Del", 0, kScanDel},       {"F2", 0, kScanF2},         {"F7", 0, kScanF7},
-      {"F8", 0, kScanF8},         {"Backspace", 8, kScanBackspace}};
+      {"Left", 0, kScanLeft},     {"Right", 0, kScanRight},   {"Del", 0, kScanDel},
+      {"F1", 0, kScanF1},         {"F2", 0, kScanF2},         {"F4", 0, kScanF4},
+      {"F7", 0, kScanF7},         {"F8", 0, kScanF8},         {"Backspace", 8, kScanBackspace}};
   for (size_t i = 0; i < script.size(); ++i) {
     if (script[i] != '{') {
       c->push_key(static_cast<uint8_t>(script[i]), 0x10);
@@ -29,18 +31,21 @@ inline void PlayKeys(HEADLESS_CONSOLE* c, std::string_view script) {
     ASSERT_NE(end, std::string_view::npos) << script;
     std::string_view name = script.substr(i + 1, end - i - 1);
     i = end;
-    if (name.starts_with("Alt+")) {
-      c->push_key(static_cast<uint8_t>(name[4]), 0x10, kShiftAlt);
-      continue;
-    }
-    if (name.starts_with("Ctrl+")) {
-      c->push_key(static_cast<uint8_t>(std::toupper(name[5]) - '@'), 0x20, kShiftCtrl);
-      continue;
-    }
     uint32_t shift = 0;
-    if (name.starts_with("Shift+")) {
-      shift = kShiftShift;
-      name.remove_prefix(6);
+    for (;;) {
+      if (name.starts_with("Shift+")) shift |= kShiftShift;
+      else if (name.starts_with("Ctrl+")) shift |= kShiftCtrl;
+      else if (name.starts_with("Alt+")) shift |= kShiftAlt;
+      else break;
+      name.remove_prefix(name.find('+') + 1);
+    }
+    if (name.size() == 1 && shift == kShiftAlt) {
+      c->push_key(static_cast<uint8_t>(name[0]), 0x10, kShiftAlt);
+      continue;
+    }
+    if (name.size() == 1 && shift == kShiftCtrl) {
+      c->push_key(static_cast<uint8_t>(std::toupper(name[0]) - '@'), 0x20, kShiftCtrl);
+      continue;
     }
     bool known = false;
     for (const NAMED_KEY& k : kKeys)
