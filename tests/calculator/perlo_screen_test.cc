@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 #include "calculator/perlo_browser.h"
@@ -96,12 +95,7 @@ TEST_F(PerloScreenTest, StartsOnTheTaxPageWithHelpBeside) {
   Run();
   ASSERT_EQ(con->snapshots.size(), 1u);
   // The whole start screen, reviewed once by eye.
-  const std::string golden = std::string(TAMSU_SOURCE_DIR) + "/tests/calculator/golden/perlo_start.txt";
-  if (std::getenv("TAMSU_UPDATE_GOLDEN")) {
-    std::ofstream(golden, std::ios::binary) << Shot(0);
-  } else {
-    EXPECT_EQ(Shot(0), ReadWholeFile(golden)) << "screen differs from " << golden;
-  }
+  ExpectGolden("perlo_start.txt", Shot(0), "calculator");
   EXPECT_NE(ShotRow(0, 0).find(" Perlo 4.61  (19.04.2014) "), std::string::npos);
   EXPECT_EQ(ShotCols(0, 1, 2, 32), " 1 Podatek dochodowy  2 Odsetki ");
   EXPECT_EQ(ShotCols(0, 1, 39, 35), " 3 Reklama  4 Pomoc  5 O programie ");

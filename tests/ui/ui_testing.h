@@ -122,8 +122,9 @@ class UiTest : public ::testing::Test {
   std::string ShotCols(size_t shot, int y, int x, int n) { return Cols(ShotRow(shot, y), x, n); }
   std::string RowCols(int y, int x, int n) { return Cols(Row(y), x, n); }
 
-  void ExpectGolden(const std::string& name, const std::string& dump) {
-    const std::string path = std::string(TAMSU_SOURCE_DIR) + "/tests/ui/golden/" + name;
+  // folder is the test folder whose golden/ holds the dump.
+  void ExpectGolden(const std::string& name, const std::string& dump, const char* folder = "ui") {
+    const std::string path = std::string(TAMSU_SOURCE_DIR) + "/tests/" + folder + "/golden/" + name;
     if (std::getenv("TAMSU_UPDATE_GOLDEN")) {
       std::ofstream(path, std::ios::binary) << dump;
       return;
