@@ -19,13 +19,9 @@ long Contractors() {
 TEST_F(ShellTest, StartWithoutParentCompanyAsksForOneAndRemembersIt) {
   MakeDemoDatabase();
   ASSERT_EQ(SetCompany(AMOUNT()), 0);
-  Snapshot();           // 0: "FIRMA MACIERZYSTA" before the main screen's views
-  Enter();              // the contractor list
-  Scan(kScanHome);
-  Enter();              // the first by name
-  Enter();              // " &Ok "
-  Snapshot();           // 1: the transactions view
-  Key(0, 0x3E, kShiftAlt);
+  // "FIRMA MACIERZYSTA" before the main screen's views (0); the contractor list, the first by
+  // name, " &Ok "; the transactions view (1).
+  Play("{Snap}{Enter}{Home}{Enter}{Enter}{Snap}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "FIRMA MACIERZYSTA"));
   EXPECT_TRUE(ShotHas(1, " TRANSAKCJE "));
@@ -36,8 +32,7 @@ TEST_F(ShellTest, StartWithoutParentCompanyAsksForOneAndRemembersIt) {
   // The next start asks nothing and keeps the choice.
   ResetAll();
   SetCommandLine("tamsu " + data);
-  Snapshot();
-  Key(0, 0x3E, kShiftAlt);
+  Play("{Snap}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_FALSE(ShotHas(2, "FIRMA MACIERZYSTA"));
   EXPECT_EQ(Company(), chosen);
@@ -45,22 +40,11 @@ TEST_F(ShellTest, StartWithoutParentCompanyAsksForOneAndRemembersIt) {
 
 TEST_F(ShellTest, ContractorsViewAddsThroughTheFormAndOptionsChooseTheParentCompany) {
   MakeDemoDatabase();
-  Key('3');
-  Scan(kScanIns);
-  Type("Nowy klient");
-  Snapshot();             // 0: the form being filled
-  Alt('o');
-  Snapshot();             // 1: the view shows the new contractor
-  Scan(kScanF7);
-  Snapshot();             // 2: the contractor search menu
-  Esc();
-  Alt('o');               // " &Opcje "
-  Key('f');               // " &Firma macierzysta... "
-  Snapshot();             // 3
-  Enter();                // the list, on the current contractor: the new one
-  Enter();
-  Enter();                // " &Ok "
-  Key(0, 0x3E, kShiftAlt);
+  // The form being filled (0); the view shows the new contractor (1); the contractor search
+  // menu (2); " &Opcje " " &Firma macierzysta... " (3), its list on the current contractor, the
+  // new one, and " &Ok ".
+  Play("3{Ins}Nowy klient{Snap}{Alt+o}{Snap}{F7}{Snap}{Esc}{Alt+o}f{Snap}{Enter}{Enter}{Enter}"
+       "{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "Nowy klient"));
   EXPECT_TRUE(ShotHas(1, " KONTRAHENCI "));

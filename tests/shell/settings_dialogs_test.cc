@@ -14,28 +14,20 @@ class PasswordTest : public ShellTest {
     ASSERT_EQ(SetAdministratorPassword("szef"), 0);
     ASSERT_EQ(SetUserPassword("ala"), 0);
   }
-  void AltF4() { Key(0, kScanF4, kShiftAlt); }
 };
 
-TEST_F(PasswordTest, AdministratorPasswordGivesFullRights) {
+TEST_F(PasswordTest, AdministratorGetsFullRightsAndTheUserTheStoredOnes) {
   MakeDemoDatabase();
-  Snapshot();
-  Type("szef");
-  Enter();
-  AltF4();
+  ASSERT_EQ(WriteUserRights(kRightModifyGoods), 0);
+  Play("{Snap}szef{Enter}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "HASŁO"));
   EXPECT_TRUE(ShotHas(0, "Podaj hasło:"));
   EXPECT_EQ(AdministratorFlag(), 1);
   EXPECT_EQ(CheckRights(kRightReports, false), 0);
-}
 
-TEST_F(PasswordTest, UserPasswordGivesTheStoredRightsOnly) {
-  MakeDemoDatabase();
-  ASSERT_EQ(WriteUserRights(kRightModifyGoods), 0);
-  Type("ala");
-  Enter();
-  AltF4();
+  ResetAll();
+  Play("ala{Enter}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_EQ(AdministratorFlag(), 0);
   EXPECT_EQ(CheckRights(kRightModifyGoods, false), 0);
@@ -43,10 +35,7 @@ TEST_F(PasswordTest, UserPasswordGivesTheStoredRightsOnly) {
 }
 
 TEST_F(PasswordTest, WrongPasswordOrEscRefusesTheStartAndLeavesTheDirectoryAlone) {
-  Type("xyz");
-  Enter();
-  Snapshot();
-  Enter();
+  Play("xyz{Enter}{Snap}{Enter}");
   EXPECT_EQ(Run(), -1);
   EXPECT_TRUE(ShotHas(0, "Hasło nieprawidłowe."));
   EXPECT_GE(con->beeps, 1);
@@ -55,32 +44,17 @@ TEST_F(PasswordTest, WrongPasswordOrEscRefusesTheStartAndLeavesTheDirectoryAlone
   EXPECT_FALSE(CFILE::Exists((data + "/Gto.dbf").c_str()));
 
   ResetAll();
-  Esc();
+  Play("{Esc}");
   EXPECT_EQ(Run(), -1);
   EXPECT_FALSE(CFILE::Exists((data + "/Gto.dbf").c_str()));
 }
 
 TEST_F(PasswordTest, PasswordsDialogAsksForTheAdministratorFirst) {
   MakeDemoDatabase();
-  Type("szef");
-  Enter();
-  Alt('o');
-  Key('h');       // " &Hasła... "
-  Type("ala");    // the user password is not enough to change them
-  Enter();
-  Snapshot();     // 0
-  Enter();
-  Alt('o');
-  Key('h');
-  Type("szef");
-  Enter();
-  Snapshot();     // 1: "HASŁA"
-  Type("nowy");
-  Tab();
-  Type("ola");
-  Tab();
-  Enter();        // " &Ok "
-  AltF4();
+  // " &Hasła... ": the user password is not enough to change them (0); the administrator's
+  // opens "HASŁA" (1), and " &Ok " takes the new ones.
+  Play("szef{Enter}{Alt+o}hala{Enter}{Snap}{Enter}{Alt+o}hszef{Enter}{Snap}"
+       "nowy{Tab}ola{Tab}{Enter}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "Hasło nieprawidłowe."));
   EXPECT_TRUE(ShotHas(1, "Hasło nadzorcy:"));
@@ -92,15 +66,9 @@ TEST_F(PasswordTest, PasswordsDialogAsksForTheAdministratorFirst) {
 
 TEST_F(ShellTest, UserRightsDialogWritesTheTickedRights) {
   MakeDemoDatabase();
-  Alt('o');
-  Key('p');  // " U&prawnienia użytkownika... "
-  Snapshot();
-  Space();   // "Modyfikacja całej bazy danych"
-  Tab();
-  Tab();
-  Space();   // "Modyfikacja wstecznych transakcji"
-  Key('o');  // " &Ok "
-  Key(0, kScanF4, kShiftAlt);
+  // " U&prawnienia użytkownika... ": "Modyfikacja całej bazy danych" and "Modyfikacja wstecznych
+  // transakcji" ticked, " &Ok ".
+  Play("{Alt+o}p{Snap}{Space}{Tab}{Tab}{Space}o{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "UPRAWNIENIA UŻYTKOWNIKA"));
   EXPECT_TRUE(ShotHas(0, "Dostęp do raportów o zyskach"));
@@ -111,8 +79,7 @@ TEST_F(ShellTest, RightsRefusalListsEveryMissingRight) {
   InstallUiHandlers();
   SetAdministratorFlag(0);
   ASSERT_EQ(WriteUserRights(kRightModifyGoods), 0);
-  Snapshot();
-  Enter();
+  Play("{Snap}{Enter}");
   EXPECT_NE(CheckRights(kRightModifyGoods | kRightReports | kRightFiscalRegister, true), 0);
   EXPECT_TRUE(ShotHas(0, "Brak uprawnień użytkownika:"));
   EXPECT_TRUE(ShotHas(0, "- Dostęp do raportów."));
@@ -123,15 +90,7 @@ TEST_F(ShellTest, RightsRefusalListsEveryMissingRight) {
 
 TEST_F(ShellTest, NetworkOptionReopensTheTablesShared) {
   MakeDemoDatabase();
-  Alt('o');
-  Key('s');  // " &Sieć... "
-  Snapshot();
-  Space();
-  Key('o');
-  Snapshot();
-  Enter();   // reopen: " &Tak "
-  Snapshot();
-  Key(0, kScanF4, kShiftAlt);
+  Play("{Alt+o}s{Snap}{Space}o{Snap}{Enter}{Snap}{Alt+F4}");  // " &Sieć... ", reopen: " &Tak "
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "Dzielony dostęp do danych w sieci"));
   EXPECT_TRUE(ShotHas(1, "Otworzyć ponownie bazę danych"));
