@@ -51,7 +51,8 @@ TEST_F(GoodsMainScreenTest, PrefilledAddEditAndDeleteInTheGoodsView) {
 TEST_F(GoodsMainScreenTest, CtrlBAndF8InTheGoodsViewAndAddFromTheList) {
   Demo();
   // Ctrl+B (0), the code not found: add it (1); F8 (2); Ins in the list, which shows again (3).
-  Play("2{Ctrl+B}{Snap}5901234123457{Enter}tKaktus{Alt+o}{Snap}{F8}{Snap}w{Ins}Bratek{Alt+o}{Snap}{Esc}");
+  Play("2{Ctrl+B}{Snap}5901234123457{Enter}tKaktus{Alt+o}{Snap}{F8}{Snap}"
+       "w{Ins}Bratek{Alt+o}{Snap}{Esc}");
   Exit();
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "WYSZUKANIE TOWARU"));

@@ -57,6 +57,20 @@ class Tmux {
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
   }
   std::string Capture() { return Do("capture-pane -p -t t"); }
+  // Each step sends its keys (space-separated tmux key names; "Escape" waits after itself) and
+  // waits for its text; the screen of the last step is kept.
+  void Walk(std::initializer_list<std::pair<const char*, const char*>> steps, std::string* screen) {
+    for (const auto& [keys, text] : steps) {
+      std::string k = keys;
+      for (size_t at; (at = k.find("Escape")) != std::string::npos;) {
+        if (k.find_first_not_of(' ') < at) Keys(k.substr(0, at));
+        Escape();
+        k.erase(0, at + 6);
+      }
+      if (k.find_first_not_of(' ') != std::string::npos) Keys(k);
+      ASSERT_TRUE(WaitFor(text, screen)) << keys << " -> " << text << "\n" << *screen;
+    }
+  }
   bool WaitFor(const std::string& text, std::string* screen, int ms = 15000) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     do {
@@ -119,46 +133,28 @@ TEST(TamsuInTmux, FirstStartWalksTheViewsAndLeavesSoundFiles) {
   Tmux tmux;
   ASSERT_EQ(tmux.Start(program, data), 0);
   std::string s;
-  ASSERT_TRUE(tmux.WaitFor("Utworzyć nowe pliki?", &s)) << s;
-  tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("Wprowadź dane własnej firmy.", &s)) << s;
-  tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("KONTRAHENCI", &s)) << s;
-  tmux.Escape();
-  ASSERT_TRUE(tmux.WaitFor("Firma macierzysta została dodana jako:", &s)) << s;
-  tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("Utworzyć przykładową bazę danych?", &s)) << s;
-  tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("Dowód wydania zewnętrznego", &s)) << s;
+  ASSERT_NO_FATAL_FAILURE(tmux.Walk({{"", "Utworzyć nowe pliki?"},
+                                     {"Enter", "Wprowadź dane własnej firmy."},
+                                     {"Enter", "KONTRAHENCI"},
+                                     {"Escape", "Firma macierzysta została dodana jako:"},
+                                     {"Enter", "Utworzyć przykładową bazę danych?"},
+                                     {"Enter", "Dowód wydania zewnętrznego"}},
+                                    &s));
   EXPECT_NE(s.find("TRANSAKCJE"), std::string::npos);
   EXPECT_NE(s.find("F1 Pomoc"), std::string::npos);
-  tmux.Keys("1");
-  ASSERT_TRUE(tmux.WaitFor("GRUPY TOWARÓW", &s)) << s;
-  tmux.Keys("2");
-  ASSERT_TRUE(tmux.WaitFor("Anturium", &s)) << s;
-  tmux.Keys("End");
-  ASSERT_TRUE(tmux.WaitFor("Stan bieżący", &s)) << s;
-  tmux.Keys("3");
-  ASSERT_TRUE(tmux.WaitFor("KONTRAHENCI", &s)) << s;
-  tmux.Keys("4");
-  ASSERT_TRUE(tmux.WaitFor("Suma brutto", &s)) << s;
-  tmux.Keys("w");
-  ASSERT_TRUE(tmux.WaitFor("Data      Dokument", &s)) << s;
-  tmux.Escape();
-  ASSERT_TRUE(tmux.WaitFor("Suma brutto", &s)) << s;
-  tmux.Keys("F1");
-  ASSERT_TRUE(tmux.WaitFor("POMOC - KLAWISZE SKRÓTU", &s)) << s;
-  tmux.Escape();
-  ASSERT_TRUE(tmux.WaitFor("Suma brutto", &s)) << s;
-  tmux.Keys("F10");
-  tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("Koniec programu  Esc", &s)) << s;
-  tmux.Escape();
-  tmux.Escape();
-  tmux.Escape();
-  ASSERT_TRUE(tmux.WaitFor("Koniec programu?", &s)) << s;
-  tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("EXIT=0", &s)) << s;
+  ASSERT_NO_FATAL_FAILURE(tmux.Walk({{"1", "GRUPY TOWARÓW"},
+                                     {"2", "Anturium"},
+                                     {"End", "Stan bieżący"},
+                                     {"3", "KONTRAHENCI"},
+                                     {"4", "Suma brutto"},
+                                     {"w", "Data      Dokument"},
+                                     {"Escape", "Suma brutto"},
+                                     {"F1", "POMOC - KLAWISZE SKRÓTU"},
+                                     {"Escape", "Suma brutto"},
+                                     {"F10 Enter", "Koniec programu  Esc"},
+                                     {"Escape Escape Escape", "Koniec programu?"},
+                                     {"Enter", "EXIT=0"}},
+                                    &s));
 
   // The files the program left behind are whole, and as many as the demonstration holds.
   CwdKeeper in(data);
@@ -210,25 +206,19 @@ TEST(TamsuInTmux, WaitsForTablesAnotherWorkstationHoldsAndGivesUpOnEsc) {
   ASSERT_TRUE(tmux.WaitFor("Dowód wydania zewnętrznego", &s)) << s;
 
   ASSERT_EQ(LockAllTables(true), 0);
-  tmux.Keys("1");
-  ASSERT_TRUE(tmux.WaitFor("Oczekiwanie na prawo dostępu...", &s)) << s;
-  tmux.Escape();
-  ASSERT_TRUE(tmux.WaitFor("Przerwać operację?", &s)) << s;
-  tmux.Keys("Enter");
   // Given up: the transactions stay on the screen and the program answers again.
-  ASSERT_TRUE(tmux.WaitFor("Suma brutto", &s)) << s;
+  ASSERT_NO_FATAL_FAILURE(tmux.Walk({{"1", "Oczekiwanie na prawo dostępu..."},
+                                     {"Escape", "Przerwać operację?"},
+                                     {"Enter", "Suma brutto"}},
+                                    &s));
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   s = tmux.Capture();
   EXPECT_EQ(s.find("Oczekiwanie na prawo"), std::string::npos) << s;
   EXPECT_EQ(s.find("GRUPY TOWARÓW"), std::string::npos) << s;
 
   UnlockAllTables();
-  tmux.Keys("1");
-  ASSERT_TRUE(tmux.WaitFor("GRUPY TOWARÓW", &s)) << s;
-  tmux.Escape();
-  ASSERT_TRUE(tmux.WaitFor("Koniec programu?", &s)) << s;
-  tmux.Keys("Enter");
-  ASSERT_TRUE(tmux.WaitFor("EXIT=0", &s)) << s;
+  ASSERT_NO_FATAL_FAILURE(
+      tmux.Walk({{"1", "GRUPY TOWARÓW"}, {"Escape", "Koniec programu?"}, {"Enter", "EXIT=0"}}, &s));
 
   for (int t = 0; t < kTableCount; ++t) {
     std::string problem;
