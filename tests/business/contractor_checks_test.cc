@@ -66,9 +66,7 @@ TEST_F(ContractorChecksTest, DebtorQuestionAnswers) {
   // " &Szczegóły... " shows the report and comes back to the question.
   SetDebtorDetails(RecordDetails);
   g_details_for = AMOUNT();
-  Key('s');
-  Snapshot();
-  Key('t');
+  Play("s{Snap}t");
   EXPECT_EQ(CheckDebtor(Id(2)), 0);
   EXPECT_EQ(g_details_for, Id(2));
   EXPECT_TRUE(ShotHas(0, "Kontrahent ma nieuregulowane płatności."));
@@ -126,8 +124,7 @@ TEST_F(ContractorChecksTest, DefaultsAreStoredSilentlyFirstAndAskedAboutLater) {
   Key('n');
   EXPECT_EQ(OfferContractorDefaults(Id(3), 10, false), 1);
   EXPECT_STREQ(Stored(3).DOKTRATYP, "RU");
-  Snapshot();
-  Key('t');
+  Play("{Snap}t");
   EXPECT_EQ(OfferContractorDefaults(Id(3), 10, false), 0);
   EXPECT_STREQ(Stored(3).DOKTRATYP, "PA");
   // The net flag alone counts as a default too.

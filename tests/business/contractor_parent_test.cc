@@ -9,13 +9,7 @@ AMOUNT Id(int n) { return AMOUNT::FromInt(n); }
 
 TEST_F(ParentCompanyTest, EscOnTheFirstRunFormAddsMojaFirmaAsContractorOne) {
   ASSERT_EQ(SetCompany(Id(7)), 0);  // left over from another database
-  Snapshot();  // 0: the request
-  Enter();
-  Snapshot();  // 1: the empty form
-  Type("Zaczete");
-  Esc();
-  Snapshot();  // 2: what was added
-  Enter();
+  Play("{Snap}{Enter}{Snap}Zaczete{Esc}{Snap}{Enter}");  // the request, the empty form, what was added
   ASSERT_EQ(EnsureParentCompany(), 0);
   EXPECT_TRUE(ShotHas(0, "Wprowadź dane własnej firmy."));
   EXPECT_TRUE(ShotHas(0, "Zostanie ona dodana jako jeden"));
@@ -39,12 +33,7 @@ TEST_F(ParentCompanyTest, EscOnTheFirstRunFormAddsMojaFirmaAsContractorOne) {
 }
 
 TEST_F(ParentCompanyTest, TheFirmSavedOnTheFirstRunBecomesTheParentCompany) {
-  Enter();
-  Type("Kwiaciarnia Roza");
-  Alt('i');
-  Type("725-11-22-333");
-  Ok();
-  Snapshot();
+  Play("{Enter}Kwiaciarnia Roza{Alt+i}725-11-22-333{Alt+o}{Snap}");
   ASSERT_EQ(EnsureParentCompany(), 0);
   EXPECT_EQ(Count(), 1);
   EXPECT_EQ(Company(), Id(1));
@@ -68,13 +57,9 @@ TEST_F(ParentCompanyTest, DialogChoosesAnotherContractorAndPutsTheListBack) {
   ASSERT_EQ(FindById(kTableContractors, Id(3)), 0);
   const long current = TableRecNo(kTableContractors);
 
-  Snapshot();              // 0: the present parent company
-  Enter();                 // the name opens the contractor list
-  Scan(kScanHome);
-  Scan(kScanDown);         // Beta, second by name
-  Enter();
-  Snapshot();              // 1: Beta with its address and NIP
-  Enter();                 // " &Ok "
+  // The present parent company (0); the name opens the contractor list: Beta, second by name,
+  // shown with its address and NIP (1); " &Ok ".
+  Play("{Snap}{Enter}{Home}{Down}{Enter}{Snap}{Enter}");
   ASSERT_EQ(parent_company_dialog(), 0);
   EXPECT_TRUE(ShotHas(0, "FIRMA MACIERZYSTA"));
   EXPECT_TRUE(ShotHas(0, "Dla poprawnego działania programu, należy dodać własną firmę"));
@@ -91,10 +76,7 @@ TEST_F(ParentCompanyTest, DialogChoosesAnotherContractorAndPutsTheListBack) {
   EXPECT_STREQ(Kon.NAZWA, "Gamma");
 
   // Esc keeps the parent company even after a choice in the list.
-  Enter();
-  Scan(kScanHome);
-  Enter();
-  Esc();
+  Play("{Enter}{Home}{Enter}{Esc}");
   EXPECT_EQ(parent_company_dialog(), -1);
   EXPECT_EQ(Company(), Id(2));
   EXPECT_EQ(TableRecNo(kTableContractors), current);
