@@ -108,47 +108,39 @@ TEST_F(IniTest, ValuesAreCutToTheMaximumAndConvertedFromCodePage852) {
 TEST_F(IniTest, NumbersReadLikeTheirTypes) {
   WriteWholeFile(Path(),
                  "[T]\nA=42abc\nB=abc\nC=-17\nD=4294967295\nE=12.34565\nF=-0.00005\nG=7\nH=3,5\n");
-  int32_t i = 0;
+  for (const auto& [key, want] : {std::pair{"A", 42}, {"B", 0}, {"C", -17}}) {
+    int32_t i = 99;
+    Ini().GetInt("T", key, &i);
+    EXPECT_EQ(i, want) << key;
+  }
   uint32_t u = 0;
-  AMOUNT a;
-  Ini().GetInt("T", "A", &i);
-  EXPECT_EQ(i, 42);
-  Ini().GetInt("T", "B", &i);
-  EXPECT_EQ(i, 0);
-  Ini().GetInt("T", "C", &i);
-  EXPECT_EQ(i, -17);
   Ini().GetUInt("T", "D", &u);
   EXPECT_EQ(u, 4294967295u);
-  Ini().GetAmount("T", "E", &a);
-  EXPECT_EQ(a.Raw(), 123457);
-  Ini().GetAmount("T", "F", &a);
-  EXPECT_EQ(a.Raw(), -1);
-  Ini().GetAmount("T", "G", &a);
-  EXPECT_EQ(a, AMOUNT::FromInt(7));
-  ASSERT_EQ(Ini().WriteAmount("T", "G", AMOUNT::FromRaw(125000)), 0);
-  ASSERT_EQ(Ini().WriteAmount("T", "I", AMOUNT::FromRaw(-1)), 0);
-  ASSERT_EQ(Ini().WriteAmount("T", "J", AMOUNT::FromInt(3)), 0);
-  std::string s;
-  Ini().GetString("T", "G", &s);
-  EXPECT_EQ(s, "12.5");
-  Ini().GetString("T", "I", &s);
-  EXPECT_EQ(s, "-0.0001");
-  Ini().GetString("T", "J", &s);
-  EXPECT_EQ(s, "3");
+  for (const auto& [key, raw] : {std::pair{"E", 123457LL}, {"F", -1LL}, {"G", 70000LL}}) {
+    AMOUNT a;
+    Ini().GetAmount("T", key, &a);
+    EXPECT_EQ(a.Raw(), raw) << key;
+  }
+  // Written amounts carry no trailing zeros.
+  for (const auto& [key, raw, text] : {std::tuple{"G", 125000LL, "12.5"}, {"I", -1LL, "-0.0001"},
+                                       {"J", 30000LL, "3"}}) {
+    ASSERT_EQ(Ini().WriteAmount("T", key, AMOUNT::FromRaw(raw)), 0) << key;
+    std::string s;
+    Ini().GetString("T", key, &s);
+    EXPECT_EQ(s, text) << key;
+  }
 }
 
 TEST_F(IniTest, AFailedWriteLeavesTheOldFile) {
   WriteWholeFile(Path(), "[Tamsu]\nNet=0\n");
-  SetFileFault(kFileOpWrite, 1, true);
-  EXPECT_EQ(Ini().WriteInt("Tamsu", "Net", 1), -1);
-  ClearFileFault();
-  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\n");
-  EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str()));
-  SetFileFault(kFileOpRename, 1, false);
-  EXPECT_EQ(Ini().WriteInt("Tamsu", "Net", 1), -1);
-  ClearFileFault();
-  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\n");
-  EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str()));
+  for (const auto& [op, sticky] :
+       {std::pair{kFileOpWrite, true}, std::pair{kFileOpRename, false}}) {
+    SetFileFault(op, 1, sticky);
+    EXPECT_EQ(Ini().WriteInt("Tamsu", "Net", 1), -1) << op;
+    ClearFileFault();
+    EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\n") << op;
+    EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str())) << op;
+  }
 }
 
 TEST_F(IniTest, AReadErrorDuringARewriteNeverShortensTheFile) {
