@@ -59,16 +59,6 @@ void RestoreTablePlace(const TABLE_PLACE& p) {
     std::memcpy(TableRecord(p.table), p.structure.data(), p.structure.size());
 }
 
-AMOUNT CurrentRecordId(int table) {
-  switch (table) {
-    case kTableGroups: return Gto.ID;
-    case kTableGoods: return Tow.ID;
-    case kTableContractors: return Kon.ID;
-    case kTableTransactions: return Tra.ID;
-    default: return AMOUNT();
-  }
-}
-
 bool KeyTaken(int table, int index, const void* record, AMOUNT own_id) {
   char wanted[kMaxKeyLength + 2];
   BuildKey(table, index, record, wanted);

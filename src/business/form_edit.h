@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/amount.h"
+#include "db/records.h"
 #include "ui/dialog.h"
 
 // Runs the key loop of a record form. In place: the form is the one drawn on the main screen
@@ -40,5 +41,3 @@ bool KeyTaken(int table, int index, const void* record, AMOUNT own_id);
 // True when a live record's key in the given index starts with prefix. The place is kept.
 bool KeyPrefixUsed(int table, int index, const char* prefix);
 
-// The identifier of the current record in the structure of table 0 to 3.
-AMOUNT CurrentRecordId(int table);

@@ -36,18 +36,6 @@ int Digits(long n) {
 
 }  // namespace
 
-AMOUNT NextRecordId(int table) {
-  TABLE_PLACE place = SaveTablePlace(table);
-  TableLock(table, false);
-  TableSetIndex(table, 0);
-  AMOUNT last;
-  if (TableLast(table) == 0) last = CurrentRecordId(table);
-  if (last < AMOUNT()) last = AMOUNT();
-  RestoreTablePlace(place);
-  TableUnlock(table);
-  return AMOUNT::FromInt(last.Whole() + 1);
-}
-
 std::string NextGoodsNumber(AMOUNT goodsId, AMOUNT groupId) {
   TABLE_PLACE place = SaveTablePlace(kTableGoods);
   TableLock(kTableGoods, false);

@@ -8,11 +8,9 @@
 #include <string>
 
 #include "common/amount.h"
+#include "db/records.h"
 #include "db/schema.h"
 
-// The identifier after the last one in identifier order (an identifier below 0 counts as 0);
-// 1 for an empty table. The table keeps its place.
-AMOUNT NextRecordId(int table);
 
 // The number for goods goodsId (0 for a new one) of group groupId: the group's highest number
 // counted on when it is free, else the highest number of the file counted on, else zeros as

@@ -3,9 +3,7 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-
-AMOUNT IdOfCurrent(int table) {
+AMOUNT CurrentRecordId(int table) {
   switch (table) {
     case kTableGroups: return Gto.ID;
     case kTableGoods: return Tow.ID;
@@ -14,8 +12,6 @@ AMOUNT IdOfCurrent(int table) {
     default: return AMOUNT();
   }
 }
-
-}  // namespace
 
 int FindById(int table, AMOUNT id) {
   if (table < 0 || table > kTableTransactions) return -1;
@@ -29,7 +25,7 @@ int FindById(int table, AMOUNT id) {
   std::vector<char> saved_struct(static_cast<const char*>(TableRecord(table)),
                                  static_cast<const char*>(TableRecord(table)) + TableRecordSize(table));
   int rc = TableSeek(table, key);
-  bool found = rc == 0 && IdOfCurrent(table) == id;
+  bool found = rc == 0 && CurrentRecordId(table) == id;
   if (!found && rc == 0) {
     TableGo(table, saved_record);
     std::memcpy(TableRecord(table), saved_struct.data(), saved_struct.size());
@@ -39,15 +35,19 @@ int FindById(int table, AMOUNT id) {
   return found ? 0 : -1;
 }
 
-AMOUNT NextRecordIdOf(int table) {
+AMOUNT NextRecordId(int table) {
   long saved_record = TableRecNo(table);
   int saved_index = TableGetIndex(table);
+  std::vector<char> saved_struct(static_cast<const char*>(TableRecord(table)),
+                                 static_cast<const char*>(TableRecord(table)) + TableRecordSize(table));
   TableLock(table, false);
   TableSetIndex(table, 0);
-  AMOUNT next = AMOUNT::FromInt(1);
-  if (TableLast(table) == 0) next = IdOfCurrent(table) + AMOUNT::FromInt(1);
+  AMOUNT last;
+  if (TableLast(table) == 0) last = CurrentRecordId(table);
+  if (last < AMOUNT()) last = AMOUNT();
   TableGo(table, saved_record);
+  if (!saved_struct.empty()) std::memcpy(TableRecord(table), saved_struct.data(), saved_struct.size());
   TableSetIndex(table, saved_index);
   TableUnlock(table);
-  return next;
+  return AMOUNT::FromInt(last.Whole() + 1);
 }
