@@ -26,7 +26,7 @@ TEST_F(MessageBoxTest, ThreeButtonQuestionReturnsTheThird) {
   Enter();
   EXPECT_EQ(message_box(1, "Pytanie?\t &Tak \t &Nie \t &Opcje... "), 2);
   Enter();
-  EXPECT_EQ(message_box(2, "Usunąć ten rekord?\t &Nie \t &Tak "_pl), 2);
+  EXPECT_EQ(message_box(2, "%s", "Usunąć ten rekord?\t &Nie \t &Tak "_pl), 2);
 }
 
 TEST_F(MessageBoxTest, WithoutTabsOneOkButton) {
