@@ -4,19 +4,10 @@
 
 #include "common/text.h"
 #include "contractor_testing.h"
+#include "support/run_shell.h"
 
 namespace {
 
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
 
 using ContractorFormTest = ContractorTest;
 
@@ -267,13 +258,13 @@ TEST_F(ContractorFormTest, FindByNipTakesTheFirstKeyNotBelowTheTypedText) {
 }
 
 TEST_F(ContractorFormTest, ContractorsAddedThroughTheFormReadTheSameInAnotherDbfReader) {
-  if (RunCommand("/usr/bin/python3 -c 'import dbf; print(1)' 2>&1") != "1\n")
+  if (RunShell("/usr/bin/python3 -c 'import dbf; print(1)' 2>&1") != "1\n")
     GTEST_SKIP() << "python3-dbf is missing: scripts/deps.sh test installs it";
   ASSERT_EQ(AddWith("Zaklad Lodz{Alt+a}ul. Zolta 5{Alt+i}725-000-00-01{Alt+o}"), 0);
   ASSERT_EQ(AddWith("Beta{Alt+o}"), 0);
   ExpectSoundTables();
   CloseDatabase();
-  const std::string out = RunCommand(
+  const std::string out = RunShell(
       "/usr/bin/python3 -c \"import dbf; t = dbf.Table('" + dir.File("Kon.dbf") +
       "', codepage='cp852'); t.open(dbf.READ_ONLY); "
       "[print(int(r.id), r.nazwa.strip(), r.adres.strip(), r.nip.strip(), sep='|') for r in t]\" 2>&1");

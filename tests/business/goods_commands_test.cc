@@ -11,6 +11,7 @@
 #include "business/goods_search.h"
 #include "db/admin.h"
 #include "goods_testing.h"
+#include "support/run_shell.h"
 
 namespace {
 
@@ -146,36 +147,8 @@ TEST_F(GoodsCommandsTest, F8StoresTheStockOfThePositions) {
   EXPECT_EQ(Tow.STAN, AMOUNT::FromInt(5));
 }
 
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
-std::string OurDump(const std::string& dir, const char* table) {
-  std::vector<std::string> args = {"tamsu-admin", "dump", dir, table};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  FILE* out = tmpfile();
-  FILE* err = tmpfile();
-  EXPECT_EQ(AdminMain(4, argv.data(), out, err), 0);
-  std::string s;
-  rewind(out);
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, out)) > 0) s.append(buf, n);
-  fclose(out);
-  fclose(err);
-  return s;
-}
-
 TEST_F(GoodsCommandsTest, RecordsAddedThroughTheFormsPassTheCheckerAndAnotherReader) {
-  const std::string probe = RunCommand("/usr/bin/python3 -c 'import dbf; print(1)' 2>&1");
+  const std::string probe = RunShell("/usr/bin/python3 -c 'import dbf; print(1)' 2>&1");
   ASSERT_EQ(probe, "1\n") << "python3-dbf is missing: scripts/deps.sh test installs it";
   gc->type_bytes("Zioła");
   AltKey('o');
@@ -192,11 +165,11 @@ TEST_F(GoodsCommandsTest, RecordsAddedThroughTheFormsPassTheCheckerAndAnotherRea
   CloseDatabase();
   const std::string db = std::filesystem::current_path().string();
   for (const char* table : {"Gto", "Tow"}) {
-    const std::string theirs = RunCommand("/usr/bin/python3 " TAMSU_SOURCE_DIR "/tests/db/read_with_dbf.py " +
+    const std::string theirs = RunShell("/usr/bin/python3 " TAMSU_SOURCE_DIR "/tests/db/read_with_dbf.py " +
                                           db + "/" + table + ".dbf 2>&1");
-    EXPECT_EQ(theirs, OurDump(db, table)) << table;
+    EXPECT_EQ(theirs, AdminDump(db, table)) << table;
   }
-  const std::string goods = OurDump(db, "Tow");
+  const std::string goods = AdminDump(db, "Tow");
   EXPECT_NE(goods.find("Żeń-szeń"), std::string::npos);
   EXPECT_NE(goods.find("000003"), std::string::npos);
   EXPECT_NE(goods.find("\n*,2,"), std::string::npos);  // the deleted one, marked

@@ -9,30 +9,13 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include "support/run_shell.h"
 
 namespace {
 
-std::string Shell(const std::string& command, int* status = nullptr) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  int rc = pclose(p);
-  if (status) *status = rc;
-  return out;
-}
-
-class TMUX {
+class TMUX : public TMUX_SERVER {
  public:
-  TMUX()
-      : base_("LC_ALL=C.UTF-8 tmux -L perlo-test-" + std::to_string(getpid()) +
-              " -f /dev/null ") {}
-  ~TMUX() { Shell(base_ + "kill-server >/dev/null 2>&1"); }
-  std::string Do(const std::string& args, int* status = nullptr) {
-    return Shell(base_ + args + " 2>/dev/null", status);
-  }
+  TMUX() : TMUX_SERVER("perlo-test") {}
   std::string Screen() { return Do("capture-pane -p -t perlo"); }
   std::string Caret() { return Do("display-message -p -t perlo '#{cursor_x} #{cursor_y}'"); }
   // Polls, at most ms, until done() holds.
@@ -58,14 +41,11 @@ class TMUX {
       return status != 0;
     });
   }
-
- private:
-  std::string base_;
 };
 
 TEST(PerloInTmux, TaxInterestAndEscOnARealTerminal) {
   int status = 0;
-  Shell("command -v tmux >/dev/null 2>&1", &status);
+  RunShell("command -v tmux >/dev/null 2>&1", &status);
   if (status != 0) GTEST_SKIP() << "tmux is not installed";
   const std::string perlo = TAMSU_BUILD_DIR "/perlo";
   struct stat st;

@@ -14,39 +14,12 @@
 #include "support/temp_dir.h"
 
 #include <filesystem>
+#include "support/run_shell.h"
 
 namespace {
 
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
-std::string OurDump(const std::string& dir, const char* table) {
-  std::vector<std::string> args = {"tamsu-admin", "dump", dir, table};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  FILE* out = tmpfile();
-  FILE* err = tmpfile();
-  EXPECT_EQ(AdminMain(4, argv.data(), out, err), 0);
-  std::string s;
-  rewind(out);
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, out)) > 0) s.append(buf, n);
-  fclose(out);
-  fclose(err);
-  return s;
-}
-
 TEST(ThirdPartyReaderTest, ReadsEveryTableOfTheDemonstrationDatabaseAsWeDo) {
-  std::string probe = RunCommand("/usr/bin/python3 -c 'import dbf; print(1)' 2>&1");
+  std::string probe = RunShell("/usr/bin/python3 -c 'import dbf; print(1)' 2>&1");
   ASSERT_EQ(probe, "1\n") << "python3-dbf is missing: scripts/deps.sh test installs it";
   TempDir dir;
   std::string db = dir.path();
@@ -72,15 +45,15 @@ TEST(ThirdPartyReaderTest, ReadsEveryTableOfTheDemonstrationDatabaseAsWeDo) {
     std::filesystem::current_path(cwd);
   }
   for (const char* table : {"Gto", "Tow", "Kon", "Tra", "Poz"}) {
-    std::string theirs = RunCommand("/usr/bin/python3 " TAMSU_SOURCE_DIR "/tests/db/read_with_dbf.py " + db + "/" +
+    std::string theirs = RunShell("/usr/bin/python3 " TAMSU_SOURCE_DIR "/tests/db/read_with_dbf.py " + db + "/" +
                                     table + ".dbf 2>&1");
-    std::string ours = OurDump(db, table);
+    std::string ours = AdminDump(db, table);
     EXPECT_EQ(theirs, ours) << table;
     EXPECT_GT(ours.size(), 100u);
   }
-  std::string goods = OurDump(db, "Tow");
+  std::string goods = AdminDump(db, "Tow");
   EXPECT_NE(goods.find("\n*,3,"), std::string::npos);  // the deleted goods, marked
-  EXPECT_NE(OurDump(db, "Gto").find("\"Zażółć gęślą jaźń, ZAŻÓŁĆ GĘŚLĄ JAŹŃ\""), std::string::npos);
+  EXPECT_NE(AdminDump(db, "Gto").find("\"Zażółć gęślą jaźń, ZAŻÓŁĆ GĘŚLĄ JAŹŃ\""), std::string::npos);
 }
 
 }  // namespace

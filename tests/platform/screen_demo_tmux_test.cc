@@ -9,28 +9,13 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include "support/run_shell.h"
 
 namespace {
 
-std::string RunShell(const std::string& command, int* status = nullptr) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  int rc = pclose(p);
-  if (status) *status = rc;
-  return out;
-}
-
-class Tmux {
+class Tmux : public TMUX_SERVER {
  public:
-  Tmux() : base_("LC_ALL=C.UTF-8 tmux -L tamsu-demo-" + std::to_string(getpid()) + " -f /dev/null ") {}
-  ~Tmux() { RunShell(base_ + "kill-server >/dev/null 2>&1"); }
-  std::string Do(const std::string& args, int* status = nullptr) {
-    return RunShell(base_ + args + " 2>/dev/null", status);
-  }
+  Tmux() : TMUX_SERVER("tamsu-demo") {}
   std::string Capture() { return Do("capture-pane -p -t demo"); }
   // Waits (bounded) until the captured screen holds the text.
   bool WaitFor(const std::string& text, std::string* screen, int ms = 8000) {
@@ -42,9 +27,6 @@ class Tmux {
     } while (std::chrono::steady_clock::now() < end);
     return false;
   }
-
- private:
-  std::string base_;
 };
 
 std::string LastLine(const std::string& screen) {

@@ -20,28 +20,13 @@
 #include "db/table_lock.h"
 #include "shell/inifile.h"
 #include "support/temp_dir.h"
+#include "support/run_shell.h"
 
 namespace {
 
-std::string RunShell(const std::string& command, int* status = nullptr) {
-  std::string out;
-  FILE* p = popen(command.c_str(), "r");
-  if (!p) return out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  int rc = pclose(p);
-  if (status) *status = rc;
-  return out;
-}
-
-class Tmux {
+class Tmux : public TMUX_SERVER {
  public:
-  Tmux() : base_("LC_ALL=C.UTF-8 tmux -L tamsu-shell-" + std::to_string(getpid()) + " -f /dev/null ") {}
-  ~Tmux() { RunShell(base_ + "kill-server >/dev/null 2>&1"); }
-  std::string Do(const std::string& args, int* status = nullptr) {
-    return RunShell(base_ + args + " 2>/dev/null", status);
-  }
+  Tmux() : TMUX_SERVER("tamsu-shell") {}
   // The program runs in the pane; its exit code is printed after it and the pane stays.
   int Start(const std::string& program, const std::string& data) {
     int status = 0;
@@ -80,9 +65,6 @@ class Tmux {
     } while (std::chrono::steady_clock::now() < end);
     return false;
   }
-
- private:
-  std::string base_;
 };
 
 bool TmuxMissing() {
