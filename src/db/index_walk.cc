@@ -130,20 +130,35 @@ int LastKey(INDEXFILE* ix, int index, long* record) { return End(ix, index, reco
 int NextKey(INDEXFILE* ix, int index, long* record) { return Walk(ix, index, record, +1); }
 int PrevKey(INDEXFILE* ix, int index, long* record) { return Walk(ix, index, record, -1); }
 
-int SeekKey(INDEXFILE* ix, int index, const char* text_in, long* record) {
-  int rc = CheckIndexNumber(ix, index);
-  if (rc != 0) return ReportIndexEvent(ix, index, rc);
-  std::string normalized = text_in ? text_in : "";
+namespace {
+
+// A seek text compared as the file will hold it (see NormalizeIndexText).
+std::string SeekText(const char* text) {
+  std::string normalized = text ? text : "";
   NormalizeIndexText(normalized.data(), normalized.size());
-  const char* text = normalized.c_str();
-  const size_t length = normalized.size();
-  INDEXCURSOR& c = ix->index[index];
+  return normalized;
+}
+
+template <typename Choose>
+int DescendForSeek(INDEXFILE* ix, int index, Choose choose, const std::string& text, int32_t* leaf_no,
+                   INDEXPAGE* leaf) {
+  int rc = CheckIndexNumber(ix, index);
+  if (rc != 0) return rc;
+  return Descend(ix, index, choose, text.c_str(), text.size(), leaf_no, leaf);
+}
+
+}  // namespace
+
+int SeekKey(INDEXFILE* ix, int index, const char* text_in, long* record) {
+  const std::string text = SeekText(text_in);
+  const size_t length = text.size();
   INDEXPAGE leaf;
   int32_t leaf_no;
-  rc = Descend(ix, index, SeekChild, text, length, &leaf_no, &leaf);
+  int rc = DescendForSeek(ix, index, SeekChild, text, &leaf_no, &leaf);
   if (rc != 0) return ReportIndexEvent(ix, index, rc);
+  INDEXCURSOR& c = ix->index[index];
   for (int e = 0; e < PageCount(leaf); ++e) {
-    if (CompareIndexPrefix(EntryKey(leaf, c.key_length, e), text, length, c.key_length) >= 0) {
+    if (CompareIndexPrefix(EntryKey(leaf, c.key_length, e), text.c_str(), length, c.key_length) >= 0) {
       SetIndexCursor(c, leaf_no, leaf, e);
       return Give(c, record);
     }
@@ -152,19 +167,15 @@ int SeekKey(INDEXFILE* ix, int index, const char* text_in, long* record) {
 }
 
 int SeekLastKey(INDEXFILE* ix, int index, const char* text_in, long* record) {
-  int rc = CheckIndexNumber(ix, index);
-  if (rc != 0) return ReportIndexEvent(ix, index, rc);
-  std::string normalized = text_in ? text_in : "";
-  NormalizeIndexText(normalized.data(), normalized.size());
-  const char* text = normalized.c_str();
-  const size_t length = normalized.size();
-  INDEXCURSOR& c = ix->index[index];
+  const std::string text = SeekText(text_in);
+  const size_t length = text.size();
   INDEXPAGE leaf;
   int32_t leaf_no;
-  rc = Descend(ix, index, SeekLastChild, text, length, &leaf_no, &leaf);
+  int rc = DescendForSeek(ix, index, SeekLastChild, text, &leaf_no, &leaf);
   if (rc != 0) return ReportIndexEvent(ix, index, rc);
+  INDEXCURSOR& c = ix->index[index];
   for (int e = PageCount(leaf) - 1; e >= 0; --e) {
-    if (CompareIndexPrefix(EntryKey(leaf, c.key_length, e), text, length, c.key_length) <= 0) {
+    if (CompareIndexPrefix(EntryKey(leaf, c.key_length, e), text.c_str(), length, c.key_length) <= 0) {
       SetIndexCursor(c, leaf_no, leaf, e);
       return Give(c, record);
     }
