@@ -17,7 +17,7 @@
 
 #include "db/schema.h"
 #include "db/table.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 namespace {
 

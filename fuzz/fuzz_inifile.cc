@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static std::string dir = [] {

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "common/text.h"
-#include "ui/codepage.h"
-#include "ui/colours.h"
+#include "common/codepage.h"
+#include "common/colours.h"
 #include "ui/screen.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "db/records.h"
 #include "db/table.h"
 #include "db/table_lock.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 #include "ui/dialog.h"
 #include "ui/feedback.h"
 #include "ui/keys.h"
@@ -36,7 +36,7 @@ bool EscPressed() {
   return key_is_esc(ev);
 }
 
-void NoDetails(AMOUNT) { message("%s", "Funkcja w tym miejscu nieobsługiwana."_pl); }
+void NoDetails(AMOUNT) { not_supported(); }
 
 }  // namespace
 

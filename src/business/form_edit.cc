@@ -5,7 +5,7 @@
 #include "db/index_page.h"
 #include "db/schema.h"
 #include "db/table.h"
-#include "shell/main_window.h"
+#include "ui/record_list.h"
 #include "ui/saveunder.h"
 
 namespace {

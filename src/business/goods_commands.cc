@@ -9,7 +9,7 @@
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
-#include "shell/rights.h"
+#include "business/rights.h"
 #include "ui/message_box.h"
 #include "ui/record_list.h"
 

@@ -16,7 +16,7 @@
 #include "db/records.h"
 #include "db/table.h"
 #include "db/table_lock.h"
-#include "shell/rights.h"
+#include "business/rights.h"
 #include "ui/field.h"
 #include "ui/message_box.h"
 #include "ui/pick_list.h"

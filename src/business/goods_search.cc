@@ -10,7 +10,7 @@
 #include "common/text.h"
 #include "db/schema.h"
 #include "db/table.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 #include "ui/dialog.h"
 #include "ui/message_box.h"
 #include "ui/record_list.h"

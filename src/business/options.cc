@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 
 namespace {
 

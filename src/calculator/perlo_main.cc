@@ -1,7 +1,5 @@
 // Perlo, the tax and interest calculator: the full-screen dialog without arguments, the
 // commands for scripts with them.
-#include <unistd.h>
-
 #include <clocale>
 #include <iostream>
 
@@ -9,6 +7,7 @@
 #include "calculator/perlo_money.h"
 #include "calculator/perlo_screen.h"
 #include "common/text.h"
+#include "platform/system.h"
 
 int main(int argc, char** argv) {
   // Only the monetary settings: the separators of amounts come from the user's locale.
@@ -16,7 +15,7 @@ int main(int argc, char** argv) {
   setlocale(LC_CTYPE, "");
   PerloLoadSeparators();
   if (argc >= 2) return PerloMain(argc, argv, std::cout, std::cerr);
-  if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
+  if (!StandardStreamsAreTerminal()) {
     // Started from a script or a pipe: there is no screen to draw on, so the usage of the
     // commands is printed as it always was, with a note on the error output.
     std::cerr << Cp1250ToUtf8("perlo: okno kalkulatora wymaga terminala.\n"_plv);

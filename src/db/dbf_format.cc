@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "db/index_internal.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 namespace {
 

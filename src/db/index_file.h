@@ -28,7 +28,7 @@
 #include <cstdint>
 #include <map>
 
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "db/db_events.h"
 #include "db/index_page.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 void InitIndexPage(INDEXPAGE& pg, int kind) {
   std::memset(pg.bytes, 0, sizeof pg.bytes);

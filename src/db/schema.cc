@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/text.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 GTO_RECORD Gto;
 TOW_RECORD Tow;

@@ -2,7 +2,7 @@
 
 #include <time.h>
 
-#include "db/cfile.h"
+#include "platform/cfile.h"
 
 namespace {
 

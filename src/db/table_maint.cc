@@ -1,5 +1,4 @@
 // Index rebuilding and packing (removal of deleted records) of one table.
-#include <unistd.h>
 
 #include "db/db_events.h"
 #include "db/table_lock.h"

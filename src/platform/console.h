@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 
 class CONSOLE {
  public:

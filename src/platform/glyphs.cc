@@ -2,7 +2,7 @@
 
 #include "common/text.h"
 
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 namespace {
 

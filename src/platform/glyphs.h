@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 
 // Unicode code point of a screen byte under a screen code page (0..10).
 uint32_t screen_glyph(int code_page, uint8_t byte);

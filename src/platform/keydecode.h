@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 
 enum DecodeResult {
   kDecodeAccepted,    // *ev holds a key made of the first *used bytes

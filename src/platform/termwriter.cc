@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "platform/glyphs.h"
-#include "ui/colours.h"
+#include "common/colours.h"
 
 int ansi_colour_of(int i) {
   static constexpr int kAnsi[8] = {0, 4, 2, 6, 1, 5, 3, 7};

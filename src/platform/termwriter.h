@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 
 // The ANSI colour number of a palette index (the palette runs blue-green-cyan-red, ANSI
 // red-green-yellow-blue).

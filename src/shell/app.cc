@@ -1,15 +1,16 @@
 #include "shell/app.h"
 
-#include <unistd.h>
 
 #include "business/contractor_form.h"
 #include "business/goods_commands.h"
 #include "business/contractor_parent.h"
 #include "business/options.h"
+#include "business/record_views.h"
 #include "common/text.h"
-#include "db/cfile.h"
+#include "platform/cfile.h"
+#include "platform/system.h"
 #include "db/dbtable.h"
-#include "db/demo_data.h"
+#include "business/demo_data.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
@@ -47,9 +48,7 @@ int PlaceTables() {
 int OpenSequence() {
   apply_network_option();
   if (AnyDataFileMissing()) {
-    char cwd[4096] = "";
-    if (!::getcwd(cwd, sizeof cwd)) cwd[0] = 0;
-    const std::string shown = ShortenPath(cwd, 31);
+    const std::string shown = ShortenPath(CurrentDirectory(), 31);
     if (message_box(1, "Brak danych w bieżącym katalogu:\n%*s.\n\n      Utworzyć nowe pliki?\t &Tak \t &Nie "_pl,
                     31, shown.c_str()) != 1)
       return -1;
@@ -111,6 +110,7 @@ int TamsuMain() {
   // Commands of the record views; the first-run contractor form already needs them.
   RegisterGoodsCommands();
   RegisterContractorCommands();
+  RegisterRecordViews();
   main_screen_draw();
 
   int result = -1;

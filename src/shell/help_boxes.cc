@@ -1,16 +1,14 @@
 // The key help of the main screen and the information box.
-#include <sys/statvfs.h>
-#include <sys/sysinfo.h>
-#include <sys/utsname.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 
+#include "platform/system.h"
 #include "common/date.h"
 #include "common/text.h"
 #include "shell/main_window.h"
 #include "ui/dialog.h"
+#include "ui/message_box.h"
 #include "ui/number_format.h"
 
 namespace {
@@ -80,29 +78,16 @@ void main_help_box() {
 std::string info_box_text() {
   const DATE today = DateToday();
   const unsigned wd = DateWeekday(today);
-  struct utsname un {};
-  unsigned major = 0, minor = 0;
-  const char* system = "Linux";
-  if (::uname(&un) == 0) {
-    std::sscanf(un.release, "%u.%u", &major, &minor);
-    system = un.sysname;
-  }
-  struct sysinfo si {};
-  unsigned long long memory = 0;
-  if (::sysinfo(&si) == 0) memory = static_cast<unsigned long long>(si.freeram) * si.mem_unit / 1024;
-  struct statvfs vs {};
-  unsigned long long disk = 0;
-  if (::statvfs(".", &vs) == 0) disk = static_cast<unsigned long long>(vs.f_bavail) * vs.f_frsize / 1024;
-  char cwd[4096] = "";
-  if (!::getcwd(cwd, sizeof cwd)) cwd[0] = 0;
-  std::string dir = cwd;
+  const SystemFacts facts = GetSystemFacts(".");
+  std::string dir = CurrentDirectory();
   // The box is 70 columns inside; a long directory keeps its tail.
   if (dir.size() > 58) dir = "..." + dir.substr(dir.size() - 55);
   char text[512];
   std::snprintf(text, sizeof text,
                 "   Data: %s %s\n%7s: %u.%02u\n Pamięć: %11s KB\n   Dysk: %11s KB\nKatalog: %s"_pl,
-                DateToDisplay(today).c_str(), wd >= 1 && wd <= 7 ? kWeekdays[wd - 1] : "", system,
-                major, minor, Kilobytes(memory).c_str(), Kilobytes(disk).c_str(), dir.c_str());
+                DateToDisplay(today).c_str(), wd >= 1 && wd <= 7 ? kWeekdays[wd - 1] : "",
+                facts.system.c_str(), facts.major, facts.minor, Kilobytes(facts.free_memory_kb).c_str(),
+                Kilobytes(facts.free_disk_kb).c_str(), dir.c_str());
   return text;
 }
 

@@ -9,7 +9,7 @@
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 #include "ui/feedback.h"
 #include "ui/keys.h"
 #include "ui/message_box.h"

@@ -14,7 +14,6 @@
 
 namespace {
 
-int g_view = -1;
 
 void ShowValues(int view) {
   switch (view) {
@@ -38,7 +37,6 @@ ControlRecord* view_form(int view) {
   }
 }
 
-int current_view() { return g_view; }
 
 void main_screen_draw() {
   static ControlRecord frame[5];
@@ -55,20 +53,20 @@ void main_screen_draw() {
 }
 
 void show_current_record() {
-  if (g_view >= 0) ShowValues(g_view);
+  if (current_view() >= 0) ShowValues(current_view());
 }
 
 void redraw_main_screen() {
   main_screen_draw();
-  if (g_view < 0) return;
-  dlg_draw(view_form(g_view), 0);
+  if (current_view() < 0) return;
+  dlg_draw(view_form(current_view()), 0);
   show_current_record();
 }
 
 int show_view(int n) {
-  if (n < 0 || n >= kViewCount || n == g_view) return -1;
+  if (n < 0 || n >= kViewCount || n == current_view()) return -1;
   if (LockAllTables(false) != 0) return -1;
-  g_view = n;
+  set_current_view(n);
   for (int t = 0; t < kTableCount; ++t)
     if (TableIsOpen(t)) TableSetIndex(t, t == n ? view_order(n) : 0);
   ControlRecord* form = view_form(n);
@@ -83,9 +81,9 @@ int show_view(int n) {
 }
 
 int move_record(RecordMove how, long count) {
-  if (g_view < 0 || !TableIsOpen(g_view)) return -1;
+  if (current_view() < 0 || !TableIsOpen(current_view())) return -1;
   if (LockAllTables(false) != 0) return -1;
-  const int t = g_view;
+  const int t = current_view();
   int r = 0;
   switch (how) {
     case kMoveFirst: r = TableFirst(t); break;
@@ -109,11 +107,10 @@ bool confirm_exit() {
   return message_box(1, "%s", "Koniec programu?\t &Tak \t &Nie ") == 1;
 }
 
-void not_supported() { message("%s", "Funkcja w tym miejscu nieobsługiwana."_pl); }
 
 int main_loop() {
   for (;;) {
-    update_menu_states(g_view);
+    update_menu_states(current_view());
     KeyEvent ev;
     read_key(&ev);
     int bar = -1, item = -1;
@@ -130,6 +127,6 @@ int main_loop() {
 }
 
 void ResetMainWindow() {
-  g_view = -1;
+  set_current_view(-1);
   ResetMainMenu();
 }

@@ -8,14 +8,13 @@
 
 #include <string>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 #include "ui/controls.h"
 
 void main_screen_draw();
 // Makes view n current and shows its current record. -1 when n is already current, outside
 // 0..3, or the database access is refused.
 int show_view(int n);
-int current_view();
 ControlRecord* view_form(int view);
 // Loads the current record of the current view into its form and redraws the values.
 void show_current_record();
@@ -39,8 +38,6 @@ bool confirm_exit();
 void main_help_box();
 void info_box();
 
-// Answers "Funkcja w tym miejscu nieobsługiwana." for a command that is not there yet.
-void not_supported();
 
 // Back to no current view (tests run many programs in one process).
 void ResetMainWindow();

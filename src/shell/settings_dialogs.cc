@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "common/text.h"
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
 #include "db/table_lock.h"
-#include "shell/inifile.h"
-#include "shell/rights.h"
+#include "platform/inifile.h"
+#include "business/rights.h"
 #include "ui/dialog.h"
 #include "ui/message_box.h"
 #include "ui/screen.h"

@@ -1,7 +1,6 @@
 #include "shell/startup.h"
 
-#include <unistd.h>
-
+#include "platform/system.h"
 #include "shell/command_line.h"
 
 namespace {
@@ -9,16 +8,15 @@ std::string g_saved;
 }
 
 int EnterDataDirectory() {
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) return -1;
-  g_saved = buf;
+  g_saved = CurrentDirectory();
+  if (g_saved.empty()) return -1;
   const char* dir = CommandLineArgument(1);
-  if (*dir) (void)::chdir(dir);  // a wrong directory leaves the current one as it was
+  if (*dir) (void)ChangeDirectory(dir);  // a wrong directory leaves the current one as it was
   return 0;
 }
 
 void RestoreSavedDirectory() {
-  if (!g_saved.empty()) (void)::chdir(g_saved.c_str());
+  if (!g_saved.empty()) (void)ChangeDirectory(g_saved.c_str());
 }
 
 const std::string& SavedDirectory() { return g_saved; }

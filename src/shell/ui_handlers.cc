@@ -3,11 +3,11 @@
 #include <string>
 
 #include "common/text.h"
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "db/db_event_text.h"
 #include "db/db_events.h"
 #include "db/table_lock.h"
-#include "shell/rights.h"
+#include "business/rights.h"
 #include "ui/dialog.h"
 #include "ui/feedback.h"
 #include "ui/keys.h"

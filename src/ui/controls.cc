@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/codepage.h"
-#include "ui/colours.h"
+#include "common/codepage.h"
+#include "common/colours.h"
 #include "ui/field.h"
 #include "ui/screen.h"
 

@@ -16,7 +16,7 @@
 
 #include <cstdint>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 
 inline constexpr int32_t kKindEnd = 0;
 inline constexpr int32_t kKindBox = 1;

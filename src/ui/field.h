@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 #include "ui/controls.h"
 
 std::string format_field(const FieldDescriptor* descriptor);

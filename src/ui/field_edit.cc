@@ -4,7 +4,7 @@
 
 #include "common/date.h"
 #include "platform/clipboard.h"
-#include "ui/colours.h"
+#include "common/colours.h"
 #include "ui/dialog.h"
 #include "ui/field.h"
 #include "ui/field_number.h"

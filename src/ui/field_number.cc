@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/colours.h"
+#include "common/colours.h"
 #include "ui/dialog.h"
 #include "ui/keys.h"
 #include "ui/number_format.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 #include "ui/controls.h"
 
 // Edits *text (the formatted value, descriptor width characters) of field i; the ending key

@@ -2,7 +2,7 @@
 // recognised by it; keys without one by scan code (and shift state where it matters).
 #pragma once
 
-#include "ui/cell.h"
+#include "common/cell.h"
 
 inline bool key_is_scan(const KeyEvent& ev, uint8_t scan) { return ev.ch == 0 && ev.scan == scan; }
 inline bool key_is_esc(const KeyEvent& ev) { return ev.ch == 27; }

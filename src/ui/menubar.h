@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 #include "ui/controls.h"
 
 struct MenuBar {

@@ -102,6 +102,8 @@ int message(const char* format, ...) {
   return r;
 }
 
+void not_supported() { message("%s", "Funkcja w tym miejscu nieobsługiwana."_pl); }
+
 int ask_abort() {
   if (!key_waiting()) return 0;
   KeyEvent ev;

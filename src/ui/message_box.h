@@ -11,6 +11,8 @@
 int message_box(int default_button, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 int message(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Answers "Funkcja w tym miejscu nieobsługiwana." for a command that is not there yet.
+void not_supported();
 // When a key is waiting, reads it; for Esc asks whether to stop. 1 when the answer is " &Tak ".
 int ask_abort();
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/text.h"
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 #include "ui/dialog.h"
 #include "ui/number_format.h"
 

@@ -8,12 +8,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "business/options.h"
 #include "common/text.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/feedback.h"
@@ -30,8 +29,6 @@ constexpr int kFirstRow = 3;     // frame row of list row 0
 constexpr int kSearchRow = 14;   // frame row of the quick-search field
 constexpr int kFrameHeight = 18;
 constexpr int kMaxColumns = 8;
-constexpr int kQuantityDecimals = -1;  // stands for the quantity precision of the options
-
 // Record numbers in the list dialog.
 enum {
   kRecFrame = 0,
@@ -47,70 +44,19 @@ enum {
 // Record numbers in the button bar.
 enum { kBtnBar = 0, kBtnOk, kBtnAdd, kBtnEdit, kBtnDelete, kBtnSearch, kBtnOrder, kBtnEnd };
 
-// Values shown in the list that are no field of a table.
-struct LIST_DISPLAY {
-  AMOUNT price;      // goods: the gross sale price
-  char series[3];    // transactions: the sales document, or the warehouse one when none
-  char number[21];
-};
-LIST_DISPLAY g_show;
-
-struct LIST_COLUMN {
-  char type;
-  int width;     // of the value
-  int shown;     // cells on the screen
-  int decimals;  // kQuantityDecimals: the quantity precision
-  void* variable;
-};
-
-struct LIST_VIEW {
-  const char* header;
-  int min_width;
-  int column_count;
-  LIST_COLUMN columns[6];
-  int second_order;  // the order " &Kolejność " switches to from order 1 (0: no button)
-};
-
-const LIST_VIEW kListViews[kViewCount] = {
-    {"            Nazwa", 54, 1, {{'C', 30, 30, 0, Gto.NAZWA}}, 0},
-    {"            Nazwa                   Nr           Stan       Cena",
-     65,
-     4,
-     {{'C', 50, 30, 0, Tow.NAZWA},
-      {'C', 13, 13, 0, Tow.NR},
-      {'N', 10, 10, kQuantityDecimals, &Tow.STAN},
-      {'N', 10, 10, 2, &g_show.price}},
-     3},
-    {"                      Nazwa                            NIP",
-     65,
-     2,
-     {{'C', 50, 50, 0, Kon.NAZWA}, {'C', 13, 13, 0, Kon.NIP}},
-     2},
-    {"   Data      Dokument                 Kontrahent                 Suma",
-     54,
-     6,
-     {{'D', 10, 10, 0, &Tra.DATATRA},
-      {'C', 1, 1, 0, Tra.RODZAJ},
-      {'C', 2, 2, 0, g_show.series},
-      {'C', 16, 16, 0, g_show.number},
-      {'C', 26, 26, 0, Kon.NAZWA},
-      {'N', 10, 10, 2, &Tra.SUMA}},
-     0},
-};
-
 const char* const kButtons[] = {" &Ok ",          " &Dodanie ",    " &Edycja ",
                                 " &Usunięcie "_pl, " &Wyszukanie ", " &Kolejność "_pl};
 const int kButtonX[] = {0, 5, 15, 24, 36, 49};
 
 // Columns start at frame column 3 with one blank between neighbours; the frame keeps three
 // columns on each side (border, shadow-free margin), so the list area is exactly the columns.
-int ColumnsWidth(const LIST_VIEW& v) {
+int ColumnsWidth(const RECORD_VIEW& v) {
   int w = 0;
   for (int i = 0; i < v.column_count; ++i) w += v.columns[i].shown + (i ? 1 : 0);
   return w;
 }
 
-int ColumnX(const LIST_VIEW& v, int c) {
+int ColumnX(const RECORD_VIEW& v, int c) {
   int x = 3;
   for (int i = 0; i < c; ++i) x += v.columns[i].shown + 1;
   return x;
@@ -132,25 +78,20 @@ struct LIST {
 // The values of the current record that the columns need besides its own fields.
 void Prepare(int view) {
   load_related(view);
-  if (view == kViewGoods) {
-    g_show.price = Tow.CENA;
-  } else if (view == kViewTransactions) {
-    const bool sales = Tra.DOKTRATYP[0] != '\0';
-    std::snprintf(g_show.series, sizeof g_show.series, "%s", sales ? Tra.DOKTRATYP : Tra.DOKMAGTYP);
-    std::snprintf(g_show.number, sizeof g_show.number, "%s", sales ? Tra.DOKTRANR : Tra.DOKMAGNR);
-  }
+  const RECORD_VIEW* v = record_view(view);
+  if (v && v->prepare_row) v->prepare_row();
 }
 
 bool Access() { return LockAllTables(false) == 0; }
 void Release() { UnlockAllTables(); }
 
 int SearchColumn(int view, int order) {
-  if ((view == kViewGoods && order == 3) || (view == kViewContractors && order == 2)) return 1;
-  return 0;
+  const RECORD_VIEW* v = record_view(view);
+  return v && v->second_column_order && order == v->second_column_order ? 1 : 0;
 }
 
 void PlaceSearchField(LIST& l) {
-  const LIST_VIEW& v = kListViews[l.view];
+  const RECORD_VIEW& v = *record_view(l.view);
   const LIST_COLUMN& c = v.columns[l.search_column];
   l.search_field.width = c.shown;
   l.dlg[kRecSearch].x = ColumnX(v, l.search_column);
@@ -159,7 +100,7 @@ void PlaceSearchField(LIST& l) {
 }
 
 void Build(LIST& l) {
-  const LIST_VIEW& v = kListViews[l.view];
+  const RECORD_VIEW& v = *record_view(l.view);
   const int w = std::max(v.min_width, ColumnsWidth(v) + 6);
   ControlRecord* d = l.dlg;
   dlg_control(d, kRecFrame, kKindDialog, kOptHeap, kStateShadow,
@@ -181,7 +122,7 @@ void Build(LIST& l) {
     cd.field = &l.columns[i];
     if (i < v.column_count) {
       const LIST_COLUMN& c = v.columns[i];
-      const int decimals = c.decimals == kQuantityDecimals ? RoundAmount() : c.decimals;
+      const int decimals = c.decimals_of ? c.decimals_of() : c.decimals;
       make_descriptor(&l.columns[i], c.type, c.width, decimals, c.variable);
       dlg_control(d, kRecFirstColumn + i, kKindField, kOptFocusable, 0, cd, ColumnX(v, i),
                   kFirstRow, c.shown, 1, 11);
@@ -367,7 +308,7 @@ void FillAfterSearch(LIST& l, int found) {
 }
 
 void SwitchOrder(LIST& l) {
-  const int second = kListViews[l.view].second_order;
+  const int second = record_view(l.view)->second_order;
   if (!second || !Access()) return;
   const int order = TableGetIndex(l.table) == 1 ? second : 1;
   set_view_order(l.view, order);
@@ -490,7 +431,7 @@ int Key(LIST& l, const KeyEvent& ev) {
   }
   if (IsCtrlB(ev)) {
     if (l.view == kViewGoods) FillAfterSearch(l, run_record_command(l.view, kRecordFindBarcode, 0));
-    else message("%s", "Funkcja w tym miejscu nieobsługiwana."_pl);
+    else not_supported();
     return 0;
   }
   if (alt_only) {
@@ -514,7 +455,7 @@ int Key(LIST& l, const KeyEvent& ev) {
 }  // namespace
 
 int record_list(int view) {
-  if (view < 0 || view >= kViewCount || !TableIsOpen(view)) return -1;
+  if (view < 0 || view >= kViewCount || !record_view(view) || !TableIsOpen(view)) return -1;
   if (!Access()) return -1;
   LIST l;
   l.view = view;

@@ -11,6 +11,8 @@
 //   set_record_command(1, kRecordEdit, EditGoods);   // int EditGoods(int view, int arg)
 //
 // A command that is not registered answers "Funkcja w tym miejscu nieobsługiwana.".
+// What each view's list shows, its status line and what the text search looks at are the
+// business layer's: it registers a RECORD_VIEW per view at start-up (set_record_view).
 // The text search (F7 and its repeat keys) is in ui/record_search.h.
 #pragma once
 
@@ -19,6 +21,41 @@ inline constexpr int kViewGroups = 0;
 inline constexpr int kViewGoods = 1;
 inline constexpr int kViewContractors = 2;
 inline constexpr int kViewTransactions = 3;
+
+// One column of a list: a field of the view's record structure (or a value the view prepares).
+struct LIST_COLUMN {
+  char type;          // 'C', 'N', 'D' as in a field descriptor
+  int width;          // of the value
+  int shown;          // cells on the screen
+  int decimals;       // of a number, unless decimals_of says
+  void* variable;
+  int (*decimals_of)();  // the decimals taken from the options when the list opens; may be null
+};
+
+// What the business layer tells the record list about one view.
+struct RECORD_VIEW {
+  const char* header;     // the column headers, from frame column 3
+  int min_width;          // of the list's frame
+  int column_count;
+  LIST_COLUMN columns[6];
+  int second_order;       // the order " &Kolejność " switches to from order 1 (0: no button)
+  int second_column_order;  // the order in which the quick search types into column 2 (0: none)
+  // Re-reads the related records of the current record (a missing one is left empty). May be null.
+  void (*load_related)();
+  // Fills the values of the columns that are no field of the table. May be null.
+  void (*prepare_row)();
+  // The one-line summary for the status line, at most size - 1 characters. May be null.
+  void (*summary)(char* out, int size);
+  // Whether the current record (with its related records loaded unless skipped) contains the
+  // text under the search options.
+  bool (*matches)(const char* text, bool match_case, bool whole_words, bool skip_related);
+};
+void set_record_view(int view, const RECORD_VIEW* def);
+const RECORD_VIEW* record_view(int view);
+
+// The view the main screen shows (-1 before the first); forms edit in place in it.
+int current_view();
+void set_current_view(int view);
 
 // Runs the list of a view. 0 when closed with " &Ok " (the chosen record is current in the view's
 // table, its related records re-read, the table back in the view's order); -1 on Esc or Ctrl+F4
@@ -66,5 +103,6 @@ void load_related(int view);
 // The key help of the list ("POMOC - KLAWISZE SKRÓTU").
 void record_list_help();
 
-// Puts the orders, the registered commands and the search state back to their start values.
+// Puts the orders, the registered commands, the current view and the search state back to their
+// start values. The registered views stay: they describe, they hold no state.
 void ResetRecordLists();

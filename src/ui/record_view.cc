@@ -1,17 +1,8 @@
 // The per-view state shared by the main window and the record list: sort orders, the record
-// commands the forms register, the related records and the status-line summary.
-#include <cstdio>
-#include <cstring>
-#include <string>
+// commands the forms register and the views the business layer describes.
 
-#include "business/options.h"
 #include "common/text.h"
-#include "db/records.h"
-#include "db/schema.h"
-#include "db/table.h"
-#include "ui/codepage.h"
 #include "ui/message_box.h"
-#include "ui/number_format.h"
 #include "ui/record_list.h"
 #include "ui/record_search.h"
 
@@ -19,10 +10,16 @@ namespace {
 
 int g_order[kViewCount] = {1, 1, 1, 1};
 RecordCommandFn g_commands[kViewCount][kRecordCommandCount] = {};
+const RECORD_VIEW* g_views[kViewCount] = {};
+int g_current_view = -1;
 
 bool ValidView(int view) { return view >= 0 && view < kViewCount; }
 
 }  // namespace
+
+int current_view() { return g_current_view; }
+
+void set_current_view(int view) { g_current_view = view; }
 
 int view_order(int view) { return ValidView(view) ? g_order[view] : -1; }
 
@@ -42,50 +39,35 @@ RecordCommandFn record_command(int view, RecordCommand which) {
 int run_record_command(int view, RecordCommand which, int arg) {
   RecordCommandFn fn = record_command(view, which);
   if (!fn) {
-    message("%s", "Funkcja w tym miejscu nieobsługiwana."_pl);
+    not_supported();
     return -1;
   }
   return fn(view, arg);
 }
 
+void set_record_view(int view, const RECORD_VIEW* def) {
+  if (ValidView(view)) g_views[view] = def;
+}
+
+const RECORD_VIEW* record_view(int view) { return ValidView(view) ? g_views[view] : nullptr; }
+
 void load_related(int view) {
-  // A related record that cannot be found must not show the one read for an earlier row.
-  if (view == kViewGoods) {
-    if (Tow.GTOID.IsZero() || FindById(kTableGroups, Tow.GTOID) != 0) TableClear(kTableGroups);
-  } else if (view == kViewTransactions) {
-    if (Tra.KONID.IsZero() || FindById(kTableContractors, Tra.KONID) != 0)
-      TableClear(kTableContractors);
-  }
+  const RECORD_VIEW* v = record_view(view);
+  if (v && v->load_related) v->load_related();
 }
 
 void record_summary(int view, char* out, int size) {
   if (!out || size <= 0) return;
   out[0] = '\0';
-  const char bar = static_cast<char>(box_char(1));
-  switch (view) {
-    case kViewGroups:
-      if (Gto.UWAGI2[0]) std::snprintf(out, size, "%s%c%s", Gto.UWAGI, bar, Gto.UWAGI2);
-      else std::snprintf(out, size, "%s", Gto.UWAGI);
-      break;
-    case kViewGoods: {
-      char pack[kAmountTextSize] = "";
-      if (!Tow.OPAKOWANIE.IsZero()) format_amount(Tow.OPAKOWANIE, RoundAmount(), pack);
-      std::snprintf(out, size, "Opakowanie: %6s %-5s%c%s", pack, Tow.JMIARY, bar, Gto.NAZWA);
-      break;
-    }
-    case kViewContractors: {
-      std::string place = std::string(Kon.KOD) + (Kon.KOD[0] ? " " : "") + Kon.MIASTO;
-      std::snprintf(out, size, "%-39s%c%s", Kon.ADRES, bar, place.c_str());
-      break;
-    }
-    case kViewTransactions: {
-      std::string place = std::string(Kon.KOD) + (Kon.KOD[0] ? " " : "") + Kon.MIASTO;
-      std::snprintf(out, size, "%-39.39s%c%s", Kon.NAZWA, bar, place.c_str());
-      break;
-    }
-    default:
-      break;
-  }
+  const RECORD_VIEW* v = record_view(view);
+  if (v && v->summary) v->summary(out, size);
+}
+
+bool record_matches(int view, const char* text, bool match_case, bool whole_words,
+                    bool skip_related) {
+  const RECORD_VIEW* v = record_view(view);
+  if (!text || !*text || !v || !v->matches) return false;
+  return v->matches(text, match_case, whole_words, skip_related);
 }
 
 void ResetRecordLists() {
@@ -93,5 +75,6 @@ void ResetRecordLists() {
     g_order[v] = 1;
     for (int c = 0; c < kRecordCommandCount; ++c) g_commands[v][c] = nullptr;
   }
+  g_current_view = -1;
   ResetRecordSearch();
 }

@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "platform/console.h"
-#include "ui/codepage.h"
-#include "ui/colours.h"
+#include "common/codepage.h"
+#include "common/colours.h"
 #include "ui/font.h"
 #include "ui/saveunder.h"
 

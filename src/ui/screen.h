@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/cell.h"
+#include "common/cell.h"
 
 class CONSOLE;
 

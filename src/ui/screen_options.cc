@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/inifile.h"
-#include "ui/colours.h"
+#include "platform/inifile.h"
+#include "common/colours.h"
 #include "ui/dialog.h"
 #include "ui/pick_list.h"
 #include "ui/screen.h"

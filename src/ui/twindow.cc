@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ui/colours.h"
+#include "common/colours.h"
 #include "ui/keys.h"
 #include "ui/saveunder.h"
 #include "ui/screen.h"

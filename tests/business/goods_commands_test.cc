@@ -9,7 +9,7 @@
 
 #include "business/goods_commands.h"
 #include "business/goods_search.h"
-#include "db/admin.h"
+#include "admin/admin.h"
 #include "goods_testing.h"
 #include "support/run_shell.h"
 

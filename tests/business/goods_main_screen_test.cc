@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../shell/shell_testing.h"
-#include "db/demo_data.h"
+#include "business/demo_data.h"
 #include "db/records.h"
 
 namespace {

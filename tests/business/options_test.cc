@@ -5,9 +5,9 @@
 #include "business/amount_testing.h"
 #include "business/prices.h"
 #include "common/text.h"
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 #include "support/temp_dir.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "common/text.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
-#include "db/demo_data.h"
+#include "business/demo_data.h"
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "support/temp_dir.h"

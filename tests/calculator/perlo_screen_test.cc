@@ -9,7 +9,7 @@
 #include "calculator/perlo_money.h"
 #include "calculator/perlo_screen.h"
 #include "support/temp_dir.h"
-#include "ui/colours.h"
+#include "common/colours.h"
 #include "ui/ui_testing.h"
 
 namespace {

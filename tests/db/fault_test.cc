@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
 #include "db/schema.h"

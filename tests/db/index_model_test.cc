@@ -9,7 +9,7 @@
 
 #include "common/text.h"
 #include "db/index_test_support.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "common/text.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
-#include "db/demo_data.h"
+#include "business/demo_data.h"
 #include "db/records.h"
 #include "db/table.h"
 #include "db/table_check.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "db/db_events.h"
 #include "db/schema.h"
 #include "db/table.h"

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "common/text.h"
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "db/db_events.h"
 #include "db/dbf_format.h"
 #include "db/table_lock.h"
 #include "support/temp_dir.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "db/admin.h"
+#include "admin/admin.h"
 #include "db/dbtable.h"
 #include "db/schema.h"
 #include "db/table.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 namespace {
 

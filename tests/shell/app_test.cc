@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "db/demo_data.h"
+#include "business/demo_data.h"
 #include "db/table_check.h"
 #include "shell/main_menu.h"
 #include "shell_testing.h"

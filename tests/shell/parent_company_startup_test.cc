@@ -2,7 +2,7 @@
 // menu item, and the contractors view adding and searching through the contractor form.
 #include "business/contractor_parent.h"
 #include "business/record_lookup.h"
-#include "db/demo_data.h"
+#include "business/demo_data.h"
 #include "db/table_check.h"
 #include "shell/main_menu.h"
 #include "shell_testing.h"

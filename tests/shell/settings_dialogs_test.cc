@@ -1,7 +1,7 @@
 #include "shell/settings_dialogs.h"
 
-#include "db/cfile.h"
-#include "db/demo_data.h"
+#include "platform/cfile.h"
+#include "business/demo_data.h"
 #include "shell/main_menu.h"
 #include "shell_testing.h"
 

@@ -11,14 +11,14 @@
 #include <string>
 #include <thread>
 
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "db/dbtable.h"
-#include "db/demo_data.h"
+#include "business/demo_data.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_check.h"
 #include "db/table_lock.h"
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 #include "support/temp_dir.h"
 #include "support/run_shell.h"
 

@@ -1,7 +1,7 @@
 #include "shell/ui_handlers.h"
 
 #include "common/text.h"
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "db/db_events.h"
 #include "shell_testing.h"
 

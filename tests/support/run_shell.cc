@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "db/admin.h"
+#include "admin/admin.h"
 
 std::string RunShell(const std::string& command, int* status) {
   std::string out;

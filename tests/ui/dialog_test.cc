@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/text.h"
-#include "ui/colours.h"
+#include "common/colours.h"
 #include "ui/field.h"
 #include "ui/saveunder.h"
 #include "ui_testing.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/text.h"
-#include "ui/colours.h"
+#include "common/colours.h"
 #include "ui/saveunder.h"
 #include "ui/twindow.h"
 #include "ui_testing.h"

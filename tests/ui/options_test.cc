@@ -1,9 +1,9 @@
 #include <string>
 
 #include "common/text.h"
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 #include "support/temp_dir.h"
-#include "ui/colours.h"
+#include "common/colours.h"
 #include "ui/number_format.h"
 #include "ui/number_options.h"
 #include "ui/screen_options.h"

@@ -15,7 +15,7 @@
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "business/options.h"
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "ui/number_format.h"
 #include "ui/record_search.h"
 #include "record_testing.h"

@@ -14,7 +14,7 @@
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "ui/number_format.h"
-#include "ui/codepage.h"
+#include "common/codepage.h"
 #include "ui/record_list.h"
 #include "record_testing.h"
 

@@ -1,12 +1,12 @@
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
-#include "db/cfiletxt.h"
-#include "ui/codepage.h"
+#include "platform/cfiletxt.h"
+#include "common/codepage.h"
 
 namespace {
 

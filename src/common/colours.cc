@@ -1,4 +1,4 @@
-#include "ui/colours.h"
+#include "common/colours.h"
 
 const PaletteEntry PALETTE[16] = {
     {0, 0, 0},     {0, 0, 168},    {0, 168, 0},    {0, 162, 192},

@@ -1,4 +1,4 @@
-#include "db/admin.h"
+#include "admin/admin.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/date.h"
-#include "db/cfile.h"
-#include "shell/rights.h"
+#include "platform/cfile.h"
+#include "business/rights.h"
 #include "support/temp_dir.h"
 
 namespace {

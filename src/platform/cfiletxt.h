@@ -2,7 +2,7 @@
 // data code page on every character (Tamsu.ini and documents are kept in code page 852).
 #pragma once
 
-#include "db/cfile.h"
+#include "platform/cfile.h"
 
 class CFILETXT : public CFILE {
  public:

@@ -1,4 +1,4 @@
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 #include <gtest/gtest.h>
 

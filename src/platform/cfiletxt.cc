@@ -1,8 +1,8 @@
-#include "db/cfiletxt.h"
+#include "platform/cfiletxt.h"
 
 #include <cstring>
 
-#include "ui/codepage.h"
+#include "common/codepage.h"
 
 CFILETXT::CFILETXT(char* buffer, size_t size) {
   if (buffer && size > 0) {

@@ -1,4 +1,4 @@
-#include "db/demo_data.h"
+#include "business/demo_data.h"
 
 #include <cstdio>
 #include <cstring>

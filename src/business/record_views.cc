@@ -1,19 +1,22 @@
-// The text search matchers: the texts of a record, in the order the search tries them, with
-// numbers formatted as the record forms show them.
+// What the record lists of the four views show and search: the columns, the related records,
+// the status-line summary, and the texts of a record in the order the text search tries them,
+// with numbers formatted as the record forms show them.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "business/options.h"
 #include "business/prices.h"
+#include "business/record_views.h"
 #include "business/vat.h"
 #include "common/date.h"
 #include "common/text.h"
 #include "db/records.h"
 #include "db/schema.h"
-#include "ui/codepage.h"
+#include "db/table.h"
+#include "common/codepage.h"
 #include "ui/number_format.h"
 #include "ui/record_list.h"
-#include "ui/record_search.h"
 
 namespace {
 
@@ -105,17 +108,110 @@ bool TransactionMatches(const MATCHER& m, bool skip_related) {
   return ContractorMatches(m);
 }
 
+// Values shown in the lists that are no field of a table.
+struct LIST_DISPLAY {
+  AMOUNT price;      // goods: the gross sale price
+  char series[3];    // transactions: the sales document, or the warehouse one when none
+  char number[21];
+};
+LIST_DISPLAY g_show;
+
+// A related record that cannot be found must not show the one read for an earlier row.
+void GoodsRelated() {
+  if (Tow.GTOID.IsZero() || FindById(kTableGroups, Tow.GTOID) != 0) TableClear(kTableGroups);
+}
+
+void TransactionRelated() {
+  if (Tra.KONID.IsZero() || FindById(kTableContractors, Tra.KONID) != 0)
+    TableClear(kTableContractors);
+}
+
+void GoodsRow() { g_show.price = Tow.CENA; }
+
+void TransactionRow() {
+  const bool sales = Tra.DOKTRATYP[0] != '\0';
+  std::snprintf(g_show.series, sizeof g_show.series, "%s", sales ? Tra.DOKTRATYP : Tra.DOKMAGTYP);
+  std::snprintf(g_show.number, sizeof g_show.number, "%s", sales ? Tra.DOKTRANR : Tra.DOKMAGNR);
+}
+
+char Bar() { return static_cast<char>(box_char(1)); }
+
+std::string Place() { return std::string(Kon.KOD) + (Kon.KOD[0] ? " " : "") + Kon.MIASTO; }
+
+void GroupSummary(char* out, int size) {
+  if (Gto.UWAGI2[0]) std::snprintf(out, size, "%s%c%s", Gto.UWAGI, Bar(), Gto.UWAGI2);
+  else std::snprintf(out, size, "%s", Gto.UWAGI);
+}
+
+void GoodsSummary(char* out, int size) {
+  char pack[kAmountTextSize] = "";
+  if (!Tow.OPAKOWANIE.IsZero()) format_amount(Tow.OPAKOWANIE, RoundAmount(), pack);
+  std::snprintf(out, size, "Opakowanie: %6s %-5s%c%s", pack, Tow.JMIARY, Bar(), Gto.NAZWA);
+}
+
+void ContractorSummary(char* out, int size) {
+  std::snprintf(out, size, "%-39s%c%s", Kon.ADRES, Bar(), Place().c_str());
+}
+
+void TransactionSummary(char* out, int size) {
+  std::snprintf(out, size, "%-39.39s%c%s", Kon.NAZWA, Bar(), Place().c_str());
+}
+
+template <bool (*Fn)(const MATCHER&)>
+bool Matches(const char* text, bool match_case, bool whole_words, bool) {
+  return Fn(MATCHER{text, match_case, whole_words});
+}
+
+template <bool (*Fn)(const MATCHER&, bool)>
+bool MatchesWithRelated(const char* text, bool match_case, bool whole_words, bool skip_related) {
+  return Fn(MATCHER{text, match_case, whole_words}, skip_related);
+}
+
+const RECORD_VIEW kViews[kViewCount] = {
+    {"            Nazwa", 54, 1, {{'C', 30, 30, 0, Gto.NAZWA, nullptr}}, 0, 0, nullptr, nullptr,
+     GroupSummary, Matches<GroupMatches>},
+    {"            Nazwa                   Nr           Stan       Cena",
+     65,
+     4,
+     {{'C', 50, 30, 0, Tow.NAZWA, nullptr},
+      {'C', 13, 13, 0, Tow.NR, nullptr},
+      {'N', 10, 10, 0, &Tow.STAN, RoundAmount},
+      {'N', 10, 10, 2, &g_show.price, nullptr}},
+     3,
+     3,
+     GoodsRelated,
+     GoodsRow,
+     GoodsSummary,
+     MatchesWithRelated<GoodsMatches>},
+    {"                      Nazwa                            NIP",
+     65,
+     2,
+     {{'C', 50, 50, 0, Kon.NAZWA, nullptr}, {'C', 13, 13, 0, Kon.NIP, nullptr}},
+     2,
+     2,
+     nullptr,
+     nullptr,
+     ContractorSummary,
+     Matches<ContractorMatches>},
+    {"   Data      Dokument                 Kontrahent                 Suma",
+     54,
+     6,
+     {{'D', 10, 10, 0, &Tra.DATATRA, nullptr},
+      {'C', 1, 1, 0, Tra.RODZAJ, nullptr},
+      {'C', 2, 2, 0, g_show.series, nullptr},
+      {'C', 16, 16, 0, g_show.number, nullptr},
+      {'C', 26, 26, 0, Kon.NAZWA, nullptr},
+      {'N', 10, 10, 2, &Tra.SUMA, nullptr}},
+     0,
+     0,
+     TransactionRelated,
+     TransactionRow,
+     TransactionSummary,
+     MatchesWithRelated<TransactionMatches>},
+};
+
 }  // namespace
 
-bool record_matches(int view, const char* text, bool match_case, bool whole_words,
-                    bool skip_related) {
-  if (!text || !*text) return false;
-  const MATCHER m{text, match_case, whole_words};
-  switch (view) {
-    case kViewGroups: return GroupMatches(m);
-    case kViewGoods: return GoodsMatches(m, skip_related);
-    case kViewContractors: return ContractorMatches(m);
-    case kViewTransactions: return TransactionMatches(m, skip_related);
-    default: return false;
-  }
+void RegisterRecordViews() {
+  for (int v = 0; v < kViewCount; ++v) set_record_view(v, &kViews[v]);
 }

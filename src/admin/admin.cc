@@ -1,24 +1,23 @@
-#include "db/admin.h"
+#include "admin/admin.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
 
 #include "common/date.h"
 #include "common/text.h"
-#include "db/cfile.h"
+#include "platform/cfile.h"
+#include "platform/system.h"
 #include "db/db_event_text.h"
 #include "db/db_events.h"
 #include "db/dbf_format.h"
 #include "db/dbtable.h"
-#include "db/demo_data.h"
+#include "business/demo_data.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_check.h"
 #include "db/table_lock.h"
-#include "shell/rights.h"
+#include "business/rights.h"
 
 namespace {
 
@@ -59,9 +58,8 @@ class DataDir {
     g_err = err;
     SetEventHandler(PrintEvent);
     CFILE::SetHandler(&handler_);
-    char buf[4096];
-    if (getcwd(buf, sizeof buf)) saved_ = buf;
-    ok_ = chdir(dir) == 0;
+    saved_ = CurrentDirectory();
+    ok_ = ChangeDirectory(dir) == 0;
     if (!ok_) std::fprintf(err, "Nie można otworzyć katalogu \"%s\": %s.\n", dir, std::strerror(errno));
   }
   ~DataDir() {
@@ -69,7 +67,7 @@ class DataDir {
     ResetTables();
     SetEventHandler(nullptr);
     CFILE::SetHandler(nullptr);
-    if (!saved_.empty()) (void)chdir(saved_.c_str());
+    if (!saved_.empty()) (void)ChangeDirectory(saved_.c_str());
   }
   bool ok() const { return ok_; }
 
@@ -101,7 +99,7 @@ int Create(int argc, char** argv, FILE* out, FILE* err) {
     std::fputs(kUsage, err);
     return 2;
   }
-  (void)mkdir(argv[2], 0777);  // a new directory is made; an existing one is used
+  (void)MakeDirectory(argv[2]);  // a new directory is made; an existing one is used
   DataDir dir(argv[2], err);
   if (!dir.ok()) return 1;
   if (AnyDataFile()) {

@@ -1,10 +1,10 @@
-#include "shell/rights.h"
+#include "business/rights.h"
 
 #include <gtest/gtest.h>
 
 #include "common/sha256.h"
 #include "common/text.h"
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 #include "support/temp_dir.h"
 
 namespace {

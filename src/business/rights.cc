@@ -1,12 +1,11 @@
-#include "shell/rights.h"
-
-#include <sys/random.h>
+#include "business/rights.h"
 
 #include <cstdio>
 
 #include "common/sha256.h"
 #include "common/text.h"
-#include "shell/inifile.h"
+#include "platform/inifile.h"
+#include "platform/system.h"
 
 const RightInfo USER_RIGHTS[8] = {
     {1, "Modyfikacja całej bazy danych     "_pl, "\n- Modyfikacja całej bazy danych."_pl},
@@ -31,9 +30,8 @@ std::string RandomText(size_t n) {
   std::string out;
   uint8_t bytes[64];
   while (out.size() < n) {
-    ssize_t got = getrandom(bytes, sizeof bytes, 0);
-    if (got <= 0) break;
-    for (ssize_t i = 0; i < got && out.size() < n; ++i) out.push_back(kAlphabet[bytes[i] & 63]);
+    if (RandomBytes(bytes, sizeof bytes) != 0) break;
+    for (size_t i = 0; i < sizeof bytes && out.size() < n; ++i) out.push_back(kAlphabet[bytes[i] & 63]);
   }
   return out;
 }

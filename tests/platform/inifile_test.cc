@@ -1,10 +1,10 @@
-#include "shell/inifile.h"
+#include "platform/inifile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "common/text.h"
-#include "db/cfile.h"
+#include "platform/cfile.h"
 #include "support/temp_dir.h"
 
 namespace {

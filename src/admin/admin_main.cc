@@ -1,4 +1,4 @@
 // Program entry of tamsu-admin.
-#include "db/admin.h"
+#include "admin/admin.h"
 
 int main(int argc, char** argv) { return AdminMain(argc, argv, stdout, stderr); }

@@ -1,4 +1,4 @@
-#include "db/cfile.h"
+#include "platform/cfile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,0 +1,48 @@
+#include "shell/reset.h"
+
+#include "business/contractor_checks.h"
+#include "business/contractor_parent.h"
+#include "business/options.h"
+#include "business/record_views.h"
+#include "business/rights.h"
+#include "common/colours.h"
+#include "db/db_events.h"
+#include "db/table.h"
+#include "db/table_lock.h"
+#include "platform/cfile.h"
+#include "platform/clipboard.h"
+#include "shell/command_line.h"
+#include "shell/main_menu.h"
+#include "shell/main_window.h"
+#include "shell/startup.h"
+#include "ui/feedback.h"
+#include "ui/number_format.h"
+#include "ui/record_list.h"
+#include "ui/record_search.h"
+#include "ui/saveunder.h"
+#include "ui/screen.h"
+
+void ResetProgramState() {
+  ResetTables();
+  ResetTableLocks();
+  ResetDbEvents();
+  CFILE::SetHandler(nullptr);
+  ClearFileFault();
+  ScreenReset();
+  SaveUnderReset();
+  FeedbackReset();
+  ClipboardReset();
+  ColoursReset();
+  reset_number_format();
+  ResetRecordLists();
+  ResetRecordSearch();
+  ResetBusinessOptions();
+  ResetRights();
+  ResetContractorChecks();
+  ResetParentCompany();
+  ResetMainWindow();
+  ResetMainMenu();
+  ResetCommandLine();
+  ResetStartup();
+  RegisterRecordViews();
+}
