@@ -46,9 +46,9 @@ int OdvorScreenRun(const ODVOR_SETUP& setup) {
   dlg_center(dlg);
   dlg_label(dlg, kText, 3, 2, OdvorPromptText());
   dlg_check(dlg, kCheck, 3, 4, "Usuń również pliki z &danymi"_pl, false);
-  dlg_button(dlg, kRemove, 27, 7, " &Usuń "_pl);
-  dlg_button(dlg, kCancel, 36, 7, " &Anuluj "_pl);
-  dlg_button(dlg, kEnd, 36, 7, " &Koniec "_pl);
+  dlg_button(dlg, kRemove, 35, 7, " &Usuń "_pl);
+  dlg_button(dlg, kCancel, 44, 7, " &Anuluj "_pl);
+  dlg_button(dlg, kEnd, 44, 7, " &Koniec "_pl);
   dlg_set_state(dlg, kEnd, kStateHidden, true, false);
   dlg_end(dlg, kRecords);
   int start = kRemove;
