@@ -25,24 +25,26 @@ std::string XdgFolder(const char* variable, const char* below_home) {
   return home.empty() ? "" : home + "/" + below_home;
 }
 
-// The whole of a small file; false when it cannot be read.
-bool ReadSmallFile(const std::string& path, std::string* out) {
+// The whole of a small file: 1, 0 when there is no such file, -1 when it cannot be read.
+int ReadSmallFile(const std::string& path, std::string* out) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return errno == ENOENT ? 0 : -1;
   out->clear();
   char buf[4096];
   ssize_t n;
   while ((n = ::read(fd, buf, sizeof buf)) > 0 && out->size() < (1u << 20))
     out->append(buf, static_cast<size_t>(n));
   ::close(fd);
-  return n == 0;
+  return n == 0 ? 1 : -1;
 }
 
 // The value of XDG_DESKTOP_DIR in user-dirs.dirs ("$HOME/Desktop" or an absolute path in double
 // quotes, backslash escaping the next character), with $HOME put in; "" when not there.
-std::string DesktopFromUserDirs(const std::string& home) {
+std::string DesktopFromUserDirs(const std::string& home, bool* unreadable) {
   std::string text;
-  if (!ReadSmallFile(XdgFolder("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs", &text)) return "";
+  const int r = ReadSmallFile(XdgFolder("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs", &text);
+  *unreadable = r < 0;
+  if (r != 1) return "";
   static const char kKey[] = "XDG_DESKTOP_DIR=\"";
   size_t at = 0;
   while (at < text.size()) {
@@ -93,10 +95,13 @@ std::string ApplicationsFolder() {
   return data.empty() ? "" : data + "/applications";
 }
 
-std::string DesktopFolder() {
+std::string DesktopFolder(bool* unreadable) {
+  bool failed = false;
+  if (unreadable) *unreadable = false;
   std::string home = HomeFolder();
   if (home.empty()) return "";
-  std::string desktop = DesktopFromUserDirs(home);
+  std::string desktop = DesktopFromUserDirs(home, &failed);
+  if (unreadable) *unreadable = failed;
   if (desktop.empty()) return home + "/Desktop";
   std::string h = home;
   while (h.size() > 1 && h.back() == '/') h.pop_back();

@@ -23,8 +23,9 @@ std::string UserConfigFolder();
 // $XDG_DATA_HOME when it is absolute, else ~/.local/share.
 std::string UserDataFolder();
 // XDG_DESKTOP_DIR from the user's user-dirs.dirs, else ~/Desktop; "" when the desktop is the
-// home folder itself (the user has switched the desktop off).
-std::string DesktopFolder();
+// home folder itself (the user has switched the desktop off). *unreadable (when given) tells
+// whether user-dirs.dirs exists but could not be read, so that the answer is only a guess.
+std::string DesktopFolder(bool* unreadable = nullptr);
 // The applications menu of the user: UserDataFolder()/applications.
 std::string ApplicationsFolder();
 // $TMPDIR when it is absolute, else /tmp.

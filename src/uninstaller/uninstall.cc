@@ -107,7 +107,7 @@ UNINSTALL_PLACES UninstallPlacesFor(const std::string& uninstaller) {
   UNINSTALL_PLACES p;
   p.uninstaller = uninstaller;
   p.program_dir = IsAbsolute(uninstaller) ? DirectoryOf(uninstaller) : "";
-  p.shortcut_folders[0] = DesktopFolder();
+  p.shortcut_folders[0] = DesktopFolder(&p.folders_unknown);
   p.shortcut_folders[1] = ApplicationsFolder();
   const std::string data = UserDataFolder();
   p.record = data.empty() ? "" : data + "/" + kRecordName;
@@ -164,7 +164,8 @@ bool SamePlace(const std::string& a, const std::string& b) {
 int Uninstall(const UNINSTALL_PLACES& places, bool data_files) {
   // Without its own directory the uninstaller knows nothing it may delete.
   if (!IsAbsolute(places.uninstaller) || !IsDirectory(places.program_dir)) return -1;
-  bool ok = true;
+  // A desktop that could not be found may hold a shortcut that stays behind.
+  bool ok = !places.folders_unknown;
 
   // Shortcuts: only those that start this installation's program.
   const std::string program = places.program_dir + "/tamsu";

@@ -32,6 +32,7 @@ struct UNINSTALL_PLACES {
   std::string program_dir;          // its directory
   std::string shortcut_folders[2];  // the desktop, the applications menu ("" skips one)
   std::string record;               // full path of the uninstall record
+  bool folders_unknown = false;     // the user's folder list could not be read: a failure
 };
 
 // The places for the running program and the user's folders.

@@ -130,6 +130,50 @@ TEST(Uninstall, RemovesOnlyWhatBelongsToThisInstallation) {
   }
 }
 
+// The desktop comes from user-dirs.dirs when it names one; a list that cannot be read makes the
+// uninstall fail rather than miss a shortcut.
+TEST(Uninstall, PlacesFromTheUsersFolders) {
+  struct Case {
+    const char* user_dirs;  // null: no file; "DIR": a directory in its place (unreadable)
+    const char* desktop;    // below home; null: none
+    bool unknown;
+  } cases[] = {
+      {nullptr, "Desktop", false},
+      {"# comment\nXDG_DESKTOP_DIR=\"$HOME/Pulpit\"\n", "Pulpit", false},
+      {"XDG_DESKTOP_DIR=\"$HOME/\"\n", nullptr, false},
+      {"DIR", "Desktop", true},
+  };
+  const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
+  std::string saved[3];
+  bool had[3];
+  for (int i = 0; i < 3; ++i) {
+    const char* v = std::getenv(names[i]);
+    had[i] = v != nullptr;
+    saved[i] = v ? v : "";
+  }
+  for (const Case& c : cases) {
+    AREA a;
+    const std::string home = a.At("home");
+    fs::create_directories(home + "/.config");
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DATA_HOME");
+    if (c.user_dirs && std::string(c.user_dirs) == "DIR") fs::create_directory(home + "/.config/user-dirs.dirs");
+    else if (c.user_dirs) WriteWholeFile(home + "/.config/user-dirs.dirs", c.user_dirs);
+    const UNINSTALL_PLACES p = UninstallPlacesFor(a.At("prog/odvor"));
+    EXPECT_EQ(p.shortcut_folders[0], c.desktop ? home + "/" + c.desktop : "");
+    EXPECT_EQ(p.shortcut_folders[1], home + "/.local/share/applications");
+    EXPECT_EQ(p.record, home + "/.local/share/Tamsu.uninstall");
+    EXPECT_EQ(p.program_dir, a.At("prog"));
+    EXPECT_EQ(p.folders_unknown, c.unknown);
+    EXPECT_EQ(Uninstall(p, false), c.unknown ? -1 : 0);
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (had[i]) setenv(names[i], saved[i].c_str(), 1);
+    else unsetenv(names[i]);
+  }
+}
+
 // Every read and every deletion that fails makes the whole uninstall fail; a second run without
 // the fault finishes the work.
 TEST(Uninstall, EveryFailedReadOrDeleteFailsTheUninstall) {
