@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything under AddressSanitizer and UndefinedBehaviorSanitizer and runs the whole
-# test suite; then builds the benchmarks, and the fuzz targets with clang, replaying their corpora.
+# test suite; then builds the benchmarks and the Debian package, and the fuzz targets with clang,
+# replaying their corpora.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -14,6 +15,8 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSU_TESTS=OFF -DTAMSU_BENCH=ON
 cmake --build build/bench -j "$jobs"
+# The Debian package from that release build: built, inspected, installed into a throwaway root.
+scripts/test_deb.sh build/bench
 
 if command -v clang++ >/dev/null 2>&1; then
   cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \

@@ -3,10 +3,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
-#include "platform/cfiletxt.h"
 #include "common/codepage.h"
+#include "platform/cfiletxt.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -269,13 +269,12 @@ namespace {
 std::string g_config_path;
 
 std::string DefaultConfigPath() {
-  char exe[4096];
-  ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (n <= 0) return "Tamsu.ini";
-  exe[n] = '\0';
-  std::string dir(exe);
-  size_t slash = dir.rfind('/');
-  return dir.substr(0, slash + 1) + "Tamsu.ini";
+  std::string exe = ExecutablePath();
+  if (exe.empty()) return "Tamsu.ini";
+  const std::string dir = DirectoryOf(exe);
+  std::string path = ConfigPathFor(dir, IsWritableDirectory(dir));
+  if (DirectoryOf(path) != dir && MakeFolders(DirectoryOf(path)) != 0) return dir + "/Tamsu.ini";
+  return path;
 }
 }  // namespace
 
@@ -285,3 +284,9 @@ const std::string& ConfigPath() {
 }
 
 void SetConfigPath(const std::string& path) { g_config_path = path; }
+
+std::string ConfigPathFor(const std::string& program_dir, bool program_dir_writable) {
+  const std::string folder = UserConfigFolder();
+  if (program_dir_writable || folder.empty()) return program_dir + "/Tamsu.ini";
+  return folder + "/tamsu/Tamsu.ini";
+}

@@ -34,7 +34,11 @@ class INIFILE {
   std::string path_;
 };
 
-// The full path of "Tamsu.ini" beside the executable. Tests point it elsewhere with
-// SetConfigPath; an empty text restores the default.
+// The full path of "Tamsu.ini": beside the executable, or in the user's configuration folder
+// (~/.config/tamsu, created when needed) when the program directory is not writable for the user,
+// as in a package installed under /opt. Tests point it elsewhere with SetConfigPath; an empty
+// text restores the default.
 const std::string& ConfigPath();
 void SetConfigPath(const std::string& path);
+// The choice itself, for a program directory that is or is not writable.
+std::string ConfigPathFor(const std::string& program_dir, bool program_dir_writable);

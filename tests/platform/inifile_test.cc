@@ -174,4 +174,31 @@ TEST(ConfigPathTest, LivesBesideTheExecutable) {
   SetConfigPath("");
 }
 
+// A program directory the user may not write to (a package under /opt) sends the file to the
+// user's configuration folder; without a home there is nowhere else to go.
+TEST(ConfigPathTest, UnwritableProgramDirectoryUsesTheConfigurationFolder) {
+  struct Case {
+    const char *home, *xdg;
+    bool writable;
+    const char* want;
+  } cases[] = {
+      {"/home/u", nullptr, true, "/opt/tamsu/Tamsu.ini"},
+      {"/home/u", nullptr, false, "/home/u/.config/tamsu/Tamsu.ini"},
+      {"/home/u", "/cfg", false, "/cfg/tamsu/Tamsu.ini"},
+      {"/home/u", "relative", false, "/home/u/.config/tamsu/Tamsu.ini"},
+  };
+  const char* saved_home = getenv("HOME");
+  const char* saved_xdg = getenv("XDG_CONFIG_HOME");
+  const std::string home_copy = saved_home ? saved_home : "", xdg_copy = saved_xdg ? saved_xdg : "";
+  for (const Case& c : cases) {
+    setenv("HOME", c.home, 1);
+    if (c.xdg) setenv("XDG_CONFIG_HOME", c.xdg, 1);
+    else unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(ConfigPathFor("/opt/tamsu", c.writable), c.want) << c.home << " " << c.writable;
+  }
+  if (saved_xdg) setenv("XDG_CONFIG_HOME", xdg_copy.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
+  if (saved_home) setenv("HOME", home_copy.c_str(), 1);
+}
+
 }  // namespace
