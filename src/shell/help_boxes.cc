@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "shell/main_window.h"
 #include "ui/dialog.h"
+#include "ui/document/doc_viewer.h"
 #include "ui/number_format.h"
 
 namespace {
@@ -74,7 +75,7 @@ void main_help_box() {
   dlg_end(d, 5);
   dlg_center(d);
   // The user manual opens once the box is closed.
-  if (dlg_run(d, 3, nullptr) == 4) not_supported();
+  if (dlg_run(d, 3, nullptr) == 4) show_manual();
 }
 
 std::string info_box_text() {
