@@ -180,7 +180,8 @@ int doc_save(const char* target, int code_page, bool skip_boxes, bool append) {
     message("Nie można utworzyć pliku tymczasowego\nw katalogu pliku %s."_pl, target);
     return -1;
   }
-  CFILETXT out;
+  std::vector<char> buffer(16 * 1024);
+  CFILETXT out(buffer.data(), buffer.size());
   out.SetCodePage(code_page);
   int rc = out.Open(temp.c_str(), kOpenExisting, kAccessWrite, kShareNone);
   if (rc == 0 && append && CFILE::Exists(target)) rc = CopyOldContent(target, &out);

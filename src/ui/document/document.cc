@@ -71,7 +71,7 @@ int doc_printf(const char* format, ...) {
   if (!g_doc.file) {
     const std::string name = TakeTemporaryName("");
     if (name.empty()) return -1;
-    if (OpenFile(&g_doc, name.c_str(), kOpenExisting, kAccessReadWrite, kShareNone) != 0) {
+    if (OpenFile(&g_doc, name.c_str(), kOpenExisting, kAccessReadWrite, kShareReadWrite) != 0) {
       CFILE::DeleteFile(name.c_str());
       g_doc = DOCUMENT{};
       return -1;
@@ -203,7 +203,7 @@ int Measure(DOCUMENT* d) {
 int doc_seek_line(long line) {
   if (!g_doc.file) return -1;
   g_doc.at_end = false;
-  if (line < 0) line = 0;
+  if (line <= 0) return g_doc.file->SeekTo(0);
   if (line >= g_doc.lines || g_doc.index.empty()) {
     const int64_t size = g_doc.file->Size();
     return size < 0 ? -1 : g_doc.file->SeekTo(size);
