@@ -1,4 +1,5 @@
 // The printer settings in Tamsu.ini and the dialog "Opcje drukarki".
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -88,6 +89,13 @@ int Callback(ControlRecord* dlg, int code) {
   }
 }
 
+// Copies a text, cut to the room of the target.
+void Copy(char* to, size_t room, const char* from) {
+  const size_t n = std::min(std::strlen(from), room - 1);
+  std::memcpy(to, from, n);
+  to[n] = '\0';
+}
+
 int Clamp(int32_t v, int lo, int hi, int fallback) { return v >= lo && v <= hi ? v : fallback; }
 
 }  // namespace
@@ -147,7 +155,7 @@ int printer_options() {
   std::snprintf(d.port, sizeof d.port, "%s", table_name(kPorts, s.port));
   std::snprintf(d.code_page, sizeof d.code_page, "%s", table_name(CODE_PAGE_NAMES, s.code_page));
   // The codes text without its on/off mark.
-  std::snprintf(d.codes, sizeof d.codes, "%s", s.codes[0] ? s.codes + 1 : "");
+  Copy(d.codes, sizeof d.codes, s.codes[0] ? s.codes + 1 : "");
   std::snprintf(d.name, sizeof d.name, "%s", s.gdi_name[0] ? s.gdi_name : kDefaultPrinter);
   // The CUPS printers; when CUPS cannot be asked the list keeps the default and the PDF file.
   cups_destination_names(&d.printer_names, 18, nullptr);
@@ -207,7 +215,8 @@ int printer_options() {
   s.type = table_value(kPrinterTypes, d.type);
   s.port = table_value(kPorts, d.port);
   s.code_page = table_value(CODE_PAGE_NAMES, d.code_page);
-  std::snprintf(s.codes, sizeof s.codes, "%c%s", dlg_checked(dlg, kCodesOn) ? '*' : ' ', d.codes);
+  s.codes[0] = dlg_checked(dlg, kCodesOn) ? '*' : ' ';
+  Copy(s.codes + 1, sizeof s.codes - 1, d.codes);
   std::snprintf(s.gdi_name, sizeof s.gdi_name, "%s",
                 std::strcmp(d.name, kDefaultPrinter) == 0 ? "" : d.name);
   return store_printer_settings(s);
