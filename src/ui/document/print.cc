@@ -235,7 +235,7 @@ int print_graphic(const char* path, int code_page, const PrinterSettings& s, con
   if (src.Open(path, code_page) != 0) return -1;
   const std::string temp = TakeTemporaryName(pdf_target ? pdf_target : "");
   if (temp.empty()) {
-    message("Nie można utworzyć pliku tymczasowego wydruku."_pl);
+    message("%s", "Nie można utworzyć pliku tymczasowego wydruku."_pl);
     return -1;
   }
   std::string error;
