@@ -2,10 +2,11 @@
 # Installs the Debian packages the build and the tests need, when they are missing.
 # Usage: scripts/deps.sh [build|test]
 set -euo pipefail
-want=(cmake ninja-build g++ pkg-config zlib1g-dev libncurses-dev libx11-dev)
+want=(cmake ninja-build g++ pkg-config zlib1g-dev libncurses-dev libx11-dev libcairo2-dev libcups2-dev
+      fonts-dejavu-core)
 if [ "${1:-build}" = test ]; then
   want+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev tmux python3 python3-dbf libsqlite3-dev
-        xvfb xdotool xfonts-base imagemagick dpkg-dev file fakeroot)
+        xvfb xdotool xfonts-base imagemagick dpkg-dev file fakeroot cups-daemon cups-client poppler-utils)
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -122,3 +122,17 @@ int CFILETXT::Measure(long* lines, long* longest) {
   *longest = max;
   return 0;
 }
+
+int CFILETXT::SeekTo(int64_t offset) {
+  if (!IsOpen()) return Fail(kFileOpSeek, kFileErrClosed);
+  if (writing_ && FlushWrite() != 0) return -1;
+  pos_ = len_ = 0;
+  return Seek(offset, SEEK_SET) < 0 ? -1 : 0;
+}
+
+int64_t CFILETXT::Offset() {
+  if (!IsOpen()) return Fail(kFileOpTell, kFileErrClosed);
+  if (writing_ && FlushWrite() != 0) return -1;
+  const int64_t here = Seek(0, SEEK_CUR);
+  return here < 0 ? -1 : here - static_cast<int64_t>(len_ - pos_);
+}

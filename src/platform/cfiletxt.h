@@ -28,6 +28,11 @@ class CFILETXT : public CFILE {
   // Counts the lines and the longest line (without its line feed) from the current position,
   // leaving the position where it was. 0 or -1.
   int Measure(long* lines, long* longest);
+  // Moves to a byte offset of the file, dropping what the buffer held (written data is written
+  // first). 0 or -1.
+  int SeekTo(int64_t offset);
+  // The byte offset the next ReadLine starts at, or -1.
+  int64_t Offset();
 
  private:
   int FlushWrite();

@@ -1,5 +1,6 @@
 #include "platform/system.h"
 
+#include <fcntl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -47,4 +48,14 @@ SystemFacts GetSystemFacts(const char* dir) {
   struct statvfs vs {};
   if (::statvfs(dir, &vs) == 0) f.free_disk_kb = static_cast<unsigned long long>(vs.f_bavail) * vs.f_frsize / 1024;
   return f;
+}
+
+int SyncDirectoryOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  const int r = ::fsync(fd);
+  ::close(fd);
+  return r == 0 ? 0 : -1;
 }

@@ -26,3 +26,6 @@ struct SystemFacts {
   unsigned long long free_disk_kb = 0;  // for an unprivileged user, in the directory asked
 };
 SystemFacts GetSystemFacts(const char* dir);
+
+// fsync of the directory holding path, so that a rename into it is on the disk; 0 or -1.
+int SyncDirectoryOf(const std::string& path);

@@ -9,6 +9,7 @@
 #include "shell/main_window.h"
 #include "ui/dialog.h"
 #include "ui/message_box.h"
+#include "ui/document/doc_viewer.h"
 #include "ui/number_format.h"
 
 namespace {
@@ -72,7 +73,7 @@ void main_help_box() {
   dlg_end(d, 5);
   dlg_center(d);
   // The user manual opens once the box is closed.
-  if (dlg_run(d, 3, nullptr) == 4) not_supported();
+  if (dlg_run(d, 3, nullptr) == 4) show_manual();
 }
 
 std::string info_box_text() {

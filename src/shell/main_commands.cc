@@ -10,6 +10,8 @@
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
 #include "common/codepage.h"
+#include "ui/document/doc_viewer.h"
+#include "ui/document/printing.h"
 #include "ui/feedback.h"
 #include "ui/keys.h"
 #include "ui/message_box.h"
@@ -162,6 +164,7 @@ int main_command(int bar, int item) {
         case 1:
           if (screen_options() == 0) redraw_main_screen();
           return 0;
+        case 2: printer_options(); return 0;
         case 7: return Network();
         case 9:
           if (number_format_options() == 0) redraw_main_screen();
@@ -173,6 +176,7 @@ int main_command(int bar, int item) {
       }
     case kBarHelp:
       if (item == 1) main_help_box();
+      else if (item == 2) show_manual();
       else if (item == 4) info_box();
       else not_supported();
       return 0;
@@ -202,7 +206,7 @@ int main_key(const KeyEvent& ev) {
       case kScanF8: RecomputeStock(); break;
       case kScanF9: PrintLabel(); break;
       case kScanF1:
-        if (ctrl) not_supported();
+        if (ctrl) show_manual();
         else main_help_box();
         break;
       default: break;

@@ -81,7 +81,8 @@ std::string CopyProgram(const TempDir& dir, const std::string& ini) {
   const std::string bin = dir.File("bin");
   ::mkdir(bin.c_str(), 0755);
   int status = 0;
-  RunShell("cp '" + from + "' '" + bin + "/tamsu'", &status);
+  // The program travels with its manual, as it is installed.
+  RunShell("cp '" + from + "' '" + TAMSU_BUILD_DIR + "/Tamsu.txt' '" + bin + "/'", &status);
   if (status != 0) return {};
   if (!ini.empty()) WriteWholeFile(bin + "/Tamsu.ini", ini);
   return bin + "/tamsu";
@@ -132,6 +133,9 @@ TEST(TamsuInTmux, FirstStartWalksTheViewsAndLeavesSoundFiles) {
                                      {"w", "Data      Dokument"},
                                      {"Escape", "Suma brutto"},
                                      {"F1", "POMOC - KLAWISZE SKRÓTU"},
+                                     {"Escape", "Suma brutto"},
+                                     {"C-F1", "TAMSU - INSTRUKCJA OBSŁUGI"},
+                                     {"End", "Instrukcja będzie uzupełniana"},
                                      {"Escape", "Suma brutto"},
                                      {"F10 Enter", "Koniec programu  Esc"},
                                      {"Escape Escape Escape", "Koniec programu?"},
