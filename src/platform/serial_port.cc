@@ -134,7 +134,17 @@ int SERIAL_LINE::Configure(const SERIAL_SETTINGS& s) {
   if (s.parity == 'O') t.c_cflag |= PARENB | PARODD;
   if (s.stop_bits == 1) t.c_cflag &= ~CSTOPB;
   if (s.stop_bits == 2) t.c_cflag |= CSTOPB;
-  return ::tcsetattr(fd_, TCSANOW, &t) == 0 ? 0 : -1;
+  if (::tcsetattr(fd_, TCSANOW, &t) == 0) return 0;
+  // Pseudo-terminals and some virtual ports carry whole bytes and put parity and character
+  // size back as they were (the C library then reports a failure). Such a line is taken as it
+  // is; any other refusal is one.
+  termios now;
+  if (::tcgetattr(fd_, &now) != 0) return -1;
+  const tcflag_t frame = PARENB | PARODD | CSIZE | CMSPAR;
+  return (now.c_cflag & ~frame) == (t.c_cflag & ~frame) && now.c_iflag == t.c_iflag && now.c_oflag == t.c_oflag &&
+                 now.c_lflag == t.c_lflag
+             ? 0
+             : -1;
 }
 
 void SERIAL_LINE::Close(int drain_timeout_ms) {
