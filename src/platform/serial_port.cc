@@ -85,24 +85,24 @@ void SerialPause(int ms) {
 SerialResult SERIAL_LINE::Open(const std::string& path) {
   if (fd_ >= 0) return kSerialOk;
   error_ = kSerialNoError;
+  // The lock file first, as serial tools do: a line another program holds is not even opened
+  // (opening may move its modem lines).
+  if (LockFile(path) != 0) return kSerialBusy;
+  SerialResult result = kSerialOk;
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    if (errno == EBUSY) return kSerialBusy;
-    return errno == ENOENT || errno == ENXIO || errno == ENODEV || errno == ENOTDIR ? kSerialNoDevice
-                                                                                    : kSerialFailed;
+    result = errno == EBUSY                                                             ? kSerialBusy
+             : errno == ENOENT || errno == ENXIO || errno == ENODEV || errno == ENOTDIR ? kSerialNoDevice
+                                                                                        : kSerialFailed;
+  } else if (!::isatty(fd)) {
+    result = kSerialNoDevice;
+  } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    result = errno == EWOULDBLOCK ? kSerialBusy : kSerialFailed;
   }
-  if (!::isatty(fd)) {
-    ::close(fd);
-    return kSerialNoDevice;
-  }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
-    return errno == EWOULDBLOCK ? kSerialBusy : kSerialFailed;
-  }
-  const int locked = LockFile(path);
-  if (locked != 0) {
-    ::close(fd);
-    return kSerialBusy;
+  if (result != kSerialOk) {
+    if (fd >= 0) ::close(fd);
+    UnlockFile();
+    return result;
   }
   ::ioctl(fd, TIOCEXCL);
   fd_ = fd;

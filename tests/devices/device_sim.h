@@ -61,6 +61,12 @@ class DEVICE_SIM {
     keep_ = -1;
     ::close(master_.exchange(-1));
   }
+  // The line settings of the terminal as the program left them.
+  termios LineSettings() {
+    termios t{};
+    ::tcgetattr(keep_, &t);
+    return t;
+  }
   std::string Received() {
     std::lock_guard<std::mutex> g(mu_);
     return received_;
