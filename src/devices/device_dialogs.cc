@@ -100,7 +100,7 @@ int port_settings_dialog(PortSettings* s) {
   make_descriptor(&fd[2], 'C', 11, 0, parity);
   make_descriptor(&fd[3], 'C', 1, 0, stop);
   ControlRecord dlg[11];
-  dlg_frame(dlg, 0, 0, 0, 42, 9, "USTAWIENIA PORTU");
+  dlg_frame(dlg, 0, 0, 0, 42, 8, "USTAWIENIA PORTU");
   dlg_center(dlg);
   dlg_label(dlg, 1, 3, 1, "&Prędkość transmisji:"_pl);
   dlg_choice(dlg, kBaudField, 26, 1, 5, 1, &fd[0]);
@@ -110,7 +110,7 @@ int port_settings_dialog(PortSettings* s) {
   dlg_choice(dlg, kParityField, 26, 3, 11, 1, &fd[2]);
   dlg_label(dlg, 7, 3, 4, "Bity &stopu:");
   dlg_choice(dlg, kStopField, 26, 4, 1, 1, &fd[3]);
-  dlg_button(dlg, kSettingsOk, 18, 7, " &Ok ");
+  dlg_button(dlg, kSettingsOk, 18, 6, " &Ok ");
   dlg_end(dlg, 10);
   if (dlg_run(dlg, 0, SettingsCallback) != kSettingsOk) return -1;
   s->baud = Chosen(kBauds, baud, s->baud);
