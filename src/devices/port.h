@@ -1,3 +1,4 @@
+// Serial ports: docs/formats/serial-ports.md.
 // Communication ports: the abstract PORT and its one implementation PORTCOM, a serial port
 // COM1 to COM9. Each COMn stands for a device path named in Tamsu.ini, section "Ports", key
 // "COMn" (default /dev/ttyS0 for COM1, /dev/ttyS1 for COM2, and so on; a USB adapter is
