@@ -1,10 +1,9 @@
-// Simulated devices for the device tests: a pseudo-terminal whose slave the program opens by
-// path (named in Tamsu.ini as COM1) and whose master a thread of the simulator serves, speaking
-// the device's side of a protocol. Modem lines, which pseudo-terminals lack, are simulated in
-// memory through SIM_PORT, which also runs the protocols' waits twenty times faster.
+// Simulated devices: a pseudo-terminal whose slave the program opens by its path (named in
+// Tamsu.ini as COMn) and whose master a thread of the simulator serves from the device's side.
+// SIM_PORT gives the program simulated modem lines (pseudo-terminals have none) and runs the
+// protocols' waits twenty times faster.
 #pragma once
 
-#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -21,9 +20,7 @@
 
 #include <gtest/gtest.h>
 
-#include "devices/device.h"
-#include "devices/port.h"
-#include "platform/serial_port.h"
+#include "devices/printers/fpr.h"
 #include "shell/inifile.h"
 #include "support/temp_dir.h"
 
@@ -43,7 +40,6 @@ class DEVICE_SIM {
     if (keep_ >= 0) ::close(keep_);
   }
   const std::string& path() const { return path_; }
-
   void Start() {
     running_ = true;
     thread_ = std::thread([this] { Serve(); });
@@ -57,30 +53,31 @@ class DEVICE_SIM {
   // The device goes away: the program's side sees a hang-up.
   void Unplug() {
     std::lock_guard<std::mutex> g(mu_);
-    if (keep_ >= 0) ::close(keep_);
+    ::close(keep_);
     keep_ = -1;
     ::close(master_.exchange(-1));
   }
-  // The line settings of the terminal as the program left them.
-  termios LineSettings() {
-    termios t{};
-    ::tcgetattr(keep_, &t);
-    return t;
+  void Inject(const std::string& bytes) {
+    std::lock_guard<std::mutex> g(mu_);
+    Send(bytes);
   }
   std::string Received() {
     std::lock_guard<std::mutex> g(mu_);
     return received_;
   }
+  // The line settings as the program left them.
+  termios LineSettings() {
+    termios t{};
+    ::tcgetattr(keep_, &t);
+    return t;
+  }
 
-  // The simulated modem lines (SIM_PORT reads and sets them).
   std::atomic<bool> cts{true}, dsr{false}, rts{false}, dtr{false};
 
  protected:
-  // Called on the simulator's thread, with mu_ held, for every byte the program sent.
-  virtual void OnByte(uint8_t b) = 0;
-  // Called on the simulator's thread, with mu_ held, after every 5 ms without input.
+  // On the simulator's thread with mu_ held: each byte the program sent, and every 5 ms of quiet.
+  virtual void OnByte(uint8_t) {}
   virtual void OnIdle() {}
-  // Device-side writes, from OnByte.
   void Send(const std::string& bytes) {
     if (master_ >= 0 && !bytes.empty()) (void)!::write(master_, bytes.data(), bytes.size());
   }
@@ -91,8 +88,7 @@ class DEVICE_SIM {
   void Serve() {
     for (;;) {
       pollfd p{master_, POLLIN, 0};
-      const bool more = p.fd >= 0 && ::poll(&p, 1, 5) > 0 && (p.revents & POLLIN);
-      if (!more) {
+      if (p.fd < 0 || ::poll(&p, 1, 5) <= 0 || !(p.revents & POLLIN)) {
         if (!running_) return;
         if (p.fd < 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
         std::lock_guard<std::mutex> g(mu_);
@@ -102,7 +98,6 @@ class DEVICE_SIM {
       uint8_t buf[256];
       std::lock_guard<std::mutex> g(mu_);
       const ssize_t n = master_ >= 0 ? ::read(master_, buf, sizeof buf) : -1;
-      if (n <= 0) continue;
       for (ssize_t i = 0; i < n; ++i) {
         received_.push_back(static_cast<char>(buf[i]));
         OnByte(buf[i]);
@@ -112,14 +107,11 @@ class DEVICE_SIM {
 
   std::atomic<int> master_{-1};
   int keep_ = -1;  // keeps the terminal alive while the program has it closed
-  std::string path_;
-  std::string received_;
+  std::string path_, received_;
   std::atomic<bool> running_{false};
   std::thread thread_;
 };
 
-// PORTCOM on the simulator's pseudo-terminal: the real termios code, the simulator's modem
-// lines, waits scaled down.
 class SIM_PORT : public PORTCOM {
  public:
   explicit SIM_PORT(DEVICE_SIM* sim, bool lines = true) : sim_(sim), lines_(lines) {}
@@ -129,13 +121,9 @@ class SIM_PORT : public PORTCOM {
 
  protected:
   int rawModem() override {
-    if (!lines_) return PORTCOM::rawModem();
-    return (sim_->cts ? kModemCts : 0) | (sim_->dsr ? kModemDsr : 0);
+    return lines_ ? (sim_->cts ? kModemCts : 0) | (sim_->dsr ? kModemDsr : 0) : PORTCOM::rawModem();
   }
-  void rawSetModem(int line, bool on) override {
-    if (line == kModemRts) sim_->rts = on;
-    if (line == kModemDtr) sim_->dtr = on;
-  }
+  void rawSetModem(int line, bool on) override { (line == kModemRts ? sim_->rts : sim_->dtr) = on; }
   void rawWait(int ms) override { PORTCOM::rawWait(ms / 20); }
   void rawPause(int ms) override { PORTCOM::rawPause(ms / 20); }
 
@@ -144,7 +132,18 @@ class SIM_PORT : public PORTCOM {
   bool lines_;
 };
 
-// Every notification the devices give, in order; a chosen answer to the cancellation poll.
+// A receipt line in the unit "szt".
+inline ReceiptLine Line(const char* name, double price, double quantity, double rate = 23) {
+  ReceiptLine l{};
+  std::snprintf(l.name, sizeof l.name, "%s", name);
+  std::snprintf(l.unit, sizeof l.unit, "szt");
+  l.price = AMOUNT::FromDouble(price);
+  l.quantity = AMOUNT::FromDouble(quantity);
+  l.taxRate = AMOUNT::FromDouble(rate);
+  return l;
+}
+
+// Every notification but the polls, in order; the answer the polls get.
 struct NotifyLog {
   static std::vector<std::pair<int, long>>& Calls() {
     static std::vector<std::pair<int, long>> calls;
@@ -159,16 +158,9 @@ struct NotifyLog {
     Calls().push_back({code, static_cast<long>(argument)});
     return 0;
   }
-  // The codes reported, polls left out.
-  static std::vector<int> Codes() {
-    std::vector<int> codes;
-    for (auto& c : Calls()) codes.push_back(c.first);
-    return codes;
-  }
 };
 
-// A configuration file naming the simulator's terminal as COM1, a lock directory of the test's
-// own, and the notification log installed.
+// A configuration file and a lock directory of the test's own, and the log installed.
 class DeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -186,5 +178,6 @@ class DeviceTest : public ::testing::Test {
   void NameCom1(const std::string& path) {
     ASSERT_EQ(INIFILE(dir.File("Tamsu.ini")).WriteString("Ports", "COM1", path.c_str()), 0);
   }
+  using Calls = std::vector<std::pair<int, long>>;
   TempDir dir;
 };

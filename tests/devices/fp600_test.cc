@@ -61,16 +61,6 @@ class FP600_SIM : public DEVICE_SIM {
   std::vector<std::string> commands_;
 };
 
-ReceiptLine Line(const char* name, double price, double quantity, double rate = 23) {
-  ReceiptLine l{};
-  std::snprintf(l.name, sizeof l.name, "%s", name);
-  std::snprintf(l.unit, sizeof l.unit, "szt.");
-  l.price = AMOUNT::FromDouble(price);
-  l.quantity = AMOUNT::FromDouble(quantity);
-  l.taxRate = AMOUNT::FromDouble(rate);
-  return l;
-}
-
 uint32_t Le32(const std::string& s, size_t at) {
   uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(s[at + i]);
@@ -95,7 +85,7 @@ class Fp600Test : public DeviceTest {
     ASSERT_EQ(printer.beginReceipt(), 0);
     NotifyLog::Calls().clear();
   }
-  // The commands after those of opening and beginning, by their command bytes.
+  // The commands from the n-th on.
   std::vector<std::string> Commands(size_t from) {
     sim.Stop();
     const std::vector<std::string> all = sim.Commands();
@@ -107,56 +97,30 @@ class Fp600Test : public DeviceTest {
   FPRFP600 printer;
 };
 
-TEST(Fp600Frame, NamesGetDotsUntilTenCharactersCount) {
-  struct Case {
-    const char* name;
-    std::string sent;
-  } cases[] = {
+TEST(Fp600Frame, NamesLinesAndTaxRates) {
+  // Names get dots from the right until ten characters count.
+  const std::pair<const char*, std::string> names[] = {
       {"Ser", "Ser" + std::string(18, ' ') + std::string(7, '.')},
-      {"A-B-C", "A-B-C" + std::string(16, ' ') + std::string(7, '.')},
       {"Chleb razowy krojony 500 g i więcej", "Chleb razowy krojony 500 g i"},
       {"!!!!!!!!!!!!!!!!!!!!!!!!!!AB", std::string(18, '!') + std::string(8, '.') + "AB"},
   };
-  for (const Case& c : cases) EXPECT_EQ(FPRFP600::PrinterName(c.name), c.sent) << c.name;
-}
+  for (const auto& [name, sent] : names) EXPECT_EQ(FPRFP600::PrinterName(name), sent) << name;
 
-TEST(Fp600Frame, ALineCommandOfANegativeQuantity) {
   const std::string c = FPRFP600::LineCommand("Ser", AMOUNT::FromDouble(-1.5), "kg", AMOUNT::FromDouble(12.99), 2,
                                               AMOUNT::FromDouble(19.49));
   ASSERT_EQ(c.size(), 51u);
-  EXPECT_EQ(c.substr(0, 3), "\x1b\x06-");
-  EXPECT_EQ(c.substr(3, 28), FPRFP600::PrinterName("Ser"));
-  EXPECT_EQ(c[31], '0');
-  EXPECT_EQ(Le32(c, 32), 150u);
-  EXPECT_EQ(c.substr(36, 5), "2kg  ");
+  EXPECT_EQ(c.substr(0, 31), "\x1b\x06-" + FPRFP600::PrinterName("Ser"));
+  EXPECT_EQ(c.substr(31, 10), std::string("0\x96\0\0\0" "2kg  ", 10));  // 150
   EXPECT_EQ(Le32(c, 41), 1299u);
   EXPECT_EQ(c.substr(45, 2), "\x1b\x02");
   EXPECT_EQ(Le32(c, 47), 1949u);
-}
-
-TEST(Fp600Frame, StatusBytesAndTaxRateAnswers) {
-  struct Status {
-    uint8_t a, b;
-    int code;
-  } statuses[] = {{0x01, 0, kDevHardware}, {0, 0x04, kDevHardware}, {0x40, 0, kDevDisplay}, {0x02, 0, kDevNoAnswer},
-                  {0, 0x01, kDevNoAnswer}, {0x20, 0, kDevBadName},  {0, 0x02, kDevNoPaper},  {0x08, 0, kDevOk}};
-  for (const Status& s : statuses) EXPECT_EQ(FPRFP600::StatusCode(s.a, s.b), s.code) << int(s.a) << " " << int(s.b);
 
   TaxRateMap map;
   const uint8_t four[] = {23, 8, 0xFF, 5};
   ASSERT_EQ(FPRFP600::ParseTaxRates(5, four, 4, &map), 0);
-  EXPECT_EQ(map.letter(AMOUNT::FromInt(23)), 1);
-  EXPECT_EQ(map.letter(AMOUNT::FromInt(8)), 2);
-  EXPECT_EQ(map.letter(AMOUNT::FromInt(5)), 4);
-  EXPECT_EQ(map.letter(TaxRateMap::kExempt), 5);
+  for (auto [rate, letter] : {std::pair{23, 1}, {8, 2}, {5, 4}, {-1, 5}}) EXPECT_EQ(map.letter(AMOUNT::FromInt(rate)), letter);
   EXPECT_EQ(map.used(), 4);
-  const uint8_t twelve[] = {0x08, 0xFC, 0x03, 0x20, 0xFF, 0, 0, 0, 0x02, 0x58, 0, 0};  // 23.00, 8.00, -, 0, 6.00
-  ASSERT_EQ(FPRFP600::ParseTaxRates(3, twelve, 12, &map), 0);
-  EXPECT_EQ(map.letter(AMOUNT::FromInt(23)), 1);
-  EXPECT_EQ(map.letter(AMOUNT()), 4);
-  EXPECT_EQ(map.letter(AMOUNT::FromInt(6)), 6);
-  EXPECT_EQ(FPRFP600::ParseTaxRates(5, twelve, 12, &map), kDevTaxRatesUnreadable);
-  EXPECT_EQ(FPRFP600::ParseTaxRates(3, four, 4, &map), kDevTaxRatesUnreadable);
+  EXPECT_EQ(FPRFP600::ParseTaxRates(3, four, 4, &map), kDevTaxRatesUnreadable);  // 12 bytes wanted
 }
 
 TEST_F(Fp600Test, AReceiptClosesALeftoverOneAndEndsWithItsTotal) {
@@ -180,7 +144,7 @@ TEST_F(Fp600Test, AnInvalidLineIsRefusedWithoutCancellingTheReceipt) {
   EXPECT_EQ(printer.addLine(Line("Woda", 2, 10000)), kDevBadQuantity);
   EXPECT_EQ(printer.addLine(Line("Woda", -2, 1)), kDevBadPrice);
   EXPECT_EQ(printer.addLine(Line("Woda", 2, 1)), 0);
-  EXPECT_EQ(NotifyLog::Calls(), (std::vector<std::pair<int, long>>{{kDevBadTaxRate, 1}, {kDevBadQuantity, 2}, {kDevBadPrice, 3}}));
+  EXPECT_EQ(NotifyLog::Calls(), (Calls{{kDevBadTaxRate, 1}, {kDevBadQuantity, 2}, {kDevBadPrice, 3}}));
   const std::vector<std::string> after = Commands(4);
   ASSERT_EQ(after.size(), 1u);
   EXPECT_EQ(after[0][0], '\x06');
@@ -196,21 +160,15 @@ TEST_F(Fp600Test, WithoutCtsNothingOfTheLineGoesOut) {
 }
 
 TEST_F(Fp600Test, AnEndWithoutAckIsNoEnd) {
-  struct Case {
-    uint8_t status2;
-    int code;
-  } cases[] = {{0x00, kDevNoAnswer}, {0x02, kDevNoPaper}};
-  for (const Case& c : cases) {
-    sim.Stop();
-    sim.ack_end = false;
-    sim.status[2] = 0;
-    sim.Start();
+  sim.ack_end = false;
+  for (auto [status2, code] : {std::pair{0x00, kDevNoAnswer}, {0x02, kDevNoPaper}}) {
     printer.close();
     OpenAndBegin();
     ASSERT_EQ(printer.addLine(Line("Chleb", 3.5, 1)), 0);
-    sim.status[2] = c.status2;
-    EXPECT_EQ(printer.endReceipt(), c.code);
-    EXPECT_EQ(NotifyLog::Codes(), std::vector<int>{c.code});
+    sim.status[2] = static_cast<uint8_t>(status2);
+    EXPECT_EQ(printer.endReceipt(), code);
+    EXPECT_EQ(NotifyLog::Calls(), (Calls{{code, 0}}));
+    sim.status[2] = 0;
   }
 }
 
