@@ -58,6 +58,8 @@ void SetFileFault(int operation, long nth, bool from_then_on) {
 
 void ClearFileFault() { g_fault = Fault{}; }
 
+bool FileFaultTripped() { return g_fault.tripped; }
+
 void CFILE::SetHandler(HANDLER* handler) { g_handler = handler; }
 CFILE::HANDLER* CFILE::Handler() { return g_handler; }
 

@@ -132,3 +132,5 @@ int CheckFileSharing(const std::string& path_in_dir);
 // fails with EIO; with from_then_on every later one fails too. kind 0 counts every operation.
 void SetFileFault(int operation, long nth, bool from_then_on);
 void ClearFileFault();
+// Whether the armed fault has hit an operation (a loop over N stops once it no longer does).
+bool FileFaultTripped();

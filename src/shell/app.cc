@@ -14,6 +14,8 @@
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
+#include "devices/device_messages.h"
+#include "devices/fiscal_receipt.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
 #include "shell/startup.h"
@@ -103,6 +105,7 @@ int TamsuMain() {
     return -1;
   }
   InstallUiHandlers();
+  InstallDeviceNotifyHook();
   load_screen_options();
   load_number_format();
   LoadBusinessOptions();
@@ -111,6 +114,7 @@ int TamsuMain() {
   RegisterGoodsCommands();
   RegisterContractorCommands();
   RegisterRecordViews();
+  RegisterDeviceCommands();
   main_screen_draw();
 
   int result = -1;
@@ -121,6 +125,7 @@ int TamsuMain() {
     }
     CloseDatabase();
   }
+  UninstallDeviceNotifyHook();
   UninstallUiHandlers();
   if (own_screen) screen_close();
   RestoreSavedDirectory();

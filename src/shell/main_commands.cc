@@ -6,6 +6,7 @@
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
+#include "devices/device_dialogs.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
@@ -110,6 +111,14 @@ void FindBarcode() {
   Refresh();
 }
 
+// Key P: the fiscal receipt of the current transaction, in the transactions view only.
+void FiscalReceipt() {
+  if (current_view() != kViewTransactions) return not_supported();
+  if (!HasCurrentRecord(kViewTransactions)) return;
+  run_record_command(kViewTransactions, kRecordFiscalReceipt, 0);
+  Refresh();
+}
+
 int Network() {
   bool reopened = false;
   const int r = network_dialog(&reopened);
@@ -165,6 +174,8 @@ int main_command(int bar, int item) {
           if (screen_options() == 0) redraw_main_screen();
           return 0;
         case 2: printer_options(); return 0;
+        case 4: fiscal_printer_options(); return 0;
+        case 5: fiscal_register_options(); return 0;
         case 7: return Network();
         case 9:
           if (number_format_options() == 0) redraw_main_screen();
@@ -226,7 +237,8 @@ int main_key(const KeyEvent& ev) {
     case 'w': List(); break;
     case ' ': RereadView(); break;
     case 'i': info_box(); break;
-    case 'a': case 'c': case 'f': case 'm': case 'p': case 's': case 'l': case 'k': case 'r':
+    case 'p': FiscalReceipt(); break;
+    case 'a': case 'c': case 'f': case 'm': case 's': case 'l': case 'k': case 'r':
     case 'n':
       not_supported();
       break;

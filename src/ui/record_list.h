@@ -84,6 +84,7 @@ enum RecordCommand {
   kRecordRecomputeStock,  // F8, goods
   kRecordPrintLabel,      // F9, goods
   kRecordFindBarcode,     // Ctrl+B, goods
+  kRecordFiscalReceipt,   // P, transactions
   kRecordCommandCount
 };
 typedef int (*RecordCommandFn)(int view, int arg);

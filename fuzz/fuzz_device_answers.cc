@@ -1,0 +1,88 @@
+// Arbitrary bytes as everything a fiscal printer answers: each protocol's answer parsers take
+// them directly, and each printer runs a whole receipt with them as all its port ever reads.
+// Nothing may crash, hang or read outside its buffers, whatever the printer says.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "devices/printers/fpr_df301.h"
+#include "devices/printers/fpr_fp600.h"
+#include "devices/printers/fpr_mb270.h"
+
+namespace {
+
+// A port whose device answers with the fuzz bytes and whose waits take no time.
+class FUZZ_PORT : public PORTCOM {
+ public:
+  FUZZ_PORT(const uint8_t* data, size_t size, int lines) : data_(data), size_(size), lines_(lines) {}
+
+ protected:
+  int rawOpen(const std::string&, const PortSettings&) override { return 0; }
+  void rawClose() override {}
+  int rawRead(uint8_t* byte) override {
+    if (at_ >= size_) return 0;
+    *byte = data_[at_++];
+    return 1;
+  }
+  int rawWrite(uint8_t) override { return 0; }
+  void rawDiscardInput() override {}  // the answers stay: they are all there is
+  int rawModem() override { return lines_; }
+  void rawSetModem(int, bool) override {}
+  void rawWait(int) override {}
+  void rawPause(int) override {}
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t at_ = 0;
+  int lines_;
+};
+
+ReceiptLine Line(const char* name, double price, double quantity, double rate) {
+  ReceiptLine l{};
+  std::snprintf(l.name, sizeof l.name, "%s", name);
+  std::snprintf(l.unit, sizeof l.unit, "szt.");
+  l.price = AMOUNT::FromDouble(price);
+  l.quantity = AMOUNT::FromDouble(quantity);
+  l.taxRate = AMOUNT::FromDouble(rate);
+  return l;
+}
+
+void Receipt(FPR& printer, const uint8_t* data, size_t size, int lines) {
+  FUZZ_PORT port(data, size, lines);
+  printer.usePort(&port);
+  if (printer.open(1, nullptr) == 0 && printer.beginReceipt() == 0) {
+    printer.addLine(Line("Chleb", 3.5, 2, 23));
+    printer.addLine(Line("Zwrot", 1.25, -1, 8));
+    if (printer.endReceipt() != 0) printer.cancelReceipt();
+  }
+  printer.close();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const int lines = data[0] & 0x0F;  // the modem lines the device shows
+  const uint8_t* answer = data + 1;
+  const size_t n = size - 1;
+
+  const std::string text(reinterpret_cast<const char*>(answer), n);
+  TaxRateMap map;
+  FPRDF301::ParseTaxRates(text.c_str(), &map);
+  long number = 0;
+  FPRDF301::ParseErrorNumber(text.c_str(), &number);
+  FPRDF301::MechanismCode(n ? answer[0] : 0);
+  FPRFP600::ParseTaxRates(data[0], answer, static_cast<int>(n < 33 ? n : 33), &map);
+  if (n >= 2) FPRFP600::StatusCode(answer[0], answer[1]);
+  FPRMB270::AnswerCode(text, n ? answer[0] : 0x41, n > 1 ? static_cast<char>(answer[1]) : 'B');
+  if (map.used() > TaxRateMap::kEntries) __builtin_trap();
+
+  FPRDF301 posnet;
+  Receipt(posnet, answer, n, lines);
+  FPRFP600 elzab;
+  Receipt(elzab, answer, n, lines);
+  FPRMB270 megabyte;
+  Receipt(megabyte, answer, n, lines);
+  return 0;
+}
