@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -158,4 +159,74 @@ pid_t SpawnDetached(const char* program, const char* argument) {
 bool ProcessEnded(pid_t pid) {
   int status;
   return ::waitpid(pid, &status, WNOHANG) != 0;
+}
+
+int RunAndWait(const std::vector<std::string>& argv, const std::string& dir, int timeout_ms,
+               const std::function<bool()>& cancel, int* exit_code) {
+  *exit_code = 0;
+  if (argv.empty() || argv[0].empty()) return kRunNotFound;
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attr;
+  if (posix_spawn_file_actions_init(&actions) != 0) return kRunNoMemory;
+  if (posix_spawnattr_init(&attr) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return kRunNoMemory;
+  }
+  int rc = posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  if (rc == 0) rc = posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  if (rc == 0) rc = posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  if (rc == 0 && !dir.empty()) rc = posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+  sigset_t none, defaults;
+  sigemptyset(&none);
+  sigemptyset(&defaults);
+  for (int s : {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGPIPE, SIGCHLD}) sigaddset(&defaults, s);
+  if (rc == 0) rc = posix_spawnattr_setsigmask(&attr, &none);
+  if (rc == 0) rc = posix_spawnattr_setsigdefault(&attr, &defaults);
+  if (rc == 0) rc = posix_spawnattr_setpgroup(&attr, 0);
+  if (rc == 0)
+    rc = posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+  pid_t pid = 0;
+  if (rc == 0) {
+    rc = argv[0].find('/') != std::string::npos ? posix_spawn(&pid, args[0], &actions, &attr, args.data(), environ)
+                                                  : posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  if (rc != 0) {
+    if (rc == ENOENT || rc == EACCES || rc == ENOEXEC || rc == ENOTDIR || rc == EISDIR) return kRunNotFound;
+    return rc == ENOMEM || rc == EAGAIN ? kRunNoMemory : kRunNotStarted;
+  }
+  timespec start{};
+  ::clock_gettime(CLOCK_MONOTONIC, &start);
+  long next_poll = 0;
+  for (;;) {
+    int status = 0;
+    const pid_t r = ::waitpid(pid, &status, WNOHANG);
+    if (r == pid) {
+      *exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 255;
+      return kRunExited;
+    }
+    if (r < 0 && errno != EINTR) return kRunNotStarted;  // not ours to wait for any more
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const long elapsed = (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+    int outcome = -1;
+    if (elapsed >= timeout_ms) outcome = kRunTimedOut;
+    else if (cancel && elapsed >= next_poll) {
+      next_poll = elapsed + 100;
+      if (cancel()) outcome = kRunCancelled;
+    }
+    if (outcome >= 0) {
+      // The launcher (a loader of Windows programs) may have children of its own: the whole group goes.
+      ::kill(-pid, SIGKILL);
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      return outcome;
+    }
+    timespec pause{0, 10 * 1000 * 1000};
+    ::nanosleep(&pause, nullptr);
+  }
 }

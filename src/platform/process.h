@@ -10,6 +10,7 @@
 
 #include <sys/types.h>  // pid_t
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,3 +36,23 @@ int StartDetached(const std::vector<std::string>& argv);
 pid_t SpawnDetached(const char* program, const char* argument);
 // True when the process has ended (or is not ours to wait for); never waits.
 bool ProcessEnded(pid_t pid);
+
+// Runs a helper program and waits for it (the communication programs of the Elzab registers):
+// argv[0] is its path, taken as it stands when it holds a slash and looked up along PATH
+// otherwise; it runs in folder dir, with its standard streams on /dev/null and in a process
+// group of its own. While it runs, cancel (when given) is asked about every 100 ms; a true
+// answer, or timeout_ms passing, kills the whole group.
+//
+//   int code = 0;
+//   if (RunAndWait({"wine", "/opt/elzab/Ostatus.exe", in, out}, "/opt/elzab", 60000, nullptr, &code)
+//       == kRunExited && code == 0) ...
+enum RunOutcome {
+  kRunExited = 0,      // *exit_code holds its exit status (128 + the signal that ended it)
+  kRunNotFound = 1,    // no such program, or not executable
+  kRunNoMemory = 2,
+  kRunNotStarted = 3,  // any other reason it could not be started
+  kRunTimedOut = 4,
+  kRunCancelled = 5,
+};
+int RunAndWait(const std::vector<std::string>& argv, const std::string& dir, int timeout_ms,
+               const std::function<bool()>& cancel, int* exit_code);

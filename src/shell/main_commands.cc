@@ -7,6 +7,7 @@
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "devices/device_dialogs.h"
+#include "devices/fiscal_register.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
@@ -119,6 +120,12 @@ void FiscalReceipt() {
   Refresh();
 }
 
+// Key N: the fiscal cash register; what it read shows in the view afterwards.
+void CashRegister() {
+  FiscalRegisterMenu();
+  Refresh();
+}
+
 int Network() {
   bool reopened = false;
   const int r = network_dialog(&reopened);
@@ -165,7 +172,8 @@ int main_command(int bar, int item) {
       }
       return 0;
     case kBarTools:
-      if (item == 6) PrintLabel();
+      if (item == 1) CashRegister();
+      else if (item == 6) PrintLabel();
       else not_supported();
       return 0;
     case kBarOptions:
@@ -238,8 +246,8 @@ int main_key(const KeyEvent& ev) {
     case ' ': RereadView(); break;
     case 'i': info_box(); break;
     case 'p': FiscalReceipt(); break;
+    case 'n': CashRegister(); break;
     case 'a': case 'c': case 'f': case 'm': case 's': case 'l': case 'k': case 'r':
-    case 'n':
       not_supported();
       break;
     default: break;

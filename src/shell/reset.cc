@@ -9,6 +9,7 @@
 #include "db/db_events.h"
 #include "db/table.h"
 #include "db/table_lock.h"
+#include "devices/registers/fcr_posnet.h"
 #include "platform/cfile.h"
 #include "platform/clipboard.h"
 #include "shell/command_line.h"
@@ -45,4 +46,5 @@ void ResetProgramState() {
   ResetCommandLine();
   ResetStartup();
   RegisterRecordViews();
+  FCRPOSNET::ResetSequence();
 }
