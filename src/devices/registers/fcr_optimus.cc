@@ -106,7 +106,8 @@ int FCROPTIMUS_TANGO::PKTPLU::decode(const TaxRateMap& rates, RegisterGoods* g) 
   *g = RegisterGoods{};
   const std::string id = Field(bytes_, 4, 18);
   int64_t number = 0, price = 0;
-  if (WholeNumber(id.c_str(), &number) == 0) {
+  // As in the sale packets: a short identifier is a number, a longer one a code (also of digits).
+  if (id.size() < 7 && WholeNumber(id.c_str(), &number) == 0) {
     char text[24];
     std::snprintf(text, sizeof text, "%06lld", static_cast<long long>(number));
     SetField(g->number, text);
