@@ -1,13 +1,20 @@
-// Arbitrary bytes as everything a fiscal printer answers: each protocol's answer parsers take
-// them directly, and each printer runs a whole receipt with them as all its port ever reads.
-// Nothing may crash, hang or read outside its buffers, whatever the printer says.
+// Arbitrary bytes as everything a fiscal printer or cash register answers: each protocol's answer
+// parsers take them directly, each printer runs a whole receipt and each register every
+// operation with them as all its port ever reads. Nothing may crash, hang or read outside its
+// buffers, whatever the device says.
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "common/text.h"
 #include "devices/printers/fpr_df301.h"
 #include "devices/printers/fpr_fp600.h"
 #include "devices/printers/fpr_mb270.h"
+#include "devices/registers/fcr_elzab.h"
+#include "devices/registers/fcr_optimus.h"
+#include "devices/registers/fcr_posnet.h"
+#include "devices/registers/fcr_sharp.h"
 
 namespace {
 
@@ -59,6 +66,42 @@ void Receipt(FPR& printer, const uint8_t* data, size_t size, int lines) {
   printer.close();
 }
 
+RegisterGoods Goods(const char* number, const char* code, const char* rate) {
+  RegisterGoods g{};
+  SetField(g.number, number);
+  SetField(g.name, "Chleb");
+  SetField(g.code, code);
+  SetField(g.taxRate, rate);
+  g.amount = AMOUNT::FromDouble(3.5);
+  return g;
+}
+
+// Every operation of a register, its readings to their end.
+void Register(FCR& reg, const uint8_t* data, size_t size, int lines) {
+  FUZZ_PORT port(data, size, lines);
+  reg.usePort(&port);
+  if (reg.open(1, nullptr) == 0) {
+    RegisterGoods g{};
+    for (int kind : {kTransferReadGoods, kTransferReadSales}) {
+      if (reg.beginTransfer(kind) != 0) continue;
+      int rc, n = 0;
+      while ((rc = kind == kTransferReadGoods ? reg.readGoods(&g) : reg.readSale(&g)) == 0 && ++n < 100000) {
+      }
+      rc == kDevNoMoreRecords ? reg.endTransfer() : reg.abortTransfer();
+    }
+    if (reg.beginTransfer(kTransferSendGoods) == 0) {
+      reg.sendGoods(Goods("000025", "", "23"));
+      reg.sendGoods(Goods("000026", "5901234123457", "8"));
+      reg.endTransfer();
+    }
+    reg.deleteGoods();
+    reg.deleteSales();
+    reg.fiscalReport();
+    reg.display("Łódź"_pl);
+  }
+  reg.close();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -84,5 +127,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Receipt(elzab, answer, n, lines);
   FPRMB270 megabyte;
   Receipt(megabyte, answer, n, lines);
+
+  std::vector<std::string> split;
+  for (size_t from = 0; from <= text.size();) {
+    const size_t nl = text.find('\n', from);
+    split.push_back(text.substr(from, nl == std::string::npos ? std::string::npos : nl - from));
+    from = nl == std::string::npos ? text.size() + 1 : nl + 1;
+  }
+  FCRELZAB::StatusCode(split);
+  FCRELZAB::ParseTaxRates(split, &map);
+  RegisterGoods g{};
+  FCRPOSNET::DecodeRecord(FCRPOSNET::AnswerFields(text), map, kTransferReadSales, &g);
+  FCRPSNT2::DecodeRecord(text, map, kTransferReadGoods, &g);
+  FCRSHARP::FILEHEADER header;
+  if (FCRSHARP::ParseHeader(text, &header)) {
+    FCRSHARP::PLU().decode(text, header, map, &g, &g.amount);
+    FCRSHARP::EAN().decode(text, header, map, &g, &g.amount);
+  }
+  std::string frameText;
+  FCRSHARP::FRAME::Text(text, &frameText);
+  FCRSHARP::FromSharp(text);
+  if (n >= 99) FCROPTIMUS_TANGO::PKTSALE(text.substr(0, 99)).decode(&g);
+  if (n >= 84) FCROPTIMUS_TANGO::PKTPLU(text.substr(0, 84)).decode(map, &g);
+  if (n >= 47) FCROPTIMUS_TANGO::PKTERR(text.substr(0, 47)).number();
+  if (n >= 32) FCROPTIMUS_TANGO::PKTVAT(text.substr(0, 32)).decode(&map);
+  if (map.used() > TaxRateMap::kEntries) __builtin_trap();
+
+  FCROPTIMUS_TANGO optimus;
+  Register(optimus, answer, n, lines);
+  FCRPOSNET posnet_ecr;
+  Register(posnet_ecr, answer, n, lines);
+  FCRBINGOPLUS bingo;
+  Register(bingo, answer, n, lines);
+  FCRSHARP sharp;
+  Register(sharp, answer, n, lines);
   return 0;
 }
