@@ -90,7 +90,7 @@ void Copy(char* to, size_t size, const char* from) { std::snprintf(to, size, "%s
 // kTableEnd or -1.
 int FindGoodsBy(int index, const char* text) {
   if (!*text) return kTableEnd;
-  TableSetIndex(kTableGoods, index);
+  if (TableSetIndex(kTableGoods, index) != 0) return -1;
   int rc = TableSeek(kTableGoods, text);
   if (rc != 0) return rc;
   return std::strcmp(index == 3 ? Tow.NR : Tow.EAN, text) == 0 ? 0 : kTableEnd;
@@ -128,7 +128,7 @@ int NextNumber(const TRA_RECORD& t, bool sales, char* number, size_t size) {
   const unsigned year = DateToYmd(t.DATATRA).year;
   char prefix[16];
   std::snprintf(prefix, sizeof prefix, "%04u%c%2s", year, t.RODZAJ[0], code);
-  TableSetIndex(kTableTransactions, sales ? 3 : 4);
+  if (TableSetIndex(kTableTransactions, sales ? 3 : 4) != 0) return -1;
   const int rc = TableSeekLast(kTableTransactions, prefix);
   if (rc < 0) return -1;
   const bool some = TableRecNo(kTableTransactions) >= 0;
@@ -257,12 +257,12 @@ int GoodsToSend(AMOUNT group, AMOUNT goods, std::vector<RegisterGoods>* out) {
     } else if (!group.IsZero()) {
       char key[10];
       IdKey(group, key);
-      TableSetIndex(kTableGoods, 2);
-      for (rc = TableSeek(kTableGoods, key); rc == 0 && Tow.GTOID == group; rc = TableNext(kTableGoods))
+      rc = TableSetIndex(kTableGoods, 2) != 0 ? -1 : TableSeek(kTableGoods, key);
+      for (;  rc == 0 && Tow.GTOID == group; rc = TableNext(kTableGoods))
         out->push_back(GoodsForRegister(Tow));
     } else {
-      TableSetIndex(kTableGoods, view_order(kViewGoods));
-      for (rc = TableFirst(kTableGoods); rc == 0; rc = TableNext(kTableGoods)) out->push_back(GoodsForRegister(Tow));
+      rc = TableSetIndex(kTableGoods, view_order(kViewGoods)) != 0 ? -1 : TableFirst(kTableGoods);
+      for (; rc == 0; rc = TableNext(kTableGoods)) out->push_back(GoodsForRegister(Tow));
     }
   }
   UnlockAllTables();

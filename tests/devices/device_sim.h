@@ -53,9 +53,7 @@ class DEVICE_SIM {
   // The device goes away: the program's side sees a hang-up.
   void Unplug() {
     std::lock_guard<std::mutex> g(mu_);
-    ::close(keep_);
-    keep_ = -1;
-    ::close(master_.exchange(-1));
+    Hangup();
   }
   void Inject(const std::string& bytes) {
     std::lock_guard<std::mutex> g(mu_);
@@ -82,6 +80,12 @@ class DEVICE_SIM {
     if (master_ >= 0 && !bytes.empty()) (void)!::write(master_, bytes.data(), bytes.size());
   }
   void SendByte(uint8_t b) { Send(std::string(1, static_cast<char>(b))); }
+  // Unplug from the simulator's own thread (mu_ held).
+  void Hangup() {
+    ::close(keep_);
+    keep_ = -1;
+    ::close(master_.exchange(-1));
+  }
   std::mutex mu_;
 
  private:

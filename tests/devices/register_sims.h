@@ -228,7 +228,7 @@ class POSNET_REG_SIM : public DEVICE_SIM {
   }
   bool Drop() {
     if (drop_after == 0) {
-      Unplug();
+      Hangup();
       return true;
     }
     if (drop_after > 0) --drop_after;
