@@ -16,6 +16,8 @@
 #include "db/table_lock.h"
 #include "devices/device_messages.h"
 #include "devices/fiscal_receipt.h"
+#include "devices/label/label_printer.h"
+#include "devices/scanner/ean_scanner.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
 #include "shell/startup.h"
@@ -115,12 +117,16 @@ int TamsuMain() {
   RegisterContractorCommands();
   RegisterRecordViews();
   RegisterDeviceCommands();
+  RegisterLabelCommand();
+  InstallScannerHooks();
   main_screen_draw();
 
   int result = -1;
   if (startup_password() == 0) {
     if (OpenDatabaseAtStartup() == 0 && show_view(kTableTransactions) == 0) {
+      applyScannerSettings();
       main_loop();
+      stopScanner();
       result = 0;
     }
     CloseDatabase();

@@ -7,6 +7,8 @@
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "devices/device_dialogs.h"
+#include "devices/label/label_printer.h"
+#include "devices/scanner/ean_scanner.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
@@ -174,8 +176,10 @@ int main_command(int bar, int item) {
           if (screen_options() == 0) redraw_main_screen();
           return 0;
         case 2: printer_options(); return 0;
+        case 3: label_printer_options(); return 0;
         case 4: fiscal_printer_options(); return 0;
         case 5: fiscal_register_options(); return 0;
+        case 6: scanner_options(); return 0;
         case 7: return Network();
         case 9:
           if (number_format_options() == 0) redraw_main_screen();

@@ -9,6 +9,7 @@
 #include "db/db_events.h"
 #include "db/table.h"
 #include "db/table_lock.h"
+#include "devices/scanner/ean_scanner.h"
 #include "platform/cfile.h"
 #include "platform/clipboard.h"
 #include "shell/command_line.h"
@@ -23,6 +24,8 @@
 #include "ui/screen.h"
 
 void ResetProgramState() {
+  // First: the watcher types into the screen that is reset below.
+  ResetScanner();
   ResetTables();
   ResetTableLocks();
   ResetDbEvents();
