@@ -66,7 +66,7 @@ int cups_print_raw(const std::string& printer, const void* data, size_t size, co
     if (error) *error = LastError("job refused");
     return 0;
   }
-  bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, title, CUPS_FORMAT_RAW, 1) == HTTP_STATUS_CONTINUE &&
+  const bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, title, CUPS_FORMAT_RAW, 1) == HTTP_STATUS_CONTINUE &&
               cupsWriteRequestData(CUPS_HTTP_DEFAULT, static_cast<const char*>(data), size) == HTTP_STATUS_CONTINUE;
   // The document is finished in every case: a job left open would hold the queue.
   const bool finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, name.c_str()) == IPP_STATUS_OK;

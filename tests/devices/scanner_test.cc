@@ -1,9 +1,6 @@
 // The barcode scanner: the key each byte types, the watcher between a simulated scanner on a
 // pseudo-terminal and the screen's key queue, its dialog, the fiscal operations' stop and
 // apply, and a scanner that goes away.
-#include <atomic>
-#include <chrono>
-#include <functional>
 #include <thread>
 
 #include "../ui/ui_testing.h"
@@ -44,11 +41,6 @@ TEST(ScannerKeyTest, BytesBecomeTheKeysThatTypeThem) {
       EXPECT_EQ(key, c.key) << int(c.byte);
     }
   }
-}
-
-bool WaitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 5000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return condition();
 }
 
 // The screen on the headless console, the scanner on COM1, which is the simulator's terminal.

@@ -68,8 +68,8 @@ class LABELPRINTER : public DEVICE {
   int openSerial(int port, const PortSettings* settings);
   // A queue by name, "" for the default one; 18 when there is no such queue.
   int openPrinter(const char* printer);
-  // Serial: each byte once the printer holds DSR, the user asked between bytes. Queue: one raw
-  // job "Wydruk naklejki" with all the bytes.
+  // Serial: each byte once the printer holds DSR (a port without modem lines does not wait), the
+  // user asked between bytes. Queue: one raw job "Wydruk naklejki" with all the bytes.
   int send(const void* bytes, size_t size);
   // The built-in template, or the file's bytes as they are (at most 64 000).
   int sendTemplate(bool builtIn, const char* file);
