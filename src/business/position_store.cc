@@ -161,8 +161,19 @@ int StoreTotals(const DOCUMENT_TOTALS& d) {
   return TableUpdate(kTableTransactions) == 0 ? 0 : -1;
 }
 
+void AddToRunning(const PLAN& p, RUNNING_TOTALS* t) {
+  const POZ_RECORD& b = p.before;
+  const POZ_RECORD& a = p.after;
+  if (p.op != kAdd) t->Add(b.ILOSC, b.CENA, b.RABAT, static_cast<int>(b.VATID.Whole()), -1);
+  if (p.op != kRemove) t->Add(a.ILOSC, a.CENA, a.RABAT, static_cast<int>(a.VATID.Whole()), +1);
+}
+
 int WriteTotals(const PLAN& p, RUNNING_TOTALS* running) {
-  if (!TraRecalc()) return 0;
+  if (!TraRecalc()) {
+    // The sums are stored when the positions window is left; the caller's follow the positions.
+    if (running) AddToRunning(p, running);
+    return 0;
+  }
   if (FindById(kTableTransactions, p.transaction) != 0) return -1;
   const bool net = Tra.ZAOKRNETTO != 0;
   if (running && running->NetFirst() == net) {
@@ -170,10 +181,7 @@ int WriteTotals(const PLAN& p, RUNNING_TOTALS* running) {
     const DOCUMENT_TOTALS known = running->Totals();
     if (known.gross == Tra.SUMA && known.vat == Tra.VAT) {
       RUNNING_TOTALS next = *running;
-      const POZ_RECORD& b = p.before;
-      const POZ_RECORD& a = p.after;
-      if (p.op != kAdd) next.Add(b.ILOSC, b.CENA, b.RABAT, static_cast<int>(b.VATID.Whole()), -1);
-      if (p.op != kRemove) next.Add(a.ILOSC, a.CENA, a.RABAT, static_cast<int>(a.VATID.Whole()), +1);
+      AddToRunning(p, &next);
       if (StoreTotals(next.Totals()) != 0) return -1;
       *running = next;
       return 0;
@@ -214,12 +222,10 @@ int Settle(PLAN& p, RUNNING_TOTALS* running, int stage) {
   if (Applied(p, &applied) != 0) return -1;
   Detach();
   if (WriteStock(p, applied) != 0) return -1;
-  if (TraRecalc()) {
-    if (RecalculateTransaction(p.transaction) != 0) return -1;
-    if (running) {
-      RUNNING_TOTALS fresh(Tra.ZAOKRNETTO != 0);
-      if (LoadRunningTotals(p.transaction, fresh.NetFirst(), &fresh) == 0) *running = fresh;
-    }
+  if (TraRecalc() && RecalculateTransaction(p.transaction) != 0) return -1;
+  if (running) {
+    RUNNING_TOTALS fresh(running->NetFirst());
+    if (LoadRunningTotals(p.transaction, fresh.NetFirst(), &fresh) == 0) *running = fresh;
   }
   return applied ? 0 : -1;
 }
