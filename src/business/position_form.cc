@@ -7,6 +7,7 @@
 #include "business/position_values.h"
 #include "business/positions_window.h"
 #include "business/prices.h"
+#include "business/read_access.h"
 #include "business/record_lookup.h"
 #include "business/rights.h"
 #include "business/transaction_store.h"
@@ -99,6 +100,7 @@ void ShowGoods(const TOW_RECORD& g) {
 // The price, discount and VAT a position of these goods starts with.
 void Defaults() {
   FORM& f = g_form;
+  READ_ACCESS access;
   POZ_RECORD last{};
   if (Income()) {
     if (LastPurchase(f.goods.ID, &last, nullptr) == 0) {
@@ -197,7 +199,10 @@ bool LowSalePriceRefused() {
   if (Income() || !WarnLowSalePrice()) return false;
   POZ_RECORD last{};
   bool last_net = false;
-  if (LastPurchase(f.p.TOWID, &last, &last_net) != 0) return false;
+  {
+    READ_ACCESS access;
+    if (!access || LastPurchase(f.p.TOWID, &last, &last_net) != 0) return false;
+  }
   const AMOUNT sale = ComputePositionValues(AMOUNT::FromInt(1), f.p.CENA, f.p.RABAT, Vat(), PriceSaleNettoShow() != 0).unitNetDisc;
   const AMOUNT cost = ComputePositionValues(AMOUNT::FromInt(1), last.CENA, last.RABAT,
                                             static_cast<int>(last.VATID.Whole()), last_net).unitNetDisc;
@@ -409,14 +414,18 @@ int position_form_edit(const TRA_RECORD& t, long* recno, RUNNING_TOTALS* running
   f.t = t;
   f.recno = *recno;
   f.running = running;
-  ReadRecordById(kTableContractors, t.KONID, &f.contractor);
-  if (f.recno >= 0) {
-    if (ReadPosition(f.recno, &f.stored) != 0) return -1;
-    f.p = f.stored;
-    TOW_RECORD g{};
-    if (ReadRecordById(kTableGoods, f.p.TOWID, &g) == 0) ShowGoods(g);
-    f.net = NetFromGross(f.p.CENA, Vat());
-    SplitQuantity();
+  {
+    READ_ACCESS access;
+    if (!access) return -1;
+    ReadRecordById(kTableContractors, t.KONID, &f.contractor);
+    if (f.recno >= 0) {
+      if (ReadPosition(f.recno, &f.stored) != 0) return -1;
+      f.p = f.stored;
+      TOW_RECORD g{};
+      if (ReadRecordById(kTableGoods, f.p.TOWID, &g) == 0) ShowGoods(g);
+      f.net = NetFromGross(f.p.CENA, Vat());
+      SplitQuantity();
+    }
   }
   // The copies of the transaction's fields.
   f.p.RODZAJ[0] = t.RODZAJ[0];

@@ -8,6 +8,7 @@
 #include "business/options.h"
 #include "business/position_store.h"
 #include "business/position_values.h"
+#include "business/read_access.h"
 #include "business/record_lookup.h"
 #include "business/vat.h"
 #include "common/codepage.h"
@@ -74,6 +75,7 @@ void DrawTotals(WINDOW& w) {
 }
 
 void Draw(WINDOW& w) {
+  READ_ACCESS access;
   const long n = static_cast<long>(w.recnos.size());
   if (w.current >= n) w.current = n - 1;
   if (w.current < 0) w.current = 0;
@@ -129,6 +131,7 @@ void Build(WINDOW& w) {
 
 // Positions and totals as the file holds them, after anything went wrong.
 void Reload(WINDOW& w) {
+  READ_ACCESS access;
   TransactionPositions(w.t.ID, &w.recnos);
   LoadRunningTotals(w.t.ID, w.t.ZAOKRNETTO != 0, &w.running);
 }
@@ -181,12 +184,15 @@ PositionCalculationFn g_calculation = nullptr;
 
 int positions_window(AMOUNT transactionId) {
   WINDOW w;
-  if (FindById(kTableTransactions, transactionId) != 0) return -1;
-  w.t = Tra;
-  w.running = RUNNING_TOTALS(w.t.ZAOKRNETTO != 0);
-  if (TransactionPositions(w.t.ID, &w.recnos) != 0 ||
-      LoadRunningTotals(w.t.ID, w.t.ZAOKRNETTO != 0, &w.running) != 0)
-    return -1;
+  {
+    READ_ACCESS access;
+    if (!access || FindById(kTableTransactions, transactionId) != 0) return -1;
+    w.t = Tra;
+    w.running = RUNNING_TOTALS(w.t.ZAOKRNETTO != 0);
+    if (TransactionPositions(w.t.ID, &w.recnos) != 0 ||
+        LoadRunningTotals(w.t.ID, w.t.ZAOKRNETTO != 0, &w.running) != 0)
+      return -1;
+  }
   Build(w);
   if (dlg_open(w.dlg) != 0) return -1;
   for (bool done = false; !done;) {

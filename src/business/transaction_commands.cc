@@ -9,6 +9,7 @@
 #include "business/options.h"
 #include "business/position_store.h"
 #include "business/position_values.h"
+#include "business/read_access.h"
 #include "business/record_lookup.h"
 #include "business/rights.h"
 #include "business/transaction_edit.h"
@@ -149,14 +150,14 @@ int FindTransaction(bool sales) {
     std::snprintf(key, sizeof key, "%04u%02u%02u%c", day.year, day.month, day.day, s.kind);
     index = kTransactionsByDate;
   }
-  if (TableLock(t, false) != 0) return -1;
+  READ_ACCESS access;
+  if (!access) return -1;
   const long was = TableRecNo(t);
   const int order = TableGetIndex(t);
   int rc = TableSetIndex(t, index);
   if (rc == 0) rc = TableSeek(t, key);
   if (rc != 0) TableGo(t, was);
   TableSetIndex(t, order);
-  TableUnlock(t);
   return rc == 0 ? 0 : -1;
 }
 
@@ -208,6 +209,8 @@ void SetFiscalReceiptPrinter(FiscalReceiptPrinterFn fn) { g_printer = fn; }
 
 int ReceiptItems(AMOUNT id, std::vector<RECEIPT_ITEM>* items, bool* totalsAgree) {
   items->clear();
+  READ_ACCESS access;
+  if (!access) return -1;
   TRA_RECORD t{};
   if (ReadRecordById(kTableTransactions, id, &t) != 0) return -1;
   std::vector<long> recnos;

@@ -16,6 +16,7 @@
 #include "business/prices.h"
 #include "business/record_form.h"
 #include "business/record_lookup.h"
+#include "business/read_access.h"
 #include "business/rights.h"
 #include "business/transaction_form.h"
 #include "business/transaction_store.h"
@@ -117,7 +118,8 @@ void CashTakesDifference() {
 // The sums again from the stored positions with the form's net flag (nothing is written).
 void RecomputeSums(ControlRecord* d) {
   TRA_RECORD& r = R();
-  if (!r.ID.IsZero()) {
+  READ_ACCESS access;
+  if (access && !r.ID.IsZero()) {
     RUNNING_TOTALS t(r.ZAOKRNETTO != 0);
     if (LoadRunningTotals(r.ID, t.NetFirst(), &t) == 0) {
       const DOCUMENT_TOTALS totals = t.Totals();
@@ -147,7 +149,8 @@ void Renumber(DocumentSlot which) {
     return;
   }
   std::string next;
-  if (NextDocumentNumber(r, which, &next) != 0) return;
+  READ_ACCESS access;
+  if (!access || NextDocumentNumber(r, which, &next) != 0) return;
   Copy(number, 21, next);
   Copy(g_edit.proposed[which], sizeof g_edit.proposed[which], next);
 }
@@ -222,7 +225,10 @@ void ChooseContractor(ControlRecord* d) {
   const KON_RECORD picked = Kon;
   TableGo(t, was);
   if (!chosen) return;
-  if (R().RODZAJ[0] == 'S' && CheckDebtor(picked.ID) != 0) return;
+  if (R().RODZAJ[0] == 'S') {
+    READ_ACCESS access;
+    if (!access || CheckDebtor(picked.ID) != 0) return;
+  }
   g_edit.contractor = picked;
   TRANSACTION_FORM_BUFFER* b = transaction_form_buffer();
   R().KONID = picked.ID;
@@ -316,6 +322,8 @@ bool RightsAllow() {
   if (r.RODZAJ[0] == 'D' && CheckRights(kRightPurchaseTransactions, true) != 0) return false;
   if (CheckRights(kRightModifyPastTransactions, false) == 0) return true;
   TRA_RECORD latest{};
+  READ_ACCESS access;
+  if (!access) return false;
   const int rc = LatestTransaction(&latest);
   if (rc < 0) return false;
   const bool allowed =
@@ -480,25 +488,29 @@ int transaction_form_edit(TransactionFormMode mode, bool in_place) {
   g_edit = EDIT_STATE{};
   g_edit.is_new = mode == kTransactionAdd;
   ControlRecord* form = transaction_form();
-  if (g_edit.is_new) {
-    transaction_form_load_record(NewTransaction());
-    const AMOUNT customer = AutoCustomer();
-    if (!customer.IsZero() && ReadRecordById(kTableContractors, customer, &g_edit.contractor) == 0) {
-      TRANSACTION_FORM_BUFFER* b = transaction_form_buffer();
-      R().KONID = customer;
-      form_copy_text(b->contractor_name, sizeof b->contractor_name, g_edit.contractor.NAZWA);
-      form_copy_text(b->contractor_address, sizeof b->contractor_address,
-                     ContractorAddress(g_edit.contractor).c_str());
-      const int document = DocumentKindByCode(g_edit.contractor.DOKTRATYP);
-      if (document != 0) SetSalesDocument(document);
+  {
+    READ_ACCESS access;
+    if (!access) return -1;
+    if (g_edit.is_new) {
+      transaction_form_load_record(NewTransaction());
+      const AMOUNT customer = AutoCustomer();
+      if (!customer.IsZero() && ReadRecordById(kTableContractors, customer, &g_edit.contractor) == 0) {
+        TRANSACTION_FORM_BUFFER* b = transaction_form_buffer();
+        R().KONID = customer;
+        form_copy_text(b->contractor_name, sizeof b->contractor_name, g_edit.contractor.NAZWA);
+        form_copy_text(b->contractor_address, sizeof b->contractor_address,
+                       ContractorAddress(g_edit.contractor).c_str());
+        const int document = DocumentKindByCode(g_edit.contractor.DOKTRATYP);
+        if (document != 0) SetSalesDocument(document);
+      }
+      AutomaticWarehouseDocument();
+      transaction_form_derive();
+      transaction_form_show_checks();
+    } else {
+      g_edit.stored = Tra;
+      transaction_form_load_record(Tra);
+      ReadRecordById(kTableContractors, Tra.KONID, &g_edit.contractor);
     }
-    AutomaticWarehouseDocument();
-    transaction_form_derive();
-    transaction_form_show_checks();
-  } else {
-    g_edit.stored = Tra;
-    transaction_form_load_record(Tra);
-    ReadRecordById(kTableContractors, Tra.KONID, &g_edit.contractor);
   }
   Enable(form, false);
   form_edit_run(form, in_place, Callback);

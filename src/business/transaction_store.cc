@@ -264,6 +264,9 @@ int FlipTransactionKind(AMOUNT id, char kind) {
     Tra.RODZAJ[0] = kind;
     Tra.RODZAJ[1] = 0;
     Tra.DOKMAGTYP[0] = Tra.DOKMAGNR[0] = Tra.DOKTRATYP[0] = Tra.DOKTRANR[0] = 0;
+    // Without an internal document something may be due again: cash takes it up.
+    const AMOUNT due = AmountDue(Tra.DOKMAGTYP, Tra.SUMA, RoundPay());
+    if (Tra.GOT + Tra.CZK + Tra.PRZ + Tra.ODR != due) Tra.GOT = RoundTo(due - Tra.CZK - Tra.PRZ - Tra.ODR, 2);
     rc = TableUpdate(kTableTransactions) == 0 ? 0 : -1;
   }
   if (rc != 0) {
