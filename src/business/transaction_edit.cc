@@ -202,6 +202,7 @@ void ChooseKind(ControlRecord* d) {
     // The positions are stored: they turn with the transaction at once.
     if (FlipTransactionKind(R().ID, kind) != 0) return;
     g_edit.stored = Tra;
+    g_edit.saved = true;
     TRA_RECORD& t = R();
     t.SUMA = Tra.SUMA;
     t.VAT = Tra.VAT;

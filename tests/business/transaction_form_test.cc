@@ -59,9 +59,9 @@ TEST_F(TransactionFormTest, DuplicateNumbersAreAskedAbout) {
   EXPECT_TRUE(CaretIn(1, transaction_form(), kTraWarehouseNumber));  // "Poprawić"
   EXPECT_STREQ(Tra.DOKMAGNR, "ABCDEFGHIJKLMN99");  // "Zaakceptować"
 
-  // A typed duplicate, "Nadać nowy": the next number of the series.
-  AddTransaction('S', DateToday(), "WZ", "5/A");
-  ASSERT_EQ(AddWith("{Alt+m}z{Ctrl+Y}5/A{Alt+o}n"), 0);
+  // A typed duplicate, "Nadać nowy": the next number of its series (2014's).
+  AddTransaction('S', DateFromYmd(2014, 3, 1), "WZ", "5/A");
+  ASSERT_EQ(AddWith("{Alt+d}01052014{Tab}{Alt+m}z{Ctrl+Y}5/A{Alt+o}n"), 0);
   EXPECT_STREQ(Tra.DOKMAGNR, "6/A");
   long with_five = 0;
   for (int rc = TableFirst(kTableTransactions); rc == 0; rc = TableNext(kTableTransactions))
@@ -112,9 +112,9 @@ TEST_F(TransactionFormTest, PositionsAreRefusedAskedAboutEditedAndDeletedWithThe
   ASSERT_EQ(positions_window(sale), 0);
   EXPECT_TRUE(ShotHas(0, "POZYCJA ROZCHODU"));  // quantity 0: the form stays
   EXPECT_TRUE(ShotHas(1, "Zmniejszyć stan poniżej zera?"));
-  EXPECT_TRUE(ShotHas(2, "24,60"));  // 2 x 12.30 in the totals
-  EXPECT_TRUE(ShotHas(3, "61,50"));
-  EXPECT_FALSE(ShotHas(4, "61,50"));
+  EXPECT_TRUE(ShotHas(2, "20,00"));  // 2 x 10.00 in the totals
+  EXPECT_TRUE(ShotHas(3, "50,00"));
+  EXPECT_FALSE(ShotHas(4, "50,00"));
   EXPECT_EQ(Stock(goods), A(1));
   EXPECT_EQ(LivePositions(sale), 0);
   EXPECT_EQ(StoredTransaction(sale).SUMA, AMOUNT());
