@@ -11,7 +11,6 @@
 #include "business/record_lookup.h"
 #include "business/rights.h"
 #include "business/transaction_store.h"
-#include "business/txn_compat.h"
 #include "business/vat.h"
 #include "common/text.h"
 #include "db/records.h"

@@ -7,7 +7,6 @@
 #include "business/numbering.h"
 #include "business/options.h"
 #include "business/prices.h"
-#include "business/txn_compat.h"
 #include "business/vat.h"
 #include "common/text.h"
 #include "db/records.h"
@@ -204,11 +203,12 @@ int Applied(PLAN& p, bool* applied) {
     if (count <= p.count_before) return 0;
     if (TableGo(t, p.count_before) != 0) return -1;
     p.recno = p.count_before;
-    *applied = TableIsDeleted(t) == 0 && SamePosition(Poz, p.after);
-    return 0;
+  } else if (TableGo(t, p.recno) != 0) {
+    return -1;
   }
-  if (TableGo(t, p.recno) != 0) return -1;
-  *applied = p.op == kRemove ? TableIsDeleted(t) == 1 : SamePosition(Poz, p.after);
+  bool deleted = false;
+  if (TableIsDeleted(t, &deleted) != 0) return -1;
+  *applied = p.op == kRemove ? deleted : !deleted && SamePosition(Poz, p.after);
   return 0;
 }
 
@@ -303,10 +303,11 @@ int ReadPosition(long recno, POZ_RECORD* position) {
   if (TableLock(t, false) != 0) return -1;
   Detach();
   int rc = TableGo(t, recno);
-  if (rc == 0) {
-    const int deleted = TableIsDeleted(t);
-    if (deleted == 1) Gone(t);
-    if (deleted != 0) rc = -1;
+  bool deleted = false;
+  if (rc == 0) rc = TableIsDeleted(t, &deleted);
+  if (rc == 0 && deleted) {
+    Gone(t);
+    rc = -1;
   }
   if (rc == 0) *position = Poz;
   Detach();

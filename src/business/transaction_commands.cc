@@ -14,7 +14,6 @@
 #include "business/rights.h"
 #include "business/transaction_edit.h"
 #include "business/transaction_store.h"
-#include "business/txn_compat.h"
 #include "business/vat.h"
 #include "common/date.h"
 #include "common/text.h"
@@ -188,8 +187,13 @@ int DeleteCurrentTransaction() {
   const int t = kTableTransactions;
   if (TableRecNo(t) < 0) return -1;
   if (LockAllTables(true) != 0) return -1;
-  int rc = TableReread(t) == 0 && TableIsDeleted(t) == 0 ? 0 : -1;
-  if (rc != 0) message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[t].title);
+  bool deleted = false;
+  int rc = TableReread(t);
+  if (rc == 0) rc = TableIsDeleted(t, &deleted) == 0 ? 0 : -1;
+  if (rc == 0 && deleted) {
+    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[t].title);
+    rc = -1;
+  }
   const TRA_RECORD doomed = Tra;
   // Deleting changes the past as much as editing does: the same rights guard it.
   if (rc == 0 && doomed.RODZAJ[0] == 'D' && CheckRights(kRightPurchaseTransactions, true) != 0) rc = -1;

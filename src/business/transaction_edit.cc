@@ -20,7 +20,6 @@
 #include "business/rights.h"
 #include "business/transaction_form.h"
 #include "business/transaction_store.h"
-#include "business/txn_compat.h"
 #include "common/text.h"
 #include "db/records.h"
 #include "db/table.h"

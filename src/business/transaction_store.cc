@@ -11,7 +11,6 @@
 #include "business/position_store.h"
 #include "business/prices.h"
 #include "business/record_lookup.h"
-#include "business/txn_compat.h"
 #include "business/vat.h"
 #include "common/codepage.h"
 #include "common/date.h"
@@ -203,8 +202,8 @@ int LatestTransaction(TRA_RECORD* latest) {
 int StoreTransaction(TRA_RECORD* t) {
   const int tab = kTableTransactions;
   if (t->ID.IsZero()) {
-    const AMOUNT id = NextRecordId(tab);
-    if (id.IsZero()) return -1;
+    AMOUNT id;
+    if (NextRecordId(tab, &id) != 0) return -1;
     Tra = *t;
     Tra.ID = id;
     if (TableAppend(tab) != 0) return -1;

@@ -29,7 +29,7 @@ class TransactionTest : public GoodsTest {
   // Goods of a stock-keeping kind at a gross price and VAT, with a stock of their own.
   static AMOUNT AddGoods(const char* name, double price, int vat = 12, double stock = 0, double packaging = 1) {
     Tow = NewGoodsRecord();
-    Tow.ID = NextRecordId(kTableGoods);
+    EXPECT_EQ(NextRecordId(kTableGoods, &Tow.ID), 0);
     std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "%s", name);
     std::snprintf(Tow.NR, sizeof Tow.NR, "%06d", static_cast<int>(Tow.ID.Whole()));
     Tow.CENA = A(price);
@@ -41,7 +41,7 @@ class TransactionTest : public GoodsTest {
   }
   static AMOUNT AddContractor(const char* name) {
     Kon = KON_RECORD{};
-    Kon.ID = NextRecordId(kTableContractors);
+    EXPECT_EQ(NextRecordId(kTableContractors, &Kon.ID), 0);
     std::snprintf(Kon.NAZWA, sizeof Kon.NAZWA, "%s", name);
     EXPECT_EQ(TableAppend(kTableContractors), 0);
     return Kon.ID;
