@@ -101,8 +101,12 @@ void Defaults() {
   FORM& f = g_form;
   READ_ACCESS access;
   POZ_RECORD last{};
+  // A failed look-up (reported) proposes nothing: the fields stay as they are.
+  const int rc = Income() ? LastPurchase(f.goods.ID, &last, nullptr)
+                          : LastCustomerPrice() ? LastSaleToContractor(f.goods.ID, f.t.KONID, &last) : kTableEnd;
+  if (rc < 0) return;
   if (Income()) {
-    if (LastPurchase(f.goods.ID, &last, nullptr) == 0) {
+    if (rc == 0) {
       f.p.CENA = last.CENA;
       f.p.RABAT = last.RABAT;
       f.p.VATID = last.VATID;
@@ -110,7 +114,7 @@ void Defaults() {
       f.p.CENA = f.p.RABAT = AMOUNT();
       f.p.VATID = f.goods.VATID;
     }
-  } else if (LastCustomerPrice() && LastSaleToContractor(f.goods.ID, f.t.KONID, &last) == 0) {
+  } else if (rc == 0) {
     f.p.CENA = last.CENA;
     f.p.RABAT = last.RABAT;
     f.p.VATID = last.VATID;
@@ -200,7 +204,9 @@ bool LowSalePriceRefused() {
   bool last_net = false;
   {
     READ_ACCESS access;
-    if (!access || LastPurchase(f.p.TOWID, &last, &last_net) != 0) return false;
+    // Not knowing the purchase price is no reason to accept: the failure was reported.
+    const int rc = access ? LastPurchase(f.p.TOWID, &last, &last_net) : -1;
+    if (rc != 0) return rc < 0;
   }
   const AMOUNT sale = ComputePositionValues(AMOUNT::FromInt(1), f.p.CENA, f.p.RABAT, Vat(), PriceSaleNettoShow() != 0).unitNetDisc;
   const AMOUNT cost = ComputePositionValues(AMOUNT::FromInt(1), last.CENA, last.RABAT,
@@ -416,12 +422,14 @@ int position_form_edit(const TRA_RECORD& t, long* recno, RUNNING_TOTALS* running
   {
     READ_ACCESS access;
     if (!access) return -1;
-    ReadRecordById(kTableContractors, t.KONID, &f.contractor);
+    if (ReadRecordById(kTableContractors, t.KONID, &f.contractor) < 0) return -1;
     if (f.recno >= 0) {
       if (ReadPosition(f.recno, &f.stored) != 0) return -1;
       f.p = f.stored;
       TOW_RECORD g{};
-      if (ReadRecordById(kTableGoods, f.p.TOWID, &g) == 0) ShowGoods(g);
+      const int rc = ReadRecordById(kTableGoods, f.p.TOWID, &g);
+      if (rc < 0) return -1;
+      if (rc == 0) ShowGoods(g);
       f.net = NetFromGross(f.p.CENA, Vat());
       SplitQuantity();
     }

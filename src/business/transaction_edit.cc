@@ -149,7 +149,11 @@ void Renumber(DocumentSlot which) {
   }
   std::string next;
   READ_ACCESS access;
-  if (!access || NextDocumentNumber(r, which, &next) != 0) return;
+  if (!access || NextDocumentNumber(r, which, &next) != 0) {
+    // Nothing to propose: the number is the user's to type.
+    number[0] = 0;
+    return;
+  }
   Copy(number, 21, next);
   Copy(g_edit.proposed[which], sizeof g_edit.proposed[which], next);
 }
@@ -494,7 +498,9 @@ int transaction_form_edit(TransactionFormMode mode, bool in_place) {
     if (g_edit.is_new) {
       transaction_form_load_record(NewTransaction());
       const AMOUNT customer = AutoCustomer();
-      if (!customer.IsZero() && ReadRecordById(kTableContractors, customer, &g_edit.contractor) == 0) {
+      const int rc = ReadRecordById(kTableContractors, customer, &g_edit.contractor);
+      if (rc < 0) return -1;
+      if (rc == 0) {
         TRANSACTION_FORM_BUFFER* b = transaction_form_buffer();
         R().KONID = customer;
         form_copy_text(b->contractor_name, sizeof b->contractor_name, g_edit.contractor.NAZWA);
@@ -509,7 +515,7 @@ int transaction_form_edit(TransactionFormMode mode, bool in_place) {
     } else {
       g_edit.stored = Tra;
       transaction_form_load_record(Tra);
-      ReadRecordById(kTableContractors, Tra.KONID, &g_edit.contractor);
+      if (ReadRecordById(kTableContractors, Tra.KONID, &g_edit.contractor) < 0) return -1;
     }
   }
   Enable(form, false);
