@@ -57,6 +57,7 @@ EDIT_STATE g_edit;
 TransactionDocumentsFn g_documents = nullptr;
 
 TRA_RECORD& R() { return transaction_form_buffer()->record; }
+bool RightsAllow();
 
 void Copy(char* out, size_t size, const std::string& text) { std::snprintf(out, size, "%s", text.c_str()); }
 
@@ -202,7 +203,10 @@ void ChooseKind(ControlRecord* d) {
   if (r < 0 || kKindCodes[r] == R().RODZAJ[0]) return;
   const char kind = kKindCodes[r];
   if (!g_edit.is_new) {
-    // The positions are stored: they turn with the transaction at once.
+    // The positions are stored: they turn with the transaction at once, under the rights that
+    // guard saving it.
+    if (kind == 'D' && CheckRights(kRightPurchaseTransactions, true) != 0) return;
+    if (!RightsAllow()) return;
     if (FlipTransactionKind(R().ID, kind) != 0) return;
     g_edit.stored = Tra;
     g_edit.saved = true;
@@ -392,6 +396,8 @@ int Save(ControlRecord* d, bool for_positions) {
   }
   TRA_RECORD stored = r;
   if (back < 0 && StoreTransaction(&stored) != 0) back = here;
+  // The sums are those of the positions as they now stand, whatever the form held.
+  if (back < 0 && !g_edit.is_new && RecalculateTransaction(stored.ID) == 0) stored = Tra;
   UnlockAllTables();
   if (back >= 0) {
     Show(d);
