@@ -230,7 +230,7 @@ void OfferPriceUpdate() {
     Tow.CENA = f.p.CENA;
     Tow.VATID = f.p.VATID;
     Tow.DATAPRZEC = DateToday();
-    TableUpdate(kTableGoods);
+    WriteRecordSettled(kTableGoods, TableRecNo(kTableGoods));
   }
   TableGo(kTableGoods, was);
   UnlockAllTables();

@@ -258,6 +258,26 @@ int Run(PLAN& p, RUNNING_TOTALS* running) {
 
 }  // namespace
 
+int WriteRecordSettled(int table, long recno) {
+  const char* s = static_cast<const char*>(TableRecord(table));
+  if (!s) return -1;
+  const std::vector<char> wanted(s, s + TableRecordSize(table));
+  if ((recno < 0 ? TableAppend(table) : TableUpdate(table)) == 0) return 0;
+  if (TableRebuildIndexes(table) != 0) return -1;
+  long at = recno;
+  if (recno < 0) {
+    // Appended or not: the identifier tells.
+    AMOUNT id;
+    std::memcpy(&id, wanted.data(), sizeof id);
+    const int rc = FindById(table, id);
+    if (rc < 0) return -1;
+    at = rc == 0 ? TableRecNo(table) : -1;
+  }
+  if (at >= 0 && TableGo(table, at) != 0) return -1;
+  std::memcpy(TableRecord(table), wanted.data(), wanted.size());
+  return (at < 0 ? TableAppend(table) : TableUpdate(table)) == 0 ? 0 : -1;
+}
+
 AMOUNT StockEffect(const POZ_RECORD& p) {
   if (p.RODZAJ[0] == 'D') return p.ILOSC;
   if (p.RODZAJ[0] == 'S') return -p.ILOSC;

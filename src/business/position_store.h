@@ -48,5 +48,11 @@ int LoadRunningTotals(AMOUNT transactionId, bool netFirst, RUNNING_TOTALS* total
 // 0, or -1 when it could not be read or written.
 int RecalculateTransaction(AMOUNT id);
 
+// Writes the table's record structure as record recno (or appends it, recno -1; only for tables
+// whose records carry an identifier) so that a failure half-way leaves no half: the table's
+// indexes are built again from the records and the record is written once more where it now
+// stands. 0 when it is written, -1 when the failure lasts (reported).
+int WriteRecordSettled(int table, long recno);
+
 // The stock effect of a position on its goods: its quantity for income, minus it for expense.
 AMOUNT StockEffect(const POZ_RECORD& position);

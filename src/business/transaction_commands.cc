@@ -269,7 +269,7 @@ int PrintFiscalReceipt() {
     const bool was_net = Tra.ZAOKRNETTO != 0;
     Tra.DOKFISKAL = 1;
     Tra.ZAOKRNETTO = 0;
-    rc = TableUpdate(t) == 0 ? 0 : -1;
+    rc = WriteRecordSettled(t, TableRecNo(t));
     // The receipt was worked out from gross prices; so are the sums from now on.
     if (rc == 0 && was_net) rc = RecalculateTransaction(id);
   }

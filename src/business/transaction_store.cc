@@ -206,7 +206,7 @@ int StoreTransaction(TRA_RECORD* t) {
     if (NextRecordId(tab, &id) != 0) return -1;
     Tra = *t;
     Tra.ID = id;
-    if (TableAppend(tab) != 0) return -1;
+    if (WriteRecordSettled(tab, -1) != 0) return -1;
     *t = Tra;
     return 0;
   }
@@ -215,7 +215,7 @@ int StoreTransaction(TRA_RECORD* t) {
   if (rc != 0) return -1;
   const TRA_RECORD stored = Tra;
   Tra = *t;
-  if (TableUpdate(tab) != 0) return -1;
+  if (WriteRecordSettled(tab, TableRecNo(tab)) != 0) return -1;
   *t = Tra;
   if (stored.DATATRA == t->DATATRA && stored.DATAMAG == t->DATAMAG && stored.KONID == t->KONID) return 0;
   // The positions carry copies of the dates and the contractor. Their kind follows only through
@@ -228,7 +228,7 @@ int StoreTransaction(TRA_RECORD* t) {
     Poz.DATATRA = t->DATATRA;
     Poz.DATAMAG = t->DATAMAG;
     Poz.KONID = t->KONID;
-    if (TableUpdate(p) != 0) return -1;
+    if (WriteRecordSettled(p, n) != 0) return -1;
   }
   TableGo(p, -1);
   return FindById(tab, t->ID) == 0 ? 0 : -1;
@@ -266,7 +266,7 @@ int FlipTransactionKind(AMOUNT id, char kind) {
     // Without an internal document something may be due again: cash takes it up.
     const AMOUNT due = AmountDue(Tra.DOKMAGTYP, Tra.SUMA, RoundPay());
     if (Tra.GOT + Tra.CZK + Tra.PRZ + Tra.ODR != due) Tra.GOT = RoundTo(due - Tra.CZK - Tra.PRZ - Tra.ODR, 2);
-    rc = TableUpdate(kTableTransactions) == 0 ? 0 : -1;
+    rc = WriteRecordSettled(kTableTransactions, TableRecNo(kTableTransactions));
   }
   if (rc != 0) {
     // A transaction is of one kind: what was turned turns back.
@@ -292,7 +292,11 @@ int DeleteTransaction(AMOUNT id) {
   if (rc == 0) rc = LoadRunningTotals(id, running.NetFirst(), &running);
   for (size_t i = 0; rc == 0 && i < recnos.size(); ++i) rc = RemovePosition(recnos[i], &running);
   if (rc == 0) rc = FindById(kTableTransactions, id);
-  if (rc == 0) rc = TableDelete(kTableTransactions) == 0 ? 0 : -1;
+  if (rc == 0 && TableDelete(kTableTransactions) != 0) {
+    // The mark may have reached the file before the failure.
+    bool deleted = false;
+    rc = TableIsDeleted(kTableTransactions, &deleted) == 0 && deleted ? 0 : -1;
+  }
   UnlockAllTables();
   return rc == 0 ? 0 : -1;
 }
