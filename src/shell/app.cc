@@ -6,6 +6,7 @@
 #include "business/contractor_parent.h"
 #include "business/options.h"
 #include "business/record_views.h"
+#include "business/transaction_commands.h"
 #include "common/text.h"
 #include "platform/cfile.h"
 #include "platform/system.h"
@@ -115,6 +116,7 @@ int TamsuMain() {
   // Commands of the record views; the first-run contractor form already needs them.
   RegisterGoodsCommands();
   RegisterContractorCommands();
+  RegisterTransactionCommands();
   RegisterRecordViews();
   RegisterDeviceCommands();
   RegisterLabelCommand();

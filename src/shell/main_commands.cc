@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "business/contractor_parent.h"
+#include "business/options_dialogs.h"
 #include "common/text.h"
 #include "db/schema.h"
 #include "db/table.h"
@@ -186,6 +187,13 @@ int main_command(int bar, int item) {
           return 0;
         case 10: passwords_dialog(); return 0;
         case 11: user_rights_dialog(); return 0;
+        case 12:
+          // The precisions change what the form and the lists show.
+          if (rounding_options_dialog() == 0) redraw_main_screen();
+          return 0;
+        case 13: service_options_dialog(); return 0;
+        case 14: warnings_options_dialog(); return 0;
+        case 15: document_options_dialog(); return 0;
         case 16: parent_company_dialog(); return 0;
         default: not_supported(); return 0;
       }

@@ -3,6 +3,9 @@
 #include "business/contractor_checks.h"
 #include "business/contractor_parent.h"
 #include "business/options.h"
+#include "business/positions_window.h"
+#include "business/transaction_commands.h"
+#include "business/transaction_edit.h"
 #include "business/record_views.h"
 #include "business/rights.h"
 #include "common/colours.h"
@@ -42,6 +45,9 @@ void ResetProgramState() {
   ResetBusinessOptions();
   ResetRights();
   ResetContractorChecks();
+  ResetTransactionEdit();
+  ResetTransactionCommands();
+  ResetPositionsWindow();
   ResetParentCompany();
   ResetMainWindow();
   ResetMainMenu();
