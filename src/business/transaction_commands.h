@@ -31,7 +31,9 @@ struct RECEIPT_ITEM {
 };
 
 // The fiscal printer side, installed by the devices: prints the items as one receipt and closes
-// it when close is set, else cancels it at the end. 0 when a receipt was printed and closed.
+// it. close is false when the transaction's sums disagree with the items: the receipt must not
+// be closed (the printer may cancel it at its end or not begin it). 0 when a receipt was printed
+// and closed.
 typedef int (*FiscalReceiptPrinterFn)(const RECEIPT_ITEM* items, long count, bool close);
 void SetFiscalReceiptPrinter(FiscalReceiptPrinterFn fn);
 
