@@ -1,6 +1,8 @@
 // DBTABLE: one table of the database as an object, over the table layer (db/table.h). RECORDSET
 // is the base it shares with the record sources of the reports, which walk purchases rather than
-// records of one table.
+// records of one table. Its operations answer as the table layer does (db/table.h): First, Last,
+// Prev and Next give 0, kTableEnd when there is no record that way, or -1 on a failure that has
+// been reported.
 #pragma once
 
 #include "db/table_def.h"

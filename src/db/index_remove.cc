@@ -167,8 +167,10 @@ int PlaceAfterRemoval(INDEXFILE* ix, int index, int32_t leaf_no, const INDEXPAGE
 int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,
                    int* position) {
   INDEXCURSOR& c = ix->index[index];
-  Search s{ix, index, c.key_length, key, record, IndexPageBound(ix) + 1, path};
   path->clear();
+  const int64_t bound = IndexPageBound(ix);
+  if (bound < 0) return -1;
+  Search s{ix, index, c.key_length, key, record, bound + 1, path};
   int rc = SearchPage(s, c.root);
   *position = s.position;
   return rc;

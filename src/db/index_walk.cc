@@ -86,7 +86,12 @@ int Hop(INDEXFILE* ix, int index, int32_t to, int direction) {
   const int32_t back = direction > 0 ? PagePrev(pg) : PageNext(pg);
   if (PageKind(pg) != kPageLeaf || PageCount(pg) == 0 || back != c.page) return kDbEvBadIndex;
   int64_t hops = c.hop_direction == direction ? c.hops + 1 : 1;
-  if (hops > ix->page_count || (hops % 256 == 0 && hops > IndexPageBound(ix))) return kDbEvBadIndex;
+  if (hops > ix->page_count) return kDbEvBadIndex;
+  if (hops % 256 == 0) {
+    const int64_t bound = IndexPageBound(ix);
+    if (bound < 0) return -1;
+    if (hops > bound) return kDbEvBadIndex;
+  }
   SetIndexCursor(c, to, pg, direction > 0 ? 0 : PageCount(pg) - 1);
   c.hop_direction = direction;
   c.hops = hops;

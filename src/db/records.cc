@@ -17,37 +17,49 @@ int FindById(int table, AMOUNT id) {
   if (table < 0 || table > kTableTransactions) return -1;
   long saved_record = TableRecNo(table);
   int saved_index = TableGetIndex(table);
-  TableLock(table, false);
-  TableSetIndex(table, 0);
+  if (TableLock(table, false) != 0) return -1;
   char key[10];
   IdKey(id, key);
   // The caller's structure may hold unsaved edits: a miss gives it back untouched.
   std::vector<char> saved_struct(static_cast<const char*>(TableRecord(table)),
                                  static_cast<const char*>(TableRecord(table)) + TableRecordSize(table));
-  int rc = TableSeek(table, key);
-  bool found = rc == 0 && CurrentRecordId(table) == id;
-  if (!found && rc == 0) {
-    TableGo(table, saved_record);
+  int rc = TableSetIndex(table, 0);
+  if (rc == 0) rc = TableSeek(table, key);
+  if (rc == 0 && CurrentRecordId(table) != id) {
+    rc = TableGo(table, saved_record) == 0 ? kTableEnd : -1;
+    std::memcpy(TableRecord(table), saved_struct.data(), saved_struct.size());
+  } else if (rc != 0) {
     std::memcpy(TableRecord(table), saved_struct.data(), saved_struct.size());
   }
-  TableSetIndex(table, saved_index);
+  if (TableSetIndex(table, saved_index) != 0) rc = -1;
   TableUnlock(table);
-  return found ? 0 : -1;
+  return rc;
 }
 
-AMOUNT NextRecordId(int table) {
+int NextRecordId(int table, AMOUNT* id) {
+  if (!TableIsOpen(table)) return -1;
   long saved_record = TableRecNo(table);
   int saved_index = TableGetIndex(table);
   std::vector<char> saved_struct(static_cast<const char*>(TableRecord(table)),
                                  static_cast<const char*>(TableRecord(table)) + TableRecordSize(table));
-  TableLock(table, false);
-  TableSetIndex(table, 0);
+  if (TableLock(table, false) != 0) return -1;
   AMOUNT last;
-  if (TableLast(table) == 0) last = CurrentRecordId(table);
+  int rc = TableSetIndex(table, 0);
+  if (rc == 0) rc = TableLast(table);
+  if (rc == 0) last = CurrentRecordId(table);
+  if (rc == kTableEnd) rc = 0;  // an empty table starts at 1
   if (last < AMOUNT()) last = AMOUNT();
-  TableGo(table, saved_record);
+  if (TableGo(table, saved_record) != 0) rc = -1;
   if (!saved_struct.empty()) std::memcpy(TableRecord(table), saved_struct.data(), saved_struct.size());
-  TableSetIndex(table, saved_index);
+  if (TableSetIndex(table, saved_index) != 0) rc = -1;
   TableUnlock(table);
-  return AMOUNT::FromInt(last.Whole() + 1);
+  if (rc != 0) return -1;
+  *id = AMOUNT::FromInt(last.Whole() + 1);
+  return 0;
+}
+
+AMOUNT NextRecordId(int table) {
+  AMOUNT id = AMOUNT::FromInt(1);
+  NextRecordId(table, &id);
+  return id;
 }

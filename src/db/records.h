@@ -1,20 +1,28 @@
-// Finding records by their identifiers, and walking the positions of a transaction.
+// Finding records by their identifiers, and walking the positions of a transaction. The answers
+// follow db/table.h: 0, kTableEnd (no such record) or -1 (failed and reported; stop).
 #pragma once
 
 #include "common/amount.h"
 
 // Makes the record with this identifier current (index 0 of the table), keeping the table's
-// active index. 0 when found; otherwise -1 and the position is unchanged.
+// active index. 0 when found; kTableEnd when there is none (position and structure unchanged);
+// -1 when the search failed.
 int FindById(int table, AMOUNT id);
 
 // Walks the positions of a transaction in index 0 of the positions table; fn sees each one in
 // the global position structure and stops the walk by returning non-zero. The positions table
-// keeps its active index. Returns the number of positions seen.
+// keeps its active index. Returns the number of positions seen, or -1 when the walk failed
+// (the positions seen before the failure have been given to fn: a caller that sums them must
+// throw the sum away).
 template <typename Fn>
 long ForEachPosition(AMOUNT transaction_id, Fn fn);
 
 // The identifier after the highest one in index 0 of the table: its whole part + 1, a negative
 // one counting as 0 (1 for an empty table). The table's position, index and structure are kept.
+// 0 with *id set, or -1 (nothing is set: a guessed identifier would collide).
+int NextRecordId(int table, AMOUNT* id);
+// Old form, kept only until every caller has moved to the form above: a failed read answers 1
+// as for an empty table. Do not use in new code.
 AMOUNT NextRecordId(int table);
 inline AMOUNT NextRecordIdOf(int table) { return NextRecordId(table); }
 

@@ -7,17 +7,19 @@
 template <typename Fn>
 long ForEachPosition(AMOUNT transaction_id, Fn fn) {
   int saved = TableGetIndex(kTablePositions);
-  TableLock(kTablePositions, false);
-  TableSetIndex(kTablePositions, 0);
+  if (TableLock(kTablePositions, false) != 0) return -1;
   char key[10];
   IdKey(transaction_id, key);
   long seen = 0;
-  for (int rc = TableSeek(kTablePositions, key); rc == 0 && Poz.TRAID == transaction_id;
-       rc = TableNext(kTablePositions)) {
-    ++seen;
-    if (fn()) break;
+  int rc = TableSetIndex(kTablePositions, 0);
+  if (rc == 0) {
+    for (rc = TableSeek(kTablePositions, key); rc == 0 && Poz.TRAID == transaction_id;
+         rc = TableNext(kTablePositions)) {
+      ++seen;
+      if (fn()) break;
+    }
   }
-  TableSetIndex(kTablePositions, saved);
+  if (TableSetIndex(kTablePositions, saved) != 0) rc = -1;
   TableUnlock(kTablePositions);
-  return seen;
+  return rc < 0 ? -1 : seen;
 }

@@ -34,6 +34,10 @@ int Locked(int table, bool exclusive, Op op) {
   return rc;
 }
 
+// The answer of a reading operation from the slot's result: 15 (nothing there, silent) is the
+// end; every other non-zero result is a failure that has been reported.
+int ReadAnswer(int rc) { return rc == 0 ? 0 : rc == kDbEvNotFound ? kTableEnd : -1; }
+
 }  // namespace
 
 TABLESLOT* OpenSlot(int table) {
@@ -69,10 +73,10 @@ int TableUpdate(int table) { return Locked(table, true, [](TABLESLOT& s) { retur
 int TableDelete(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotDelete(s) ? -1 : 0; }); }
 int TableZap(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotZap(s) ? -1 : 0; }); }
 
-int TableFirst(int table) { return Locked(table, false, [](TABLESLOT& s) { return SlotWalk(s, +1, true); }); }
-int TableLast(int table) { return Locked(table, false, [](TABLESLOT& s) { return SlotWalk(s, -1, true); }); }
-int TableNext(int table) { return Locked(table, false, [](TABLESLOT& s) { return SlotWalk(s, +1, false); }); }
-int TablePrev(int table) { return Locked(table, false, [](TABLESLOT& s) { return SlotWalk(s, -1, false); }); }
+int TableFirst(int table) { return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, +1, true)); }); }
+int TableLast(int table) { return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, -1, true)); }); }
+int TableNext(int table) { return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, +1, false)); }); }
+int TablePrev(int table) { return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, -1, false)); }); }
 
 int TableGo(int table, long record) {
   return Locked(table, false, [record](TABLESLOT& s) { return SlotGo(s, record) ? -1 : 0; });
@@ -99,31 +103,37 @@ long TableRecCount(int table) {
   return n;
 }
 
+int TableCount(int table, long* count) {
+  return Locked(table, false, [count](TABLESLOT& s) { return SlotCount(s, count) ? -1 : 0; });
+}
+
 long TableCount(int table) {
   long n = -1;
-  Locked(table, false, [&n](TABLESLOT& s) {
-    n = SlotCount(s);
-    return 0;
-  });
-  return n;
+  return TableCount(table, &n) == 0 ? n : -1;
 }
 
 int TableSeek(int table, const char* text) {
-  return Locked(table, false, [text](TABLESLOT& s) { return SlotSeek(s, text, false) ? -1 : 0; });
+  return Locked(table, false, [text](TABLESLOT& s) { return ReadAnswer(SlotSeek(s, text, false)); });
 }
 
 int TableSeekLast(int table, const char* text) {
-  return Locked(table, false, [text](TABLESLOT& s) { return SlotSeek(s, text, true) ? -1 : 0; });
+  return Locked(table, false, [text](TABLESLOT& s) { return ReadAnswer(SlotSeek(s, text, true)); });
+}
+
+int TableIsDeleted(int table, bool* deleted) {
+  *deleted = false;
+  return Locked(table, false, [deleted](TABLESLOT& s) {
+    if (s.current < 0) return kTableEnd;
+    std::vector<char> raw;
+    if (ReadRaw(s, s.current, &raw) != 0) return -1;
+    *deleted = RawDeleted(raw);
+    return 0;
+  });
 }
 
 int TableIsDeleted(int table) {
-  int deleted = 0;
-  Locked(table, false, [&deleted](TABLESLOT& s) {
-    std::vector<char> raw;
-    if (s.current >= 0 && ReadRaw(s, s.current, &raw) == 0) deleted = RawDeleted(raw) ? 1 : 0;
-    return 0;
-  });
-  return deleted;
+  bool deleted = false;
+  return TableIsDeleted(table, &deleted) == 0 && deleted ? 1 : 0;
 }
 
 int TableClear(int table) {

@@ -10,11 +10,33 @@
 //
 // Record numbers count from 0 in file order; deleted records keep their numbers until the table
 // is packed.
+//
+// Every reading operation tells three answers apart, and an error is never "no more records":
+//   0          a record is current (found); the record structure holds it;
+//   kTableEnd  there is no such record: the walk ran out at the beginning or the end, the key or
+//              identifier is not there, the table is empty. Silent; the position is kept;
+//   -1         the operation failed (a read error, a damaged index...). The user has been told
+//              once (through the event handler or CFILE::HANDLER, or by giving up the wait for
+//              another workstation's lock); callers only stop and must not act as though the
+//              records had ended.
+// This holds for TableFirst, TableLast, TableNext, TablePrev, TableSeek, TableSeekLast, the forms
+// of TableIsDeleted and TableCount with an out parameter, and the helpers of db/records.h
+// (FindById, ForEachPosition, NextRecordId). TableGo and TableReread answer 0 or -1 (a record
+// number outside the file, or no current record to read again, is a failure). Code that walks:
+//
+//   int rc;
+//   for (rc = TableFirst(t); rc == 0; rc = TableNext(t)) { ... }
+//   if (rc < 0) return -1;             // reported already; kTableEnd is the normal way out
+//
+// Helpers that answer a value take an out parameter and return 0, kTableEnd or -1 like the rest.
 #pragma once
 
 #include <cstddef>
 
 #include "db/table_def.h"
+
+// "There is no such record": the end of a walk, a key not found. Not a failure.
+inline constexpr int kTableEnd = 1;
 
 int TableOpen(int table, const TABLEDEF* def);
 int TableClose(int table);
@@ -27,23 +49,33 @@ int TableUpdate(int table);
 int TableDelete(int table);
 int TableZap(int table);
 
+// 0, kTableEnd (no record that way: the previous record stays current) or -1.
 int TableFirst(int table);
 int TableLast(int table);
 int TableNext(int table);
 int TablePrev(int table);
-// -1 makes no record current and clears the structure.
+// -1 makes no record current and clears the structure. 0 or -1.
 int TableGo(int table, long record);
-// Reads the current record again into the structure.
+// Reads the current record again into the structure. 0 or -1 (also when none is current).
 int TableReread(int table);
 long TableRecNo(int table);
+// Records in the file, deleted ones included; -1 on failure.
 long TableRecCount(int table);
-// Records reachable by First and Next; the position is kept.
+// Records reachable by First and Next; the position is kept. 0 or -1; *count is set on 0.
+int TableCount(int table, long* count);
+// The same as a number: -1 on failure (never a partial count).
 long TableCount(int table);
 
 // With an active index: the first record whose key, over the text's length, is not below text.
+// 0, kTableEnd (nothing not below it; the position is kept) or -1.
 int TableSeek(int table, const char* text);
-// The last record whose key, over the text's length, is not above text.
+// The last record whose key, over the text's length, is not above text. 0, kTableEnd or -1.
 int TableSeekLast(int table, const char* text);
+// Whether the current record is marked deleted (by this or another workstation): 0 with *deleted
+// set, kTableEnd when no record is current, -1 when it could not be read.
+int TableIsDeleted(int table, bool* deleted);
+// Old form, kept only until every caller has moved to the form above: 1 when deleted, 0 otherwise
+// -- a record that cannot be read answers 0. Do not use in new code.
 int TableIsDeleted(int table);
 // Empties the record structure: texts empty, numbers 0, dates empty.
 int TableClear(int table);

@@ -56,6 +56,12 @@ int Scan(TABLESLOT& s, int dir, bool from_end) {
   if (indexed) {
     INDEXFILE* ix = s.index.get();
     int i = s.current_index;
+    // A cursor lost to an earlier failure is put back on the current record first: a walk from
+    // nowhere would read as the end.
+    if (!from_end && ix->index[i].page == kNoPage) {
+      if ((rc = ReadRaw(s, s.current, &raw)) != 0) return rc;
+      if ((rc = PlaceCursor(s, s.current, raw)) != 0) return rc;
+    }
     if (from_end) rc = dir > 0 ? FirstKey(ix, i, &n) : LastKey(ix, i, &n);
     else rc = dir > 0 ? NextKey(ix, i, &n) : PrevKey(ix, i, &n);
     while (rc == 0) {
@@ -180,19 +186,27 @@ int SlotWalk(TABLESLOT& s, int dir, bool from_end) {
   if (rc == 0) return 0;
   // The walk ran out: the previous record comes back, unless another workstation deleted it
   // meanwhile; then the walk turns round, and failing that no record is current.
+  // A failure to put the previous record back is a failure of the walk, not its end.
   if (saved < 0) return rc;
   std::vector<char> raw;
   if (ReadRaw(s, saved, &raw) != 0) {
     s.current = -1;
-    return rc;
+    return -1;
   }
-  if (!RawDeleted(raw)) {
-    SlotGo(s, saved);
-    return rc;
+  if (!RawDeleted(raw)) return SlotGo(s, saved) == 0 ? rc : -1;
+  if (PlaceCursor(s, saved, raw) != 0) {
+    s.current = -1;
+    return -1;
   }
-  PlaceCursor(s, saved, raw);
   s.current = saved;
-  if (!from_end && Scan(s, -dir, false) == 0) return rc;
+  if (!from_end) {
+    int back = Scan(s, -dir, false);
+    if (back == 0) return rc;
+    if (back != kDbEvNotFound) {
+      s.current = -1;
+      return back;
+    }
+  }
   s.current = -1;
   ClearStruct(s, s.record);
   return rc;
@@ -212,9 +226,13 @@ int SlotSeek(TABLESLOT& s, const char* text, bool last) {
     rc = last ? PrevKey(ix, i, &n) : NextKey(ix, i, &n);
   }
   if (rc != 0) {
-    // Not found: the position stays where it was.
-    if (saved >= 0 && ReadRaw(s, saved, &raw) == 0) PlaceCursor(s, saved, raw);
-    return -1;
+    // Not found (or failed): the position stays where it was.
+    if (saved >= 0) {
+      int back = ReadRaw(s, saved, &raw);
+      if (back == 0) back = PlaceCursor(s, saved, raw);
+      if (back != 0) return back;
+    }
+    return rc;
   }
   s.raw = raw;
   Unpack(s, s.raw.data(), s.record);
@@ -222,24 +240,31 @@ int SlotSeek(TABLESLOT& s, const char* text, bool last) {
   return 0;
 }
 
-long SlotCount(TABLESLOT& s) {
+int SlotCount(TABLESLOT& s, long* count) {
   long live = 0;
   std::vector<char> raw;
+  int rc = 0;
   if (s.current_index >= 0 && s.index_open) {
     INDEXFILE* ix = s.index.get();
     long n;
-    for (int rc = FirstKey(ix, s.current_index, &n); rc == 0; rc = NextKey(ix, s.current_index, &n)) {
-      if (ReadRaw(s, n, &raw) != 0) break;
+    for (rc = FirstKey(ix, s.current_index, &n); rc == 0; rc = NextKey(ix, s.current_index, &n)) {
+      if ((rc = ReadRaw(s, n, &raw)) != 0) break;
       if (!RawDeleted(raw)) ++live;
     }
-    if (s.current >= 0 && ReadRaw(s, s.current, &raw) == 0) PlaceCursor(s, s.current, raw);
+    if (rc == kDbEvNotFound) rc = 0;
+    if (s.current >= 0) {
+      int back = ReadRaw(s, s.current, &raw);
+      if (back == 0) back = PlaceCursor(s, s.current, raw);
+      if (rc == 0) rc = back;
+    }
   } else {
-    for (long n = 0; n < s.count; ++n) {
-      if (ReadRaw(s, n, &raw) != 0) break;
+    for (long n = 0; rc == 0 && n < s.count; ++n) {
+      if ((rc = ReadRaw(s, n, &raw)) != 0) break;
       if (!RawDeleted(raw)) ++live;
     }
   }
-  return live;
+  if (rc == 0) *count = live;
+  return rc;
 }
 
 int SlotSetIndex(TABLESLOT& s, int index) {

@@ -79,10 +79,13 @@ int SlotAppend(TABLESLOT& s);
 int SlotUpdate(TABLESLOT& s);
 int SlotDelete(TABLESLOT& s);
 int SlotZap(TABLESLOT& s);
+// Walking and seeking answer 0 (a record is current), 15 (kDbEvNotFound: nothing that way,
+// silent) or any other non-zero result for a failure that has been reported.
 // dir: +1 forwards, -1 backwards; from_end starts at the first (or last) record.
 int SlotWalk(TABLESLOT& s, int dir, bool from_end);
 int SlotSeek(TABLESLOT& s, const char* text, bool last);
-long SlotCount(TABLESLOT& s);
+// 0 with the number of live records reachable by walking, or a failure.
+int SlotCount(TABLESLOT& s, long* count);
 int SlotSetIndex(TABLESLOT& s, int index);
 int SlotRebuild(TABLESLOT& s);
 int SlotPack(TABLESLOT& s);

@@ -43,7 +43,7 @@ TEST_F(GoodsMainScreenTest, PrefilledAddEditAndDeleteInTheGoodsView) {
   EXPECT_TRUE(ShotHas(3, "Usunąć ten rekord?"));
   EXPECT_FALSE(ShotHas(4, "Anturium bialy"));
   AfterRun([] {
-    ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(17)), -1);  // deleted
+    ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(17)), kTableEnd);  // deleted
     EXPECT_EQ(TableCount(kTableGoods), 16);
   });
 }

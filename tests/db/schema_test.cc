@@ -134,7 +134,7 @@ TEST_F(SchemaTest, DemonstrationDatabase) {
   ASSERT_EQ(FindById(kTableContractors, AMOUNT::FromInt(3)), 0);
   EXPECT_STREQ(Kon.NAZWA, "Sprzedaż detaliczna"_pl);
   EXPECT_STREQ(Kon.NIP, "003-000-00-00");
-  EXPECT_EQ(FindById(kTableContractors, AMOUNT::FromInt(1)), -1);  // the user's own firm comes first
+  EXPECT_EQ(FindById(kTableContractors, AMOUNT::FromInt(1)), kTableEnd);  // the user's own firm comes first
 
   ASSERT_EQ(FindById(kTableTransactions, AMOUNT::FromInt(1)), 0);
   EXPECT_STREQ(Tra.DOKMAGTYP, "PZ");

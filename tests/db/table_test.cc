@@ -177,7 +177,7 @@ TEST_F(TableTest, NavigationByIndexAndInNaturalOrder) {
   EXPECT_TRUE(EventSeen(kDbEvBadIndexNumber));
   // At the end the last record stays current.
   ASSERT_EQ(TableLast(0), 0);
-  EXPECT_NE(TableNext(0), 0);
+  EXPECT_EQ(TableNext(0), kTableEnd);
   EXPECT_STREQ(g_item.NAZWA, "Zioła"_pl);
   EXPECT_EQ(TableRecNo(0), 3);
 }
@@ -198,12 +198,80 @@ TEST_F(TableTest, SeekByPrefixStepsOverDeletedRecords) {
   ASSERT_EQ(TableSeek(0, "KAK"), 0);  // not below "KAK": the deleted Kaktus is stepped over
   EXPECT_STREQ(g_item.NAZWA, "Kalia");
   ASSERT_EQ(TableGo(0, 3), 0);
-  EXPECT_NE(TableSeek(0, "ZZZ"), 0);
+  EXPECT_EQ(TableSeek(0, "ZZZ"), kTableEnd);
   EXPECT_EQ(TableRecNo(0), 3);  // position unchanged
   EXPECT_STREQ(g_item.NAZWA, "Mak");
   ASSERT_EQ(TableSetIndex(0, -1), 0);
-  EXPECT_NE(TableSeek(0, "KA"), 0);
+  EXPECT_EQ(TableSeek(0, "KA"), -1);
   EXPECT_TRUE(EventSeen(kDbEvNoActiveIndex));
+}
+
+// Every reading operation, with a file fault at each of its steps: a step that failed (and was
+// reported) gives -1, never the end; a run the fault did not reach gives the clean answer.
+TEST_F(TableTest, ReadsTellTheEndFromAFailureAtEveryStep) {
+  struct Counter : CFILE::HANDLER {
+    int reports = 0;
+    void Report(const char*, int, int, int) override { ++reports; }
+  } counter;
+  struct Case {
+    const char* name;
+    int index;
+    long from;  // the record current before the operation
+    int (*op)();
+    int clean;
+  };
+  const Case cases[] = {
+      {"first", 1, 2, [] { return TableFirst(0); }, 0},
+      {"last", 1, 2, [] { return TableLast(0); }, 0},
+      {"next", 1, 2, [] { return TableNext(0); }, 0},
+      {"next at the end", 1, 0, [] { return TableNext(0); }, kTableEnd},
+      {"prev at the start", 1, 3, [] { return TablePrev(0); }, kTableEnd},
+      {"next in file order", -1, 1, [] { return TableNext(0); }, 0},
+      {"prev in file order at the start", -1, 0, [] { return TablePrev(0); }, kTableEnd},
+      {"seek", 1, 3, [] { return TableSeek(0, "KO"); }, 0},
+      {"seek not found", 1, 3, [] { return TableSeek(0, "ZZ"); }, kTableEnd},
+      {"seek last", 1, 3, [] { return TableSeekLast(0, "KA"); }, 0},
+      {"seek last not found", 1, 3, [] { return TableSeekLast(0, "A"); }, kTableEnd},
+      {"is deleted", 1, 1, [] {
+         bool deleted;
+         return TableIsDeleted(0, &deleted);
+       }, 0},
+      {"count", 1, 1, [] {
+         long n;
+         return TableCount(0, &n);
+       }, 0},
+      {"count in file order", -1, 1, [] {
+         long n;
+         return TableCount(0, &n);
+       }, 0},
+  };
+  ASSERT_EQ(TableOpen(0, &kDef), 0);
+  for (const char* name : {"Mak", "Kalia", "Konwalia", "Kaktus", "Rzepa"}) Add(static_cast<int>(g_item.ID.Whole()) + 1, name);
+  ASSERT_EQ(TableGo(0, 4), 0);
+  ASSERT_EQ(TableDelete(0), 0);  // walks step over it
+  CFILE::SetHandler(&counter);
+  SetEventHandler(nullptr);
+  int faulted = 0;
+  for (const Case& c : cases) {
+    for (bool from_then_on : {false, true}) {
+      for (long nth = 1; nth < 100; ++nth) {
+        ASSERT_EQ(TableSetIndex(0, c.index), 0);
+        ASSERT_EQ(TableGo(0, c.from), 0);
+        counter.reports = 0;
+        SetFileFault(0, nth, from_then_on);
+        const int rc = c.op();
+        ClearFileFault();
+        if (counter.reports == 0) {
+          EXPECT_EQ(rc, c.clean) << c.name;
+          break;
+        }
+        EXPECT_EQ(rc, -1) << c.name << " step " << nth;
+        ++faulted;
+      }
+    }
+  }
+  CFILE::SetHandler(nullptr);
+  EXPECT_GT(faulted, 30);
 }
 
 TEST_F(TableTest, DeleteMovesOnAndCountSkipsDeletedRecords) {
@@ -232,7 +300,7 @@ TEST_F(TableTest, DeleteMovesOnAndCountSkipsDeletedRecords) {
   }
   EXPECT_EQ(TableRecNo(0), -1);
   g_events.clear();
-  EXPECT_NE(TableFirst(0), 0);
+  EXPECT_EQ(TableFirst(0), kTableEnd);
   EXPECT_EQ(LastError(), kDbEvNotFound);
   EXPECT_NE(TableUpdate(0), 0);
   EXPECT_TRUE(EventSeen(kDbEvNoCurrentRecord));
