@@ -37,7 +37,7 @@ int LastPurchase(AMOUNT goods, AMOUNT* price, AMOUNT* vat) {
 
 }  // namespace
 
-int DeleteTransactionsKeepingStock(DATE today) {
+int DeleteTransactionsKeepingStock(DATE today, void (*valued)()) {
   // The stock, valued at the last purchase price, set aside in a positions file of its own.
   POZ_RECORD aside{};
   TABLEDEF def = TABLE_DEFS[kTablePositions];
@@ -67,6 +67,7 @@ int DeleteTransactionsKeepingStock(DATE today) {
     }
     if (rc == kTableEnd) rc = 0;
   }
+  if (rc == 0 && valued) valued();
   if (rc == 0) rc = TableZap(kTablePositions);
   if (rc == 0) rc = TableZap(kTableTransactions);
   // From here the set-aside file is all that holds the stock: on a failure it stays for support.

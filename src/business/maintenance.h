@@ -59,8 +59,9 @@ int CheckDatabase(const CHECK_CHOICES& choices, CHECK_OUTPUT& out, CHECK_RESULT*
 
 // Removes all transactions and positions; one income transaction (net rounding on) then holds a
 // position for each goods with stock, so that every goods keeps its quantity. The quantities
-// are first set aside in "~Poz.dbf". 0 or -1.
-int DeleteTransactionsKeepingStock(DATE today);
+// are first set aside in "~Poz.dbf"; `valued` (may be null) is called when they are, before the
+// transactions go. 0 or -1.
+int DeleteTransactionsKeepingStock(DATE today, void (*valued)() = nullptr);
 // Empties transactions and positions and sets every goods' stock to 0. 0 or -1.
 int DeleteTransactionsAndStock();
 // Empties all five tables and adds the parent company's contractor again. 0 or -1.
