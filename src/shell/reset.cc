@@ -11,6 +11,7 @@
 #include "db/table_lock.h"
 #include "platform/cfile.h"
 #include "platform/clipboard.h"
+#include "platform/removable.h"
 #include "shell/command_line.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
@@ -28,6 +29,7 @@ void ResetProgramState() {
   ResetDbEvents();
   CFILE::SetHandler(nullptr);
   ClearFileFault();
+  SetRemovableDrives(nullptr);
   ScreenReset();
   SaveUnderReset();
   FeedbackReset();

@@ -57,6 +57,12 @@ bool SameNameIgnoringCase(const char* a, const char* b) {
   return *a == *b;
 }
 
+int RenameFile(const std::string& from, const std::string& to) {
+  CFILE f;
+  if (f.Open(from.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0 || f.Close() != 0) return -1;
+  return f.Rename(to.c_str(), true);
+}
+
 bool LooksLikeZlib(const uint8_t* p) {
   return (p[0] & 0x0F) == 8 && (p[0] >> 4) <= 7 && ((p[0] << 8) | p[1]) % 31 == 0 && (p[1] & 0x20) == 0;
 }
@@ -348,7 +354,8 @@ int ARCHZIP::ExtractArchive(const char* archive, const char* const* files, int c
         return Fail(kArchErrFormat, archive);
   }
   struct PENDING {
-    std::string temp, target, name;
+    std::string temp, target, name, backup;
+    bool existed = false;
   };
   std::vector<PENDING> pending;
   auto drop = [&] {
@@ -381,7 +388,7 @@ int ARCHZIP::ExtractArchive(const char* archive, const char* const* files, int c
       End(kStageDecompress);
       return Fail(kArchErrCreate, files[i]), drop();
     }
-    pending.push_back({temp, target, files[i]});
+    pending.push_back({temp, target, files[i], "", false});
     CFILE out;
     if (out.Open(temp.c_str(), kTruncateExisting, kAccessWrite, kShareNone) != 0) {
       End(kStageDecompress);
@@ -404,16 +411,31 @@ int ARCHZIP::ExtractArchive(const char* archive, const char* const* files, int c
       if (Stops(rc, about)) return drop();
     }
   }
-  // Every member is whole: now they replace the files.
+  // Every member is whole: now they replace the files. The old files keep a second name until
+  // all new ones are in place, so that a failed rename puts every old file back.
+  for (PENDING& p : pending) {
+    if (!CFILE::Exists(p.target.c_str())) continue;
+    p.existed = true;
+    p.backup = TakeTemporaryName(p.target);
+    if (!p.backup.empty() && (CFILE::DeleteFile(p.backup.c_str()) != 0 || LinkFile(p.target, p.backup) != 0))
+      p.backup.clear();  // a file system without links: no way back for this one
+  }
   for (size_t k = 0; k < pending.size(); ++k) {
-    CFILE t;
-    if (t.Open(pending[k].temp.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0 || t.Close() != 0 ||
-        t.Rename(pending[k].target.c_str(), true) != 0) {
-      Stops(kArchErrCreate, pending[k].name.c_str());
-      pending.erase(pending.begin(), pending.begin() + static_cast<long>(k));
-      return drop();
+    if (RenameFile(pending[k].temp, pending[k].target) == 0) continue;
+    Stops(kArchErrCreate, pending[k].name.c_str());
+    for (size_t i = 0; i < k; ++i) {
+      if (!pending[i].backup.empty()) RenameFile(pending[i].backup, pending[i].target);
+      else if (!pending[i].existed) CFILE::DeleteFile(pending[i].target.c_str());
     }
-    extracted_.push_back(pending[k].name);
+    for (size_t i = k; i < pending.size(); ++i) {
+      CFILE::DeleteFile(pending[i].temp.c_str());
+      if (!pending[i].backup.empty()) CFILE::DeleteFile(pending[i].backup.c_str());
+    }
+    return -1;
+  }
+  for (const PENDING& p : pending) {
+    if (!p.backup.empty()) CFILE::DeleteFile(p.backup.c_str());
+    extracted_.push_back(p.name);
   }
   if (!pending.empty() && SyncDirectoryOf(pending.front().target) != 0) return Fail(kArchErrWrite, archive);
   return 0;

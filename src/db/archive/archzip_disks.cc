@@ -100,7 +100,6 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
       for (;;) {
         if (RemovableDrives().Find(drive, &dir) != 0) problem = kArchErrNoDisk;
         else if (!RemovableDrives().Writable(dir)) problem = kArchErrProtected;
-        else if (RemovableDrives().FreeSpace(dir) <= kDiskReserve + 64) problem = kArchErrDiskFull;
         else problem = 0;
         if (problem == 0 || Stops(problem, name.c_str())) break;
       }
@@ -126,6 +125,12 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
       rc = Fail(kArchErrWrite, path.c_str());
       break;
     }
+    while (RemovableDrives().FreeSpace(dir) <= kDiskReserve + 64)
+      if (Stops(kArchErrDiskFull, name.c_str())) {
+        rc = -1;
+        break;
+      }
+    if (rc != 0) break;
     int64_t room = RemovableDrives().FreeSpace(dir) - kDiskReserve;
     CFILE out;
     if (out.Open(path.c_str(), kCreateAlways, kAccessWrite, kShareNone) != 0) {
