@@ -178,12 +178,8 @@ int ConvertOldConfiguration(const std::string& dir, int version) {
   return INIFILE(to).WriteInt("Tamsu", "ConPLStandard", kCodePageLatin2);
 }
 
-int ConvertOldTables(const std::string& dir, int version, CONVERT_OUTPUT& out) {
+int ConvertOldTables(const std::string& dir, int version, CONVERT_OUTPUT& out, const KON_RECORD* parent) {
   g_bad_file.clear();
-  // The parent company is put back after the old contractors, under its own identifier when the
-  // old data leave it free.
-  KON_RECORD parent{};
-  const bool has_parent = ParentCompany(&parent) == 0;
   for (int t = kTablePositions; t >= kTableGroups; --t)
     if (TableZap(t) != 0) return -1;
   const int code_page = version == kVersion37 ? 1 : kCodePageLatin2;
@@ -207,16 +203,14 @@ int ConvertOldTables(const std::string& dir, int version, CONVERT_OUTPUT& out) {
     out.Finish();
     if (rc != 0) return -1;
   }
-  if (has_parent) {
-    Kon = parent;
-    const int taken = FindById(kTableContractors, parent.ID);
+  if (parent) {
+    const int taken = FindById(kTableContractors, parent->ID);
     if (taken < 0) return -1;
-    Kon = parent;
+    Kon = *parent;
     if (taken == 0) {
       if (NextRecordId(kTableContractors, &Kon.ID) != 0) return -1;
-      if (SetCompany(Kon.ID) != 0) return -1;
     }
-    if (TableAppend(kTableContractors) != 0) return -1;
+    if (TableAppend(kTableContractors) != 0 || SetCompany(Kon.ID) != 0) return -1;
   }
   return RecountAllStock();
 }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "business/maintenance.h"
-#include "business/record_lookup.h"
 #include "business/stock.h"
 #include "common/text.h"
 #include "db/records.h"
@@ -208,7 +207,9 @@ int ExportTransactions(DATE from, DATE to, EXCHANGE_OUTPUT& out) {
     }
     const TRA_RECORD t = Tra;
     if (!t.KONID.IsZero() && (rc = FindIn(X(kTableContractors), t.KONID)) == kTableEnd) {
-      rc = ReadRecordById(kTableContractors, t.KONID, &xKon) == 0 ? TableAppend(X(kTableContractors)) : 0;
+      rc = CopyRecordById(kTableContractors, t.KONID, &xKon);
+      if (rc == 0) rc = TableAppend(X(kTableContractors));
+      else if (rc == kTableEnd) rc = 0;  // a contractor deleted since: the transaction goes alone
     }
     if (rc < 0) break;
     xTra = t;
@@ -223,14 +224,19 @@ int ExportTransactions(DATE from, DATE to, EXCHANGE_OUTPUT& out) {
     }
     for (const POZ_RECORD& p : positions) {
       if (!p.TOWID.IsZero() && (rc = FindIn(X(kTableGoods), p.TOWID)) == kTableEnd) {
-        rc = 0;
-        if (ReadRecordById(kTableGoods, p.TOWID, &xTow) == 0) {
+        rc = CopyRecordById(kTableGoods, p.TOWID, &xTow);
+        if (rc == 0) {
           const TOW_RECORD item = xTow;
-          if (!item.GTOID.IsZero() && (rc = FindIn(X(kTableGroups), item.GTOID)) == kTableEnd)
-            rc = ReadRecordById(kTableGroups, item.GTOID, &xGto) == 0 ? TableAppend(X(kTableGroups)) : 0;
+          if (!item.GTOID.IsZero() && (rc = FindIn(X(kTableGroups), item.GTOID)) == kTableEnd) {
+            rc = CopyRecordById(kTableGroups, item.GTOID, &xGto);
+            if (rc == 0) rc = TableAppend(X(kTableGroups));
+          }
+          if (rc == kTableEnd) rc = 0;
           xTow = item;
           xTow.STAN = AMOUNT();  // the stock belongs to this installation
           if (rc == 0) rc = TableAppend(X(kTableGoods));
+        } else if (rc == kTableEnd) {
+          rc = 0;
         }
       }
       if (rc < 0) break;

@@ -2,6 +2,7 @@
 // transaction differ, totals that differ from the positions, stock that the transactions take
 // below zero, and stored stock that differs from the positions; with their repairs.
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -12,7 +13,6 @@
 #include "business/maintenance.h"
 #include "business/options.h"
 #include "business/position_values.h"
-#include "business/record_lookup.h"
 #include "business/stock.h"
 #include "business/vat.h"
 #include "common/text.h"
@@ -70,9 +70,12 @@ struct CHECKER {
 
 std::string Amount(AMOUNT a, int decimals) { return format_amount(a, decimals); }
 
-std::string GoodsName(AMOUNT id) {
+// The goods' name, empty for goods that are gone; -1 when it could not be read.
+int GoodsName(AMOUNT id, std::string* name) {
   TOW_RECORD copy;
-  return ReadRecordById(kTableGoods, id, &copy) == 0 ? copy.NAZWA : "";
+  const int rc = id.IsZero() ? kTableEnd : CopyRecordById(kTableGoods, id, &copy);
+  *name = rc == 0 ? copy.NAZWA : "";
+  return rc < 0 ? -1 : 0;
 }
 
 // "%10s, %-8s nr %-2s %s: " of the current transaction: its date, kind and document (the sales
@@ -108,8 +111,13 @@ int CheckPositions(CHECKER& c) {
       break;
     }
     if (found == 0) continue;
+    std::string name;
+    if (GoodsName(p.TOWID, &name) != 0) {
+      rc = -1;
+      break;
+    }
     const std::string line = "Pozycja \""_pl + DateToDisplay(p.DATATRA) + " " + TransactionKindName(p.RODZAJ[0]) +
-                             " " + GoodsName(p.TOWID) + " " + Amount(p.ILOSC, RoundAmount()) + " x " +
+                             " " + name + " " + Amount(p.ILOSC, RoundAmount()) + " x " +
                              Amount(p.CENA, 2) + " zł\" nie należy do żadnej transakcji."_pl;
     go_on = c.Fault(line, true, [&] {
       // The transaction is made again from what its position remembers of it.
@@ -140,16 +148,19 @@ struct RUNNING_STOCK {
   };
   std::map<int64_t, GOODS> goods;
 
-  GOODS& Of(AMOUNT id) {
+  // The goods' entry, or null when they could not be read.
+  GOODS* Of(AMOUNT id) {
     auto it = goods.find(id.Raw());
-    if (it != goods.end()) return it->second;
+    if (it != goods.end()) return &it->second;
     GOODS g;
     TOW_RECORD copy;
-    if (ReadRecordById(kTableGoods, id, &copy) == 0) {
+    const int rc = id.IsZero() ? kTableEnd : CopyRecordById(kTableGoods, id, &copy);
+    if (rc < 0) return nullptr;
+    if (rc == 0) {
       g.keeps = IsStockKind(copy.RODZAJ[0]);
       g.name = copy.NAZWA;
     }
-    return goods.emplace(id.Raw(), g).first->second;
+    return &goods.emplace(id.Raw(), g).first->second;
   }
 };
 
@@ -202,7 +213,12 @@ int CheckTransaction(CHECKER& c, RUNNING_STOCK& running) {
   if (c.choices.stock_changes) {
     std::vector<int64_t> told;
     for (const auto& [goods, quantity] : moves) {
-      RUNNING_STOCK::GOODS& g = running.Of(goods);
+      RUNNING_STOCK::GOODS* known = running.Of(goods);
+      if (!known) {
+        c.result.failed = true;
+        return -1;
+      }
+      RUNNING_STOCK::GOODS& g = *known;
       if (!g.keeps) continue;
       const AMOUNT before = g.stock;
       g.stock = t.RODZAJ[0] == 'D' ? g.stock + quantity : g.stock - quantity;
@@ -315,6 +331,12 @@ int CheckStock(CHECKER& c) {
 }
 
 }  // namespace
+
+int CopyRecordById(int table, AMOUNT id, void* copy) {
+  const int rc = FindById(table, id);
+  if (rc == 0) std::memcpy(copy, TableRecord(table), TableRecordSize(table));
+  return rc;
+}
 
 int CheckDatabase(const CHECK_CHOICES& choices, CHECK_OUTPUT& out, CHECK_RESULT* result) {
   *result = CHECK_RESULT{};

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/date.h"
+#include "db/schema.h"
 
 // ---- The database check ----------------------------------------------------------------------
 
@@ -116,10 +117,16 @@ int CheckOldDirectory(const std::string& dir);
 // 0 or -1.
 int ConvertOldConfiguration(const std::string& dir, int version);
 // Converts the old tables of dir into the (emptied) current ones and counts the stock from the
-// positions. 0; -1 on a failure (told); 2 when an old file is not of its layout (the caller
-// says "Nieprawidłowy format pliku %s." with OldFormatFile()).
-int ConvertOldTables(const std::string& dir, int version, CONVERT_OUTPUT& out);
+// positions. The parent company, when given (the old configuration named none), is added again
+// after the old contractors, under a new identifier when the old data use its own. 0; -1 on a
+// failure (told); 2 when an old file is not of its layout (the caller says "Nieprawidłowy format
+// pliku %s." with OldFormatFile()).
+int ConvertOldTables(const std::string& dir, int version, CONVERT_OUTPUT& out, const KON_RECORD* parent);
 const std::string& OldFormatFile();
+
+// Copies the record of table (0 to 3) with this identifier into copy, moving the table onto it:
+// 0, kTableEnd when there is none, -1 when the search failed.
+int CopyRecordById(int table, AMOUNT id, void* copy);
 
 // Counts every goods' stock again from all positions (income adds, expense subtracts; goods
 // whose kind keeps no stock are left alone) and stores what differs. 0 or -1.

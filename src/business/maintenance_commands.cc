@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "business/contractor_parent.h"
 #include "business/maintenance.h"
 #include "business/options.h"
 #include "business/rights.h"
@@ -379,13 +380,16 @@ int convert_command() {
     case 3: message("%s", "Brak danych w podanym katalogu."); return 0;
     default: break;
   }
+  // The firm of this installation stays, unless the old configuration names its own.
+  KON_RECORD parent{};
+  const bool has_parent = ParentCompany(&parent) == 0;
   if (ConvertOldConfiguration(dir, version) != 0) return 0;
   load_screen_options();
   load_number_format();
   LoadBusinessOptions();
   if (LockAllTables(true) != 0) return 0;
   CONVERT_WINDOW window;
-  const int rc = ConvertOldTables(dir, version, window);
+  const int rc = ConvertOldTables(dir, version, window, has_parent && Company().IsZero() ? &parent : nullptr);
   UnlockAllTables();
   if (rc == 2) message("Nieprawidłowy format pliku %s."_pl, OldFormatFile().c_str());
   if (rc == 0) message("%s", "Konwersja przebiegła pomyślnie."_pl);
