@@ -36,13 +36,9 @@ void Remember(PLACE (&places)[kSchemaTableCount]) {
   for (int t = 0; t < kSchemaTableCount; ++t) places[t] = {TableGetIndex(t), TableRecNo(t)};
 }
 
-// Every table back on its order and on its record when it is still there (a restored database
-// may not have it): else on its first record, the transactions on their last.
-int Reopen(const PLACE (&places)[kSchemaTableCount]) {
-  if (OpenDatabase() != 0) {
-    tables_lost_message();
-    return 1;
-  }
+// Every table back on its order and on its record when it is still there (a restored or purged
+// database may not have it): else on its first record, the transactions on their last.
+void PutBack(const PLACE (&places)[kSchemaTableCount]) {
   if (LockAllTables(false) == 0) {
     for (int t = 0; t < kSchemaTableCount; ++t) {
       TableSetIndex(t, places[t].index >= 0 ? places[t].index : TABLE_INFO[t].default_index);
@@ -53,6 +49,14 @@ int Reopen(const PLACE (&places)[kSchemaTableCount]) {
     }
     UnlockAllTables();
   }
+}
+
+int Reopen(const PLACE (&places)[kSchemaTableCount]) {
+  if (OpenDatabase() != 0) {
+    tables_lost_message();
+    return 1;
+  }
+  PutBack(places);
   LoadParentCompany();
   return 0;
 }
@@ -104,6 +108,8 @@ int backup_command() {
 
 int maintenance_command(int item) {
   int r = 0;
+  PLACE places[kSchemaTableCount];
+  Remember(places);
   switch (item) {
     case kItemBackup: return backup_command();
     case kItemRestore: return Restore();
@@ -120,6 +126,7 @@ int maintenance_command(int item) {
     tables_lost_message();
     return r;
   }
+  PutBack(places);
   ShowAgain();
   return 0;
 }
