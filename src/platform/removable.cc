@@ -164,12 +164,28 @@ class SYSTEM_DRIVES : public REMOVABLE_DRIVES {
   int SetLabel(const std::string& dir, const std::string& label) override {
     MEDIUM m;
     if (!MediumOf(dir, &m)) return -1;
-    if (m.fstype == "vfat" || m.fstype == "msdos") return RunTool({"fatlabel", m.device, label});
-    if (m.fstype == "exfat") return RunTool({"exfatlabel", m.device, label});
-    if (m.fstype.rfind("ext", 0) == 0) return RunTool({"e2label", m.device, label});
-    if (m.fstype == "ntfs" || m.fstype == "ntfs3") return RunTool({"ntfslabel", m.device, label});
-    if (m.fstype == "btrfs") return RunTool({"btrfs", "filesystem", "label", dir, label});
-    return -1;
+    int rc = -1;
+    if (m.fstype == "vfat" || m.fstype == "msdos") rc = RunTool({"fatlabel", m.device, label});
+    else if (m.fstype == "exfat") rc = RunTool({"exfatlabel", m.device, label});
+    else if (m.fstype.rfind("ext", 0) == 0) rc = RunTool({"e2label", m.device, label});
+    else if (m.fstype == "ntfs" || m.fstype == "ntfs3") rc = RunTool({"ntfslabel", m.device, label});
+    else if (m.fstype == "btrfs") rc = RunTool({"btrfs", "filesystem", "label", dir, label});
+    if (rc == 0) return 0;
+    // A user without the right to write the device may still label a removable medium that the
+    // desktop mounted for them, through udisks.
+    std::string object = "/org/freedesktop/UDisks2/block_devices/";
+    const std::string dev = RealPath(m.device);
+    for (char c : dev.substr(dev.rfind('/') + 1)) {
+      if (std::isalnum(static_cast<unsigned char>(c))) {
+        object += c;
+      } else {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "_%02x", static_cast<unsigned char>(c));
+        object += hex;
+      }
+    }
+    return RunTool({"busctl", "call", "--system", "org.freedesktop.UDisks2", object,
+                    "org.freedesktop.UDisks2.Filesystem", "SetLabel", "sa{sv}", label, "0"});
   }
 };
 

@@ -68,9 +68,9 @@ int DATABASE_GUARD::Take(bool exclusive) {
     for (int attempt = 0;; ++attempt) {
       if (exclusive) rc = files_[t].Open(name, kOpenExisting, kAccessReadWrite, kShareNone);
       else rc = files_[t].Open(name, kOpenExisting, kAccessRead, kShareRead) != 0 ? -1 : files_[t].Lock(0, header, false);
-      if (rc == 0 || attempt == 20) break;
+      if (rc == 0 || attempt == 10) break;
       files_[t].Close();
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
     if (rc != 0) refused_ = name;
   }
