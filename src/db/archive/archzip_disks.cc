@@ -22,8 +22,11 @@ constexpr size_t kChunk = 64 * 1024;
 // Kept free on every disk for the file system's own bookkeeping.
 constexpr int64_t kDiskReserve = 4096;
 
+// Labels have three digits: an archive takes at most 999 disks.
+constexpr int kMaxDisks = 999;
+
 std::string DiskLabel(int n) {
-  char label[16];
+  char label[24];
   std::snprintf(label, sizeof label, "PKBACK# %03d", n);
   return label;
 }
@@ -89,6 +92,10 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
   bool directory_made = false;
   int rc = 0;
   for (int disk = 1; rc == 0; ++disk) {
+    if (disk > kMaxDisks) {
+      rc = Fail(kArchErrWrite, target);
+      break;
+    }
     // A disk: asked for, present, writable, not one written in this run already.
     std::string dir;
     for (;;) {
