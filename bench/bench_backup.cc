@@ -36,8 +36,8 @@ void Run(const std::string& command) {
 // missing index files are built from the records as on any open.
 void MakeDatabase(double scale) {
   std::mt19937 g(7);
-  const long positions = static_cast<long>(800000 * scale), transactions = positions / 10;
-  const long goods = static_cast<long>(20000 * scale), contractors = static_cast<long>(5000 * scale);
+  const long positions = static_cast<long>(560000 * scale), transactions = positions / 10;
+  const long goods = static_cast<long>(14000 * scale), contractors = static_cast<long>(3500 * scale);
   TABLEDEF bare[kSchemaTableCount];
   for (int t = 0; t < kSchemaTableCount; ++t) {
     bare[t] = TABLE_DEFS[t];
