@@ -31,7 +31,7 @@ int ReadPositions(AMOUNT id, RECEIPT_DATA* data) {
   IdKey(id, key);
   int rc = TableSeek(kTablePositions, key);
   // Nothing at or after the key: no positions. Any other failure has been reported.
-  if (rc != 0) return LastError() == kDbEvNotFound ? 0 : -1;
+  if (rc != 0) return rc == kTableEnd ? 0 : -1;
   for (long n = 1; rc == 0 && Poz.TRAID == id; ++n, rc = TableNext(kTablePositions)) {
     const POZ_RECORD position = Poz;
     const int vat = static_cast<int>(position.VATID.Whole());
@@ -51,7 +51,7 @@ int ReadPositions(AMOUNT id, RECEIPT_DATA* data) {
   }
   // The walk ends at the first position of another transaction or at the end of the index;
   // anything else is a failure the table layer has reported.
-  return rc == 0 || rc == kDbEvNotFound ? 0 : -1;
+  return rc == 0 || rc == kTableEnd ? 0 : -1;
 }
 
 // Stores the mark of a printed receipt. A transaction kept in net prices goes over to gross
