@@ -1,4 +1,5 @@
 #include "admin/admin.h"
+#include "admin/admin_archive.h"
 
 
 #include <cstring>
@@ -274,8 +275,10 @@ int ServicePasswordVerb(int argc, char** argv, FILE* out, FILE* err) {
 int AdminMain(int argc, char** argv, FILE* out, FILE* err) {
   if (argc < 2) {
     std::fputs(kUsage, err);
+    std::fputs(kArchiveUsage, err);
     return 2;
   }
+  if (int r = ArchiveVerb(argc, argv, out, err); r != kNotArchiveVerb) return r;
   struct Verb {
     const char* name;
     int (*run)(int, char**, FILE*, FILE*);

@@ -12,6 +12,8 @@
 #include "devices/scanner/ean_scanner.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
+#include "shell/maintenance_menu.h"
+#include "business/maintenance_commands.h"
 #include "shell/settings_dialogs.h"
 #include "common/codepage.h"
 #include "ui/document/doc_viewer.h"
@@ -168,6 +170,7 @@ int main_command(int bar, int item) {
       }
       return 0;
     case kBarTools:
+      if (is_maintenance_item(item)) return maintenance_command(item);
       if (item == 6) PrintLabel();
       else not_supported();
       return 0;
@@ -182,6 +185,7 @@ int main_command(int bar, int item) {
         case 5: fiscal_register_options(); return 0;
         case 6: scanner_options(); return 0;
         case 7: return Network();
+        case 8: archive_options_dialog(); return 0;
         case 9:
           if (number_format_options() == 0) redraw_main_screen();
           return 0;
@@ -250,7 +254,8 @@ int main_key(const KeyEvent& ev) {
     case ' ': RereadView(); break;
     case 'i': info_box(); break;
     case 'p': FiscalReceipt(); break;
-    case 'a': case 'c': case 'f': case 'm': case 's': case 'l': case 'k': case 'r':
+    case 'a': return backup_command();
+    case 'c': case 'f': case 'm': case 's': case 'l': case 'k': case 'r':
     case 'n':
       not_supported();
       break;

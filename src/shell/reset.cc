@@ -15,6 +15,7 @@
 #include "devices/scanner/ean_scanner.h"
 #include "platform/cfile.h"
 #include "platform/clipboard.h"
+#include "platform/removable.h"
 #include "shell/command_line.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
@@ -34,6 +35,7 @@ void ResetProgramState() {
   ResetDbEvents();
   CFILE::SetHandler(nullptr);
   ClearFileFault();
+  SetRemovableDrives(nullptr);
   ScreenReset();
   SaveUnderReset();
   FeedbackReset();
