@@ -268,7 +268,7 @@ POSITIONS_TABLE::POSITIONS_TABLE(const TRANSACTION_DOCUMENT& doc)
       after_discount_(PricesAfterDiscount(doc)),
       net_value_(doc.transaction.ZAOKRNETTO != 0),
       table_(kColCount, 2, 2, 1, this),
-      quantity_cell_(&quantity_, RoundAmount(), &known_),
+      quantity_cell_(&quantity_, RoundAmount()),
       total_quantity_cell_(&total_quantity_, RoundAmount()),
       discount_cell_(&discount_, 2, &known_, true) {
   const bool warehouse = doc.mode != kModeSalesDocument;
@@ -330,8 +330,13 @@ int POSITIONS_TABLE::Load() {
   const DOCUMENT_ROW& r = doc_.rows[at_];
   if (r.number > 0) std::snprintf(lp_, sizeof lp_, "%5ld.", r.number);
   else lp_[0] = 0;
+  // The goods description goes under the name; a position printed in several rows (one per
+  // delivery it took from) has it in its second row.
+  const bool described = DocumentProductDescription() && !r.description.empty();
+  const bool continued = at_ + 1 < doc_.rows.size() && doc_.rows[at_ + 1].number == 0;
+  const bool second = r.number == 0 && at_ > 0 && doc_.rows[at_ - 1].number > 0;
   std::snprintf(number_, sizeof number_, "%s", r.number > 0 ? r.goodsNumber.c_str() : "");
-  std::snprintf(name_, sizeof name_, "%s", r.number > 0 ? r.name.c_str() : "");
+  std::snprintf(name_, sizeof name_, "%s", r.number > 0 ? r.name.c_str() : described && second ? r.description.c_str() : "");
   std::snprintf(description_, sizeof description_, "%s", r.description.c_str());
   std::snprintf(sww_, sizeof sww_, "%s", r.number > 0 ? r.sww.c_str() : "");
   std::snprintf(unit_, sizeof unit_, "%s", r.unit.c_str());
@@ -342,8 +347,7 @@ int POSITIONS_TABLE::Load() {
   net_ = after_discount_ ? r.values.unitNetDisc : r.values.unitNet;
   gross_ = after_discount_ ? r.values.unitGrossDisc : r.values.unitGross;
   value_ = net_value_ ? r.values.netValue : r.values.grossValue;
-  table_.SetRowVisible(RPTTABLE::kBody, 1,
-                       r.number > 0 && DocumentProductDescription() && !r.description.empty());
+  table_.SetRowVisible(RPTTABLE::kBody, 1, r.number > 0 && described && !continued);
   return 0;
 }
 
