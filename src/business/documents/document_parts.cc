@@ -38,7 +38,7 @@ void PutTitleBlock(const char* title, const std::string& number, int width) {
         PutRepeat(' ', x - 15);
         PutText(kMarks[mark], 13);
         PutRepeat(' ', 2);
-      } else {
+      } else if (x > 0) {
         PutText(kMarks[mark], x);
       }
     } else {

@@ -251,7 +251,7 @@ class POSITIONS_TABLE : public RECORD_SOURCE {
   bool net_value_;
   size_t at_ = 0;
   RPTTABLE table_;
-  char lp_[12] = "", number_[21] = "", name_[51] = "", description_[51] = "", sww_[21] = "";
+  char lp_[24] = "", number_[21] = "", name_[51] = "", description_[51] = "", sww_[21] = "";
   char unit_[6] = "", vat_[4] = "", total_label_[41] = "", total_unit_[6] = "";
   AMOUNT quantity_, net_, gross_, discount_, value_, total_quantity_;
   bool known_ = true;
