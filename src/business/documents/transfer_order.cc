@@ -24,6 +24,7 @@
 namespace {
 
 // ---- the form ----
+// Where each datum stands: docs/formats/transfer-order.md.
 
 // Frames are drawn as lines joining in each cell: boxes that touch share their borders, and
 // the corners become tees and crosses by themselves.
