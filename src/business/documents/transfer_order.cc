@@ -40,10 +40,10 @@ class CANVAS {
     for (size_t k = 0; k < text.size() && x + 1 + static_cast<int>(k) < r; ++k)
       form_[static_cast<size_t>(y)][static_cast<size_t>(x + 1) + k] = text[k];
   }
-  // Data: what a pre-printed form gets.
+  // Data: what a pre-printed form gets. A text too long stops before the right frame.
   void Text(int x, int y, const std::string& text) {
     std::string& row = data_[static_cast<size_t>(y)];
-    for (size_t k = 0; k < text.size() && x + k < row.size(); ++k) row[static_cast<size_t>(x) + k] = text[k];
+    for (size_t k = 0; k < text.size() && x + k + 1 < row.size(); ++k) row[static_cast<size_t>(x) + k] = text[k];
   }
   void Print(bool data_only, int margin) const {
     for (size_t y = 0; y < data_.size(); ++y) {
