@@ -148,15 +148,16 @@ int CashDocumentCommand() {
     if (!access || CurrentTransaction(&t) != 0) return -1;
   }
   if (!AnyPaymentForm(t)) return -1;
-  static const std::vector<const char*> kItems = {" &gotówka    "_pl, " &karta      ", " &przelew    ",
-                                                  " &odroczenie "};
+  static const char* const kForms[kPaymentFormCount] = {" &gotówka    "_pl, " &karta      ", " &przelew    ",
+                                                       " &odroczenie "};
+  const std::vector<const char*> items(kForms, kForms + kPaymentFormCount);
   std::vector<bool> enabled;
   int first = -1;
   for (int f = 0; f < kPaymentFormCount; ++f) {
     enabled.push_back(PaymentFormEnabled(t, f));
     if (first < 0 && enabled.back()) first = f;
   }
-  const int form = menu_with_disabled(nullptr, kItems, enabled, first, 18);
+  const int form = menu_with_disabled(nullptr, items, enabled, first, 18);
   if (form < 0) return -1;
   if (ComposeCashDocument(t, form) != 0) {
     doc_close();

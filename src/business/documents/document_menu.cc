@@ -39,10 +39,11 @@ int documents_menu() {
     READ_ACCESS access;
     if (!access || CurrentTransaction(&t) != 0) return -1;
   }
-  static const std::vector<const char*> kItems = {
+  static const char* const kItems[kDocumentMenuItems] = {
       " Dokument magazynowy  &M ", " Dokument sprzedaży   &F "_pl, " Paragon fiskalny     &P ",
       " Dokument kasowy      &S ", " Polecenie przelewu   &L "};
-  const int r = menu_with_disabled("DOKUMENTY TRANSAKCJI", kItems, DocumentMenuEnabled(t), g_last_item, 30);
+  const std::vector<const char*> items(kItems, kItems + kDocumentMenuItems);
+  const int r = menu_with_disabled("DOKUMENTY TRANSAKCJI", items, DocumentMenuEnabled(t), g_last_item, 30);
   if (r < 0) return -1;
   g_last_item = r;
   switch (r) {
