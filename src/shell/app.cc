@@ -2,6 +2,7 @@
 
 
 #include "business/contractor_form.h"
+#include "business/documents/document_menu.h"
 #include "business/goods_commands.h"
 #include "business/contractor_parent.h"
 #include "business/options.h"
@@ -121,6 +122,7 @@ int TamsuMain() {
   RegisterDeviceCommands();
   RegisterLabelCommand();
   InstallScannerHooks();
+  RegisterDocumentCommands();
   main_screen_draw();
 
   int result = -1;

@@ -124,6 +124,21 @@ void FiscalReceipt() {
   Refresh();
 }
 
+// F, M, S, K: the documents of the current transaction, in the transactions view only.
+void TransactionDocument(RecordCommand which) {
+  if (current_view() != kViewTransactions) return not_supported();
+  if (!HasCurrentRecord(kViewTransactions)) return;
+  run_record_command(kViewTransactions, which, 0);
+  Refresh();
+}
+
+// L: a transfer order, for the current transaction when the transactions view shows one.
+void TransferOrder() {
+  const bool transaction = current_view() == kViewTransactions && HasCurrentRecord(kViewTransactions);
+  run_record_command(kViewTransactions, kRecordTransferOrder, transaction ? 1 : 0);
+  Refresh();
+}
+
 int Network() {
   bool reopened = false;
   const int r = network_dialog(&reopened);
@@ -168,6 +183,10 @@ int main_command(int bar, int item) {
         case 10: Search(kSearchBackward); break;
         default: break;
       }
+      return 0;
+    case kBarDocuments:
+      if (item == 1) TransactionDocument(kRecordDocuments);
+      else not_supported();
       return 0;
     case kBarTools:
       if (is_maintenance_item(item)) return maintenance_command(item);
@@ -255,8 +274,12 @@ int main_key(const KeyEvent& ev) {
     case 'i': info_box(); break;
     case 'p': FiscalReceipt(); break;
     case 'a': return backup_command();
-    case 'c': case 'f': case 'm': case 's': case 'l': case 'k': case 'r':
-    case 'n':
+    case 'f': TransactionDocument(kRecordSalesDocument); break;
+    case 'm': TransactionDocument(kRecordWarehouseDocument); break;
+    case 's': TransactionDocument(kRecordCashDocument); break;
+    case 'k': TransactionDocument(kRecordDocuments); break;
+    case 'l': TransferOrder(); break;
+    case 'c': case 'r': case 'n':
       not_supported();
       break;
     default: break;

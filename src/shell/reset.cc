@@ -2,6 +2,7 @@
 
 #include "business/contractor_checks.h"
 #include "business/contractor_parent.h"
+#include "business/documents/document_menu.h"
 #include "business/options.h"
 #include "business/positions_window.h"
 #include "business/transaction_commands.h"
@@ -51,6 +52,7 @@ void ResetProgramState() {
   ResetTransactionCommands();
   ResetPositionsWindow();
   ResetParentCompany();
+  ResetDocuments();
   ResetMainWindow();
   ResetMainMenu();
   ResetCommandLine();

@@ -159,9 +159,9 @@ TEST_F(ShellTest, MenuShowsAllSevenPullDowns) {
 
 TEST_F(ShellTest, KeyHelpInformationAndCommandsStillToCome) {
   MakeDemoDatabase();
-  // F1 (0), I (1), K (2), R (3), " Archiwizacja bazy danych   &A " (4, its question), Ctrl+B
+  // F1 (0), I (1), C (2), R (3), " Archiwizacja bazy danych   &A " (4, its question), Ctrl+B
   // outside the goods view (5).
-  Play("{F1}{Snap}{Esc}i{Snap}{Enter}k{Snap}{Enter}R{Snap}{Enter}{Alt+n}a{Snap}{Esc}"
+  Play("{F1}{Snap}{Esc}i{Snap}{Enter}c{Snap}{Enter}R{Snap}{Enter}{Alt+n}a{Snap}{Esc}"
        "{Ctrl+B}{Snap}{Enter}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "POMOC - KLAWISZE SKRÓTU"));
