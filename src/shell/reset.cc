@@ -27,7 +27,7 @@ void ResetProgramState() {
   ResetTableLocks();
   ResetDbEvents();
   CFILE::SetHandler(nullptr);
-  ClearFileFault();
+  SetFileSystem(nullptr);
   ScreenReset();
   SaveUnderReset();
   FeedbackReset();
