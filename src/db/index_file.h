@@ -55,6 +55,9 @@ struct INDEXSTATS {
 
 struct INDEXFILE {
   CFILE file;
+  // A change failed and could not be undone: every operation answers event 8 until the file is
+  // opened again (or rebuilt).
+  bool damaged = false;
   int32_t page_count = 0;
   int index_count = 0;
   INDEXCURSOR index[kMaxIndexCount];
