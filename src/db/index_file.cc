@@ -347,7 +347,8 @@ int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int*
   return 0;
 }
 
-int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing) {
+int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing,
+                  bool read_only) {
   ix->file.Close();
   ix->index_count = 0;
   ix->page_count = 0;
@@ -356,7 +357,7 @@ int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* k
     ReportDbEvent(kDbEvBadDefinition, name, index_count);
     return kDbEvBadDefinition;
   }
-  if (ix->file.Open(name, kOpenExisting, kAccessReadWrite, sharing) != 0) return -1;
+  if (ix->file.Open(name, kOpenExisting, read_only ? kAccessRead : kAccessReadWrite, sharing) != 0) return -1;
   int rc = LoadHeader(ix, index_count, key_lengths);
   if (rc != 0) {
     ix->index_count = 0;

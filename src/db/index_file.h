@@ -76,7 +76,8 @@ struct INDEXFILE {
 // event 17.
 int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing);
 // Opens an existing file and checks its header against the definition: event 8 on any difference.
-int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing);
+int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing,
+                  bool read_only = false);
 int CloseIndexFile(INDEXFILE* ix);
 // Cuts the open file to nothing and writes it afresh in place, for rebuilding.
 int EmptyIndexFile(INDEXFILE* ix);
