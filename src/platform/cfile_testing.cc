@@ -237,6 +237,7 @@ class FAULT_FILESYSTEM : public FILESYSTEM {
   bool struck = false;
   int error = EIO;
   int64_t space = -1;  // bytes the disk still takes; -1 without limit
+  long seen = 0;
 
   int Open(const char* name, int access, int create, bool read_only) override {
     return Hit(kFileOpOpen) ? -1 : inner->Open(name, access, create, read_only);
@@ -305,6 +306,7 @@ class FAULT_FILESYSTEM : public FILESYSTEM {
   bool Hit(int op) {
     if (operation < 0) return false;
     if (operation != 0 && operation != op) return false;
+    ++seen;
     if (struck) {
       if (!from_then_on) return false;
       errno = error;
@@ -348,6 +350,7 @@ void SetFileFault(int operation, long nth, bool from_then_on) {
   g_faults.countdown = nth < 1 ? 1 : nth;
   g_faults.from_then_on = from_then_on;
   g_faults.struck = false;
+  g_faults.seen = 0;
 }
 
 void SetFileFaultError(int error) {
@@ -361,6 +364,7 @@ void SetDiskSpace(int64_t bytes) {
 }
 
 bool FileFaultStruck() { return g_faults.struck; }
+long FileOperationsSeen() { return g_faults.seen; }
 
 void ClearFileFault() {
   if (FileSystem() == &g_faults) SetFileSystem(g_faults.inner);

@@ -85,3 +85,5 @@ void SetFileFaultError(int error);
 void SetDiskSpace(int64_t bytes);
 // Whether the armed fault has struck.
 bool FileFaultStruck();
+// File operations counted towards the armed fault since it was armed (of its kind, or all).
+long FileOperationsSeen();
