@@ -19,10 +19,12 @@ int ApplyStockChange(AMOUNT goods_id, AMOUNT quantity, char kind) {
 int RecalculateTransaction() {
   DOCUMENT_TOTALS totals;
   bool net_first = Tra.ZAOKRNETTO != 0;
-  ForEachPosition(Tra.ID, [&] {
-    AddToTotals(&totals, Poz.ILOSC, "", Poz.CENA, Poz.RABAT, static_cast<int>(Poz.VATID.Whole()), net_first);
-    return 0;
-  });
+  // Totals of some of the positions are no totals: a failed walk stops here.
+  if (ForEachPosition(Tra.ID, [&] {
+        AddToTotals(&totals, Poz.ILOSC, "", Poz.CENA, Poz.RABAT, static_cast<int>(Poz.VATID.Whole()), net_first);
+        return 0;
+      }) < 0)
+    return -1;
   if (totals.gross == Tra.SUMA && totals.vat == Tra.VAT) return 0;
   Tra.SUMA = totals.gross;
   Tra.VAT = totals.vat;

@@ -140,10 +140,7 @@ int TableIsDeleted(int table, bool* deleted) {
   });
 }
 
-int TableIsDeleted(int table) {
-  bool deleted = false;
-  return TableIsDeleted(table, &deleted) == 0 && deleted ? 1 : 0;
-}
+
 
 int TableClear(int table) {
   TABLESLOT* s = Slot(table);

@@ -96,9 +96,7 @@ int TableSeekLast(int table, const char* text);
 // Whether the current record is marked deleted (by this or another workstation): 0 with *deleted
 // set, kTableEnd when no record is current, -1 when it could not be read.
 int TableIsDeleted(int table, bool* deleted);
-// Old form, kept only until every caller has moved to the form above: 1 when deleted, 0 otherwise
-// -- a record that cannot be read answers 0. Do not use in new code.
-int TableIsDeleted(int table);
+
 // Empties the record structure: texts empty, numbers 0, dates empty.
 int TableClear(int table);
 

@@ -282,7 +282,9 @@ TEST_F(TableTest, DeleteMovesOnAndCountSkipsDeletedRecords) {
   ASSERT_EQ(TableGo(0, 1), 0);
   ASSERT_EQ(TableDelete(0), 0);
   EXPECT_STREQ(g_item.NAZWA, "R3");  // the next live record
-  EXPECT_EQ(TableIsDeleted(0), 0);
+  bool deleted = true;
+  EXPECT_EQ(TableIsDeleted(0, &deleted), 0);
+  EXPECT_FALSE(deleted);
   ASSERT_EQ(TableGo(0, 4), 0);
   ASSERT_EQ(TableDelete(0), 0);
   EXPECT_STREQ(g_item.NAZWA, "R4");  // no next: the previous one
@@ -291,7 +293,8 @@ TEST_F(TableTest, DeleteMovesOnAndCountSkipsDeletedRecords) {
   EXPECT_EQ(TableRecNo(0), 3);  // Count keeps the position
   EXPECT_EQ(Raw(1)[0], '*');
   ASSERT_EQ(TableGo(0, 1), 0);
-  EXPECT_EQ(TableIsDeleted(0), 1);
+  EXPECT_EQ(TableIsDeleted(0, &deleted), 0);
+  EXPECT_TRUE(deleted);
   EXPECT_NE(TableDelete(0), 0);
   EXPECT_TRUE(EventSeen(kDbEvRecordDeleted));
   EXPECT_NE(TableUpdate(0), 0);
