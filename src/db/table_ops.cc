@@ -99,6 +99,13 @@ int PlaceCursor(TABLESLOT& s, long n, const std::vector<char>& raw) {
   return LocateKey(s.index.get(), s.current_index, key.c_str(), n);
 }
 
+// After a change that is whole: the active index's cursor goes onto the record. A failure there
+// (reported) does not undo the change; the cursor is left nowhere and the next walk places it.
+void FollowWithCursor(TABLESLOT& s, long n) {
+  if (s.current_index < 0 || !s.index_open) return;
+  if (PlaceCursor(s, n, s.raw) != 0) s.index->index[s.current_index].page = kNoPage;
+}
+
 // Moves from the cursor (or from an end) over deleted records to a live one and makes it
 // current. On failure nothing changes but the index cursor.
 int Scan(TABLESLOT& s, int dir, bool from_end) {
@@ -170,7 +177,7 @@ int SlotAppend(TABLESLOT& s) {
   }
   s.raw = raw;
   s.current = n;
-  if (s.current_index >= 0 && s.index_open) return PlaceCursor(s, n, s.raw);
+  FollowWithCursor(s, n);
   return 0;
 }
 
@@ -214,7 +221,8 @@ int SlotUpdate(TABLESLOT& s) {
   }
   std::memcpy(s.record, new_struct.data(), s.record_size);
   s.raw = raw;
-  return PlaceCursor(s, n, s.raw);
+  FollowWithCursor(s, n);
+  return 0;
 }
 
 int SlotDelete(TABLESLOT& s) {
