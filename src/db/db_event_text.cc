@@ -23,6 +23,7 @@ std::string DbEventMessage(int code, const char* file_name, long number) {
     case kDbEvNoCurrentRecord: form = "Plik %s jest pusty."_pl; break;
     case kDbEvBadTableFile: form = "Nieprawidłowy format pliku %s."_pl; break;
     case kDbEvBadTableNumber: form = "Nieprawidłowy identyfikator pliku."_pl; break;
+    case kDbEvNumberTooWide: form = "Liczba jest za duża, by ją zapisać w pliku %s."_pl; break;
     case kDbEvFileMended: {
       // The copy's name is the file's name with ".NNN" after it.
       std::string copy = file_name ? file_name : "";

@@ -149,7 +149,7 @@ int Scan(TABLESLOT& s, int dir, bool from_end) {
 
 int SlotAppend(TABLESLOT& s) {
   std::vector<char> raw(s.record_length);
-  if (!Pack(s, s.record, raw.data())) return SlotEvent(s, kDbEvBadDefinition);
+  if (!Pack(s, s.record, raw.data())) return SlotEvent(s, kDbEvNumberTooWide);
   // The structure takes exactly what is stored: texts cut, numbers rounded to their decimals.
   Unpack(s, raw.data(), s.record);
   const long n = s.count;
@@ -188,7 +188,7 @@ int SlotUpdate(TABLESLOT& s) {
   if (rc != 0) return rc;
   if (RawDeleted(old)) return SlotEvent(s, kDbEvRecordDeleted);
   std::vector<char> raw(s.record_length);
-  if (!Pack(s, s.record, raw.data())) return SlotEvent(s, kDbEvBadDefinition);
+  if (!Pack(s, s.record, raw.data())) return SlotEvent(s, kDbEvNumberTooWide);
   std::vector<char> old_struct(s.record_size);
   Unpack(s, old.data(), old_struct.data());
   const long n = s.current;

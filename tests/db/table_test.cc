@@ -160,6 +160,7 @@ TEST_F(TableTest, ANumberTooWideForItsFieldIsRefusedAndNothingWritten) {
   g_item = ITEM{};
   g_item.ID = AMOUNT::FromInt(1000000000);
   EXPECT_NE(TableAppend(0), 0);
+  EXPECT_TRUE(EventSeen(kDbEvNumberTooWide));
   EXPECT_EQ(TableRecCount(0), 0);
   EXPECT_EQ(ReadWholeFile("Item.dbf").size(), 194u);
 }
