@@ -47,7 +47,7 @@ void ResetCursors(INDEXFILE* ix) {
     c.position = 0;
     c.copy_valid = false;
     c.hop_direction = 0;
-    c.hops = 0;
+    c.walked.clear();
   }
 }
 
@@ -311,7 +311,7 @@ void SetIndexCursor(INDEXCURSOR& c, int32_t page_no, const INDEXPAGE& page, int 
   c.copy = page;
   c.copy_valid = true;
   c.hop_direction = 0;
-  c.hops = 0;
+  c.walked.clear();
 }
 
 int64_t IndexPageBound(INDEXFILE* ix) {

@@ -27,6 +27,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <unordered_set>
 
 #include "platform/cfile.h"
 #include "db/db_events.h"
@@ -39,10 +40,10 @@ struct INDEXCURSOR {
   int32_t page = kNoPage;   // the cursor's page, kNoPage for none
   int position = 0;
   bool copy_valid = false;  // `copy` holds `page` as read under the current lock
-  // Page steps taken in one direction since the cursor was last placed: a walk that takes more
-  // steps than the file has pages runs in a circle.
+  // The leaves a walk in one direction has been on since the cursor was placed (or turned): a
+  // sound chain never comes back to one, so a leaf reached twice means a chain that loops.
   int hop_direction = 0;
-  int64_t hops = 0;
+  std::unordered_set<int32_t> walked;
   INDEXPAGE copy;
 };
 
