@@ -235,18 +235,9 @@ TEST_F(TableTest, ReadsTellTheEndFromAFailureAtEveryStep) {
       {"seek not found", 1, 3, [] { return TableSeek(0, "ZZ"); }, kTableEnd},
       {"seek last", 1, 3, [] { return TableSeekLast(0, "KA"); }, 0},
       {"seek last not found", 1, 3, [] { return TableSeekLast(0, "A"); }, kTableEnd},
-      {"is deleted", 1, 1, [] {
-         bool deleted;
-         return TableIsDeleted(0, &deleted);
-       }, 0},
-      {"count", 1, 1, [] {
-         long n;
-         return TableCount(0, &n);
-       }, 0},
-      {"count in file order", -1, 1, [] {
-         long n;
-         return TableCount(0, &n);
-       }, 0},
+      {"is deleted", 1, 1, [] { bool deleted; return TableIsDeleted(0, &deleted); }, 0},
+      {"count", 1, 1, [] { long n; return TableCount(0, &n); }, 0},
+      {"count in file order", -1, 1, [] { long n; return TableCount(0, &n); }, 0},
   };
   ASSERT_EQ(TableOpen(0, &kDef), 0);
   for (const char* name : {"Mak", "Kalia", "Konwalia", "Kaktus", "Rzepa"}) Add(static_cast<int>(g_item.ID.Whole()) + 1, name);
