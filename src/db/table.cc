@@ -38,15 +38,6 @@ int Locked(int table, bool exclusive, Op op) {
 // end; every other non-zero result is a failure that has been reported.
 int ReadAnswer(int rc) { return rc == 0 ? 0 : rc == kDbEvNotFound ? kTableEnd : -1; }
 
-}  // namespace
-
-TABLESLOT* OpenSlot(int table) {
-  return table >= 0 && table < kMaxTables && g_slots[table] && g_slots[table]->open ? g_slots[table].get() : nullptr;
-}
-
-
-namespace {
-
 int OpenAs(int table, const TABLEDEF* def, TABLEFINDINGS* found, bool new_index) {
   if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
   if (!g_slots[table]) g_slots[table] = std::make_unique<TABLESLOT>();
@@ -58,6 +49,11 @@ int OpenAs(int table, const TABLEDEF* def, TABLEFINDINGS* found, bool new_index)
 }
 
 }  // namespace
+
+TABLESLOT* OpenSlot(int table) {
+  return table >= 0 && table < kMaxTables && g_slots[table] && g_slots[table]->open ? g_slots[table].get() : nullptr;
+}
+
 
 int TableOpen(int table, const TABLEDEF* def) { return OpenAs(table, def, nullptr, false); }
 int TableOpenToInspect(int table, const TABLEDEF* def, TABLEFINDINGS* found) { return OpenAs(table, def, found, false); }

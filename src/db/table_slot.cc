@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstdio>
-
 #include <cstring>
 
 #include "common/date.h"
@@ -127,7 +126,7 @@ namespace {
 // The lock an opening takes on a shared table: exclusive when it can be had within a moment,
 // else shared (then nothing is mended). While another workstation holds the table for writing
 // the opening waits, behind the waiting window when one is installed (the user may give up);
-// without one it gives up after a few seconds and says why. Quiet otherwise: a refused lock is
+// without one it gives up after about a second and says why. Quiet otherwise: a refused lock is
 // expected.
 class OpenLock {
  public:
