@@ -6,7 +6,8 @@ want=(cmake ninja-build g++ pkg-config zlib1g-dev libncurses-dev libx11-dev libc
       fonts-dejavu-core)
 if [ "${1:-build}" = test ]; then
   want+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev tmux python3 python3-dbf libsqlite3-dev
-        xvfb xdotool xfonts-base imagemagick dpkg-dev file fakeroot cups-daemon cups-client poppler-utils)
+        xvfb xdotool xfonts-base imagemagick dpkg-dev file fakeroot cups-daemon cups-client poppler-utils
+        unzip zip)
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "business/prices.h"
 #include "business/stock.h"
 #include "common/text.h"
 #include "db/records.h"
@@ -76,6 +78,10 @@ int AddGoods(DATE today) {
     Copy(Tow.NAZWA, sizeof Tow.NAZWA, g.name);
     Copy(Tow.OPIS, sizeof Tow.OPIS, g.description);
     std::snprintf(Tow.NR, sizeof Tow.NR, "%s%04d", flower ? "KW" : "AL", flower ? i + 1 : i - 11);
+    // A Polish EAN-13 for the labels and the scanner: 590 1234 00 and the identifier.
+    std::string ean = "5901234000" + std::to_string(100 + i + 1).substr(1);
+    UpdateEanCheckDigit(&ean);
+    std::snprintf(Tow.EAN, sizeof Tow.EAN, "%s", ean.c_str());
     Tow.GTOID = AMOUNT::FromInt(flower ? 1 : 2);
     Tow.RODZAJ[0] = 'P';
     std::snprintf(Tow.JMIARY, sizeof Tow.JMIARY, "szt.");

@@ -4,9 +4,10 @@
 #pragma once
 
 #include "common/amount.h"
+#include "db/table.h"
 
 // Copies the record of `table` (0 to 3, identifier index 0) whose ID is id into copy (the size
 // of the table's record structure). The table's current record, its structure and its active
-// index are as before afterwards. 0 when found; -1 (copy untouched) when id is 0 or no record
-// has it.
+// index are as before afterwards. 0 when found; kTableEnd (copy untouched) when id is 0 or no
+// record has it; -1 when the table could not be read (reported; not "none").
 int ReadRecordById(int table, AMOUNT id, void* copy);

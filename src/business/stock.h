@@ -1,4 +1,6 @@
-// The effects of positions on the goods and on their transaction.
+// The effects of positions on the goods and on their transaction, for code that writes positions
+// itself (the demonstration data); the positions window writes through business/position_store.h,
+// which keeps position, stock and sums together.
 #pragma once
 
 #include "common/amount.h"

@@ -11,8 +11,6 @@ namespace {
 TRANSACTION_FORM_BUFFER g_buffer;
 FieldDescriptor g_fields[26];
 ControlRecord g_form[96];
-int g_fiscal_check = 0;
-int g_net_check = 0;
 
 // The payment row: amount, term in days, payment date and interest under their headers.
 void PaymentRow(ControlRecord* d, int* i, int y, const char* label, FieldDescriptor* f) {
@@ -79,11 +77,9 @@ void Build() {
   form_text(d, i++, 61, 6, 17, &f[9]);
   form_label(d, i++, 3, 8, "Paragon &fiskalny:");
   form_label(d, i++, 24, 8, "[ ]");
-  g_fiscal_check = i;
   form_check(d, i++, 25, 8);
   form_label(d, i++, 3, 9, "W &cenach netto:");
   form_label(d, i++, 24, 9, "[ ]");
-  g_net_check = i;
   form_check(d, i++, 25, 9);
   form_button(d, i++, 55, 8, " &Pozycje... ");
   form_label(d, i++, 3, 11, "Suma netto:");
@@ -122,24 +118,35 @@ ControlRecord* transaction_form() {
 
 TRANSACTION_FORM_BUFFER* transaction_form_buffer() { return &g_buffer; }
 
-void transaction_form_load() {
+void transaction_form_load() { transaction_form_load_record(Tra); }
+
+void transaction_form_load_record(const TRA_RECORD& record) {
   Build();
-  g_buffer.record = Tra;
-  form_copy_text(g_buffer.kind_name, sizeof g_buffer.kind_name, TransactionKindName(Tra.RODZAJ[0]));
+  g_buffer.record = record;
   KON_RECORD contractor{};
   g_buffer.contractor_name[0] = g_buffer.contractor_address[0] = 0;
-  if (ReadRecordById(kTableContractors, Tra.KONID, &contractor) == 0) {
+  if (ReadRecordById(kTableContractors, record.KONID, &contractor) == 0) {
     form_copy_text(g_buffer.contractor_name, sizeof g_buffer.contractor_name, contractor.NAZWA);
     form_copy_text(g_buffer.contractor_address, sizeof g_buffer.contractor_address,
                    ContractorAddress(contractor).c_str());
   }
+  transaction_form_derive();
+  transaction_form_show_checks();
+}
+
+void transaction_form_derive() {
+  const TRA_RECORD& r = g_buffer.record;
+  form_copy_text(g_buffer.kind_name, sizeof g_buffer.kind_name, TransactionKindName(r.RODZAJ[0]));
   form_copy_text(g_buffer.warehouse_name, sizeof g_buffer.warehouse_name,
-                 DOCUMENT_KINDS[DocumentKindByCode(Tra.DOKMAGTYP)].name);
+                 DOCUMENT_KINDS[DocumentKindByCode(r.DOKMAGTYP)].name);
   form_copy_text(g_buffer.sales_name, sizeof g_buffer.sales_name,
-                 DOCUMENT_KINDS[DocumentKindByCode(Tra.DOKTRATYP)].name);
-  g_buffer.net_sum = RoundTo(Tra.SUMA - Tra.VAT, 2);
-  form_set_check(g_form, g_fiscal_check, Tra.DOKFISKAL != 0);
-  form_set_check(g_form, g_net_check, Tra.ZAOKRNETTO != 0);
+                 DOCUMENT_KINDS[DocumentKindByCode(r.DOKTRATYP)].name);
+  g_buffer.net_sum = RoundTo(r.SUMA - r.VAT, 2);
+}
+
+void transaction_form_show_checks() {
+  form_set_check(g_form, kTraFiscal, g_buffer.record.DOKFISKAL != 0);
+  form_set_check(g_form, kTraNet, g_buffer.record.ZAOKRNETTO != 0);
 }
 
 void transaction_form_show() {

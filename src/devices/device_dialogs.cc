@@ -120,6 +120,8 @@ int port_settings_dialog(PortSettings* s) {
   return 0;
 }
 
+const NameTableEntry* PortNames() { return kPorts; }
+
 int fiscal_printer_options() { return DeviceDialog(kDevicePrinter, "Drukarka fiskalna", FiscalPrinterNames()); }
 
 int fiscal_register_options() { return DeviceDialog(kDeviceRegister, "Kasa fiskalna", FiscalRegisterNames()); }

@@ -4,10 +4,14 @@
 #pragma once
 
 #include "devices/device_config.h"
+#include "ui/controls.h"
 
 // 0 when confirmed and stored, -1 on Esc or a failed write.
 int fiscal_printer_options();
 int fiscal_register_options();
+
+// "COM1" to "COM9" for the port lists of the device dialogs.
+const NameTableEntry* PortNames();
 
 // Edits *settings; 0 on " &Ok " (the settings changed), -1 on Esc (unchanged). A value that no
 // row of a list carries shows empty and is kept as it was.

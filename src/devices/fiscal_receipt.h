@@ -1,32 +1,18 @@
-// The fiscal receipt of a sale ("Paragon fiskalny", key P of the transactions view): the
-// positions of the transaction go to the configured fiscal printer as receipt lines, and the
-// transaction is marked (DOKFISKAL) only when the printer has confirmed the end of the receipt.
+// The fiscal receipt of a sale ("Paragon fiskalny", key P of the transactions view). The
+// transaction side (the document filter, the reprint question, the items in the positions file
+// order, the mark DOKFISKAL) is the transactions' own PrintFiscalReceipt; this side installs the
+// printer it hands the items to and runs the device steps around it: the scanner stopped, the
+// configured printer opened, the lines sent, the receipt ended only when every line was taken,
+// cancelled otherwise.
 //
-//   // the transaction form, once it has stored the transaction in the global structure:
-//   if (PrintFiscalReceipt() == 0) { /* Tra.DOKFISKAL is set and stored */ }
+//   RegisterDeviceCommands();               // at start-up: key P and the receipt printer
+//   PrintSaleReceipt();                     // key P on the current transaction
 #pragma once
 
-#include <vector>
+// Key P: a purchase never gets a receipt; "Drukować paragon fiskalny?", then the transaction's
+// receipt. 0 when printed and marked; -1 when refused, cancelled or failed (the user was told).
+int PrintSaleReceipt();
 
-#include "business/position_values.h"
-#include "devices/printers/fpr.h"
-
-// For the transaction in the global transaction structure (its stored record is read again):
-// the document filter, the questions, the printing, the mark. 0 when printed and marked; -1
-// when refused, cancelled or failed (the user has been told why).
-int PrintFiscalReceipt();
-
-// What a receipt is made of: one line per position in the positions file order, and the
-// positions' totals computed from gross prices.
-struct RECEIPT_DATA {
-  std::vector<ReceiptLine> lines;
-  DOCUMENT_TOTALS totals;
-};
-// Reads the positions of the current transaction and their goods under the database access.
-// 0, or -1 when a read failed or a goods is missing (reported).
-int ReadReceiptData(RECEIPT_DATA* data);
-// The VAT rate of a VAT identifier as a printer takes it: per cent, exempt for "zw" and " -".
-AMOUNT ReceiptTaxRate(int vatId);
-
-// Registers key P for the transactions view (again after ResetRecordLists).
+// Registers key P for the transactions view and installs the fiscal printer as the receipt
+// printer of the transactions (again after a reset).
 void RegisterDeviceCommands();

@@ -77,6 +77,11 @@ class PORTCOM : public PORT {
   void waitInput(int ms);
   void pause(int ms);
   bool isOpen() const { return opened_ != 0; }
+  // Whether the port has modem lines at all (a pseudo-terminal or a virtual port has none).
+  bool hasModemLines() { return opened_ && rawModem() >= 0; }
+  // After a failed read or write: whether the device itself went away (a USB adapter pulled
+  // out), which 30 does not tell from a line error.
+  bool lineGone() const { return line_.LastError() == kSerialGone; }
   bool stopped() const { return stopped_ != 0; }
 
  protected:

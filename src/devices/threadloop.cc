@@ -74,6 +74,7 @@ bool THREADLOOP::running() {
 // A worker cannot be ended from outside without leaving what it holds (a port, a lock) in an
 // unknown state, so finishing waits for it; workers look at the stop every few milliseconds.
 void THREADLOOP::finish() {
-  stop();
+  // Not the subclass's stop: that may itself finish first.
+  THREADLOOP::stop();
   if (thread_.joinable()) thread_.join();
 }

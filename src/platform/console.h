@@ -28,13 +28,16 @@ class CONSOLE {
   virtual void beep() = 0;
   virtual void toggle_maximised() {}
 
-  // Input. Waits up to timeout_ms (-1: for ever) for the next key; 1 with an event, 0 without.
-  // The character of the event is in the screen code page.
+  // Input. Waits up to timeout_ms (-1: for ever) for the next key; 1 with an event, 0 without
+  // (the time ran out, or wake was called). The character of the event is in the screen code
+  // page.
   virtual int next_key(KeyEvent* ev, int timeout_ms) = 0;
   // True when a key can be taken at once; never blocks and never removes it.
   virtual bool key_pending() = 0;
-  // Queues a key as if it had been typed; callable from another thread.
-  virtual void post_key(const KeyEvent& ev) = 0;
+  // Makes a next_key that waits (or the next one to wait) return 0 at once. The one operation
+  // that may be called from another thread: the screen's key queue (ui/screen.h) calls it when
+  // a key is posted there.
+  virtual void wake() = 0;
 };
 
 enum ConsoleKind { kConsoleTerminal, kConsoleHeadless };

@@ -46,4 +46,36 @@ int cups_print_pdf(const std::string& printer, const char* path, const char* tit
   return job > 0 ? job : 0;
 }
 
+int cups_find_destination(const std::string& printer, std::string* resolved, std::string* error) {
+  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.empty() ? nullptr : printer.c_str(), nullptr);
+  if (!dest) {
+    if (error) *error = LastError(printer.empty() ? "no default destination" : "no such destination");
+    return -1;
+  }
+  *resolved = dest->name;
+  cupsFreeDests(1, dest);
+  return 0;
+}
+
+int cups_print_raw(const std::string& printer, const void* data, size_t size, const char* title,
+                   std::string* error) {
+  std::string name;
+  if (cups_find_destination(printer, &name, error) != 0) return 0;
+  const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, name.c_str(), title, 0, nullptr);
+  if (job <= 0) {
+    if (error) *error = LastError("job refused");
+    return 0;
+  }
+  const bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, title, CUPS_FORMAT_RAW, 1) == HTTP_STATUS_CONTINUE &&
+              cupsWriteRequestData(CUPS_HTTP_DEFAULT, static_cast<const char*>(data), size) == HTTP_STATUS_CONTINUE;
+  // The document is finished in every case: a job left open would hold the queue.
+  const bool finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, name.c_str()) == IPP_STATUS_OK;
+  if (!sent || !finished) {
+    cupsCancelJob2(CUPS_HTTP_DEFAULT, name.c_str(), job, 0);
+    if (error) *error = LastError("job data refused");
+    return 0;
+  }
+  return job;
+}
+
 void cups_set_server(const char* server) { cupsSetServer(server); }

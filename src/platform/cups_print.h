@@ -15,5 +15,16 @@ int cups_destination_names(std::vector<std::string>* names, int maximum, std::st
 int cups_print_pdf(const std::string& printer, const char* path, const char* title,
                    std::string* error);
 
+// The destination a name stands for: the name itself when CUPS knows it, the CUPS default for an
+// empty name. 0 with *resolved set, or -1 with *error (no such destination, no default, no
+// server).
+int cups_find_destination(const std::string& printer, std::string* resolved, std::string* error);
+
+// Sends bytes unchanged (format application/vnd.cups-raw) as one job titled `title` to a
+// destination (empty: the default). The job number (> 0), or 0 with *error when the job was
+// refused or not all bytes were taken.
+int cups_print_raw(const std::string& printer, const void* data, size_t size, const char* title,
+                   std::string* error);
+
 // "host", "host:port" or a socket path; nullptr goes back to libcups's own choice.
 void cups_set_server(const char* server);

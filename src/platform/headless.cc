@@ -1,5 +1,7 @@
 #include "platform/headless.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include "platform/glyphs.h"
@@ -48,13 +50,21 @@ void HEADLESS_CONSOLE::set_caret(int col, int row, bool visible) {
 }
 
 int HEADLESS_CONSOLE::next_key(KeyEvent* ev, int timeout_ms) {
-  std::lock_guard<std::mutex> lock(mu_);
+  std::unique_lock<std::mutex> lock(mu_);
+  const auto ready = [this] { return !keys_.empty() || woken_; };
+  if (!ready() && timeout_ms != 0 && idle_wait_ms_ > 0) {
+    const int wait = timeout_ms > 0 ? std::min(timeout_ms, idle_wait_ms_) : idle_wait_ms_;
+    cv_.wait_for(lock, std::chrono::milliseconds(wait), ready);
+  }
   if (!keys_.empty()) {
     *ev = keys_.front();
     keys_.pop_front();
     return 1;
   }
-  if (timeout_ms == 0) return 0;
+  if (woken_ || timeout_ms == 0) {
+    woken_ = false;
+    return 0;
+  }
   *ev = KeyEvent{0, kScanF4, kShiftCtrl};
   return 1;
 }
@@ -64,17 +74,20 @@ bool HEADLESS_CONSOLE::key_pending() {
   return !keys_.empty();
 }
 
-void HEADLESS_CONSOLE::post_key(const KeyEvent& ev) {
+void HEADLESS_CONSOLE::wake() {
   std::lock_guard<std::mutex> lock(mu_);
-  keys_.push_back(ev);
+  woken_ = true;
+  cv_.notify_all();
 }
 
 void HEADLESS_CONSOLE::push_key(uint8_t ch, uint8_t scan, uint32_t shift) {
-  post_key(KeyEvent{ch, scan, shift});
+  std::lock_guard<std::mutex> lock(mu_);
+  keys_.push_back(KeyEvent{ch, scan, shift});
+  cv_.notify_all();
 }
 
 void HEADLESS_CONSOLE::type_bytes(std::string_view bytes) {
-  for (const KeyEvent& ev : decode_all(bytes, code_page_)) post_key(ev);
+  for (const KeyEvent& ev : decode_all(bytes, code_page_)) push_key(ev.ch, ev.scan, ev.shift);
 }
 
 std::string HEADLESS_CONSOLE::row_text(int y) const {

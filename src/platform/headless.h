@@ -1,9 +1,12 @@
 // The console without a device: what was painted stays in a cell grid that tests read back as
 // UTF-8 text and attributes, every painted run is recorded, and keys come from a queue the test
 // fills. With the queue empty a waiting read gets Ctrl+F4 (as a closed terminal does), so a
-// program under test that runs out of keys closes its windows and ends in order.
+// program under test that runs out of keys closes its windows and ends in order. A test whose
+// keys also come from another thread (the barcode scanner) sets an idle wait: an empty queue
+// then waits that long for a wake before it gives Ctrl+F4.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -37,12 +40,14 @@ class HEADLESS_CONSOLE : public CONSOLE {
   void toggle_maximised() override { ++maximise_toggles; }
   int next_key(KeyEvent* ev, int timeout_ms) override;
   bool key_pending() override;
-  void post_key(const KeyEvent& ev) override;
+  void wake() override;
 
   // Keys for the program: an event as the keyboard gives it (character in the screen code page),
   // or bytes as a terminal would send them, decoded like the terminal's input.
   void push_key(uint8_t ch, uint8_t scan, uint32_t shift = 0);
   void type_bytes(std::string_view bytes);
+  // How long a read with no key queued waits for a wake before it answers Ctrl+F4; 0 at first.
+  void set_idle_wait(int ms) { idle_wait_ms_ = ms; }
 
   // One row, or the whole screen with rows ended by "\n", as UTF-8.
   std::string row_text(int y) const;
@@ -62,7 +67,10 @@ class HEADLESS_CONSOLE : public CONSOLE {
  private:
   int code_page_ = 2;
   ScreenCell grid_[kRows][kColumns];
+  int idle_wait_ms_ = 0;
   std::mutex mu_;
+  std::condition_variable cv_;
+  bool woken_ = false;
   std::deque<KeyEvent> keys_;
 };
 

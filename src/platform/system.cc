@@ -59,3 +59,7 @@ int SyncDirectoryOf(const std::string& path) {
   ::close(fd);
   return r == 0 ? 0 : -1;
 }
+
+int LinkFile(const std::string& existing, const std::string& new_name) {
+  return ::link(existing.c_str(), new_name.c_str()) == 0 ? 0 : -1;
+}

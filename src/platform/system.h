@@ -29,3 +29,7 @@ SystemFacts GetSystemFacts(const char* dir);
 
 // fsync of the directory holding path, so that a rename into it is on the disk; 0 or -1.
 int SyncDirectoryOf(const std::string& path);
+
+// A second name for a file (a hard link): 0, or -1 when the file system has none or the new
+// name exists.
+int LinkFile(const std::string& existing, const std::string& new_name);

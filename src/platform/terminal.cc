@@ -97,9 +97,12 @@ TERMINAL_CONSOLE::~TERMINAL_CONSOLE() {
 
 int TERMINAL_CONSOLE::open() {
   if (open_) return 0;
-  if (pipe(wake_) != 0) return -1;
-  fcntl(wake_[0], F_SETFL, O_NONBLOCK);
-  fcntl(wake_[1], F_SETFL, O_NONBLOCK);
+  {
+    std::lock_guard<std::mutex> lock(mu_);
+    if (pipe(wake_) != 0) return -1;
+    fcntl(wake_[0], F_SETFL, O_NONBLOCK);
+    fcntl(wake_[1], F_SETFL, O_NONBLOCK);
+  }
   TermInfo info = terminfo_query(term_.empty() ? nullptr : term_.c_str(), out_fd_);
   linux_console_ = term_ == "linux";
   colours_ = info.found ? info.colours : 8;
@@ -174,6 +177,7 @@ void TERMINAL_CONSOLE::close() {
   bytes_written_ += restore_.size();
   RemoveHandlers();
   g_restore_len = 0;
+  std::lock_guard<std::mutex> lock(mu_);
   ::close(wake_[0]);
   ::close(wake_[1]);
   wake_[0] = wake_[1] = -1;
@@ -264,7 +268,7 @@ void TERMINAL_CONSOLE::read_available() {
   }
 }
 
-void TERMINAL_CONSOLE::wait_input(int timeout_ms) {
+bool TERMINAL_CONSOLE::wait_input(int timeout_ms) {
   struct pollfd p[2] = {{in_fd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
   int r = poll(p, 2, timeout_ms);
   if (g_hangup) hung_up_ = true;
@@ -273,13 +277,14 @@ void TERMINAL_CONSOLE::wait_input(int timeout_ms) {
     query_size();
     apply_size();
   }
-  if (r <= 0) return;
+  if (r <= 0) return false;
+  bool woken = false;
   if (p[1].revents & POLLIN) {
     char drain[64];
-    while (read(wake_[0], drain, sizeof drain) > 0) {
-    }
+    while (read(wake_[0], drain, sizeof drain) > 0) woken = true;
   }
   if (p[0].revents) read_available();
+  return woken;
 }
 
 int TERMINAL_CONSOLE::escape_wait_left() const {
@@ -336,7 +341,7 @@ int TERMINAL_CONSOLE::next_key(KeyEvent* ev, int timeout_ms) {
       int left = std::max(1, escape_wait_left());
       wait = wait < 0 ? left : std::min(wait, left);
     }
-    wait_input(wait);
+    if (wait_input(wait)) return 0;
   }
 }
 
@@ -353,11 +358,8 @@ bool TERMINAL_CONSOLE::key_pending() {
   return !keys_.empty() || hung_up_;
 }
 
-void TERMINAL_CONSOLE::post_key(const KeyEvent& ev) {
-  {
-    std::lock_guard<std::mutex> lock(mu_);
-    keys_.push_back(ev);
-  }
+void TERMINAL_CONSOLE::wake() {
+  std::lock_guard<std::mutex> lock(mu_);
   if (wake_[1] >= 0) {
     char b = 1;
     ssize_t ignored = write(wake_[1], &b, 1);

@@ -36,7 +36,7 @@ class TERMINAL_CONSOLE : public CONSOLE {
   void beep() override;
   int next_key(KeyEvent* ev, int timeout_ms) override;
   bool key_pending() override;
-  void post_key(const KeyEvent& ev) override;
+  void wake() override;
 
   // Bytes sent to the terminal so far (for the tests of the diff).
   size_t bytes_written() const { return bytes_written_; }
@@ -47,8 +47,9 @@ class TERMINAL_CONSOLE : public CONSOLE {
   void apply_size();
   // Reads what the input has without waiting; false at end of input.
   void read_available();
-  // Waits up to timeout_ms for input or a wake-up; handles signals that arrive meanwhile.
-  void wait_input(int timeout_ms);
+  // Waits up to timeout_ms for input or a wake-up; handles signals that arrive meanwhile. True
+  // when woken.
+  bool wait_input(int timeout_ms);
   void decode_pending(bool at_end);
   bool take_key(KeyEvent* ev);
   int escape_wait_left() const;
@@ -70,7 +71,7 @@ class TERMINAL_CONSOLE : public CONSOLE {
   TERMWRITER writer_;
   std::string restore_;
   size_t bytes_written_ = 0;
-  int wake_[2] = {-1, -1};
+  int wake_[2] = {-1, -1};  // written under mu_: wake comes from other threads
   std::string input_;
   std::chrono::steady_clock::time_point last_input_;
   std::mutex mu_;

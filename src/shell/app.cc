@@ -2,10 +2,12 @@
 
 
 #include "business/contractor_form.h"
+#include "business/documents/document_menu.h"
 #include "business/goods_commands.h"
 #include "business/contractor_parent.h"
 #include "business/options.h"
 #include "business/record_views.h"
+#include "business/transaction_commands.h"
 #include "common/text.h"
 #include "platform/cfile.h"
 #include "platform/system.h"
@@ -16,6 +18,8 @@
 #include "db/table_lock.h"
 #include "devices/device_messages.h"
 #include "devices/fiscal_receipt.h"
+#include "devices/label/label_printer.h"
+#include "devices/scanner/ean_scanner.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
 #include "shell/startup.h"
@@ -113,14 +117,20 @@ int TamsuMain() {
   // Commands of the record views; the first-run contractor form already needs them.
   RegisterGoodsCommands();
   RegisterContractorCommands();
+  RegisterTransactionCommands();
   RegisterRecordViews();
   RegisterDeviceCommands();
+  RegisterLabelCommand();
+  InstallScannerHooks();
+  RegisterDocumentCommands();
   main_screen_draw();
 
   int result = -1;
   if (startup_password() == 0) {
     if (OpenDatabaseAtStartup() == 0 && show_view(kTableTransactions) == 0) {
+      applyScannerSettings();
       main_loop();
+      stopScanner();
       result = 0;
     }
     CloseDatabase();

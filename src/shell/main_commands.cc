@@ -2,14 +2,20 @@
 #include <cstring>
 
 #include "business/contractor_parent.h"
+#include "business/options_dialogs.h"
 #include "common/text.h"
+#include "db/records.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "devices/device_dialogs.h"
 #include "devices/fiscal_register.h"
+#include "devices/label/label_printer.h"
+#include "devices/scanner/ean_scanner.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
+#include "shell/maintenance_menu.h"
+#include "business/maintenance_commands.h"
 #include "shell/settings_dialogs.h"
 #include "common/codepage.h"
 #include "ui/document/doc_viewer.h"
@@ -42,11 +48,11 @@ void RecordEdit() {
   if (!HasCurrentRecord(v)) return;
   if (!record_command(v, kRecordEdit)) return not_supported();
   if (LockAllTables(false) != 0) return;
-  const bool gone = TableReread(v) != 0 || TableIsDeleted(v);
+  const int here = RereadCurrent(v);
   UnlockAllTables();
-  if (gone) {
+  if (here == kTableEnd) {
     message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[v].title);
-  } else {
+  } else if (here == 0) {
     run_record_command(v, kRecordEdit, 0);
   }
   Refresh();
@@ -84,7 +90,8 @@ void RereadView() {
     const int t = TABLE_INFO[v].related[k];
     if (t >= 0 && TableRecNo(t) >= 0) TableReread(t);
   }
-  if (TableRecNo(v) >= 0 && TableReread(v) != 0) TableFirst(v);
+  // A record gone meanwhile gives way to the first one; one that cannot be read stays.
+  if (TableRecNo(v) >= 0 && RereadCurrent(v) == kTableEnd) TableFirst(v);
   show_current_record();
   UnlockAllTables();
 }
@@ -123,6 +130,21 @@ void FiscalReceipt() {
 // Key N: the fiscal cash register; what it read shows in the view afterwards.
 void CashRegister() {
   FiscalRegisterMenu();
+  Refresh();
+}
+
+// F, M, S, K: the documents of the current transaction, in the transactions view only.
+void TransactionDocument(RecordCommand which) {
+  if (current_view() != kViewTransactions) return not_supported();
+  if (!HasCurrentRecord(kViewTransactions)) return;
+  run_record_command(kViewTransactions, which, 0);
+  Refresh();
+}
+
+// L: a transfer order, for the current transaction when the transactions view shows one.
+void TransferOrder() {
+  const bool transaction = current_view() == kViewTransactions && HasCurrentRecord(kViewTransactions);
+  run_record_command(kViewTransactions, kRecordTransferOrder, transaction ? 1 : 0);
   Refresh();
 }
 
@@ -171,7 +193,12 @@ int main_command(int bar, int item) {
         default: break;
       }
       return 0;
+    case kBarDocuments:
+      if (item == 1) TransactionDocument(kRecordDocuments);
+      else not_supported();
+      return 0;
     case kBarTools:
+      if (is_maintenance_item(item)) return maintenance_command(item);
       if (item == 1) CashRegister();
       else if (item == 6) PrintLabel();
       else not_supported();
@@ -182,14 +209,24 @@ int main_command(int bar, int item) {
           if (screen_options() == 0) redraw_main_screen();
           return 0;
         case 2: printer_options(); return 0;
+        case 3: label_printer_options(); return 0;
         case 4: fiscal_printer_options(); return 0;
         case 5: fiscal_register_options(); return 0;
+        case 6: scanner_options(); return 0;
         case 7: return Network();
+        case 8: archive_options_dialog(); return 0;
         case 9:
           if (number_format_options() == 0) redraw_main_screen();
           return 0;
         case 10: passwords_dialog(); return 0;
         case 11: user_rights_dialog(); return 0;
+        case 12:
+          // The precisions change what the form and the lists show.
+          if (rounding_options_dialog() == 0) redraw_main_screen();
+          return 0;
+        case 13: service_options_dialog(); return 0;
+        case 14: warnings_options_dialog(); return 0;
+        case 15: document_options_dialog(); return 0;
         case 16: parent_company_dialog(); return 0;
         default: not_supported(); return 0;
       }
@@ -247,7 +284,13 @@ int main_key(const KeyEvent& ev) {
     case 'i': info_box(); break;
     case 'p': FiscalReceipt(); break;
     case 'n': CashRegister(); break;
-    case 'a': case 'c': case 'f': case 'm': case 's': case 'l': case 'k': case 'r':
+    case 'a': return backup_command();
+    case 'f': TransactionDocument(kRecordSalesDocument); break;
+    case 'm': TransactionDocument(kRecordWarehouseDocument); break;
+    case 's': TransactionDocument(kRecordCashDocument); break;
+    case 'k': TransactionDocument(kRecordDocuments); break;
+    case 'l': TransferOrder(); break;
+    case 'c': case 'r':
       not_supported();
       break;
     default: break;

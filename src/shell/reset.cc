@@ -2,7 +2,11 @@
 
 #include "business/contractor_checks.h"
 #include "business/contractor_parent.h"
+#include "business/documents/document_menu.h"
 #include "business/options.h"
+#include "business/positions_window.h"
+#include "business/transaction_commands.h"
+#include "business/transaction_edit.h"
 #include "business/record_views.h"
 #include "business/rights.h"
 #include "common/colours.h"
@@ -10,8 +14,10 @@
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "devices/registers/fcr_posnet.h"
+#include "devices/scanner/ean_scanner.h"
 #include "platform/cfile.h"
 #include "platform/clipboard.h"
+#include "platform/removable.h"
 #include "shell/command_line.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
@@ -24,11 +30,14 @@
 #include "ui/screen.h"
 
 void ResetProgramState() {
+  // First: the watcher types into the screen that is reset below.
+  ResetScanner();
   ResetTables();
   ResetTableLocks();
   ResetDbEvents();
   CFILE::SetHandler(nullptr);
-  ClearFileFault();
+  SetFileSystem(nullptr);
+  SetRemovableDrives(nullptr);
   ScreenReset();
   SaveUnderReset();
   FeedbackReset();
@@ -40,7 +49,11 @@ void ResetProgramState() {
   ResetBusinessOptions();
   ResetRights();
   ResetContractorChecks();
+  ResetTransactionEdit();
+  ResetTransactionCommands();
+  ResetPositionsWindow();
   ResetParentCompany();
+  ResetDocuments();
   ResetMainWindow();
   ResetMainMenu();
   ResetCommandLine();

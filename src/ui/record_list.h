@@ -85,6 +85,11 @@ enum RecordCommand {
   kRecordPrintLabel,      // F9, goods
   kRecordFindBarcode,     // Ctrl+B, goods
   kRecordFiscalReceipt,   // P, transactions
+  kRecordSalesDocument,   // F, transactions
+  kRecordWarehouseDocument,  // M, transactions
+  kRecordCashDocument,    // S, transactions
+  kRecordTransferOrder,   // L (arg 1: for the current transaction, 0: for none)
+  kRecordDocuments,       // K, transactions: the documents menu
   kRecordCommandCount
 };
 typedef int (*RecordCommandFn)(int view, int arg);

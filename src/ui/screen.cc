@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <memory>
+#include <mutex>
 
 #include "platform/console.h"
 #include "common/codepage.h"
@@ -41,6 +43,55 @@ struct Screen {
 Screen& S() {
   static Screen screen;
   return screen;
+}
+
+// The keys and calls other threads post for this one. The only state of the screen that another
+// thread touches: the queue and the console to wake, both under the mutex. The console is
+// attached once it is open and detached before it closes, so a wake never meets a closing
+// console.
+struct PostedInput {
+  KeyEvent key;
+  void (*call)();
+};
+struct Posted {
+  std::mutex mu;
+  std::deque<PostedInput> items;
+  CONSOLE* console = nullptr;
+};
+
+Posted& P() {
+  static Posted posted;
+  return posted;
+}
+
+void AttachPosted(CONSOLE* console) {
+  std::lock_guard<std::mutex> g(P().mu);
+  P().console = console;
+  P().items.clear();
+}
+
+int Post(const PostedInput& item) {
+  Posted& p = P();
+  std::lock_guard<std::mutex> g(p.mu);
+  if (!p.console || p.items.size() >= static_cast<size_t>(kPostedKeyCapacity)) return -1;
+  p.items.push_back(item);
+  p.console->wake();
+  return 0;
+}
+
+bool TakePosted(PostedInput* item) {
+  Posted& p = P();
+  std::lock_guard<std::mutex> g(p.mu);
+  if (p.items.empty()) return false;
+  *item = p.items.front();
+  p.items.pop_front();
+  return true;
+}
+
+bool PostedKeyWaiting() {
+  Posted& p = P();
+  std::lock_guard<std::mutex> g(p.mu);
+  return std::any_of(p.items.begin(), p.items.end(), [](const PostedInput& i) { return !i.call; });
 }
 
 // The visible part of a rectangle. dx, dy: how far its left and top edges moved inwards.
@@ -99,6 +150,7 @@ int screen_open_on(CONSOLE* console) {
   }
   s.console->set_code_page(s.code_page);
   s.open = true;
+  AttachPosted(s.console.get());
   int32_t width = 9, height = 21;
   if (!s.config_path.empty()) {
     INIFILE ini(s.config_path);
@@ -120,6 +172,7 @@ void screen_close() {
   clear_screen();
   show_cursor();
   s.console->flush();
+  AttachPosted(nullptr);
   s.console->close();
   s.console.reset();
   s.open = false;
@@ -320,6 +373,17 @@ void read_key(KeyEvent* ev) {
   if (!s.open) return;
   s.console->flush();
   for (;;) {
+    PostedInput posted;
+    if (TakePosted(&posted)) {
+      if (!posted.call) {
+        *ev = posted.key;
+        return;
+      }
+      posted.call();
+      if (!s.open) return;
+      s.console->flush();
+      continue;
+    }
     KeyEvent k {};
     if (s.console->next_key(&k, -1) != 1) continue;
     if (is_modifier_scan(k.scan)) continue;
@@ -339,11 +403,16 @@ bool key_waiting() {
   Screen& s = S();
   if (!s.open) return false;
   s.console->flush();
-  return s.console->key_pending();
+  return PostedKeyWaiting() || s.console->key_pending();
 }
 
-void post_key(const KeyEvent& ev) {
-  if (S().open) S().console->post_key(ev);
+int post_key(const KeyEvent& ev) { return Post(PostedInput{ev, nullptr}); }
+
+int post_ui_call(void (*call)()) { return call ? Post(PostedInput{KeyEvent{}, call}) : -1; }
+
+int posted_key_count() {
+  std::lock_guard<std::mutex> g(P().mu);
+  return static_cast<int>(P().items.size());
 }
 
 void beep() {

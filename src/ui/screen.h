@@ -78,8 +78,18 @@ int cursor_count();
 void read_key(KeyEvent* ev);
 // True when a key is pending; never blocks.
 bool key_waiting();
-// Queues a key as typed; the barcode scanner's thread uses it.
-void post_key(const KeyEvent& ev);
+// The key queue of other threads (the barcode scanner's watcher types into it). Callable from
+// any thread while the screen is open; read_key takes what was posted, in order, before it
+// looks at the keyboard. A key is posted as read_key gives it: the character in the data code
+// page. 0 when queued, -1 when the queue holds kPostedKeyCapacity entries already (the poster
+// tries again later; nothing is dropped) or no screen is open. Closing the screen empties it.
+inline constexpr int kPostedKeyCapacity = 4096;
+int post_key(const KeyEvent& ev);
+// Queues a call that read_key makes on its own thread when it reaches it (before the keys
+// posted after it): how another thread gets a message shown. 0 or -1 as for post_key.
+int post_ui_call(void (*call)());
+// Keys and calls posted and not yet taken.
+int posted_key_count();
 void beep();
 
 // Applies the font choice of ui/font.h; the current cell size in pixels.

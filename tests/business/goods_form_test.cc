@@ -160,9 +160,9 @@ TEST_F(GoodsFormTest, DuplicateNameNumberAndBarcodeAreAskedWithEachAnswer) {
   EXPECT_TRUE(CaretIn(3, goods_form(), kGoodsNumber));
   EXPECT_STREQ(Stored(19).NR, "al0002");
 
-  // Barcodes: twelve digits get their check digit when the field is left ("anturium" is there
-  // now too: accepted).
-  Play("{Alt+k}590123412345{Tab}{Alt+o}z");
+  // Barcodes: twelve digits in place of the demonstration code get their check digit when the
+  // field is left ("anturium" is there now too: accepted).
+  Play("{Alt+k}{Ctrl+Y}590123412345{Tab}{Alt+o}z");
   ASSERT_EQ(EditGoods(Stored(1)), 0);
   EXPECT_STREQ(Stored(1).EAN, "5901234123457");
   Play("Inny{Alt+k}5901234123457{Alt+o}{Snap}p{Snap}{Alt+o}z");  // 4, 5

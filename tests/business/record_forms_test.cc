@@ -130,8 +130,8 @@ TEST_F(RecordFormsTest, ReadRecordByIdFindsOnlyExactIdentifiers) {
   EXPECT_STREQ(g.NAZWA, "Alkohole");
   GTO_RECORD untouched{};
   std::strcpy(untouched.NAZWA, "bez zmian");
-  EXPECT_EQ(ReadRecordById(kTableGroups, AMOUNT::FromInt(4), &untouched), -1);
-  EXPECT_EQ(ReadRecordById(kTableGroups, AMOUNT(), &untouched), -1);
+  EXPECT_EQ(ReadRecordById(kTableGroups, AMOUNT::FromInt(4), &untouched), kTableEnd);
+  EXPECT_EQ(ReadRecordById(kTableGroups, AMOUNT(), &untouched), kTableEnd);
   EXPECT_STREQ(untouched.NAZWA, "bez zmian");
 }
 

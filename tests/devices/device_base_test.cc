@@ -149,11 +149,6 @@ class COUNTING_LOOP : public THREADLOOP {
   }
 };
 
-bool WaitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 2000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return condition();
-}
-
 TEST(ThreadLoopTest, StartingAndStoppingTwiceLeavesExactlyOneWorker) {
   COUNTING_LOOP loop;
   ASSERT_EQ(loop.start(), 0);

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -135,6 +136,12 @@ class SIM_PORT : public PORTCOM {
   DEVICE_SIM* sim_;
   bool lines_;
 };
+
+// Waits up to 5 s for a condition another thread makes true; whether it is.
+inline bool WaitFor(const std::function<bool()>& condition) {
+  for (int i = 0; i < 5000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return condition();
+}
 
 // A receipt line in the unit "szt".
 inline ReceiptLine Line(const char* name, double price, double quantity, double rate = 23) {

@@ -26,6 +26,7 @@ class ReceiptTest : public ShellTest {
     SetSerialLockDirectory(dir.path());
     MakeDemoDatabase();
     Configure(1);
+    RegisterDeviceCommands();
     sim.Start();
   }
   void TearDown() override {
@@ -176,7 +177,7 @@ TEST_F(ReceiptTest, AFailingReadOrWriteNeverMarksAnUnprintedSale) {
       sim.Start();
       Enter();  // "Tak" to the question
       SetFileFault(kind, nth, false);
-      const int rc = PrintFiscalReceipt();
+      const int rc = PrintSaleReceipt();
       const bool hit = FileFaultTripped();
       ClearFileFault();
       sim.Stop();

@@ -1,7 +1,7 @@
 // Key scripts for headless runs: plain characters are typed, braces name one key, so filling a
 // form and saving it reads as one line: "Alfa{Alt+m}Warszawa{Tab}00-001{Alt+o}". {Snap} takes a
-// screen snapshot; {Ctrl+Y} is the control character; {Shift+Ins} or {Alt+F4} add the shift
-// state to a named key.
+// screen snapshot, {Hook} runs the console's hook; {Ctrl+Y} is the control character;
+// {Shift+Ins} or {Alt+F4} add the shift state to a named key.
 #pragma once
 
 #include <cctype>
@@ -21,7 +21,8 @@ inline void PlayKeys(HEADLESS_CONSOLE* c, std::string_view script) {
       {"Home", 0, kScanHome},     {"End", 0, kScanEnd},       {"Ins", 0, kScanIns},
       {"Left", 0, kScanLeft},     {"Right", 0, kScanRight},   {"Del", 0, kScanDel},
       {"F1", 0, kScanF1},         {"F2", 0, kScanF2},         {"F4", 0, kScanF4},
-      {"F7", 0, kScanF7},         {"F8", 0, kScanF8},         {"Backspace", 8, kScanBackspace}};
+      {"F7", 0, kScanF7},         {"F8", 0, kScanF8},         {"F9", 0, kScanF9},
+      {"Hook", 0, kScanHook},     {"Backspace", 8, kScanBackspace}};
   for (size_t i = 0; i < script.size(); ++i) {
     if (script[i] != '{') {
       c->push_key(static_cast<uint8_t>(script[i]), 0x10);

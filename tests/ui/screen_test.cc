@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "common/text.h"
 #include "common/codepage.h"
@@ -241,6 +244,53 @@ TEST_F(ScreenTest, ReadKeyTranslatesAndSkipsWhatIsNoKey) {
   read_key(&ev);  // no more keys: the headless console closes like a vanished terminal
   EXPECT_EQ(ev, (KeyEvent{0, kScanF4, kShiftCtrl}));
   EXPECT_GT(hl->flushes, 0);
+}
+
+// Another thread feeds the queue faster than keys are read: a full queue refuses, the poster
+// tries again, and every key arrives once, in order, unconverted (the screen shows code page 2,
+// the keys are posted in the data code page). A posted call runs on the reading thread, between
+// the keys posted around it. Closing the screen while the thread posts is safe. Meaningful under
+// ThreadSanitizer as well.
+TEST_F(ScreenTest, KeysPostedFromAnotherThreadArriveInOrderAndWakeTheRead) {
+  static std::thread::id g_call_thread;
+  g_call_thread = {};
+  constexpr int kKeys = kPostedKeyCapacity + 3000;
+  hl->set_idle_wait(10000);
+  std::atomic<int> refused{0}, sent{0};
+  std::atomic<bool> closed{false};
+  auto key = [](int i) { return KeyEvent{static_cast<uint8_t>(0xA0 + i % 32), static_cast<uint8_t>(i % 7), static_cast<uint32_t>(i % 3)}; };
+  std::thread poster([&] {
+    for (int i = 0; i < kKeys; ++i) {
+      if (i == kPostedKeyCapacity + 10)
+        while (post_ui_call([] { g_call_thread = std::this_thread::get_id(); }) != 0) ++refused;
+      while (post_key(key(i)) != 0) ++refused;
+      ++sent;
+    }
+    while (!closed) post_key(key(0));  // until the screen goes: then refused, quietly
+    EXPECT_EQ(post_key(key(0)), -1);
+  });
+  // Nothing is read until the queue is full and the poster is held back.
+  for (int i = 0; i < 5000 && refused == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_GT(refused, 0);
+  EXPECT_EQ(posted_key_count(), kPostedKeyCapacity);
+  EXPECT_TRUE(key_waiting());
+  KeyEvent ev;
+  for (int i = 0; i < kKeys; ++i) {
+    read_key(&ev);
+    ASSERT_EQ(ev, key(i)) << "key " << i;
+    // The call came between the keys posted around it.
+    if (i == kPostedKeyCapacity + 9) {
+      EXPECT_EQ(g_call_thread, std::thread::id());
+    }
+    if (i == kPostedKeyCapacity + 10) {
+      EXPECT_EQ(g_call_thread, std::this_thread::get_id());
+    }
+  }
+  EXPECT_EQ(sent, kKeys);
+  screen_close();
+  closed = true;
+  poster.join();
+  EXPECT_EQ(posted_key_count(), 0);
 }
 
 TEST_F(ScreenTest, DoesNothingWhileClosed) {

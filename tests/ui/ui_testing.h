@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,12 +21,19 @@
 #include "ui/screen.h"
 
 inline constexpr uint8_t kScanSnapshot = 0x7E;
+// A "hook" key runs the test's hook there (a simulated device sends, say) and gives no key, so
+// that the program reads what other threads posted meanwhile before the queued keys go on.
+inline constexpr uint8_t kScanHook = 0x7D;
 
 class SNAPSHOT_CONSOLE : public HEADLESS_CONSOLE {
  public:
   int next_key(KeyEvent* ev, int timeout_ms) override {
     for (;;) {
       int r = HEADLESS_CONSOLE::next_key(ev, timeout_ms);
+      if (r == 1 && ev->scan == kScanHook) {
+        if (hook) hook();
+        return 0;
+      }
       if (r != 1 || ev->scan != kScanSnapshot) return r;
       snapshots.push_back(screen_text());
       caret_columns.push_back(caret_x);
@@ -42,6 +50,7 @@ class SNAPSHOT_CONSOLE : public HEADLESS_CONSOLE {
   std::vector<std::string> snapshots;
   std::vector<std::vector<std::string>> attr_snapshots;
   std::vector<int> caret_columns;  // where the caret was at each snapshot
+  std::function<void()> hook;
 };
 
 // The screen opened on the stock headless console, for tests of the screen layer itself.
