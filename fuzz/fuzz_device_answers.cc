@@ -137,6 +137,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FCRELZAB::StatusCode(split);
   FCRELZAB::ParseTaxRates(split, &map);
   RegisterGoods g{};
+  char units[FCRELZAB::kUnits][10] = {"szt.", "kg"};
+  for (const std::string& line : split) {
+    int64_t number = 0;
+    AMOUNT quantity, grosz;
+    FCRELZAB::GoodsFromLine(line, map, units, &g);
+    FCRELZAB::SaleFromLine(line, &number, &quantity, &grosz);
+  }
   FCRPOSNET::DecodeRecord(FCRPOSNET::AnswerFields(text), map, kTransferReadSales, &g);
   FCRPSNT2::DecodeRecord(text, map, kTransferReadGoods, &g);
   FCRSHARP::FILEHEADER header;

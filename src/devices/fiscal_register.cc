@@ -61,7 +61,7 @@ int Frame(const char* question, Steps steps) {
 bool Cancelled() { return DEVICE::notify(kDevPoll, 0) != 0; }
 
 const char* const kMenu[] = {
-    " &Wysłanie cennika do kasy   ",
+    " &Wysłanie cennika do kasy   "_pl,
     " &Odczyt cennika z kasy      ",
     " &Usunięcie cennika z kasy   "_pl,
     " O&dczyt sprzedaży z kasy    "_pl,
@@ -70,7 +70,7 @@ const char* const kMenu[] = {
     nullptr,
 };
 const char* const kSalesMenu[] = {
-    " &Bez usunięcia z kasy                     ",
+    " &Bez usunięcia z kasy                     "_pl,
     " &Z usunięciem z kasy                      "_pl,
     " Z usunięciem z kasy i &raportem fiskalnym "_pl,
     nullptr,

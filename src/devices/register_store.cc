@@ -8,6 +8,7 @@
 #include "business/options.h"
 #include "business/position_values.h"
 #include "business/prices.h"
+#include "business/transaction_store.h"
 #include "business/vat.h"
 #include "common/date.h"
 #include "db/records.h"
@@ -120,26 +121,6 @@ int AddGoods(WRITE_JOURNAL& journal, const RegisterGoods& g, int vatId, AMOUNT p
   return journal.append(kTableGoods);
 }
 
-// The next number of a document of a new sale transaction t of this year: the number of the
-// last transaction of the same year, kind and document in the document's index counted on, or
-// (as a new series) the number just below with its digits set to 1. 0 or -1.
-int NextNumber(const TRA_RECORD& t, bool sales, char* number, size_t size) {
-  const char* code = sales ? t.DOKTRATYP : t.DOKMAGTYP;
-  const unsigned year = DateToYmd(t.DATATRA).year;
-  char prefix[16];
-  std::snprintf(prefix, sizeof prefix, "%04u%c%2s", year, t.RODZAJ[0], code);
-  if (TableSetIndex(kTableTransactions, sales ? 3 : 4) != 0) return -1;
-  const int rc = TableSeekLast(kTableTransactions, prefix);
-  if (rc < 0) return -1;
-  const bool some = TableRecNo(kTableTransactions) >= 0;
-  const char* found = !some ? "" : sales ? Tra.DOKTRANR : Tra.DOKMAGNR;
-  const char* found_code = sales ? Tra.DOKTRATYP : Tra.DOKMAGTYP;
-  const bool same = some && DateToYmd(Tra.DATATRA).year == year && Tra.RODZAJ[0] == t.RODZAJ[0] &&
-                    std::strcmp(found_code, code) == 0;
-  Copy(number, size, DocumentNumberAfter(found, same ? FirstDigitValue(found) + 1 : 1).c_str());
-  return 0;
-}
-
 // A new sale transaction of today for the automatic customer, with its documents.
 int NewSaleTransaction(TRA_RECORD* t) {
   *t = TRA_RECORD{};
@@ -157,8 +138,15 @@ int NewSaleTransaction(TRA_RECORD* t) {
     }
   }
   if (AutoWZ()) Copy(t->DOKMAGTYP, sizeof t->DOKMAGTYP, "WZ");
-  if (t->DOKMAGTYP[0] && NextNumber(*t, false, t->DOKMAGNR, sizeof t->DOKMAGNR) != 0) return -1;
-  if (t->DOKTRATYP[0] && NextNumber(*t, true, t->DOKTRANR, sizeof t->DOKTRANR) != 0) return -1;
+  std::string number;
+  if (t->DOKMAGTYP[0]) {
+    if (NextDocumentNumber(*t, kWarehouseDocument, &number) != 0) return -1;
+    Copy(t->DOKMAGNR, sizeof t->DOKMAGNR, number.c_str());
+  }
+  if (t->DOKTRATYP[0]) {
+    if (NextDocumentNumber(*t, kSalesDocument, &number) != 0) return -1;
+    Copy(t->DOKTRANR, sizeof t->DOKTRANR, number.c_str());
+  }
   return NextRecordId(kTableTransactions, &t->ID);
 }
 

@@ -7,6 +7,7 @@
 #include "db/table_check.h"
 #include "devices/register_store.h"
 #include "platform/cfile.h"
+#include "platform/cfile_testing.h"
 #include "register_sims.h"
 #include "shell/shell_testing.h"
 
@@ -61,13 +62,15 @@ class RegisterOpsTest : public ShellTest {
       if (p.chars.find(text) != std::string::npos) return true;
     return false;
   }
-  // The live records of goods, transactions and positions field by field; with check, each
-  // table's integrity check too.
-  static std::string Contents(bool check = true) {
+  static constexpr int kTaken[] = {kTableGoods, kTableTransactions, kTablePositions};
+  // The live records of goods, transactions and positions field by field; the integrity check
+  // too for the tables whose bit (1 goods, 2 transactions, 4 positions) is in check.
+  static std::string Contents(int check = 7) {
     std::string all;
-    for (int t : {kTableGoods, kTableTransactions, kTablePositions}) {
+    for (int i = 0; i < 3; ++i) {
+      const int t = kTaken[i];
       std::string problem;
-      if (check) {
+      if (check & (1 << i)) {
         EXPECT_EQ(CheckTable(t, &problem), 0) << problem;
       }
       const int saved = TableGetIndex(t);
@@ -83,6 +86,14 @@ class RegisterOpsTest : public ShellTest {
       EXPECT_EQ(rc, kTableEnd);
       TableSetIndex(t, saved);
     }
+    return all;
+  }
+  // The bytes of the goods, transactions and positions files of the data directory (the
+  // current one), one text a table.
+  static std::vector<std::string> Files() {
+    std::vector<std::string> all;
+    for (const char* f : {"Tow", "Tra", "Poz"})
+      all.push_back(ReadWholeFile(std::string(f) + ".dbf") + ReadWholeFile(std::string(f) + ".inx"));
     return all;
   }
   static AMOUNT Stock(int goods) {
@@ -199,35 +210,48 @@ TEST_F(RegisterOpsTest, WhichSalesAndGoodsAreTakenOver) {
   });
 }
 
-// A failing read or write at every step of a take-over: the take-over either fails and leaves
-// the database as it was, or (a failure the program gets over, such as an option read from
-// Tamsu.ini) does the whole work; the indexes stay sound either way.
+// A read or write failing once at any step of a take-over, or the disk filling up at any point
+// of it: the take-over either fails and leaves the database as it was, or (a failure the program
+// gets over, such as an option read from Tamsu.ini) does the whole work; the indexes stay sound.
 TEST_F(RegisterOpsTest, AFailureAtAnyStepOfATakeOverChangesNothing) {
   const std::vector<RegisterGoods> sales = {Sale("000001", "Anturium", 2, 14.76), Sale("000098", "Nowy", 1, 3, "8")};
-  const std::vector<RegisterGoods> goods = {Sale("000003", "Goździk biały"_pl, 0, 3.69), Sale("000097", "Nowy", 0, 3, "8")};
+  enum Mode { kRead, kWrite, kDiskFull };
   WithDatabase([&] {
     for (int op = 0; op < 2; ++op) {
-      for (int kind : {kFileOpRead, kFileOpWrite}) {
-        bool hit = true;
+      for (Mode mode : {kRead, kWrite, kDiskFull}) {
+        // Each mode's price list changes a goods and adds one.
+        const std::vector<RegisterGoods> goods = {Sale("000003", "Goździk biały"_pl, 0, 3.69 + static_cast<int>(mode)),
+                                                  Sale(("00009" + std::to_string(mode)).c_str(), "Nowy", 0, 3, "8")};
         std::string before = Contents();
-        for (long nth = 1; hit && nth < 2000; ++nth) {
+        std::vector<std::string> files = Files();
+        for (long nth = 1;; ++nth) {
           REGISTER_COUNTS n;
-          SetFileFault(kind, nth, false);
+          if (mode == kDiskFull) SetDiskSpace(256 * (nth - 1));
+          else SetFileFault(mode == kRead ? kFileOpRead : kFileOpWrite, nth, false);
           const int rc = op == 0 ? TakeOverSales(sales, &n) : TakeOverGoods(goods, &n);
-          hit = FileFaultTripped();
+          const bool hit = mode == kDiskFull ? rc != 0 : FileFaultTripped();
           ClearFileFault();
-          const std::string what = std::to_string(op) + (kind == kFileOpRead ? " read " : " write ") + std::to_string(nth);
-          // A failed read leaves no trace to check; after a write the indexes are checked too.
-          const std::string after = Contents(kind == kFileOpWrite);
+          const std::string what = std::to_string(op) + " mode " + std::to_string(mode) + " step " + std::to_string(nth);
+          // A take-over that failed before it wrote anything left every byte as it was; one that
+          // was undone is checked record by record, its indexes too.
+          const std::vector<std::string> now = Files();
+          int changed = 0;
+          for (int i = 0; i < 3; ++i) changed |= now[i] != files[i] ? 1 << i : 0;
           if (rc != 0) {
             EXPECT_TRUE(hit && n.salesAdded == 0 && n.added == 0) << what;
-            EXPECT_EQ(after, before) << what;
-          } else if (op == 0) {
-            EXPECT_EQ(n.salesAdded, 2) << what;
+            if (changed) {
+              EXPECT_EQ(Contents(changed), before) << what;
+            }
+          } else {
+            if (op == 0) {
+              EXPECT_EQ(n.salesAdded, 2) << what;
+            }
+            before = Contents(changed);
           }
-          before = after;
+          files = now;
+          if (!hit) break;
+          ASSERT_LT(nth, 2000) << what;
         }
-        EXPECT_FALSE(hit);
       }
     }
   });

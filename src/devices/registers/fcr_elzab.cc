@@ -46,6 +46,9 @@ int Whole(const std::string& text, int64_t* value) { return WholeNumber(Trimmed(
 
 int Decimal(const std::string& text, AMOUNT* value) { return DecimalNumber(text, value); }
 
+// A price beyond any register's (and far below what an AMOUNT holds).
+constexpr int64_t kMaxGrosz = 99999999999999;
+
 int64_t Grosz(AMOUNT value) { return RoundTo(value, 2).Raw() / 100; }
 
 }  // namespace
@@ -351,20 +354,28 @@ int FCRELZAB::sendGoods(const RegisterGoods& g) {
   return kDevOk;
 }
 
-int FCRELZAB::goodsFromLine(const std::string& line, RegisterGoods* g) const {
+int FCRELZAB::GoodsFromLine(const std::string& line, const TaxRateMap& rates, const char (&units)[kUnits][10],
+                            RegisterGoods* g) {
   const std::vector<std::string> f = Fields(line);
   int64_t number = 0, unit = 0, code = 0, price = 0;
   if (f.size() < 9 || Whole(f[0], &number) != 0 || Whole(f[5], &unit) != 0 || Whole(f[8], &price) != 0 ||
-      f[2].size() != 1)
+      f[2].size() != 1 || price > kMaxGrosz)
     return kDevFileRead;
   char text[24];
   std::snprintf(text, sizeof text, "%06lld", static_cast<long long>(number));
   SetField(g->number, text);
   SetField(g->name, Trimmed(f[1]));
-  SetField(g->taxRate, rates_.text(static_cast<uint8_t>(f[2][0])));
-  if (unit >= 1 && unit <= kUnits) SetField(g->unit, units_[unit - 1]);
+  SetField(g->taxRate, rates.text(static_cast<uint8_t>(f[2][0])));
+  if (unit >= 1 && unit <= kUnits) SetField(g->unit, units[unit - 1]);
   if (Whole(f[7], &code) == 0 && code > 0) SetField(g->code, Trimmed(f[7]));
   g->amount = AMOUNT::FromRaw(price * 100);
+  return kDevOk;
+}
+
+int FCRELZAB::SaleFromLine(const std::string& line, int64_t* number, AMOUNT* quantity, AMOUNT* grosz) {
+  const std::vector<std::string> f = Fields(line);
+  if (f.size() < 3 || Whole(f[0], number) != 0 || Decimal(f[1], quantity) != 0 || Decimal(f[2], grosz) != 0)
+    return kDevFileRead;
   return kDevOk;
 }
 
@@ -373,7 +384,7 @@ int FCRELZAB::readGoods(RegisterGoods* g) {
   if (next_ >= lines_.size()) return kDevNoMoreRecords;
   if (int rc = cancelled()) return rc;
   *g = RegisterGoods{};
-  if (int rc = goodsFromLine(lines_[next_++], g)) return report(rc);
+  if (int rc = GoodsFromLine(lines_[next_++], rates_, units_, g)) return report(rc);
   DEVICE::notify(kDevProgress, ++counter_);
   return kDevOk;
 }
@@ -383,13 +394,11 @@ int FCRELZAB::readSale(RegisterGoods* s) {
   if (next_ >= lines_.size()) return kDevNoMoreRecords;
   if (int rc = cancelled()) return rc;
   *s = RegisterGoods{};
-  const std::vector<std::string> f = Fields(lines_[next_++]);
   int64_t number = 0;
   AMOUNT quantity, grosz;
-  if (f.size() < 3 || Whole(f[0], &number) != 0 || Decimal(f[1], &quantity) != 0 || Decimal(f[2], &grosz) != 0)
-    return report(kDevFileRead);
+  if (SaleFromLine(lines_[next_++], &number, &quantity, &grosz) != kDevOk) return report(kDevFileRead);
   const auto goods = goodsOfSales_.find(number);
-  if (goods != goodsOfSales_.end() && goodsFromLine(goods->second, s) != kDevOk) return report(kDevFileRead);
+  if (goods != goodsOfSales_.end() && GoodsFromLine(goods->second, rates_, units_, s) != kDevOk) return report(kDevFileRead);
   char text[24];
   std::snprintf(text, sizeof text, "%06lld", static_cast<long long>(number));
   SetField(s->number, text);

@@ -48,6 +48,12 @@ class FCRELZAB : public FCR {
   // Reads an exchange file: the lines without "$", comments and trailing white space, at most
   // 511 characters each. 0, 8 (cannot open) or 9 (cannot read).
   static int ReadExchangeFile(const std::string& path, std::vector<std::string>* lines);
+  // A goods line read back into a record (the tax letter through rates, the unit index through
+  // units): 0, or 9 for a line that is not one.
+  static int GoodsFromLine(const std::string& line, const TaxRateMap& rates, const char (&units)[kUnits][10],
+                           RegisterGoods* goods);
+  // A sorted sale line: 0 with the goods number, the quantity and the value in grosz, or 9.
+  static int SaleFromLine(const std::string& line, int64_t* number, AMOUNT* quantity, AMOUNT* grosz);
 
  private:
   // Runs a program of the directory on input (and output); 0 or its code, not notified.
@@ -60,8 +66,6 @@ class FCRELZAB : public FCR {
   int readStatus();
   int readUnits();
   int unitIndex(const char* unit) const;
-  // Fills a record from a goods line; 0 or 9.
-  int goodsFromLine(const std::string& line, RegisterGoods* goods) const;
   int finish(int code);
 
   int registerNumber_ = 1;

@@ -175,10 +175,13 @@ int FCROPTIMUS_TANGO::receiveByte(uint8_t* byte) {
       if (busy < kBusyRestarts) {
         ++busy;
         poll = 0;
+        continue;
       }
-      continue;
+      // Past its restarts a TAB is only a poll gone by: a register that keeps saying "wait"
+      // still runs out of time.
+    } else if (rc != kDevNothingReceived) {
+      return rc;
     }
-    if (rc != kDevNothingReceived) return rc;
     if (++poll >= kPolls) return kDevNothingReceived;
     if (DEVICE::notify(kDevPoll, 0) != 0) return kDevCancelled;
     port_->waitInput(kStepMs);
@@ -210,6 +213,7 @@ int FCROPTIMUS_TANGO::receivePacket(int length, std::string* packet) {
   uint8_t b = 0;
   if (int rc = receiveByte(&b)) return rc;
   if (b == kEot) return kDevNoMoreRecords;
+  if (b == kNak) return kDevNoAnswer;  // the register refused the exchange
   if (b != kStx) return kDevNoAnswer;
   packet->push_back(static_cast<char>(b));
   while (static_cast<int>(packet->size()) < length) {

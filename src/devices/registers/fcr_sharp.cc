@@ -265,11 +265,17 @@ int FCRSHARP::sendFrame(const std::string& text, int counter) {
 
 int FCRSHARP::receiveFrames(std::vector<std::string>* texts) {
   int bad = 0;
+  size_t stray = 0;
   for (;;) {
     uint8_t b = 0;
     if (int rc = waitByte(&b)) return rc;
     if (b == kEot) return kDevOk;
-    if (b != kEnq) continue;
+    // Line noise between frames is passed over, but a line that only chatters is no register.
+    if (b != kEnq) {
+      if (++stray > kTextLimit + 8) return kDevNoAnswer;
+      continue;
+    }
+    stray = 0;
     if (int rc = sendByte(kAck)) return rc;
     std::string frame;
     while (frame.empty() || (frame.back() != static_cast<char>(kCr) && frame.size() < kTextLimit + 8)) {
