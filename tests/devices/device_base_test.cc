@@ -111,6 +111,12 @@ TEST_F(DeviceTest, SelectionTablesAndTheHolder) {
     EXPECT_EQ(CreateFiscalPrinter(row.type) != nullptr, row.class_name != nullptr) << row.text;
   EXPECT_STREQ(CreateFiscalPrinter(1)->name(), "Emar-Duo");
   EXPECT_EQ(FiscalRegisterType(25), nullptr);
+  for (const DeviceTypeRow& row : FISCAL_REGISTER_TYPES) EXPECT_NE(CreateFiscalRegister(row.type), nullptr) << row.text;
+  EXPECT_STREQ(CreateFiscalRegister(6)->name(), "ALFA SUPER 1279");
+  ASSERT_EQ(INIFILE(dir.File("Tamsu.ini")).WriteString("Fiscal Cash Register", "Type", "25"), 0);
+  DeviceHolder none;
+  EXPECT_EQ(none.openFiscalRegister(), -1);
+  EXPECT_EQ(none.cashRegister(), nullptr);
   // Upos CSF-1 is offered without a driver; a type outside the table opens nothing either.
   for (const char* type : {"8", "11"}) {
     ASSERT_EQ(INIFILE(dir.File("Tamsu.ini")).WriteString("Fiscal Printer", "Type", type), 0);

@@ -109,8 +109,9 @@ TEST_F(RegisterOpsTest, GoodsOutSalesBackAndALineDroppedHalfWayChangesNothing) {
   WithDatabase([&] { before = Stock(1); });
   // "Wysłanie cennika do kasy", "Wszystkie towary"; no key is left for the polls of the transfer,
   // and the end of the keys closes the counts and the program.
-  Play("n{Enter}{Enter}");
+  Play("n{Snap}{Enter}{Enter}");
   ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(0, "Wysłanie cennika do kasy"));
   EXPECT_TRUE(Painted("nych:     16"));
   sim.Stop();
   ASSERT_EQ(sim.goods.size(), 16u);
@@ -123,8 +124,9 @@ TEST_F(RegisterOpsTest, GoodsOutSalesBackAndALineDroppedHalfWayChangesNothing) {
 
   ResetAll();
   con->paints.clear();
-  Play("n{Down}{Down}{Down}{Enter}{Down}{Enter}");  // "Odczyt sprzedaży", "Z usunięciem z kasy"
+  Play("n{Down}{Down}{Down}{Enter}{Snap}{Down}{Enter}");  // "Odczyt sprzedaży", "Z usunięciem z kasy"
   ASSERT_EQ(Run(), 0);
+  EXPECT_TRUE(ShotHas(1, "Z usunięciem z kasy i raportem fiskalnym"));
   EXPECT_TRUE(Painted("dodanych:      2"));
   sim.Stop();
   EXPECT_EQ(sim.goods[1].sold, 0);  // deleted in the register once stored
