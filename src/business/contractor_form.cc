@@ -152,8 +152,7 @@ int Save() {
   edited.ZAOKRNETTO = dlg_checked(g_form, g_net_check) ? 1 : 0;
   const bool adding = g_edit.mode != kContractorEdit;
   ContractorField back = kContractorFieldNone;
-  if (SaveContractor(&edited, g_edit.document_kind, adding ? nullptr : &g_edit.stored,
-                     g_edit.recno, &back) == 0) {
+  if (SaveContractor(&edited, g_edit.document_kind, adding ? nullptr : &g_edit.stored, &back) == 0) {
     g_edit.saved = true;
     return -1;
   }

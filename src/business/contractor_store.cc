@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "business/form_edit.h"
 #include "business/options.h"
 #include "common/text.h"
 #include "db/records.h"
@@ -16,20 +17,6 @@ constexpr int kByName = 1;
 constexpr int kByNip = 2;
 constexpr int kTransactionsByContractor = 2;
 
-// Where a table stood, to be put back after a search moved it.
-struct PLACE {
-  int table;
-  long record;
-  int index;
-};
-
-PLACE Remember(int table) { return PLACE{table, TableRecNo(table), TableGetIndex(table)}; }
-
-void PutBack(const PLACE& p) {
-  TableSetIndex(p.table, p.index);
-  TableGo(p.table, p.record);
-}
-
 void TrimRight(char* text) {
   size_t n = std::strlen(text);
   while (n > 0 && text[n - 1] == ' ') text[--n] = 0;
@@ -41,85 +28,42 @@ bool Blank(const char* text) {
   return true;
 }
 
-void BuildKey(int index, const KON_RECORD& record, char* key) {
-  TableDefinition(kTable)->key_builders[index](&record, key);
+// The question about a name or NIP that another contractor already has: true to correct it.
+bool Correct(int index, const KON_RECORD& edited, const char* question) {
+  return KeyTaken(kTable, index, &edited, edited.ID) && message_box(1, "%s", question) != 2;
 }
 
-// Whether another live contractor than record `self` has the same key as `record` in the index.
-// Moves the table; the caller puts it back.
-bool KeyTaken(int index, const KON_RECORD& record, long self) {
-  char want[96] = "";
-  BuildKey(index, record, want);
-  if (TableSetIndex(kTable, index) != 0 || TableSeek(kTable, want) != 0) return false;
-  const size_t n = std::strlen(want);
-  do {
-    char have[96] = "";
-    BuildKey(index, Kon, have);
-    if (std::strncmp(have, want, n) != 0) return false;
-    if (std::strcmp(have, want) == 0 && TableRecNo(kTable) != self && TableIsDeleted(kTable) != 1)
-      return true;
-  } while (TableNext(kTable) == 0);
-  return false;
-}
-
-void SayDeletedMeanwhile() {
-  message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[kTable].title);
-}
-
-// Under the lock of all tables: the uniqueness questions, then the write.
-int CheckAndWrite(KON_RECORD* edited, const KON_RECORD* stored, long recno, ContractorField* back) {
-  const PLACE place = Remember(kTable);
-  const long self = stored ? recno : -1;
-  if (!stored || std::strcmp(edited->NAZWA, stored->NAZWA) != 0) {
-    const bool taken = KeyTaken(kByName, *edited, self);
-    PutBack(place);
-    if (taken && message_box(1, "%s",
-                             "Kontrahent o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2) {
-      *back = kContractorFieldName;
-      return -1;
-    }
-  }
-  if (edited->NIP[0] && (!stored || std::strcmp(edited->NIP, stored->NIP) != 0)) {
-    const bool taken = KeyTaken(kByNip, *edited, self);
-    PutBack(place);
-    if (taken && message_box(1, "%s",
-                             "Kontrahent o podanym numerze NIP już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2) {
-      *back = kContractorFieldNip;
-      return -1;
-    }
-  }
-  int rc;
-  if (!stored) {
-    edited->ID = NextRecordIdOf(kTable);
-    Kon = *edited;
-    rc = TableAppend(kTable);
-  } else {
-    if (TableGo(kTable, recno) != 0 || TableIsDeleted(kTable) == 1 || Kon.ID != stored->ID) {
-      PutBack(place);
-      SayDeletedMeanwhile();
-      *back = kContractorFieldNone;
-      return -1;
-    }
-    edited->ID = stored->ID;
-    Kon = *edited;
-    rc = TableUpdate(kTable);
-  }
-  if (rc != 0) {
-    // The table layer has said what went wrong; the form stays for another try.
-    PutBack(place);
-    *back = kContractorFieldOk;
+// Under the lock of all tables: the record still there, the uniqueness questions, the write.
+int CheckAndWrite(KON_RECORD* edited, const KON_RECORD* stored, ContractorField* back) {
+  edited->ID = stored ? stored->ID : AMOUNT();
+  if (stored && StoredRecordGone(kTable, stored->ID)) {
+    *back = kContractorFieldNone;
     return -1;
   }
-  *edited = Kon;
-  const long written = TableRecNo(kTable);
-  TableSetIndex(kTable, place.index);
-  TableGo(kTable, written);
+  if ((!stored || std::strcmp(edited->NAZWA, stored->NAZWA) != 0) &&
+      Correct(kByName, *edited, "Kontrahent o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl)) {
+    *back = kContractorFieldName;
+    return -1;
+  }
+  if (edited->NIP[0] && (!stored || std::strcmp(edited->NIP, stored->NIP) != 0) &&
+      Correct(kByNip, *edited, "Kontrahent o podanym numerze NIP już istnieje.\t &Poprawić \t &Zaakceptować "_pl)) {
+    *back = kContractorFieldNip;
+    return -1;
+  }
+  const TABLE_PLACE place = SaveTablePlace(kTable);
+  const int rc = StoreFormRecord(kTable, edited, &edited->ID);
+  if (rc != 0) {
+    // Said already; the form stays for another try unless the record went away meanwhile.
+    RestoreTablePlace(place);
+    *back = rc > 0 ? kContractorFieldNone : kContractorFieldOk;
+    return -1;
+  }
   return 0;
 }
 
 }  // namespace
 
-int SaveContractor(KON_RECORD* edited, int documentKind, const KON_RECORD* stored, long recno,
+int SaveContractor(KON_RECORD* edited, int documentKind, const KON_RECORD* stored,
                    ContractorField* back) {
   *back = kContractorFieldNone;
   TrimRight(edited->NAZWA);
@@ -138,7 +82,7 @@ int SaveContractor(KON_RECORD* edited, int documentKind, const KON_RECORD* store
     *back = kContractorFieldOk;
     return -1;
   }
-  const int rc = CheckAndWrite(edited, stored, recno, back);
+  const int rc = CheckAndWrite(edited, stored, back);
   UnlockAllTables();
   return rc;
 }
@@ -146,7 +90,7 @@ int SaveContractor(KON_RECORD* edited, int documentKind, const KON_RECORD* store
 bool ContractorInUse(AMOUNT id) {
   if (id.IsZero() || !TableIsOpen(kTableTransactions)) return false;
   TableLock(kTableTransactions, false);
-  const PLACE place = Remember(kTableTransactions);
+  const TABLE_PLACE place = SaveTablePlace(kTableTransactions);
   char key[16];
   IdKey(id, key);
   bool used = false;
@@ -157,7 +101,7 @@ bool ContractorInUse(AMOUNT id) {
       if (TableIsDeleted(kTableTransactions) != 1) used = true;
     } while (!used && TableNext(kTableTransactions) == 0);
   }
-  PutBack(place);
+  RestoreTablePlace(place);
   TableUnlock(kTableTransactions);
   return used;
 }
@@ -168,7 +112,7 @@ int DeleteCurrentContractor() {
   const char* refusal = nullptr;
   if (TableReread(kTable) != 0 || TableIsDeleted(kTable) == 1) {
     UnlockAllTables();
-    SayDeletedMeanwhile();
+    deleted_meanwhile(kTable);
     return -1;
   }
   const AMOUNT id = Kon.ID;

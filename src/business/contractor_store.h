@@ -3,7 +3,7 @@
 // by another workstation, the parent company and contractors that transactions refer to.
 //
 //   KON_RECORD edited = ...;  ContractorField back;
-//   if (SaveContractor(&edited, 7, &stored, recno, &back) != 0) /* cursor to `back` */;
+//   if (SaveContractor(&edited, 7, &stored, &back) != 0) /* cursor to `back` */;
 #pragma once
 
 #include "common/amount.h"
@@ -19,11 +19,12 @@ enum ContractorField {
 
 // Saves `edited` (documentKind: the number of its sales document in DOCUMENT_KINDS, already in
 // DOKTRATYP). With `stored` null a new contractor gets the next identifier and is appended;
-// otherwise record `recno`, whose stored contents are `*stored`, is rewritten. The checks run
-// in order: name empty, the NIP question, the lock of all tables, the name and the NIP already
-// used. 0 when written (the written record is current, `edited` holds it with its identifier);
-// -1 with `*back` set otherwise, the tables, their positions and their active indexes as before.
-int SaveContractor(KON_RECORD* edited, int documentKind, const KON_RECORD* stored, long recno,
+// otherwise the contractor with the identifier of `*stored` (as it was when the form opened) is
+// rewritten. The checks run in order: name empty, the NIP question, the lock of all tables, the
+// record deleted meanwhile, the name and the NIP already used. 0 when written (the written
+// record is current, `edited` holds it with its identifier); -1 with `*back` set otherwise, the
+// tables, their positions and their active indexes as before.
+int SaveContractor(KON_RECORD* edited, int documentKind, const KON_RECORD* stored,
                    ContractorField* back);
 
 // Whether any transaction refers to the contractor (transactions index by contractor).

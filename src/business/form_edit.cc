@@ -4,7 +4,9 @@
 
 #include "db/index_page.h"
 #include "db/schema.h"
+#include "db/records.h"
 #include "db/table.h"
+#include "ui/message_box.h"
 #include "ui/record_list.h"
 #include "ui/saveunder.h"
 
@@ -96,4 +98,28 @@ bool KeyPrefixUsed(int table, int index, const char* prefix) {
   RestoreTablePlace(place);
   TableUnlock(table);
   return used;
+}
+
+bool StoredRecordGone(int table, AMOUNT id) {
+  if (id.IsZero() || FindById(table, id) == 0) return false;
+  deleted_meanwhile(table);
+  return true;
+}
+
+int StoreFormRecord(int table, void* record, AMOUNT* id) {
+  const bool is_new = id->IsZero();
+  if (is_new) {
+    *id = NextRecordId(table);
+  } else if (StoredRecordGone(table, *id)) {
+    return 1;
+  }
+  const size_t size = TableRecordSize(table);
+  std::memcpy(TableRecord(table), record, size);
+  const int rc = is_new ? TableAppend(table) : TableUpdate(table);
+  if (rc != 0) {
+    if (is_new) *id = AMOUNT();
+    return -1;
+  }
+  std::memcpy(record, TableRecord(table), size);
+  return 0;
 }

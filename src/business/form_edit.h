@@ -41,3 +41,14 @@ bool KeyTaken(int table, int index, const void* record, AMOUNT own_id);
 // True when a live record's key in the given index starts with prefix. The place is kept.
 bool KeyPrefixUsed(int table, int index, const char* prefix);
 
+// For an edited record (identifier not 0) under the lock of all tables: true, after saying so,
+// when another workstation has deleted the stored record meanwhile.
+bool StoredRecordGone(int table, AMOUNT id);
+
+// Writes a form's record, `record` being of the table's record structure type and `id` its
+// identifier field: a new record (identifier 0) gets the next identifier and is appended, an
+// edited one replaces the stored record with its identifier. 0 when written (the record is
+// current and `record` holds what was written); -1 when the table layer refused (it has said
+// why; a new record keeps identifier 0); 1 when the stored record is gone (said as well).
+int StoreFormRecord(int table, void* record, AMOUNT* id);
+

@@ -46,7 +46,7 @@ int RecomputeCurrentStock() {
   int rc = -1;
   AMOUNT stock;
   if (TableReread(kTableGoods) != 0 || TableIsDeleted(kTableGoods)) {
-    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[kTableGoods].title);
+    deleted_meanwhile(kTableGoods);
   } else if (!IsStockKind(Tow.RODZAJ[0])) {
     rc = 0;  // kept at 0 by the kind
   } else if (RecomputeStock(Tow.ID, &stock) == 0) {

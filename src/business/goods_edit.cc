@@ -28,8 +28,6 @@ constexpr int kIndexByName = 1;
 constexpr int kIndexGoodsByNumber = 3;
 constexpr int kIndexGoodsByBarcode = 5;
 
-const char* const kDeletedMeanwhile = "Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl;
-
 bool Blank(const char* text) {
   for (; *text; ++text)
     if (*text != ' ') return false;
@@ -47,11 +45,18 @@ int Refuse(const TABLE_PLACE& place, int control) {
   return control;
 }
 
+// The last step of saving a form, under the tables' lock: the record written and the lock let
+// go (-1: the form closes), or the refusal that keeps the form on control `here`.
+int Store(const TABLE_PLACE& place, int table, void* record, AMOUNT* id, int here) {
+  if (StoreFormRecord(table, record, id) != 0) return Refuse(place, here);
+  UnlockAllTables();
+  return -1;
+}
+
 // ---- goods: field rules ----
 
 int Vat() { return static_cast<int>(goods_form_buffer()->record.VATID.Whole()); }
 
-void Redraw(ControlRecord* dlg, int i) { dlg_draw_control(dlg, i); }
 
 // The net price decides: when it maps to another gross price than the stored one, the gross
 // price follows it.
@@ -59,7 +64,7 @@ void GrossFollowsNet(ControlRecord* dlg) {
   GOODS_FORM_BUFFER* b = goods_form_buffer();
   if (NetDiffers(b->net_price, Vat(), b->record.CENA)) {
     b->record.CENA = GrossFromNet(b->net_price, Vat());
-    Redraw(dlg, kGoodsGross);
+    dlg_draw_control(dlg, kGoodsGross);
   }
 }
 
@@ -69,7 +74,7 @@ void ChooseGroup(ControlRecord* dlg) {
   if (record_list(kViewGroups) != 0) return;
   r.GTOID = Gto.ID;
   form_copy_text(goods_form_buffer()->group_name, sizeof goods_form_buffer()->group_name, Gto.NAZWA);
-  Redraw(dlg, kGoodsGroup);
+  dlg_draw_control(dlg, kGoodsGroup);
 }
 
 void ChooseKind(ControlRecord* dlg) {
@@ -91,7 +96,7 @@ void ChooseKind(ControlRecord* dlg) {
     AMOUNT stock;
     if (RecomputeStock(r.ID, &stock) == 0) r.STAN = stock;
   }
-  for (int i : {kGoodsKind, kGoodsMargin, kGoodsMinStock, kGoodsStock}) Redraw(dlg, i);
+  for (int i : {kGoodsKind, kGoodsMargin, kGoodsMinStock, kGoodsStock}) dlg_draw_control(dlg, i);
 }
 
 void ChooseVat(ControlRecord* dlg) {
@@ -106,7 +111,7 @@ void ChooseVat(ControlRecord* dlg) {
                                dlg_abs_y(dlg, kGoodsVat));
   if (choice < 0) return;
   goods_form_set_vat(VAT_CHOICES[choice].id);
-  Redraw(dlg, kGoodsVat);
+  dlg_draw_control(dlg, kGoodsVat);
   GrossFollowsNet(dlg);
 }
 
@@ -130,7 +135,7 @@ void ChooseUnit(ControlRecord* dlg) {
   if (chosen < 1) return;
   for (int k = 0; k < kMeasureCount; ++k) SetMeasure(k + 1, units[k]);
   Copy(r.JMIARY, sizeof r.JMIARY, units[chosen - 1]);
-  for (int i : {static_cast<int>(kGoodsUnit), kGoodsMinStock + 1, kGoodsStock + 1}) Redraw(dlg, i);
+  for (int i : {static_cast<int>(kGoodsUnit), kGoodsMinStock + 1, kGoodsStock + 1}) dlg_draw_control(dlg, i);
 }
 
 // What leaving (or, for the fields chosen from lists, activating) a control does; -1 or the
@@ -144,7 +149,7 @@ int GoodsFieldRule(ControlRecord* dlg, int i) {
         std::string code = r.EAN;
         if (UpdateEanCheckDigit(&code)) {
           Copy(r.EAN, sizeof r.EAN, code);
-          Redraw(dlg, i);
+          dlg_draw_control(dlg, i);
         }
       }
       return -1;
@@ -161,7 +166,7 @@ int GoodsFieldRule(ControlRecord* dlg, int i) {
     case kGoodsGross:
       if (r.CENA < AMOUNT()) return i;
       b->net_price = NetFromGross(r.CENA, Vat());
-      Redraw(dlg, kGoodsNet);
+      dlg_draw_control(dlg, kGoodsNet);
       GrossFollowsNet(dlg);
       return -1;
     default: return -1;
@@ -187,10 +192,7 @@ int SaveGoods(ControlRecord* dlg) {
   TOW_RECORD stored{};
   const bool is_new = r.ID.IsZero();
   if (!is_new) {
-    if (FindById(kTableGoods, r.ID) != 0) {
-      message(kDeletedMeanwhile, TABLE_INFO[kTableGoods].title);
-      return Refuse(place, here);
-    }
+    if (StoredRecordGone(kTableGoods, r.ID)) return Refuse(place, here);
     stored = Tow;
   }
   const bool price_changed = is_new || r.VATID != stored.VATID || r.MARZA != stored.MARZA ||
@@ -211,7 +213,7 @@ int SaveGoods(ControlRecord* dlg) {
   } else if (!r.NR[0] && AutoProductNr()) {
     Copy(r.NR, sizeof r.NR, NextGoodsNumber(r.ID, r.GTOID));
   }
-  Redraw(dlg, kGoodsNumber);
+  dlg_draw_control(dlg, kGoodsNumber);
 
   if (r.EAN[0] && (is_new || std::strcmp(r.EAN, stored.EAN) != 0) &&
       KeyTaken(kTableGoods, kIndexGoodsByBarcode, &r, r.ID) &&
@@ -220,29 +222,12 @@ int SaveGoods(ControlRecord* dlg) {
 
   GTO_RECORD group{};
   if (!r.GTOID.IsZero() && ReadRecordById(kTableGroups, r.GTOID, &group) != 0) {
-    message(kDeletedMeanwhile, TABLE_INFO[kTableGroups].title);
+    deleted_meanwhile(kTableGroups);
     return Refuse(place, kGoodsGroup);
   }
 
   if (price_changed) r.DATAPRZEC = DateToday();
-  int rc;
-  if (is_new) {
-    r.ID = NextRecordId(kTableGoods);
-    Tow = r;
-    rc = TableAppend(kTableGoods);
-  } else {
-    rc = FindById(kTableGoods, r.ID);
-    if (rc == 0) {
-      Tow = r;
-      rc = TableUpdate(kTableGoods);
-    }
-  }
-  if (rc != 0) {
-    if (is_new) r.ID = AMOUNT();
-    return Refuse(place, here);
-  }
-  UnlockAllTables();
-  return -1;
+  return Store(place, kTableGoods, &r, &r.ID, here);
 }
 
 int GoodsCallback(ControlRecord* dlg, int code) {
@@ -260,32 +245,11 @@ int SaveGroup(ControlRecord* dlg) {
   if (CheckRights(kRightModifyGoods, true) != 0) return here;
   if (LockAllTables(true) != 0) return here;
   const TABLE_PLACE place = SaveTablePlace(kTableGroups);
-  const bool is_new = r.ID.IsZero();
-  if (!is_new && FindById(kTableGroups, r.ID) != 0) {
-    message(kDeletedMeanwhile, TABLE_INFO[kTableGroups].title);
-    return Refuse(place, here);
-  }
+  if (StoredRecordGone(kTableGroups, r.ID)) return Refuse(place, here);
   if (KeyTaken(kTableGroups, kIndexByName, &r, r.ID) &&
       message_box(1, "%s", "Grupa o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
     return Refuse(place, kGroupName);
-  int rc;
-  if (is_new) {
-    r.ID = NextRecordId(kTableGroups);
-    Gto = r;
-    rc = TableAppend(kTableGroups);
-  } else {
-    rc = FindById(kTableGroups, r.ID);
-    if (rc == 0) {
-      Gto = r;
-      rc = TableUpdate(kTableGroups);
-    }
-  }
-  if (rc != 0) {
-    if (is_new) r.ID = AMOUNT();
-    return Refuse(place, here);
-  }
-  UnlockAllTables();
-  return -1;
+  return Store(place, kTableGroups, &r, &r.ID, here);
 }
 
 int GroupCallback(ControlRecord* dlg, int code) {
@@ -299,7 +263,7 @@ int DeleteCurrent(int table, bool (*in_use)(AMOUNT)) {
   if (LockAllTables(true) != 0) return -1;
   int rc = -1;
   if (TableRecNo(table) < 0 || TableReread(table) != 0 || TableIsDeleted(table)) {
-    message(kDeletedMeanwhile, TABLE_INFO[table].title);
+    deleted_meanwhile(table);
   } else if (in_use(CurrentRecordId(table))) {
     message("%s", "Nie można usunąć tego rekordu, ponieważ\n     jest on użyty w innym pliku."_pl);
   } else {

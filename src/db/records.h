@@ -16,7 +16,6 @@ long ForEachPosition(AMOUNT transaction_id, Fn fn);
 // The identifier after the highest one in index 0 of the table: its whole part + 1, a negative
 // one counting as 0 (1 for an empty table). The table's position, index and structure are kept.
 AMOUNT NextRecordId(int table);
-inline AMOUNT NextRecordIdOf(int table) { return NextRecordId(table); }
 
 // The identifier in the record structure of a table with identifiers (0 for the positions).
 AMOUNT CurrentRecordId(int table);

@@ -54,11 +54,9 @@ int SlotPack(TABLESLOT& s) {
   std::string data_tmp = TakeTemporaryName(def->data_file);
   std::string index_tmp = def->index_count > 0 ? TakeTemporaryName(def->data_file) : std::string();
   auto cleanup = [&] {
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(nullptr);
+    CFILE::QUIET quiet;
     if (!data_tmp.empty()) CFILE::DeleteFile(data_tmp.c_str());
     if (!index_tmp.empty()) CFILE::DeleteFile(index_tmp.c_str());
-    CFILE::SetHandler(saved);
   };
   if (data_tmp.empty() || (def->index_count > 0 && index_tmp.empty())) {
     cleanup();
@@ -123,10 +121,8 @@ int SlotPack(TABLESLOT& s) {
   int reopened = SlotOpen(s, def, sharing);
   // The caller's lock on the table went with the old handle: take it again on the new one.
   if (reopened == 0 && shared && s.table >= 0 && TableLockDepth(s.table) > 0) {
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(nullptr);
+    CFILE::QUIET quiet;
     if (s.data.Lock(0, s.header_length, true) != 0) reopened = -1;
-    CFILE::SetHandler(saved);
   }
   return rc != 0 ? rc : reopened;
 }

@@ -93,12 +93,10 @@ int SlotAppend(TABLESLOT& s) {
   if (!ok) {
     // Back to the file as it was: count, length, end mark, header.
     --s.count;
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(nullptr);
+    CFILE::QUIET quiet;
     s.data.SetSize(at);
     WriteEndMark(s);
     WriteHeader(s);
-    CFILE::SetHandler(saved);
     return -1;
   }
   s.raw = raw;

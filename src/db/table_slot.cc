@@ -116,8 +116,7 @@ class OpenLock {
       held_ = exclusive_ = true;
       return;
     }
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(nullptr);
+    CFILE::QUIET quiet;
     for (int attempt = 0; attempt < 400 && !held_; ++attempt) {
       bool want_exclusive = attempt < 200;
       if (s_.data.Lock(0, s_.header_length, want_exclusive) == 0) {
@@ -128,14 +127,11 @@ class OpenLock {
         nanosleep(&pause, nullptr);
       }
     }
-    CFILE::SetHandler(saved);
   }
   ~OpenLock() {
     if (shared_ && held_ && s_.data.IsOpen()) {
-      CFILE::HANDLER* saved = CFILE::Handler();
-      CFILE::SetHandler(nullptr);
+      CFILE::QUIET quiet;
       s_.data.Unlock(0, s_.header_length);
-      CFILE::SetHandler(saved);
     }
   }
   bool held() const { return held_; }

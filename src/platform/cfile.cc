@@ -247,22 +247,23 @@ int CFILE::Unlock(int64_t offset, int64_t length) {
 
 int CFILE::Copy(const char* target) {
   if (name_.empty()) return Fail(kFileOpCopy, kFileErrNoName);
-  CFILE in, out;
-  CFILE::HANDLER* saved = g_handler;
-  g_handler = nullptr;  // one report, for the copy as a whole
-  int rc = in.Open(name_.c_str(), kOpenExisting, kAccessRead, kShareReadWrite);
-  if (rc == 0) rc = out.Open(target, kCreateAlways, kAccessWrite, kShareNone);
-  std::vector<char> buf(65536);
-  while (rc == 0) {
-    long n = in.Read(buf.data(), buf.size());
-    if (n < 0) { rc = -1; break; }
-    if (n == 0) break;
-    if (out.Write(buf.data(), static_cast<size_t>(n)) != n) rc = -1;
+  int rc, err;
+  {
+    QUIET quiet;  // one report, for the copy as a whole
+    CFILE in, out;
+    rc = in.Open(name_.c_str(), kOpenExisting, kAccessRead, kShareReadWrite);
+    if (rc == 0) rc = out.Open(target, kCreateAlways, kAccessWrite, kShareNone);
+    std::vector<char> buf(65536);
+    while (rc == 0) {
+      long n = in.Read(buf.data(), buf.size());
+      if (n < 0) { rc = -1; break; }
+      if (n == 0) break;
+      if (out.Write(buf.data(), static_cast<size_t>(n)) != n) rc = -1;
+    }
+    err = errno;
+    if (out.Close() != 0) rc = -1;
+    in.Close();
   }
-  int err = errno;
-  if (out.Close() != 0) rc = -1;
-  in.Close();
-  g_handler = saved;
   if (rc != 0) {
     ::unlink(target);
     return Fail(kFileOpCopy, kFileErrSystem, err);

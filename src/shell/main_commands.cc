@@ -41,7 +41,7 @@ void RecordEdit() {
   const bool gone = TableReread(v) != 0 || TableIsDeleted(v);
   UnlockAllTables();
   if (gone) {
-    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[v].title);
+    deleted_meanwhile(v);
   } else {
     run_record_command(v, kRecordEdit, 0);
   }

@@ -27,14 +27,14 @@ std::string U(const char* cp1250) { return Cp1250ToUtf8(cp1250); }
 class RecordListTest : public RecordTest {
  protected:
   static void AddGroup(const char* name) {
-    const AMOUNT id = NextRecordIdOf(kTableGroups);
+    const AMOUNT id = NextRecordId(kTableGroups);
     TableClear(kTableGroups);
     Gto.ID = id;
     std::snprintf(Gto.NAZWA, sizeof Gto.NAZWA, "%s", name);
     ASSERT_EQ(TableAppend(kTableGroups), 0);
   }
   static void AddContractor(const char* name, const char* nip, const char* town = "") {
-    const AMOUNT id = NextRecordIdOf(kTableContractors);
+    const AMOUNT id = NextRecordId(kTableContractors);
     TableClear(kTableContractors);
     Kon.ID = id;
     std::snprintf(Kon.NAZWA, sizeof Kon.NAZWA, "%s", name);
@@ -43,7 +43,7 @@ class RecordListTest : public RecordTest {
     ASSERT_EQ(TableAppend(kTableContractors), 0);
   }
   static void AddGoods(const char* name, const char* nr, double stock, double price, int group) {
-    const AMOUNT id = NextRecordIdOf(kTableGoods);
+    const AMOUNT id = NextRecordId(kTableGoods);
     TableClear(kTableGoods);
     Tow.ID = id;
     std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "%s", name);
@@ -281,7 +281,7 @@ TEST_F(RecordListTest, TransactionsShowTheirDocumentAndContractor) {
               {4, 'S', "WZ", "1/2024", "", "", 2, 12.3},
               {5, 'S', "WZ", "2/2024", "PA", "5", 9, 0}};
   for (auto& r : rows) {
-    const AMOUNT id = NextRecordIdOf(kTableTransactions);
+    const AMOUNT id = NextRecordId(kTableTransactions);
     TableClear(kTableTransactions);
     Tra.ID = id;
     Tra.DATATRA = Tra.DATAMAG = DateFromYmd(2024, 3, r.day);

@@ -28,7 +28,7 @@ class RecordSearchTest : public RecordTest {
     RecordTest::SetUp();
     ResetBusinessOptions();
     for (const char* n : {"Kowalski", "Nowak", "Zieliński"_pl, "Adamski"}) {
-      const AMOUNT id = NextRecordIdOf(kTableContractors);
+      const AMOUNT id = NextRecordId(kTableContractors);
       TableClear(kTableContractors);
       Kon.ID = id;
       std::snprintf(Kon.NAZWA, sizeof Kon.NAZWA, "%s", n);
