@@ -7,14 +7,18 @@
 #include "business/rights.h"
 #include "common/colours.h"
 #include "db/db_events.h"
+#include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "platform/cfile.h"
 #include "platform/clipboard.h"
+#include "platform/console.h"
+#include "platform/inifile.h"
 #include "shell/command_line.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "shell/ui_handlers.h"
 #include "ui/feedback.h"
 #include "ui/number_format.h"
 #include "ui/record_list.h"
@@ -23,15 +27,18 @@
 #include "ui/screen.h"
 
 void ResetProgramState() {
+  UninstallUiHandlers();
   ResetTables();
+  ClearRecords();
   ResetTableLocks();
   ResetDbEvents();
-  CFILE::SetHandler(nullptr);
   ClearFileFault();
   ScreenReset();
   SaveUnderReset();
   FeedbackReset();
   ClipboardReset();
+  console_select(kConsoleTerminal);
+  SetConfigPath("");
   ColoursReset();
   reset_number_format();
   ResetRecordLists();
