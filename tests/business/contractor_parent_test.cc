@@ -1,5 +1,8 @@
 // The parent company: its set-up on the first run and its choice in "FIRMA MACIERZYSTA".
-#include "contractor_testing.h"
+#include "business/contractor_checks.h"
+#include "business/contractor_parent.h"
+#include "business/options.h"
+#include "forms_fixture.h"
 
 namespace {
 
@@ -18,35 +21,35 @@ TEST_F(ParentCompanyTest, EscOnTheFirstRunFormAddsMojaFirmaAsContractorOne) {
   EXPECT_TRUE(ShotHas(1, " KONTRAHENCI "));
   EXPECT_TRUE(ShotHas(2, "Firma macierzysta została dodana jako:"));
   EXPECT_TRUE(ShotHas(2, "Moja firma."));
-  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(Count(kTableContractors), 1);
   EXPECT_STREQ(Stored(1).NAZWA, "Moja firma");
   EXPECT_EQ(Company(), Id(1));
   KON_RECORD parent{};
   ASSERT_EQ(ParentCompany(&parent), 0);
   EXPECT_STREQ(parent.NAZWA, "Moja firma");
-  ExpectSoundTables();
+  ExpectTablesSound();
 
   // The file is no longer empty: the next start asks nothing.
   EXPECT_EQ(EnsureParentCompany(), 0);
-  EXPECT_EQ(Count(), 1);
-  EXPECT_EQ(con->snapshots.size(), 3u);
+  EXPECT_EQ(Count(kTableContractors), 1);
+  EXPECT_EQ(Shots(), 3u);
 }
 
 TEST_F(ParentCompanyTest, TheFirmSavedOnTheFirstRunBecomesTheParentCompany) {
   Play("{Enter}Kwiaciarnia Roza{Alt+i}725-11-22-333{Alt+o}{Snap}");
   ASSERT_EQ(EnsureParentCompany(), 0);
-  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(Count(kTableContractors), 1);
   EXPECT_EQ(Company(), Id(1));
   EXPECT_STREQ(Stored(1).NAZWA, "Kwiaciarnia Roza");
   EXPECT_STREQ(Stored(1).NIP, "725-11-22-333");
   // The snapshot key was left for whoever reads next: no "dodana jako" message was shown.
-  EXPECT_EQ(con->snapshots.size(), 0u);
+  EXPECT_EQ(Shots(), 0u);
 }
 
 TEST_F(ParentCompanyTest, DialogChoosesAnotherContractorAndPutsTheListBack) {
-  Add(1, "Alfa", "111");
-  Add(2, "Beta", "222");
-  Add(3, "Gamma", "333");
+  AddContractor(1, "Alfa", "111");
+  AddContractor(2, "Beta", "222");
+  AddContractor(3, "Gamma", "333");
   ASSERT_EQ(FindById(kTableContractors, Id(2)), 0);
   std::snprintf(Kon.KOD, sizeof Kon.KOD, "00-950");
   std::snprintf(Kon.MIASTO, sizeof Kon.MIASTO, "Warszawa");
@@ -83,7 +86,7 @@ TEST_F(ParentCompanyTest, DialogChoosesAnotherContractorAndPutsTheListBack) {
 }
 
 TEST_F(ParentCompanyTest, AMissingParentRecordReadsEmpty) {
-  Add(1, "Alfa");
+  AddContractor(1, "Alfa");
   KON_RECORD parent{};
   EXPECT_EQ(ParentCompany(&parent), -1);  // none chosen
   ASSERT_EQ(SetCompany(Id(5)), 0);

@@ -1,21 +1,17 @@
 // The goods form edited with keys: the price fields, the kind, the automatic number, the
 // questions of saving with each answer, the refusals, and what ends up in the files.
-#include <gtest/gtest.h>
-
 #include <cstring>
 
-#include "goods_testing.h"
+#include "business/goods_rules.h"
+#include "business/options.h"
+#include "forms_fixture.h"
+#include "platform/inifile.h"
 
 namespace {
 
-TOW_RECORD Stored(int id) {
-  EXPECT_EQ(FindById(kTableGoods, AMOUNT::FromInt(id)), 0) << id;
-  return Tow;
-}
-
 AMOUNT A(double v) { return AMOUNT::FromDouble(v); }
 
-class GoodsFormTest : public GoodsTest {};
+using GoodsFormTest = GoodsTest;
 
 TEST_F(GoodsFormTest, NetPriceDecidesTheGrossPriceAndTheVatListKeepsTheNetPrice) {
   Demo();
@@ -135,7 +131,7 @@ TEST_F(GoodsFormTest, MissingPkwiuIsAskedAboutForStoredGoodsOutsideTheBasicRate)
   fresh.VATID = AMOUNT::FromInt(13);
   Play("Nowy{Alt+o}");
   ASSERT_EQ(EditGoods(fresh), 0);
-  EXPECT_TRUE(GoodsNamed("Nowy"));
+  EXPECT_TRUE(Named(kTableGoods, "Nowy"));
 }
 
 TEST_F(GoodsFormTest, DuplicateNameNumberAndBarcodeAreAskedWithEachAnswer) {
@@ -216,7 +212,7 @@ TEST_F(GoodsFormTest, UnitsAreEditedInTheirListAndWrittenToTheConfiguration) {
   EXPECT_STREQ(Stored(1).JMIARY, "kg");
   EXPECT_EQ(Measure(1), "szt.");
   EXPECT_EQ(Measure(2), "kg");
-  EXPECT_NE(ReadWholeFile(dir.File("Tamsu.ini")).find("Measure2=kg"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(ConfigPath()).find("Measure2=kg"), std::string::npos);
 }
 
 TEST_F(GoodsFormTest, WithoutTheRightToModifyGoodsNothingIsSaved) {
@@ -231,7 +227,7 @@ TEST_F(GoodsFormTest, WithoutTheRightToModifyGoodsNothingIsSaved) {
 
   Play("Owoce{Alt+o}{Enter}{Esc}");
   EXPECT_EQ(EditGroup(NewGroupRecord()), -1);
-  EXPECT_FALSE(GroupNamed("Owoce"));
+  EXPECT_FALSE(Named(kTableGroups, "Owoce"));
 }
 
 }  // namespace

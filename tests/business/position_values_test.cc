@@ -5,7 +5,7 @@
 #include <map>
 #include <random>
 
-#include "business/amount_testing.h"
+#include "support/amount_testing.h"
 #include "business/prices.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "business/amount_testing.h"
+#include "support/amount_testing.h"
 #include "business/vat.h"
 
 namespace {

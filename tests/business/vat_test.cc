@@ -2,26 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "business/amount_testing.h"
-
-TEST(VatRates, RowsStandInSearchOrderWithTheirLabelsAndRates) {
-  const int order[] = {1, 14, 12, 2, 6, 5, 13, 3, 11, 10, 8, 9, 7, 4};
-  for (int row = 0; row < kVatRateCount; ++row) {
-    EXPECT_EQ(VAT_RATES[row].id, order[row]);
-    EXPECT_EQ(VatRow(order[row]), row);
-  }
-  EXPECT_STREQ(VatLabel(1), "zw");
-  EXPECT_STREQ(VatLabel(14), " -");
-  EXPECT_STREQ(VatLabel(12), "23");
-  EXPECT_STREQ(VatLabel(3), " 7");
-  EXPECT_STREQ(VatLabel(4), " 0");
-  EXPECT_EQ(VatRate(12), A("23"));
-  EXPECT_EQ(VatRate(13), A("8"));
-  EXPECT_EQ(VatRate(2), A("22"));
-  EXPECT_EQ(VatRate(6), A("17"));
-  EXPECT_EQ(VatRate(1), A("0"));
-  EXPECT_EQ(VatRate(7), A("2"));
-}
+#include "support/amount_testing.h"
 
 TEST(VatRates, IdentifiersOutsideTheTableHaveNoLabelAndRateZero) {
   for (int id : {0, -1, 15, 1000}) {

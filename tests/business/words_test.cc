@@ -6,7 +6,7 @@
 #include <random>
 #include <sstream>
 
-#include "business/amount_testing.h"
+#include "support/amount_testing.h"
 #include "common/text.h"
 
 namespace {

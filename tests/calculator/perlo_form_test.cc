@@ -9,11 +9,7 @@ constexpr unsigned Bit(PERLO_FIELD f) { return PerloFieldBit(f); }
 
 class PerloFormTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    PerloResetSeparators();
-    PerloFormInit(&form, PerloDayFromDmy(19, 4, 2014));
-  }
-  void TearDown() override { PerloResetSeparators(); }
+  void SetUp() override { PerloFormInit(&form, DateFromYmd(2014, 4, 19)); }
   const std::string& Text(PERLO_FIELD f) const { return form.text[f]; }
 
   PERLO_FORM form;
@@ -32,9 +28,9 @@ TEST_F(PerloFormTest, StartingState) {
   EXPECT_EQ(Text(kPerloInterestField), "0,00 zł"_pl);
   EXPECT_EQ(Text(kPerloTotalField), "0,00 zł"_pl);
 
-  PerloFormInit(&form, PerloDayFromDmy(1, 1, 2026));
+  PerloFormInit(&form, DateFromYmd(2026, 1, 1));
   EXPECT_EQ(form.year, 2014);
-  PerloFormInit(&form, PerloDayFromDmy(31, 12, 1993));
+  PerloFormInit(&form, DateFromYmd(1993, 12, 31));
   EXPECT_EQ(form.year, 1995);
   EXPECT_EQ(Text(kPerloDueField), "30.12.1993");
 }
@@ -86,7 +82,7 @@ TEST_F(PerloFormTest, TypingATaxFindsTheIncome) {
   EXPECT_EQ(Text(kPerloTaxField), "0,004");
 }
 
-TEST_F(PerloFormTest, DatesAreCheckedWhenLeft) {
+TEST_F(PerloFormTest, DatesAndAmountsAreCheckedWhenLeft) {
   PerloFormLeave(&form, kPerloAmountField, "1000", &changed);
   EXPECT_EQ(changed, Bit(kPerloAmountField) | Bit(kPerloInterestField) | Bit(kPerloTotalField));
   EXPECT_EQ(Text(kPerloInterestField), "0,36 zł"_pl);  // one day at 13 %
@@ -98,6 +94,11 @@ TEST_F(PerloFormTest, DatesAreCheckedWhenLeft) {
   EXPECT_EQ(Text(kPerloDueField), "31.02.2013");
   EXPECT_EQ(Text(kPerloInterestField), "0,36 zł"_pl);
   EXPECT_EQ(PerloFormLeave(&form, kPerloPaidField, "", &changed), -1);
+  // So does an amount beyond the limit, which is refused rather than cut down.
+  EXPECT_EQ(PerloFormLeave(&form, kPerloAmountField, "100 000 000 000", &changed), -1);
+  EXPECT_EQ(PerloFormLeave(&form, kPerloTotalField, "-100 000 000 000 zł"_pl, &changed), -1);
+  EXPECT_EQ(changed, 0u);
+  EXPECT_EQ(Text(kPerloAmountField), "1 000,00 zł"_pl);
 
   ASSERT_EQ(PerloFormLeave(&form, kPerloDueField, "30.11.2008", &changed), 0);
   ASSERT_EQ(PerloFormLeave(&form, kPerloPaidField, "31.12.2008", &changed), 0);

@@ -146,12 +146,20 @@ TEST(TerminalConsole, ASmallTerminalIsAskedToGrowAndShowsANotice) {
   EXPECT_NE(start.find("\x1b[8;25;80t"), std::string::npos);
   EXPECT_NE(start.find("Okno terminala jest za małe"), std::string::npos);
   EXPECT_EQ(start.find('Q'), std::string::npos);
+  // Keys typed at the notice answer nothing: reading waits, and they are gone afterwards.
+  pty.Type("\r\r");
+  KeyEvent ev {};
+  EXPECT_EQ(t.next_key(&ev, 200), 0);
+  EXPECT_FALSE(t.key_pending());
 
   pty.Resize(100, 30);
   raise(SIGWINCH);
   EXPECT_FALSE(t.key_pending());
   std::string grown = pty.Drain();
   EXPECT_NE(grown.find("\x1b[3;11H\x1b[37;40mQ"), std::string::npos) << grown.substr(0, 60);  // centred
+  pty.Type("x");
+  ASSERT_EQ(t.next_key(&ev, 2000), 1);
+  EXPECT_EQ(ev.ch, 'x');
 
   t.close();
   EXPECT_NE(pty.Drain().find("\x1b[8;24;80t"), std::string::npos);  // its size given back

@@ -24,8 +24,6 @@ TEST(StartupTest, QuotedDataDirectoryWithABlankBecomesCurrent) {
   EXPECT_EQ(SavedDirectory(), before);
   RestoreSavedDirectory();
   EXPECT_EQ(Cwd(), before);
-  ResetCommandLine();
-  ResetStartup();
 }
 
 TEST(StartupTest, MissingDirectoryLeavesTheCurrentOne) {
@@ -36,8 +34,6 @@ TEST(StartupTest, MissingDirectoryLeavesTheCurrentOne) {
   SetCommandLine("tamsu");
   ASSERT_EQ(EnterDataDirectory(), 0);
   EXPECT_EQ(Cwd(), before);
-  ResetCommandLine();
-  ResetStartup();
 }
 
 }  // namespace

@@ -16,25 +16,17 @@
 #include "ui/number_format.h"
 #include "common/codepage.h"
 #include "ui/record_list.h"
-#include "record_testing.h"
+#include "support/ui_fixture.h"
 
 namespace {
 
-std::string U(const char* cp1250) { return Cp1250ToUtf8(cp1250); }
-
-class RecordSearchTest : public RecordTest {
+class RecordSearchTest : public DataTest {
  protected:
   void SetUp() override {
-    RecordTest::SetUp();
-    ResetBusinessOptions();
-    for (const char* n : {"Kowalski", "Nowak", "Zieliński"_pl, "Adamski"}) {
-      const AMOUNT id = NextRecordId(kTableContractors);
-      TableClear(kTableContractors);
-      Kon.ID = id;
-      std::snprintf(Kon.NAZWA, sizeof Kon.NAZWA, "%s", n);
-      std::snprintf(Kon.MIASTO, sizeof Kon.MIASTO, "%s", "Kraków"_pl);
-      ASSERT_EQ(TableAppend(kTableContractors), 0);
-    }
+    DataTest::SetUp();
+    con->typeahead = false;
+    const char* names[] = {"Kowalski", "Nowak", "Zieliński"_pl, "Adamski"};
+    for (int i = 0; i < 4; ++i) AddContractor(i + 1, names[i], "", "Kraków"_pl);
     TableSetIndex(kTableContractors, 1);
     TableFirst(kTableContractors);  // Adamski
   }
@@ -42,24 +34,20 @@ class RecordSearchTest : public RecordTest {
   // (p Pierwszy, n Następny, r Poprzedni, o Ostatni).
   void AskFor(const std::string& text, bool match_case, bool whole_words, bool skip_related,
               char button) {
-    Ctrl(25);  // Ctrl+Y empties the field
-    Type(convert_string(kCodePageWindows, kCodePageLatin2, text));  // keys come in the screen's
+    // Ctrl+Y empties the field; keys come in the screen's code page.
+    Play("{Ctrl+Y}" + convert_string(kCodePageWindows, kCodePageLatin2, text));
     const bool was[] = {search_state().match_case, search_state().whole_words,
                         search_state().skip_related};
     const bool want[] = {match_case, whole_words, skip_related};
-    for (int i = 0; i < 3; ++i) {
-      Tab();
-      if (was[i] != want[i]) Space();
-    }
-    Alt(button);
+    for (int i = 0; i < 3; ++i) Play(was[i] != want[i] ? "{Tab}{Space}" : "{Tab}");
+    Play(std::string("{Alt+") + button + "}");
   }
 
 };
 
 TEST_F(RecordSearchTest, WholeWordsRefuseAWordInsideALongerOne) {
   AskFor("Kowal", false, true, false, 'p');
-  Snapshot();  // the message
-  Enter();
+  Play("{Snap}{Enter}");  // the message
   EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), -1);
   EXPECT_NE(Shot(0).find("Tekst \"Kowal\" nieznaleziony."), std::string::npos);
   EXPECT_STREQ(Kon.NAZWA, "Adamski");  // the record current before
@@ -73,7 +61,7 @@ TEST_F(RecordSearchTest, WholeWordsRefuseAWordInsideALongerOne) {
 
 TEST_F(RecordSearchTest, CaseCountsOnlyWhenAsked) {
   AskFor("nowak", true, false, false, 'p');
-  Enter();  // not found
+  Play("{Enter}");  // not found
   EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), -1);
   AskFor("nowak", false, false, false, 'p');
   EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), 0);
@@ -94,8 +82,7 @@ TEST_F(RecordSearchTest, ButtonsChooseStartAndWayAndRepeatKeysGoOn) {
   EXPECT_EQ(search_again(kViewContractors, kSearchForward), 0);
   EXPECT_STREQ(Kon.NAZWA, "Zieliński"_pl);
   // Past the end: the message, and the record stays.
-  Snapshot();
-  Enter();
+  Play("{Snap}{Enter}");
   EXPECT_EQ(search_again(kViewContractors, kSearchForward), -1);
   EXPECT_STREQ(Kon.NAZWA, "Zieliński"_pl);
   EXPECT_NE(Shot(0).find("nieznaleziony."), std::string::npos);
@@ -108,43 +95,29 @@ TEST_F(RecordSearchTest, ButtonsChooseStartAndWayAndRepeatKeysGoOn) {
 }
 
 TEST_F(RecordSearchTest, EmptyTextBeepsAndEscCancels) {
-  Esc();
+  Play("{Esc}");
   EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), -1);
   EXPECT_STREQ(search_state().text, "");
-  const int beeps = rc->beeps;
+  const int beeps = con->beeps;
   EXPECT_EQ(search_again(kViewContractors, kSearchForward), -1);
-  EXPECT_EQ(rc->beeps, beeps + 1);
+  EXPECT_EQ(con->beeps, beeps + 1);
 }
 
 TEST_F(RecordSearchTest, EscDuringTheSearchStopsItWithoutAMessage) {
-  rc->typeahead = true;
+  con->typeahead = true;
   std::snprintf(search_state().text, sizeof search_state().text, "%s", "nic takiego");
-  Esc();
-  Snapshot();  // the question "Przerwać operację?"
-  Enter();     // " &Tak "
+  Play("{Esc}{Snap}{Enter}");  // the question "Przerwać operację?", " &Tak "
   TableLast(kTableContractors);
   TableFirst(kTableContractors);
   EXPECT_EQ(search_again(kViewContractors, kSearchForward), -1);
-  EXPECT_NE(Shot(0).find(U("Przerwać operację?"_pl)), std::string::npos);
+  EXPECT_TRUE(ShotHas(0, "Przerwać operację?"));
   EXPECT_STREQ(Kon.NAZWA, "Adamski");
   EXPECT_EQ(Row(12).find("nieznaleziony"), std::string::npos);
 }
 
 TEST_F(RecordSearchTest, GoodsMatchTheirNumbersAndUnitsAndTheirGroupUnlessSkipped) {
-  TableClear(kTableGroups);
-  Gto.ID = AMOUNT::FromInt(1);
-  std::snprintf(Gto.NAZWA, sizeof Gto.NAZWA, "Kwiaty");
-  ASSERT_EQ(TableAppend(kTableGroups), 0);
-  TableClear(kTableGoods);
-  Tow.ID = AMOUNT::FromInt(1);
-  std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "Anturium");
-  std::snprintf(Tow.JMIARY, sizeof Tow.JMIARY, "szt.");
-  Tow.RODZAJ[0] = 'T';
-  Tow.STAN = AMOUNT::FromInt(12);
-  Tow.CENA = AMOUNT::FromDouble(7.38);
-  Tow.VATID = AMOUNT::FromInt(12);  // 23 %
-  Tow.GTOID = AMOUNT::FromInt(1);
-  ASSERT_EQ(TableAppend(kTableGoods), 0);
+  AddGroup(1, "Kwiaty");
+  AddGoods(1, "Anturium", "", 1, 7.38, 12);  // 23 %
   TableClear(kTableGroups);
   const std::string stock = format_amount(AMOUNT::FromInt(12), RoundAmount()) + " szt.";
   EXPECT_TRUE(record_matches(kViewGoods, stock.c_str(), true, true, true));
@@ -182,35 +155,25 @@ TEST_F(RecordSearchTest, TransactionsMatchTheirDocumentsSumsAndContractor) {
 
 TEST_F(RecordSearchTest, TheListSearchesThroughItsMenuAndFillsFromTheFoundRecord) {
   // In the contractor list: F7, the menu's " &Tekstu ", then the dialog.
-  Scan(kScanF7);
-  Snapshot();
-  Key('t');
+  Play("{F7}{Snap}t");
   AskFor("Nowak", false, false, false, 'p');
-  Snapshot();
-  Scan(kScanF7, kShiftShift);  // no further Nowak
-  Enter();
-  Enter();
+  Play("{Snap}{Shift+F7}{Enter}{Enter}");  // no further Nowak
   EXPECT_EQ(record_list(kViewContractors), 0);
   EXPECT_STREQ(Kon.NAZWA, "Nowak");
   EXPECT_NE(Shot(0).find("WYSZUKANIE KONTRAHENTA"), std::string::npos);
   EXPECT_EQ(ShotCols(1, 6, 8, 5), "Nowak");  // on the top row of the list
   EXPECT_EQ(search_state().menu_choice[kViewContractors], 1);
   // The NIP search belongs to the contractor forms; until they register it the list says so.
-  Scan(kScanF7);
-  Key('n');
-  Snapshot();
-  Enter();
-  Esc();
+  Play("{F7}n{Snap}{Enter}{Esc}");
   EXPECT_EQ(record_list(kViewContractors), -1);
-  EXPECT_NE(Shot(2).find(U("Funkcja w tym miejscu nieobsługiwana."_pl)), std::string::npos);
+  EXPECT_TRUE(ShotHas(2, "Funkcja w tym miejscu nieobsługiwana."));
 }
 
 TEST_F(RecordSearchTest, GroupsGoStraightToTheTextDialog) {
-  Snapshot();
-  Esc();
+  Play("{Snap}{Esc}");
   EXPECT_EQ(record_search(kViewGroups), -1);  // no current record: the dialog's search fails
-  EXPECT_NE(Shot(0).find("WYSZUKANIE TEKSTU"), std::string::npos);
-  EXPECT_NE(Shot(0).find(U("Znajdź tylko całe wyrazy"_pl)), std::string::npos);
+  EXPECT_TRUE(ShotHas(0, "WYSZUKANIE TEKSTU"));
+  EXPECT_TRUE(ShotHas(0, "Znajdź tylko całe wyrazy"));
 }
 
 }  // namespace
