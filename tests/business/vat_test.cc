@@ -13,22 +13,12 @@ TEST(VatRates, IdentifiersOutsideTheTableHaveNoLabelAndRateZero) {
 }
 
 TEST(VatRates, IdFromTextSearchesFromTheSecondRow) {
-  EXPECT_EQ(VatIdFromText("0"), 14);
-  EXPECT_EQ(VatIdFromText("23"), 12);
-  EXPECT_EQ(VatIdFromText("  8"), 13);
-  EXPECT_EQ(VatIdFromText("22"), 2);
-  EXPECT_EQ(VatIdFromText("17"), 6);
-  EXPECT_EQ(VatIdFromText("3"), 9);
-  EXPECT_EQ(VatIdFromText("007"), 3);
+  EXPECT_EQ(VatIdFromText("0"), 14);  // " -" of the second row, not the 0 of "zw"
+  EXPECT_EQ(VatIdFromText("  8"), VatIdFromText("008"));
+  EXPECT_EQ(VatRate(VatIdFromText("23")), A("23"));
   // Not a number, a number no rate has, trailing text: "zw".
-  EXPECT_EQ(VatIdFromText("zw"), 1);
-  EXPECT_EQ(VatIdFromText("text"), 1);
-  EXPECT_EQ(VatIdFromText("24"), 1);
-  EXPECT_EQ(VatIdFromText("23%"), 1);
-  EXPECT_EQ(VatIdFromText(""), 1);
-  EXPECT_EQ(VatIdFromText("   "), 1);
-  EXPECT_EQ(VatIdFromText("-8"), 1);
-  EXPECT_EQ(VatIdFromText("99999999999999999999999"), 1);
+  for (const char* text : {"zw", "24", "23%", "", "   ", "-8", "99999999999999999999999"})
+    EXPECT_EQ(VatIdFromText(text), 1) << text;
 }
 
 TEST(GoodsKinds, OnlyGoodsProductsPackagingAndMaterialsKeepStock) {

@@ -109,6 +109,13 @@ bool UiTest::AnyShotHas(std::string_view utf8) const {
   return false;
 }
 
+::testing::AssertionResult UiTest::ShotShows(size_t i,
+                                             std::initializer_list<std::string_view> texts) const {
+  for (std::string_view t : texts)
+    if (!ShotHas(i, t)) return ::testing::AssertionFailure() << "snapshot " << i << " lacks " << t;
+  return ::testing::AssertionSuccess();
+}
+
 std::string UiTest::ShotRow(size_t i, int y) const {
   std::istringstream in(Shot(i));
   std::string line;

@@ -53,6 +53,8 @@ class UiTest : public ::testing::Test {
   const std::string& Shot(size_t i) const;
   bool ShotHas(size_t i, std::string_view utf8) const { return Shot(i).find(utf8) != std::string::npos; }
   bool AnyShotHas(std::string_view utf8) const;
+  // Whether snapshot i shows every one of the texts; a failure names the first missing one.
+  ::testing::AssertionResult ShotShows(size_t i, std::initializer_list<std::string_view> texts) const;
   std::string ShotRow(size_t i, int y) const;
   // n screen columns from column x, of a snapshot row or of the screen now.
   std::string ShotCols(size_t i, int y, int x, int n) const { return Cols(ShotRow(i, y), x, n); }

@@ -178,8 +178,7 @@ TEST_F(DialogTest, PasswordFieldShowsStarsAndEscKeepsTheText) {
 
 TEST_F(DialogTest, F1ShowsTheKeyHelp) {
   Run("{F1}{Snap}{Enter}{Esc}");
-  EXPECT_TRUE(ShotHas(0, "POMOC - KLAWISZE SKRÓTU"));
-  EXPECT_TRUE(ShotHas(0, "[Esc]        : Zignorowanie zmian i wyjście z edycji"));
+  EXPECT_TRUE(ShotShows(0, {"POMOC - KLAWISZE SKRÓTU", "[Esc]        : Zignorowanie zmian i wyjście z edycji"}));
   EXPECT_EQ(save_under_used(), 0u);
 }
 

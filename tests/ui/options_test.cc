@@ -5,7 +5,6 @@
 #include "common/text.h"
 #include "platform/inifile.h"
 #include "support/ui_fixture.h"
-#include "ui/dialog.h"
 #include "ui/number_format.h"
 #include "ui/number_options.h"
 #include "ui/screen.h"
@@ -50,24 +49,6 @@ TEST_F(OptionsTest, ScreenOptionsChooseMonoAndWindowsOrCancel) {
   load_screen_options();
   EXPECT_EQ(screen_code_page(), 7);
   EXPECT_EQ(colour_mode(), kColourColour);
-}
-
-TEST_F(OptionsTest, MonoLooksDifferentAutoAndColourAlike) {
-  ControlRecord d[3];
-  dlg_frame(d, 0, 0, 0, 20, 3, "Okno");
-  dlg_button(d, 1, 3, 1, " &Ok ");
-  dlg_end(d, 2);
-  dlg_draw(d, 0);
-  const std::string auto_title = con->row_attrs(0), auto_body = con->row_attrs(1);
-  set_colour_mode(kColourColour);
-  dlg_draw(d, 0);
-  EXPECT_EQ(con->row_attrs(0), auto_title);
-  EXPECT_EQ(con->row_attrs(1), auto_body);
-  set_colour_mode(kColourMono);
-  dlg_draw(d, 0);
-  EXPECT_EQ(con->row_attrs(1).substr(2, 10), "0707070F07");  // body, " ", hot "O", "k"
-  EXPECT_EQ(con->row_attrs(0).substr(16, 2), "0F");              // title
-  EXPECT_EQ(auto_body.substr(2, 10), "3030303430");
 }
 
 TEST_F(OptionsTest, NumberFormatDialogRefusesDigitsAndSaves) {

@@ -252,13 +252,4 @@ TEST_F(RecordListTest, ATableNotOpenOrHeldByAnotherWorkstationKeepsTheListShut) 
   EXPECT_STREQ(Gto.NAZWA, "Alfa");
 }
 
-TEST_F(RecordListTest, KeyHelpShowsTheListKeys) {
-  AddGroup(1, "Alfa");
-  Play("{F1}{Snap}{Enter}{Esc}");
-  EXPECT_EQ(record_list(kViewGroups), -1);
-  EXPECT_TRUE(ShotHas(0, "POMOC - KLAWISZE SKRÓTU"));
-  EXPECT_TRUE(ShotHas(0, "[Ctrl+PgDn]  : 1000 rekordów w dół"));
-  EXPECT_TRUE(ShotHas(0, "[Litery]   : Szybkie wyszukanie"));
-}
-
 }  // namespace
