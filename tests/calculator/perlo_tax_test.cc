@@ -9,15 +9,6 @@ namespace {
 
 AMOUNT Zl(double v) { return AMOUNT::FromDouble(v); }
 
-TEST(PerloTaxTest, TaxFreeIncomeOf2014) {
-  EXPECT_EQ(PerloTax(2014, Zl(3089.02)), AMOUNT());
-  EXPECT_EQ(PerloTax(2014, Zl(3089.03)), Zl(0.01));
-  EXPECT_EQ(PerloIncomeFromTax(2014, AMOUNT()), Zl(3089.02));
-  EXPECT_EQ(PerloIncomeFromTax(2014, Zl(0.01)), Zl(3089.08));
-  EXPECT_EQ(PerloTax(2014, Zl(3089.08)), Zl(0.01));
-  EXPECT_EQ(PerloTax(2014, Zl(3089.09)), Zl(0.02));
-}
-
 TEST(PerloTaxTest, FirstBracketNeverBelowZero) {
   EXPECT_EQ(PerloTax(1995, AMOUNT()), AMOUNT());
   EXPECT_EQ(PerloTax(1995, Zl(500)), AMOUNT());

@@ -27,13 +27,12 @@ TEST(StartupTest, QuotedDataDirectoryWithABlankBecomesCurrent) {
 }
 
 TEST(StartupTest, MissingDirectoryLeavesTheCurrentOne) {
-  std::string before = Cwd();
-  SetCommandLine("tamsu /nonexistent/tamsu-data");
-  ASSERT_EQ(EnterDataDirectory(), 0);
-  EXPECT_EQ(Cwd(), before);
-  SetCommandLine("tamsu");
-  ASSERT_EQ(EnterDataDirectory(), 0);
-  EXPECT_EQ(Cwd(), before);
+  const std::string before = Cwd();
+  for (const char* line : {"tamsu /nonexistent/tamsu-data", "tamsu"}) {
+    SetCommandLine(line);
+    ASSERT_EQ(EnterDataDirectory(), 0);
+    EXPECT_EQ(Cwd(), before) << line;
+  }
 }
 
 }  // namespace

@@ -103,42 +103,41 @@ TEST_F(RecordSearchTest, EscDuringTheSearchStopsItWithoutAMessage) {
   EXPECT_EQ(Row(12).find("nieznaleziony"), std::string::npos);
 }
 
-TEST_F(RecordSearchTest, GoodsMatchTheirNumbersAndUnitsAndTheirGroupUnlessSkipped) {
+TEST_F(RecordSearchTest, RecordsMatchTheirFieldsAsShownAndTheirRelatedRecordUnlessSkipped) {
   AddGroup(1, "Kwiaty");
   AddGoods(1, "Anturium", "", 1, 7.38, 12);  // 23 %
-  TableClear(kTableGroups);
-  const std::string stock = format_amount(AMOUNT::FromInt(12), RoundAmount()) + " szt.";
-  EXPECT_TRUE(record_matches(kViewGoods, stock.c_str(), true, true, true));
-  EXPECT_TRUE(record_matches(kViewGoods, "6,00 zł"_pl, true, true, true));  // net of 7,38 at 23 %
-  EXPECT_TRUE(record_matches(kViewGoods, "23 %", true, true, true));
-  EXPECT_TRUE(record_matches(kViewGoods, "towar handlowy", true, true, true));
-  EXPECT_FALSE(record_matches(kViewGoods, "Kwiaty", false, false, true));
-  EXPECT_TRUE(record_matches(kViewGoods, "Kwiaty", false, false, false));
-  EXPECT_STREQ(Gto.NAZWA, "Kwiaty");
-}
-
-TEST_F(RecordSearchTest, TransactionsMatchTheirDocumentsSumsAndContractor) {
-  TableClear(kTableTransactions);
-  Tra.ID = AMOUNT::FromInt(1);
-  Tra.RODZAJ[0] = 'S';
-  Tra.DATATRA = DateFromYmd(2024, 3, 5);
+  AddTransaction(1, 2, 'S', "");              // to Nowak
   std::snprintf(Tra.DOKTRATYP, sizeof Tra.DOKTRATYP, "FV");
   std::snprintf(Tra.DOKTRANR, sizeof Tra.DOKTRANR, "12/2024");
-  Tra.SUMA = AMOUNT::FromDouble(123);
-  Tra.VAT = AMOUNT::FromDouble(23);
+  Tra.DATATRA = DateFromYmd(2024, 3, 5);
+  Tra.SUMA = AMOUNT::FromInt(123);
+  Tra.VAT = AMOUNT::FromInt(23);
   Tra.PRZTERMIN = AMOUNT::FromInt(14);
-  Tra.KONID = AMOUNT::FromInt(2);  // Nowak
   std::snprintf(Tra.UWAGI2, sizeof Tra.UWAGI2, "drugi wiersz");
-  ASSERT_EQ(TableAppend(kTableTransactions), 0);
-  EXPECT_TRUE(record_matches(kViewTransactions, "rozchód"_pl, true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "05.03.2024", true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "Faktura VAT", true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "FV 12/2024", true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "100,00 zł"_pl, true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "14 dni", true, true, true));
-  EXPECT_FALSE(record_matches(kViewTransactions, "drugi", false, false, false));
-  EXPECT_FALSE(record_matches(kViewTransactions, "Nowak", false, false, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "Nowak", false, false, false));
+  ASSERT_EQ(TableUpdate(kTableTransactions), 0);
+  TableClear(kTableGroups);  // the group is looked up, not left over
+  const std::string stock = format_amount(AMOUNT::FromInt(12), RoundAmount()) + " szt.";
+  const struct {
+    int view;
+    std::string text;
+    bool skip_related, found;
+  } cases[] = {{kViewGoods, stock, true, true},
+               {kViewGoods, "6,00 zł"_pl, true, true},  // the net price of 7,38 at 23 %
+               {kViewGoods, "23 %", true, true},
+               {kViewGoods, "towar handlowy", true, true},
+               {kViewGoods, "Kwiaty", true, false},
+               {kViewGoods, "Kwiaty", false, true},
+               {kViewTransactions, "rozchód"_pl, true, true},
+               {kViewTransactions, "05.03.2024", true, true},
+               {kViewTransactions, "Faktura VAT", true, true},
+               {kViewTransactions, "FV 12/2024", true, true},
+               {kViewTransactions, "100,00 zł"_pl, true, true},  // net
+               {kViewTransactions, "14 dni", true, true},
+               {kViewTransactions, "drugi", false, false},  // the second remark line is not searched
+               {kViewTransactions, "Nowak", true, false},
+               {kViewTransactions, "Nowak", false, true}};
+  for (const auto& c : cases)
+    EXPECT_EQ(record_matches(c.view, c.text.c_str(), false, false, c.skip_related), c.found) << c.text;
 }
 
 TEST_F(RecordSearchTest, TheListSearchesThroughItsMenuAndFillsFromTheFoundRecord) {

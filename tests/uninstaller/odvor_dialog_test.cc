@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "support/ui_fixture.h"
 
 namespace {
 
@@ -173,6 +174,23 @@ TEST(OdvorWindow, PlacedTitledAndPackagedStart) {
   EXPECT_EQ(OdvorWindowRun(&small, setup), 0);
   EXPECT_EQ(small.created, (std::vector<int>{0, 0, 344, 132}));
   EXPECT_TRUE(small.Shows("Wybierz \"Usuń\", aby usunąć Tamsu z"_pl));
+}
+
+// The same dialog on the character screen, for a computer without a display.
+using OdvorScreenTest = UiTest;
+
+TEST_F(OdvorScreenTest, RemovesWithTheFocusedButtonAndTellsTheResult) {
+  g_calls.clear();
+  g_result = 0;
+  ODVOR_SETUP setup;
+  setup.uninstall = FakeUninstall;
+  Play("{Snap}{Enter}{Snap}{Enter}");  // "&Usuń" has the focus, then "&Koniec"
+  EXPECT_EQ(OdvorScreenRun(setup), 2);
+  EXPECT_EQ(g_calls, std::vector<int>{0});
+  EXPECT_TRUE(ShotShows(0, {"Wybierz \"Usuń\", aby usunąć Tamsu z tego komputera.",
+                            "[ ] Usuń również pliki z danymi", "Anuluj"}));
+  EXPECT_TRUE(ShotHas(1, "Tamsu został pomyślnie usunięty z tego komputera."));
+  EXPECT_FALSE(ShotHas(1, "Anuluj"));
 }
 
 }  // namespace
