@@ -22,7 +22,7 @@ namespace {
 
 bool HasCurrentRecord(int view) { return view >= 0 && TableIsOpen(view) && TableRecNo(view) >= 0; }
 
-// After a command of another Part has run, the form shows what is now current.
+// After a command has run, the form shows what is now current.
 void Refresh() { show_current_record(); }
 
 // Add, edit and delete belong to the record forms; without them the command says so.
