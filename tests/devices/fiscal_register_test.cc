@@ -9,7 +9,8 @@
 #include "platform/cfile.h"
 #include "platform/cfile_testing.h"
 #include "register_sims.h"
-#include "shell/shell_testing.h"
+#include "shell/run_fixture.h"
+#include "support/program_state.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ class RegisterOpsTest : public ShellTest {
         ASSERT_EQ(TableUpdate(kTableGoods), 0);
       }
     });
-    const INIFILE ini(dir.File("Tamsu.ini"));
+    const INIFILE ini(TestConfigPath());
     ASSERT_EQ(ini.WriteInt("Fiscal Cash Register", "Type", 21), 0);
     ASSERT_EQ(ini.WriteString("Ports", "COM1", sim.path().c_str()), 0);
     sim.Start();
@@ -49,13 +50,10 @@ class RegisterOpsTest : public ShellTest {
     SetSerialLockDirectory("");
     ShellTest::TearDown();
   }
-  template <class F>
-  void WithDatabase(F f) {
-    ASSERT_EQ(::chdir(data.c_str()), 0);
-    ASSERT_EQ(OpenDatabase(), 0);
-    f();
-    CloseDatabase();
-    ASSERT_EQ(::chdir(start_dir.c_str()), 0);
+  // Another run of the program on the same data and Tamsu.ini.
+  void Again() {
+    Restart();
+    SetSerialLockDirectory(dir.path());
   }
   bool Painted(const char* text) {
     for (const PaintRecord& p : con->paints)
@@ -106,7 +104,7 @@ class RegisterOpsTest : public ShellTest {
 
 TEST_F(RegisterOpsTest, GoodsOutSalesBackAndALineDroppedHalfWayChangesNothing) {
   AMOUNT before;
-  WithDatabase([&] { before = Stock(1); });
+  InData([&] { before = Stock(1); });
   // "Wysłanie cennika do kasy", "Wszystkie towary"; no key is left for the polls of the transfer,
   // and the end of the keys closes the counts and the program.
   Play("n{Snap}{Enter}{Enter}");
@@ -122,16 +120,15 @@ TEST_F(RegisterOpsTest, GoodsOutSalesBackAndALineDroppedHalfWayChangesNothing) {
   sim.Sell(1, 10);
   sim.Sell(13, 1);
 
-  ResetAll();
-  con->paints.clear();
+  Again();
   Play("n{Down}{Down}{Down}{Enter}{Snap}{Down}{Enter}");  // "Odczyt sprzedaży", "Z usunięciem z kasy"
   ASSERT_EQ(Run(), 0);
-  EXPECT_TRUE(ShotHas(1, "Z usunięciem z kasy i raportem fiskalnym"));
+  EXPECT_TRUE(ShotHas(0, "Z usunięciem z kasy i raportem fiskalnym"));
   EXPECT_TRUE(Painted("dodanych:      2"));
   sim.Stop();
   EXPECT_EQ(sim.goods[1].sold, 0);  // deleted in the register once stored
   std::string stored;
-  WithDatabase([&] {
+  InData([&] {
     ASSERT_EQ(TableLast(kTableTransactions), 0);
     const TRA_RECORD t = Tra;
     EXPECT_EQ(t.ID, AMOUNT::FromInt(5));
@@ -150,14 +147,13 @@ TEST_F(RegisterOpsTest, GoodsOutSalesBackAndALineDroppedHalfWayChangesNothing) {
   sim.Sell(1, 3);
   sim.Sell(13, 2);
   sim.drop_after = 1;
-  ResetAll();
-  con->paints.clear();
+  Again();
   Play("n{Down}{Down}{Down}{Enter}{Down}{Enter}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(Painted("komunikacji z urz"));
   sim.Stop();
   EXPECT_EQ(sim.goods[1].sold, 3);
-  WithDatabase([&] { EXPECT_EQ(Contents(), stored); });
+  InData([&] { EXPECT_EQ(Contents(), stored); });
 }
 
 TEST_F(RegisterOpsTest, WhichSalesAndGoodsAreTakenOver) {
@@ -180,7 +176,7 @@ TEST_F(RegisterOpsTest, WhichSalesAndGoodsAreTakenOver) {
   EXPECT_EQ(RegisterVatId("0"), 4);
   EXPECT_EQ(RegisterRateText(14), "zw.");
 
-  WithDatabase([&] {
+  InData([&] {
     const AMOUNT stock1 = Stock(1), stock2 = Stock(2);
     REGISTER_COUNTS n;
     const std::vector<RegisterGoods> sales = {
@@ -218,7 +214,7 @@ TEST_F(RegisterOpsTest, WhichSalesAndGoodsAreTakenOver) {
 TEST_F(RegisterOpsTest, AFailureAtAnyStepOfATakeOverChangesNothing) {
   const std::vector<RegisterGoods> sales = {Sale("000001", "Anturium", 2, 14.76), Sale("000098", "Nowy", 1, 3, "8")};
   enum Mode { kRead, kWrite, kDiskFull };
-  WithDatabase([&] {
+  InData([&] {
     for (int op = 0; op < 2; ++op) {
       for (Mode mode : {kRead, kWrite, kDiskFull}) {
         // Each mode's price list changes a goods and adds one.
