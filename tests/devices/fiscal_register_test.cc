@@ -87,12 +87,18 @@ class RegisterOpsTest : public ShellTest {
     return all;
   }
   // The bytes of the goods, transactions and positions files of the data directory (the
-  // current one), one text a table.
+  // current one): the table and the index file of each.
+  static constexpr const char* kFiles[] = {"Tow.dbf", "Tow.inx", "Tra.dbf", "Tra.inx", "Poz.dbf", "Poz.inx"};
   static std::vector<std::string> Files() {
     std::vector<std::string> all;
-    for (const char* f : {"Tow", "Tra", "Poz"})
-      all.push_back(ReadWholeFile(std::string(f) + ".dbf") + ReadWholeFile(std::string(f) + ".inx"));
+    for (const char* f : kFiles) all.push_back(ReadWholeFile(f));
     return all;
+  }
+  // Those files written back and the database opened on them afresh.
+  static void PutBack(const std::vector<std::string>& files) {
+    CloseDatabase();
+    for (size_t i = 0; i < files.size(); ++i) WriteWholeFile(kFiles[i], files[i]);
+    ASSERT_EQ(OpenDatabase(), 0);
   }
   static AMOUNT Stock(int goods) {
     EXPECT_EQ(FindById(kTableGoods, AMOUNT::FromInt(goods)), 0);
@@ -231,22 +237,24 @@ TEST_F(RegisterOpsTest, AFailureAtAnyStepOfATakeOverChangesNothing) {
           ClearFileFault();
           const std::string what = std::to_string(op) + " mode " + std::to_string(mode) + " step " + std::to_string(nth);
           // A take-over that failed before it wrote anything left every byte as it was; one that
-          // was undone is checked record by record, its indexes too.
+          // was undone is checked record by record, its indexes too, and the files are put back
+          // as they were so that every step starts from the same database.
           const std::vector<std::string> now = Files();
           int changed = 0;
-          for (int i = 0; i < 3; ++i) changed |= now[i] != files[i] ? 1 << i : 0;
+          for (int i = 0; i < 3; ++i) changed |= now[2 * i] != files[2 * i] || now[2 * i + 1] != files[2 * i + 1] ? 1 << i : 0;
           if (rc != 0) {
             EXPECT_TRUE(hit && n.salesAdded == 0 && n.added == 0) << what;
             if (changed) {
               EXPECT_EQ(Contents(changed), before) << what;
+              PutBack(files);
             }
           } else {
             if (op == 0) {
               EXPECT_EQ(n.salesAdded, 2) << what;
             }
             before = Contents(changed);
+            files = now;
           }
-          files = now;
           if (!hit) break;
           ASSERT_LT(nth, 2000) << what;
         }
