@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "business/document_kinds.h"
 #include "business/goods_rules.h"
 #include "business/numbering.h"
 #include "business/options.h"
@@ -134,7 +135,8 @@ int NewSaleTransaction(TRA_RECORD* t) {
     if (rc < 0) return -1;
     if (rc == 0) {
       t->KONID = customer;
-      Copy(t->DOKTRATYP, sizeof t->DOKTRATYP, Kon.DOKTRATYP);
+      // The customer's own sales document, when it names one the program knows.
+      if (DocumentKindByCode(Kon.DOKTRATYP) != 0) Copy(t->DOKTRATYP, sizeof t->DOKTRATYP, Kon.DOKTRATYP);
     }
   }
   if (AutoWZ()) Copy(t->DOKMAGTYP, sizeof t->DOKMAGTYP, "WZ");
