@@ -1,5 +1,6 @@
 #include "devices/register_store.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -86,7 +87,12 @@ class SAVED_PLACES {
   long recno_[kSchemaTableCount];
 };
 
-void Copy(char* to, size_t size, const char* from) { std::snprintf(to, size, "%s", from); }
+// A text into a record field, cut to fit.
+void Copy(char* to, size_t size, const char* from) {
+  const size_t n = std::min(std::strlen(from), size - 1);
+  std::memcpy(to, from, n);
+  to[n] = 0;
+}
 
 // Finds goods by a text of one of its indexes (3 number, 5 code): 0 found (Tow holds it),
 // kTableEnd or -1.
