@@ -17,9 +17,10 @@ int WriteEndMark(TABLESLOT& s) {
   return 0;
 }
 
-int AddKeys(TABLESLOT& s, const char* record, long n) {
+int AddKeys(TABLESLOT& s, const char* record, long n, const std::vector<bool>* only = nullptr) {
   if (!s.index_open) return 0;
   for (int i = 0; i < s.def->index_count; ++i) {
+    if (only && !(*only)[i]) continue;
     std::string key = BuildKey(s, i, record);
     int rc = AddKey(s.index.get(), i, key.c_str(), n);
     if (rc != 0) return rc;
@@ -27,9 +28,10 @@ int AddKeys(TABLESLOT& s, const char* record, long n) {
   return 0;
 }
 
-int RemoveKeys(TABLESLOT& s, const char* record, long n) {
+int RemoveKeys(TABLESLOT& s, const char* record, long n, const std::vector<bool>* only = nullptr) {
   if (!s.index_open) return 0;
   for (int i = 0; i < s.def->index_count; ++i) {
+    if (only && !(*only)[i]) continue;
     std::string key = BuildKey(s, i, record);
     int rc = RemoveKey(s.index.get(), i, key.c_str(), n);
     if (rc != 0) return rc;
@@ -123,18 +125,27 @@ int SlotUpdate(TABLESLOT& s) {
   if (RawDeleted(old)) return SlotEvent(s, kDbEvRecordDeleted);
   std::vector<char> raw(s.record_length);
   if (!Pack(s, s.record, raw.data())) return SlotEvent(s, kDbEvBadDefinition);
-  std::vector<char> old_struct(s.record_size);
+  std::vector<char> old_struct(s.record_size), new_struct(s.record_size);
   Unpack(s, old.data(), old_struct.data());
-  if ((rc = RemoveKeys(s, old_struct.data(), s.current)) != 0) return rc;
+  Unpack(s, raw.data(), new_struct.data());
+  // Only the keys that change are moved: an update of fields no index holds (prices, stock)
+  // writes no index page, so nothing it does can leave an index behind its records, and an
+  // entry keeps its place among equal keys.
+  std::vector<bool> moved(s.index_open ? s.def->index_count : 0);
+  for (size_t i = 0; i < moved.size(); ++i)
+    moved[i] = BuildKey(s, static_cast<int>(i), old_struct.data()) != BuildKey(s, static_cast<int>(i), new_struct.data());
+  if ((rc = RemoveKeys(s, old_struct.data(), s.current, &moved)) != 0) return rc;
   if (s.data.Seek(RecordOffset(s, s.current), SEEK_SET) < 0 ||
-      s.data.Write(raw.data(), raw.size()) != static_cast<long>(raw.size()) || WriteHeader(s) != 0) {
-    // The record is as it was (or at worst its date in the header is): its keys go back in.
-    AddKeys(s, old_struct.data(), s.current);
+      s.data.Write(raw.data(), raw.size()) != static_cast<long>(raw.size())) {
+    // The record is as it was: its keys go back in.
+    AddKeys(s, old_struct.data(), s.current, &moved);
     return -1;
   }
-  Unpack(s, raw.data(), s.record);
+  std::memcpy(s.record, new_struct.data(), s.record_size);
   s.raw = raw;
-  if ((rc = AddKeys(s, s.record, s.current)) != 0) return rc;
+  if ((rc = AddKeys(s, s.record, s.current, &moved)) != 0) return rc;
+  // The header only dates the change: the record and its keys already agree when it fails.
+  if (WriteHeader(s) != 0) return -1;
   return PlaceCursor(s, s.current, s.raw);
 }
 
