@@ -6,6 +6,7 @@
 #include "business/goods_commands.h"
 #include "business/contractor_parent.h"
 #include "business/options.h"
+#include "business/price_calculation.h"
 #include "business/record_views.h"
 #include "business/transaction_commands.h"
 #include "common/text.h"
@@ -123,6 +124,7 @@ int TamsuMain() {
   RegisterLabelCommand();
   InstallScannerHooks();
   RegisterDocumentCommands();
+  RegisterPriceCalculation();
   main_screen_draw();
 
   int result = -1;

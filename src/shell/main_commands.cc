@@ -2,6 +2,9 @@
 #include <cstring>
 
 #include "business/contractor_parent.h"
+#include "business/goods_numbering.h"
+#include "business/price_calculation.h"
+#include "business/price_change.h"
 #include "business/options_dialogs.h"
 #include "common/text.h"
 #include "db/schema.h"
@@ -110,6 +113,14 @@ void RecomputeStock() {
   Refresh();
 }
 
+// The goods tools work on the goods table's current goods (price calculation), on goods chosen in
+// their dialogs (price change, numbering); afterwards the form shows the goods as stored.
+void GoodsTool(int (*tool)()) {
+  if (!HasCurrentRecord(kViewGoods)) return;
+  tool();
+  Refresh();
+}
+
 void FindBarcode() {
   if (current_view() != kViewGoods) return not_supported();
   run_record_command(kViewGoods, kRecordFindBarcode, 0);
@@ -190,7 +201,10 @@ int main_command(int bar, int item) {
       return 0;
     case kBarTools:
       if (is_maintenance_item(item)) return maintenance_command(item);
-      if (item == 6) PrintLabel();
+      if (item == 3) GoodsTool(calculate_current_goods_price);
+      else if (item == 4) GoodsTool(price_change_dialog);
+      else if (item == 5) GoodsTool(goods_numbering_dialog);
+      else if (item == 6) PrintLabel();
       else not_supported();
       return 0;
     case kBarOptions:
@@ -279,7 +293,8 @@ int main_key(const KeyEvent& ev) {
     case 's': TransactionDocument(kRecordCashDocument); break;
     case 'k': TransactionDocument(kRecordDocuments); break;
     case 'l': TransferOrder(); break;
-    case 'c': case 'r': case 'n':
+    case 'c': GoodsTool(calculate_current_goods_price); break;
+    case 'r': case 'n':
       not_supported();
       break;
     default: break;
