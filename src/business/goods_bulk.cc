@@ -1,5 +1,8 @@
 #include "business/goods_bulk.h"
 
+#include <cstring>
+
+#include "db/index_page.h"
 #include "db/table.h"
 #include "ui/feedback.h"
 
@@ -7,6 +10,19 @@ namespace {
 
 constexpr int kIndexByName = 1;
 constexpr int kIndexByGroupAndName = 2;
+
+// Whether any index key of the goods differs between the two forms of the record.
+bool KeysMove(const TOW_RECORD& a, const TOW_RECORD& b) {
+  const TABLEDEF* def = TableDefinition(kTableGoods);
+  if (!def) return true;
+  for (int i = 0; i < def->index_count; ++i) {
+    char ka[kMaxKeyLength + 1] = "", kb[kMaxKeyLength + 1] = "";
+    def->key_builders[i](&a, ka);
+    def->key_builders[i](&b, kb);
+    if (std::strcmp(ka, kb) != 0) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -55,12 +71,14 @@ int RewriteGoods(const std::vector<long>& recnos, const char* text,
       break;
     }
     if (deleted) continue;
+    const TOW_RECORD before = Tow;
     TOW_RECORD g = Tow;
     if (!change(&g)) continue;
     Tow = g;
     if (TableUpdate(t) != 0) {
-      // Keys half moved are put right from the records; the goods itself is old or new.
-      TableRebuildIndexes(t);
+      // Keys half moved are put right from the records; the goods itself is old or new. An
+      // update that moves no key has written no index page and leaves the index alone.
+      if (KeysMove(before, g)) TableRebuildIndexes(t);
       rc = -1;
       break;
     }
