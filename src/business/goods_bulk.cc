@@ -1,8 +1,5 @@
 #include "business/goods_bulk.h"
 
-#include <cstring>
-
-#include "db/index_page.h"
 #include "db/table.h"
 #include "ui/feedback.h"
 
@@ -10,19 +7,6 @@ namespace {
 
 constexpr int kIndexByName = 1;
 constexpr int kIndexByGroupAndName = 2;
-
-// Whether any index key of the goods differs between the two forms of the record.
-bool KeysMove(const TOW_RECORD& a, const TOW_RECORD& b) {
-  const TABLEDEF* def = TableDefinition(kTableGoods);
-  if (!def) return true;
-  for (int i = 0; i < def->index_count; ++i) {
-    char ka[kMaxKeyLength + 1] = "", kb[kMaxKeyLength + 1] = "";
-    def->key_builders[i](&a, ka);
-    def->key_builders[i](&b, kb);
-    if (std::strcmp(ka, kb) != 0) return true;
-  }
-  return false;
-}
 
 }  // namespace
 
@@ -71,14 +55,12 @@ int RewriteGoods(const std::vector<long>& recnos, const char* text,
       break;
     }
     if (deleted) continue;
-    const TOW_RECORD before = Tow;
     TOW_RECORD g = Tow;
     if (!change(&g)) continue;
     Tow = g;
     if (TableUpdate(t) != 0) {
-      // Keys half moved are put right from the records; the goods itself is old or new. An
-      // update that moves no key has written no index page and leaves the index alone.
-      if (KeysMove(before, g)) TableRebuildIndexes(t);
+      // A failed update has put the goods and its keys back as they were (or, when even that
+      // failed, marked the index damaged and said so): the walk only stops.
       rc = -1;
       break;
     }

@@ -1,11 +1,9 @@
 // Changes of many goods at once (the price change, the renumbering): the goods of a scope are
 // first collected by record number under the tables' lock, then rewritten one by one.
 //
-// Every goods is one record in the file and is rewritten in one write, so a walk that stops
-// (Esc, or a failure) leaves each goods either as it was or wholly changed. A rewrite that
-// touches no key writes no index page (db/table_ops.cc); one that moves keys (a new number)
-// and fails half-way has the goods indexes built again from the records before the walk stops,
-// so the indexes always agree with the records.
+// Every goods is one record in the file and is rewritten in one update, and an update that fails
+// puts the record and its keys back as they were: a walk that stops (Esc, or a failure) leaves
+// each goods either as it was or wholly changed, with the indexes agreeing with the records.
 //
 //   std::vector<long> goods;
 //   if (WalkGoods(false, AMOUNT(), [&](long n) { goods.push_back(n); }) == 0)

@@ -34,7 +34,10 @@ std::string NumberKey(const std::string& number) {
   return key;
 }
 
-long CountRepeats(const std::vector<GOODS_NUMBER>& plan) {
+// How many planned goods would share their new number with other goods once the plan is
+// written (goods outside the plan keeping theirs), and the first such number in *first. -1 when
+// the goods could not be read (reported).
+long CountRepeats(const std::vector<GOODS_NUMBER>& plan, std::string* first) {
   std::unordered_map<long, const std::string*> planned;
   for (const GOODS_NUMBER& g : plan) planned[g.recno] = &g.number;
   std::map<std::string, long> holders;
@@ -48,8 +51,10 @@ long CountRepeats(const std::vector<GOODS_NUMBER>& plan) {
   }
   if (rc < 0) return -1;
   long repeats = 0;
-  for (const GOODS_NUMBER& g : plan)
-    if (!g.number.empty() && holders[NumberKey(g.number)] > 1) ++repeats;
+  for (const GOODS_NUMBER& g : plan) {
+    if (g.number.empty() || holders[NumberKey(g.number)] < 2) continue;
+    if (repeats++ == 0 && first) *first = g.number;
+  }
   return repeats;
 }
 
@@ -86,7 +91,7 @@ bool RunDialog(bool* byGroup, bool* replace, std::string* first) {
 }  // namespace
 
 int PlanGoodsNumbers(bool byGroup, AMOUNT group, bool replace, const std::string& first,
-                     std::vector<GOODS_NUMBER>* plan, long* repeats) {
+                     std::vector<GOODS_NUMBER>* plan, long* repeats, std::string* repeated) {
   plan->clear();
   std::string next = first;
   const int rc = WalkGoods(byGroup, group, [&](long recno) {
@@ -95,7 +100,7 @@ int PlanGoodsNumbers(bool byGroup, AMOUNT group, bool replace, const std::string
     if (!next.empty()) next = IncrementNumber(next, kNumberLength);
   });
   if (rc != 0) return -1;
-  if (repeats && (*repeats = CountRepeats(*plan)) < 0) return -1;
+  if (repeats && (*repeats = CountRepeats(*plan, repeated)) < 0) return -1;
   return 0;
 }
 
@@ -106,30 +111,33 @@ int WriteGoodsNumbers(const std::vector<GOODS_NUMBER>& plan, long* written) {
   return RewriteGoods(recnos, "Numerowanie towarów..."_pl, [&](TOW_RECORD* g) {
     const GOODS_NUMBER& wanted = plan[k++];
     // Planned under the same lock: a record number that now holds other goods is left alone.
-    if (g->ID != wanted.id) return false;
+    if (g->ID != wanted.id || TrimRight(g->NR) == wanted.number) return false;
     std::snprintf(g->NR, sizeof g->NR, "%s", wanted.number.c_str());
     return true;
   }, written);
 }
 
 int goods_numbering_dialog() {
+  if (CheckRights(kRightModifyGoods, true) != 0) return -1;
   bool byGroup = false, replace = false;
   std::string first = NextGoodsNumber(AMOUNT(), AMOUNT());
   if (!RunDialog(&byGroup, &replace, &first)) return -1;
-  if (CheckRights(kRightModifyGoods, true) != 0) return -1;
   if (LockAllTables(true) != 0) return -1;
   const GOODS_PLACE place = SaveGoodsPlace();
   std::vector<GOODS_NUMBER> plan;
+  std::string repeated;
   long repeats = 0, written = 0;
-  int rc = PlanGoodsNumbers(byGroup, Gto.ID, replace, first, &plan, &repeats);
-  const bool cancelled =
-      rc == 0 && repeats > 0 &&
-      message_box(1, "Nowe numery %ld towarów powtórzą numery\n     już nadane. Numerować mimo to?\t &Nie \t &Tak "_pl,
-                  repeats) != 2;
-  if (rc == 0 && !cancelled) rc = WriteGoodsNumbers(plan, &written);
+  int rc = PlanGoodsNumbers(byGroup, Gto.ID, replace, first, &plan, &repeats, &repeated);
+  // Numbers that would repeat are refused before anything is written.
+  const bool refused = rc == 0 && repeats > 0;
+  if (rc == 0 && !refused) rc = WriteGoodsNumbers(plan, &written);
   RestoreGoodsPlace(place);
   UnlockAllTables();
-  if (cancelled) return -1;
+  if (refused) {
+    message("Numer %s otrzymałby więcej niż jeden towar.\nŻaden numer nie został zmieniony."_pl,
+            repeated.c_str());
+    return -1;
+  }
   // Also after Esc or a failure: what was numbered stays numbered.
   if (rc >= 0 || written > 0) message("%ld rekordów uaktualnionych."_pl, written);
   return written > 0 ? 0 : -1;

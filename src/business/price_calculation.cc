@@ -45,6 +45,7 @@ constexpr int kColumnX[] = {15, 27, 39};
 
 struct DIALOG {
   PRICE_CALCULATION* c = nullptr;
+  PRICE_CALCULATION seen;  // the values as the rules last left them
   char name[51] = "", description[51] = "", number[21] = "";
   char vat[3][3] = {};
   FieldDescriptor texts[3];
@@ -116,10 +117,27 @@ bool LowPriceAccepted(const PRICE_CALCULATION& c) {
   return message_box(1, "%s", "Zaakceptować cenę sprzedaży\nnie większą od ceny zakupu?\t &Nie \t &Tak "_pl) == 2;
 }
 
+// The number a field edits, in the calculation given; null for the other controls.
+const AMOUNT* NumberOf(const PRICE_CALCULATION& c, int code) {
+  switch (code) {
+    case kPurchaseNet: return &c.purchase.net;
+    case kPurchaseGross: return &c.purchase.gross;
+    case kPurchaseDiscount: return &c.purchase.discount;
+    case kNewMargin: return &c.proposed.margin;
+    case kNewNet: return &c.proposed.net;
+    case kNewGross: return &c.proposed.gross;
+    case kNewDiscount: return &c.proposed.discount;
+    default: return nullptr;
+  }
+}
+
 int Callback(ControlRecord* d, int code) {
   PRICE_CALCULATION& c = *g_dialog.c;
   PRICE_COLUMN& p = c.purchase;
   PRICE_COLUMN& n = c.proposed;
+  // A field is left by every movement: only a value the user changed moves the others.
+  const AMOUNT* now = NumberOf(c, code);
+  if (now && *now == *NumberOf(g_dialog.seen, code)) return -1;
   switch (code) {
     case kPurchaseNet:
       if (p.net < AMOUNT()) return code;
@@ -164,12 +182,14 @@ int Callback(ControlRecord* d, int code) {
       return -1;
   }
   RedrawValues(d);
+  g_dialog.seen = c;
   return -1;
 }
 
 ControlRecord* Build(PRICE_CALCULATION* c) {
   DIALOG& g = g_dialog;
   g.c = c;
+  g.seen = *c;
   ControlRecord* d = g.d;
   std::snprintf(g.name, sizeof g.name, "%s", c->goods.NAZWA);
   std::snprintf(g.description, sizeof g.description, "%s", c->goods.OPIS);

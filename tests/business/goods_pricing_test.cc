@@ -1,0 +1,166 @@
+// The price change, the sale price calculation and the renumbering of goods, driven through their
+// dialogs over the demonstration database: flowers KW0001 to KW0012 in group 1 "Kwiaty", spirits
+// AL0001 to AL0004 in group 2 "Alkohole", all at 23 %; Lilia sells at 12.30 and was last bought
+// at 10.00 net.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "business/goods_numbering.h"
+#include "business/price_calculation.h"
+#include "business/price_change.h"
+#include "goods_testing.h"
+#include "platform/cfile_testing.h"
+
+namespace {
+
+constexpr DATE kLongAgo = 700000;
+const char* const kFiles[] = {"Gto.dbf", "Tow.dbf", "Kon.dbf", "Tra.dbf", "Poz.dbf",
+                              "Gto.inx", "Tow.inx", "Kon.inx", "Tra.inx", "Poz.inx"};
+
+struct Reports : CFILE::HANDLER {
+  int count = 0;
+  void Report(const char*, int op, int, int) override {
+    if (op != kFileOpLock && op != kFileOpUnlock) ++count;
+  }
+};
+
+bool SameGoods(const TOW_RECORD& a, const TOW_RECORD& b) {
+  return a.MARZA == b.MARZA && a.CENA == b.CENA && a.RABAT == b.RABAT && a.VATID == b.VATID &&
+         a.DATAPRZEC == b.DATAPRZEC && std::string(a.NR) == b.NR;
+}
+
+class GoodsPricingTest : public GoodsTest {
+ protected:
+  void SetUp() override {
+    GoodsTest::SetUp();
+    Demo();
+    // Every goods was repriced long ago: a change shows in its date.
+    TableSetIndex(kTableGoods, -1);
+    for (int rc = TableFirst(kTableGoods); rc == 0; rc = TableNext(kTableGoods)) {
+      Tow.DATAPRZEC = kLongAgo;
+      ASSERT_EQ(TableUpdate(kTableGoods), 0);
+    }
+    CloseDatabase();
+    for (const char* f : kFiles) pristine[f] = ReadWholeFile(f);
+  }
+  // The database as SetUp left it, opened, with the options at their defaults.
+  void Restore() {
+    CloseDatabase();
+    for (const char* f : kFiles) WriteWholeFile(f, pristine[f]);
+    ResetBusinessOptions();
+    ASSERT_EQ(OpenDatabase(), 0);
+  }
+  // Every goods as stored, by name (UTF-8 names are given as Windows-1250 here).
+  static std::map<std::string, TOW_RECORD> Goods() {
+    std::map<std::string, TOW_RECORD> all;
+    TableSetIndex(kTableGoods, -1);
+    for (int rc = TableFirst(kTableGoods); rc == 0; rc = TableNext(kTableGoods)) all[Tow.NAZWA] = Tow;
+    return all;
+  }
+  static long Changed(const std::map<std::string, TOW_RECORD>& before) {
+    long n = 0;
+    for (const auto& [name, g] : Goods()) n += !SameGoods(g, before.at(name));
+    return n;
+  }
+  // Makes the view current on the named goods or group, as the main screen would have it.
+  static void Current(int view, const char* utf8) {
+    set_current_view(view);
+    ASSERT_TRUE(view == kViewGroups ? GroupNamed(utf8) : GoodsNamed(utf8)) << utf8;
+  }
+  void Drain() {
+    KeyEvent ev;
+    while (gc->HEADLESS_CONSOLE::key_pending()) gc->HEADLESS_CONSOLE::next_key(&ev, 0);
+  }
+  std::map<std::string, std::string> pristine;
+};
+
+const TOW_RECORD& Named(const std::map<std::string, TOW_RECORD>& all, const char* utf8) {
+  return all.at(Utf8ToCp1250(utf8));
+}
+
+struct DialogCase {
+  const char* name;
+  std::function<void()> prep;  // may be empty
+  int view;
+  const char* current;
+  const char* keys;
+  int (*run)();
+  const char* goods;  // the goods checked
+  std::function<bool(const TOW_RECORD&)> holds;
+  long changed;
+  const char* shown;  // a text the last snapshot shows, or null
+};
+
+TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
+  const DATE today = DateToday();
+  auto price = [](double gross, int vat) {
+    return [=](const TOW_RECORD& g) { return g.CENA == AMOUNT::FromDouble(gross) && g.VATID == AMOUNT::FromInt(vat); };
+  };
+  auto number = [](const char* nr) { return [=](const TOW_RECORD& g) { return std::string(g.NR) == nr; }; };
+  const DialogCase cases[] = {
+      {"-100 %", {}, kViewGoods, "Lilia", "{Alt+c}-100{Alt+o}", price_change_dialog, "Koniak", price(0, 12), 16,
+       nullptr},
+      {"-150 % gives 0", {}, kViewGoods, "Lilia", "{Alt+c}-150{Alt+o}", price_change_dialog, "Storczyk",
+       price(0, 12), 16, nullptr},
+      {"23 % to 8 %, gross updated", {}, kViewGoods, "Lilia", "{Alt+j}{Alt+v}b{Alt+o}", price_change_dialog,
+       "Lilia", price(10.80, 13), 1, nullptr},
+      {"23 % to 8 %, gross kept", {}, kViewGoods, "Lilia", "{Alt+j}{Alt+v}b{Alt+a}{Alt+o}", price_change_dialog,
+       "Lilia", price(12.30, 13), 1, nullptr},
+      {"-10 % on net prices", [] { SetPriceSaleNettoShow(1); }, kViewGoods, "Frezja",
+       "{Alt+j}{Alt+c}-10{Alt+o}", price_change_dialog, "Frezja", price(3.87, 12), 1, nullptr},
+      {"the goods of the current group", {}, kViewGroups, "Alkohole", "{Alt+g}{Alt+m}5{Alt+r}2{Alt+o}",
+       price_change_dialog, "Koniak",
+       [](const TOW_RECORD& g) {
+         return g.MARZA == AMOUNT::FromInt(55) && g.RABAT == AMOUNT::FromInt(2) && g.CENA == AMOUNT::FromDouble(147.60);
+       },
+       4, nullptr},
+      {"the goods of the current goods' rate",
+       [] {
+         ASSERT_TRUE(GoodsNamed("Koniak"));
+         Tow.VATID = AMOUNT::FromInt(13);
+         ASSERT_EQ(TableUpdate(kTableGoods), 0);
+       },
+       kViewGoods, "Koniak", "{Alt+z}{Alt+c}10{Alt+o}", price_change_dialog, "Koniak", price(162.36, 13), 1,
+       nullptr},
+      {"price change cancelled", {}, kViewGoods, "Lilia", "{Alt+c}-50{Esc}", price_change_dialog, "Lilia",
+       price(12.30, 12), 0, nullptr},
+      {"all goods renumbered in name order", {}, kViewGoods, "Lilia", "{Alt+z}{Alt+p}{Ctrl+Y}000001{Alt+o}{Snap}{Enter}",
+       goods_numbering_dialog, "Wódka żytnia", number("000016"), 16, "16 rekordów uaktualnionych."},
+      {"only the goods of the group without a number",
+       [] {
+         ASSERT_TRUE(GoodsNamed("Koniak"));
+         Tow.NR[0] = 0;
+         ASSERT_EQ(TableUpdate(kTableGoods), 0);
+       },
+       kViewGroups, "Alkohole", "{Alt+g}{Alt+p}{Ctrl+Y}AL0009{Alt+o}{Snap}{Enter}", goods_numbering_dialog, "Koniak",
+       number("AL0009"), 1, "1 rekordów uaktualnionych."},
+      {"numbers that would repeat are refused", {}, kViewGroups, "Kwiaty",
+       "{Alt+g}{Alt+z}{Alt+p}{Ctrl+Y}al0003{Alt+o}{Snap}{Enter}", goods_numbering_dialog, "Anturium",
+       number("KW0001"), 0, "Numer al0003 otrzymałby więcej niż jeden towar."},
+      {"renumbering cancelled", {}, kViewGoods, "Lilia", "{Alt+z}{Alt+p}{Ctrl+Y}000001{Esc}", goods_numbering_dialog,
+       "Lilia", number("KW0007"), 0, nullptr},
+  };
+  for (const DialogCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Restore();
+    if (c.prep) c.prep();
+    const auto before = Goods();
+    Current(c.view, c.current);
+    gc->snapshots.clear();
+    Play(c.keys);
+    c.run();
+    Drain();
+    const auto after = Goods();
+    EXPECT_TRUE(c.holds(Named(after, c.goods)));
+    EXPECT_EQ(Changed(before), c.changed);
+    // What changed carries today's date of the price change; a number is no price.
+    for (const auto& [name, g] : after)
+      EXPECT_TRUE(SameGoods(g, before.at(name)) || c.run != price_change_dialog || g.DATAPRZEC == today) << name;
+    EXPECT_TRUE(!c.shown || ShotHas(gc->snapshots.size() - 1, c.shown));
+    ExpectTablesSound();
+  }
+}
+
+}  // namespace
