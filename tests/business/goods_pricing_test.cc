@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 
 #include "business/goods_numbering.h"
 #include "business/price_calculation.h"
@@ -42,8 +43,13 @@ class GoodsPricingTest : public GoodsTest {
       Tow.DATAPRZEC = kLongAgo;
       ASSERT_EQ(TableUpdate(kTableGoods), 0);
     }
+    Keep();
+  }
+  // What Restore goes back to: the files as they are now.
+  void Keep() {
     CloseDatabase();
     for (const char* f : kFiles) pristine[f] = ReadWholeFile(f);
+    ASSERT_EQ(OpenDatabase(), 0);
   }
   // The database as SetUp left it, opened, with the options at their defaults.
   void Restore() {
@@ -160,6 +166,137 @@ TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
       EXPECT_TRUE(SameGoods(g, before.at(name)) || c.run != price_change_dialog || g.DATAPRZEC == today) << name;
     EXPECT_TRUE(!c.shown || ShotHas(gc->snapshots.size() - 1, c.shown));
     ExpectTablesSound();
+  }
+}
+
+// Stopped half-way, by Esc before any goods or by a fault at any read or write, each goods of the
+// group is as it was or wholly changed, the indexes agree with the records and a failure was
+// reported.
+TEST_F(GoodsPricingTest, AnInterruptedChangeLeavesEachGoodsOldOrNew) {
+  // Group 3 "Inne" gets two goods: every step of the walk is interrupted in turn.
+  for (const char* name : {"Koniak", "Wino czerwone"}) {
+    ASSERT_TRUE(GoodsNamed(name));
+    Tow.GTOID = AMOUNT::FromInt(3);
+    ASSERT_EQ(TableUpdate(kTableGoods), 0);
+  }
+  Keep();
+  struct Op {
+    const char* name;
+    const char* keys;
+    int (*run)();
+  };
+  const Op ops[] = {
+      {"price change", "{Alt+g}{Alt+c}-10{Alt+v}b{Alt+o}", price_change_dialog},
+      {"renumbering", "{Alt+g}{Alt+z}{Alt+p}{Ctrl+Y}N001{Alt+o}", goods_numbering_dialog},
+  };
+  Reports reports;
+  CFILE::SetHandler(&reports);
+  for (const Op& op : ops) {
+    auto run = [&](int kind, long fault_at) {
+      Current(kViewGroups, "Inne");
+      if (fault_at > 0) SetFileFault(kind, fault_at, false);
+      Play(op.keys);
+      op.run();
+      Drain();
+      return Goods();
+    };
+    Restore();
+    const auto before = Goods();
+    const auto whole = run(0, 0);
+    ASSERT_EQ(Changed(before), 2) << op.name;
+    auto expect_old_or_new = [&](const std::string& trace) {
+      SCOPED_TRACE(trace);
+      // As the next run of the program finds the files.
+      CloseDatabase();
+      EXPECT_EQ(OpenDatabase(), 0);
+      long changed = 0;
+      for (const auto& [name, g] : Goods()) {
+        const bool old = SameGoods(g, before.at(name)), now = SameGoods(g, whole.at(name));
+        EXPECT_TRUE(old || now) << name;
+        changed += !old;
+      }
+      ExpectTablesSound();
+      return changed;
+    };
+    std::set<long> partial;
+    for (long polls = 0; polls <= 2; ++polls) {
+      Restore();
+      gc->typeahead = true;
+      gc->quiet_polls = polls;
+      Play(std::string(op.keys) + "{Esc}{Enter}{Enter}");
+      Current(kViewGroups, "Inne");
+      op.run();
+      gc->typeahead = false;
+      Drain();
+      partial.insert(expect_old_or_new(std::string(op.name) + ", Esc after " + std::to_string(polls)));
+    }
+    EXPECT_EQ(partial, (std::set<long>{0, 1, 2})) << op.name;
+    for (int kind : {kFileOpRead, kFileOpWrite}) {
+      long nth = 1;
+      for (;; ++nth) {
+        Restore();
+        reports.count = 0;
+        run(kind, nth);
+        const bool struck = FileFaultStruck();
+        ClearFileFault();
+        if (!struck) break;
+        expect_old_or_new(std::string(op.name) + (kind == kFileOpRead ? ", read " : ", write ") + std::to_string(nth));
+        EXPECT_GT(reports.count, 0);
+        ASSERT_LT(nth, 1000);
+      }
+      EXPECT_GT(nth, 10) << op.name;
+    }
+  }
+  CFILE::SetHandler(nullptr);
+}
+
+// The calculation over Lilia (sold at 12.30 with margin 50, last bought at 10.00 net, 23 %), from
+// the menu and from the position form of a sale and of a purchase.
+TEST_F(GoodsPricingTest, CalculationFromAPurchasePriceAndBack) {
+  struct Case {
+    const char* name;
+    const char* keys;
+    char kind;          // 0: from the menu; 'S' or 'D': from a position of that kind at 12.30
+    double goods_price, goods_margin, position_price;
+    const char* shown;  // in the first snapshot
+  };
+  const Case cases[] = {
+      // 10.00 net + 23 % = 12.30, + 25 % = 15.375: 15.38 gross, 12.50 net.
+      {"margin to price, margin saved", "{Ctrl+Y}25{Tab}{Snap}{Alt+z}{Alt+o}", 0, 15.38, 25, 0,
+       "12,50 zł"},
+      {"price to margin, margin kept", "{Tab}{Tab}{Tab}{Ctrl+Y}14,76{Tab}{Snap}{Alt+o}", 0, 14.76, 50, 0,
+       "      20,00 %"},
+      {"a price not above the purchase, refused", "{Tab}{Tab}{Tab}{Ctrl+Y}12,00{Alt+o}{Snap}n{Esc}", 0, 12.30, 50,
+       0, "Zaakceptować cenę sprzedaży"},
+      {"a sale position takes the price", "{Ctrl+Y}25{Tab}{Snap}{Alt+o}", 'S', 12.30, 50, 15.38, "15,38"},
+      {"a purchase gives the goods the price", "{Ctrl+Y}25{Tab}{Snap}{Alt+z}{Alt+o}", 'D', 15.38, 25, 12.30,
+       "15,38"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Restore();
+    SetWarnLowSalePrice(1);
+    ASSERT_TRUE(GoodsNamed("Lilia"));
+    gc->snapshots.clear();
+    Play(c.keys);
+    POZ_RECORD p{};
+    if (c.kind == 0) {
+      calculate_current_goods_price();
+    } else {
+      TRA_RECORD t{};
+      t.RODZAJ[0] = c.kind;
+      p.TOWID = Tow.ID;
+      p.CENA = AMOUNT::FromDouble(12.30);
+      p.VATID = AMOUNT::FromInt(12);
+      EXPECT_EQ(PositionPriceCalculation(t, &p), c.kind == 'S' ? 0 : -1);
+      EXPECT_EQ(p.CENA, AMOUNT::FromDouble(c.position_price));
+    }
+    Drain();
+    EXPECT_TRUE(ShotHas(0, c.shown));
+    ASSERT_TRUE(GoodsNamed("Lilia"));
+    EXPECT_EQ(Tow.CENA, AMOUNT::FromDouble(c.goods_price));
+    EXPECT_EQ(Tow.MARZA, AMOUNT::FromDouble(c.goods_margin));
+    EXPECT_EQ(Tow.DATAPRZEC, c.goods_price == 12.30 ? kLongAgo : DateToday());
   }
 }
 
