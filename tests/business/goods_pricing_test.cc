@@ -132,8 +132,8 @@ TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
        nullptr},
       {"price change cancelled", {}, kViewGoods, "Lilia", "{Alt+c}-50{Esc}", price_change_dialog, "Lilia",
        price(12.30, 12), 0, nullptr},
-      {"all goods renumbered in name order", {}, kViewGoods, "Lilia", "{Alt+z}{Alt+p}{Ctrl+Y}000001{Alt+o}{Snap}{Enter}",
-       goods_numbering_dialog, "Wódka żytnia", number("000016"), 16, "16 rekordów uaktualnionych."},
+      {"all goods renumbered in name order", {}, kViewGoods, "Lilia",
+       "{Alt+z}{Alt+p}{Ctrl+Y}000001{Alt+o}{Snap}{Enter}", goods_numbering_dialog, "Wódka żytnia", number("000016"), 16, "16 rekordów uaktualnionych."},
       {"only the goods of the group without a number",
        [] {
          ASSERT_TRUE(GoodsNamed("Koniak"));
@@ -151,6 +151,7 @@ TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
   for (const DialogCase& c : cases) {
     SCOPED_TRACE(c.name);
     Restore();
+    SetPriceSaleNettoShow(0);  // kept in Tamsu.ini from case to case
     if (c.prep) c.prep();
     const auto before = Goods();
     Current(c.view, c.current);
