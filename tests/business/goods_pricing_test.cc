@@ -9,10 +9,12 @@
 #include <set>
 
 #include "business/goods_numbering.h"
+#include "business/options.h"
 #include "business/price_calculation.h"
 #include "business/price_change.h"
-#include "goods_testing.h"
+#include "forms_fixture.h"
 #include "platform/cfile_testing.h"
+#include "ui/screen.h"
 
 namespace {
 
@@ -27,6 +29,20 @@ struct Reports : CFILE::HANDLER {
   }
 };
 
+// Answers "nothing waiting" to the first quiet_polls polls: a walk that polls for Esc sees the
+// queued Esc only after that many goods.
+class POLLING_CONSOLE : public SNAPSHOT_CONSOLE {
+ public:
+  bool key_pending() override {
+    if (quiet_polls > 0) {
+      --quiet_polls;
+      return false;
+    }
+    return SNAPSHOT_CONSOLE::key_pending();
+  }
+  long quiet_polls = 0;
+};
+
 bool SameGoods(const TOW_RECORD& a, const TOW_RECORD& b) {
   return a.MARZA == b.MARZA && a.CENA == b.CENA && a.RABAT == b.RABAT && a.VATID == b.VATID &&
          a.DATAPRZEC == b.DATAPRZEC && std::string(a.NR) == b.NR;
@@ -36,6 +52,11 @@ class GoodsPricingTest : public GoodsTest {
  protected:
   void SetUp() override {
     GoodsTest::SetUp();
+    polling = new POLLING_CONSOLE;
+    polling->typeahead = false;
+    ScreenReset();
+    ASSERT_EQ(screen_open_on(polling), 0);
+    con = polling;
     Demo();
     // Every goods was repriced long ago: a change shows in its date.
     TableSetIndex(kTableGoods, -1);
@@ -73,16 +94,17 @@ class GoodsPricingTest : public GoodsTest {
   // Makes the view current on the named goods or group, as the main screen would have it.
   static void Current(int view, const char* utf8) {
     set_current_view(view);
-    ASSERT_TRUE(view == kViewGroups ? GroupNamed(utf8) : GoodsNamed(utf8)) << utf8;
+    ASSERT_TRUE(Named(view == kViewGroups ? kTableGroups : kTableGoods, utf8)) << utf8;
   }
   void Drain() {
     KeyEvent ev;
-    while (gc->HEADLESS_CONSOLE::key_pending()) gc->HEADLESS_CONSOLE::next_key(&ev, 0);
+    while (con->HEADLESS_CONSOLE::key_pending()) con->HEADLESS_CONSOLE::next_key(&ev, 0);
   }
   std::map<std::string, std::string> pristine;
+  POLLING_CONSOLE* polling = nullptr;
 };
 
-const TOW_RECORD& Named(const std::map<std::string, TOW_RECORD>& all, const char* utf8) {
+const TOW_RECORD& Of(const std::map<std::string, TOW_RECORD>& all, const char* utf8) {
   return all.at(Utf8ToCp1250(utf8));
 }
 
@@ -124,7 +146,7 @@ TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
        4, nullptr},
       {"the goods of the current goods' rate",
        [] {
-         ASSERT_TRUE(GoodsNamed("Koniak"));
+         ASSERT_TRUE(Named(kTableGoods, "Koniak"));
          Tow.VATID = AMOUNT::FromInt(13);
          ASSERT_EQ(TableUpdate(kTableGoods), 0);
        },
@@ -136,7 +158,7 @@ TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
        "{Alt+z}{Alt+p}{Ctrl+Y}000001{Alt+o}{Snap}{Enter}", goods_numbering_dialog, "Wódka żytnia", number("000016"), 16, "16 rekordów uaktualnionych."},
       {"only the goods of the group without a number",
        [] {
-         ASSERT_TRUE(GoodsNamed("Koniak"));
+         ASSERT_TRUE(Named(kTableGoods, "Koniak"));
          Tow.NR[0] = 0;
          ASSERT_EQ(TableUpdate(kTableGoods), 0);
        },
@@ -155,17 +177,17 @@ TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
     if (c.prep) c.prep();
     const auto before = Goods();
     Current(c.view, c.current);
-    gc->snapshots.clear();
+    con->shots.clear();
     Play(c.keys);
     c.run();
     Drain();
     const auto after = Goods();
-    EXPECT_TRUE(c.holds(Named(after, c.goods)));
+    EXPECT_TRUE(c.holds(Of(after, c.goods)));
     EXPECT_EQ(Changed(before), c.changed);
     // What changed carries today's date of the price change; a number is no price.
     for (const auto& [name, g] : after)
       EXPECT_TRUE(SameGoods(g, before.at(name)) || c.run != price_change_dialog || g.DATAPRZEC == today) << name;
-    EXPECT_TRUE(!c.shown || ShotHas(gc->snapshots.size() - 1, c.shown));
+    EXPECT_TRUE(!c.shown || ShotHas(Shots() - 1, c.shown));
     ExpectTablesSound();
   }
 }
@@ -176,7 +198,7 @@ TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
 TEST_F(GoodsPricingTest, AnInterruptedChangeLeavesEachGoodsOldOrNew) {
   // Group 3 "Inne" gets two goods: every step of the walk is interrupted in turn.
   for (const char* name : {"Koniak", "Wino czerwone"}) {
-    ASSERT_TRUE(GoodsNamed(name));
+    ASSERT_TRUE(Named(kTableGoods, name));
     Tow.GTOID = AMOUNT::FromInt(3);
     ASSERT_EQ(TableUpdate(kTableGoods), 0);
   }
@@ -222,12 +244,12 @@ TEST_F(GoodsPricingTest, AnInterruptedChangeLeavesEachGoodsOldOrNew) {
     std::set<long> partial;
     for (long polls = 0; polls <= 2; ++polls) {
       Restore();
-      gc->typeahead = true;
-      gc->quiet_polls = polls;
+      polling->typeahead = true;
+      polling->quiet_polls = polls;
       Play(std::string(op.keys) + "{Esc}{Enter}{Enter}");
       Current(kViewGroups, "Inne");
       op.run();
-      gc->typeahead = false;
+      polling->typeahead = false;
       Drain();
       partial.insert(expect_old_or_new(std::string(op.name) + ", Esc after " + std::to_string(polls)));
     }
@@ -277,8 +299,8 @@ TEST_F(GoodsPricingTest, CalculationFromAPurchasePriceAndBack) {
     SCOPED_TRACE(c.name);
     Restore();
     SetWarnLowSalePrice(1);
-    ASSERT_TRUE(GoodsNamed("Lilia"));
-    gc->snapshots.clear();
+    ASSERT_TRUE(Named(kTableGoods, "Lilia"));
+    con->shots.clear();
     Play(c.keys);
     POZ_RECORD p{};
     if (c.kind == 0) {
@@ -294,7 +316,7 @@ TEST_F(GoodsPricingTest, CalculationFromAPurchasePriceAndBack) {
     }
     Drain();
     EXPECT_TRUE(ShotHas(0, c.shown));
-    ASSERT_TRUE(GoodsNamed("Lilia"));
+    ASSERT_TRUE(Named(kTableGoods, "Lilia"));
     EXPECT_EQ(Tow.CENA, AMOUNT::FromDouble(c.goods_price));
     EXPECT_EQ(Tow.MARZA, AMOUNT::FromDouble(c.goods_margin));
     EXPECT_EQ(Tow.DATAPRZEC, c.goods_price == 12.30 ? kLongAgo : DateToday());
