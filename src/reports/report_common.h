@@ -83,6 +83,18 @@ int WalkTransactions(const REPORT_PERIOD& period, AMOUNT contractor, Fn fn);
 template <typename Fn>
 int WalkPositionsOf(const std::vector<AMOUNT>& ids, Fn fn);
 
+// Walks the goods in name order (order 0) or number order (1): all of them, or those of one
+// group (group not 0), or all grouped by group (byGroup: by group identifier, then name or
+// number; goods without a group first). fn sees each in Tow; answers as WalkTransactions.
+template <typename Fn>
+int WalkGoods(int order, bool byGroup, AMOUNT group, Fn fn);
+
+// Walks the positions of one goods dated in the period in the positions index by goods (date,
+// kind, transaction; entry order within), or with a contractor in the index by contractor and
+// goods. fn sees each in Poz; answers as WalkTransactions.
+template <typename Fn>
+int WalkGoodsPositions(AMOUNT goods, const REPORT_PERIOD& period, AMOUNT contractor, Fn fn);
+
 // The identifiers in ascending order, each with its place in the list given.
 struct ID_ORDER {
   std::vector<AMOUNT> ids;

@@ -62,6 +62,54 @@ int WalkPositionsOf(const std::vector<AMOUNT>& ids, Fn fn) {
   return rc < 0 ? -1 : 0;
 }
 
+template <typename Fn>
+int WalkGoods(int order, bool byGroup, AMOUNT group, Fn fn) {
+  // Goods indexes: 1 name, 2 group and name, 3 number, 4 group and number.
+  const bool grouped = byGroup || !group.IsZero();
+  const int index = grouped ? (order == 0 ? 2 : 4) : (order == 0 ? 1 : 3);
+  TABLE_PLACE keep(kTableGoods);
+  int rc = TableSetIndex(kTableGoods, index);
+  if (rc == 0 && !group.IsZero()) {
+    char key[10];
+    IdKey(group, key);
+    rc = TableSeek(kTableGoods, key);
+  } else if (rc == 0) {
+    rc = TableFirst(kTableGoods);
+  }
+  for (; rc == 0; rc = TableNext(kTableGoods)) {
+    if (!group.IsZero() && Tow.GTOID != group) break;
+    if (ReportStopped()) return kReportInterrupted;
+    const int r = fn();
+    if (r != 0) return r;
+  }
+  return rc < 0 ? -1 : 0;
+}
+
+template <typename Fn>
+int WalkGoodsPositions(AMOUNT goods, const REPORT_PERIOD& period, AMOUNT contractor, Fn fn) {
+  constexpr int kByGoods = 1, kByContractor = 2;
+  TABLE_PLACE keep(kTablePositions);
+  char key[40];
+  size_t at = 0;
+  if (!contractor.IsZero()) {
+    IdKey(contractor, key);
+    at = 9;
+  }
+  IdKey(goods, key + at);
+  std::snprintf(key + at + 9, sizeof key - at - 9, "%s", DateToStored(period.first).c_str());
+  int rc = TableSetIndex(kTablePositions, contractor.IsZero() ? kByGoods : kByContractor);
+  if (rc == 0) rc = TableSeek(kTablePositions, key);
+  for (; rc == 0; rc = TableNext(kTablePositions)) {
+    if (Poz.TOWID != goods || (!contractor.IsZero() && Poz.KONID != contractor)) break;
+    if (Poz.DATATRA > period.last) break;
+    if (ReportStopped()) return kReportInterrupted;
+    if (Poz.DATATRA < period.first) continue;
+    const int r = fn();
+    if (r != 0) return r;
+  }
+  return rc < 0 ? -1 : 0;
+}
+
 template <typename RECORD>
 int RECORD_CACHE<RECORD>::Get(AMOUNT id, const RECORD** out) {
   *out = &empty_;

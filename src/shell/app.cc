@@ -20,6 +20,7 @@
 #include "devices/fiscal_receipt.h"
 #include "devices/label/label_printer.h"
 #include "devices/scanner/ean_scanner.h"
+#include "reports/reports_menu.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
 #include "shell/startup.h"
@@ -123,6 +124,7 @@ int TamsuMain() {
   RegisterLabelCommand();
   InstallScannerHooks();
   RegisterDocumentCommands();
+  RegisterReports();
   main_screen_draw();
 
   int result = -1;

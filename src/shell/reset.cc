@@ -17,6 +17,7 @@
 #include "platform/cfile.h"
 #include "platform/clipboard.h"
 #include "platform/removable.h"
+#include "reports/reports_menu.h"
 #include "shell/command_line.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
@@ -53,6 +54,7 @@ void ResetProgramState() {
   ResetPositionsWindow();
   ResetParentCompany();
   ResetDocuments();
+  ResetReports();
   ResetMainWindow();
   ResetMainMenu();
   ResetCommandLine();
