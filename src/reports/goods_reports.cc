@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "business/document_kinds.h"
 #include "business/options.h"
 #include "business/position_values.h"
 #include "business/prices.h"
@@ -167,7 +168,7 @@ void GoodsGrid(REPORT_GRID* g, const GOODS_REPORT& o, GOODS_ROW* cur, GOODS_SUMS
             {new DKRPT::CELL_CURR(&sum->inV)}, income && !deliveries);
   g->Column(12, {"Ilość"_pl, out_head}, QuantityCell(&cur->outQ, details), {details ? QuantityCell(&sum->outQ) : nullptr},
             expense && quantities && !deliveries);
-  g->Column(13, {"Wartość"_pl, out_head}, new CELL_MARKED(&cur->outV, &cur->outKnown), {new DKRPT::CELL_CURR(&sum->outV)},
+  g->Column(13, {"Wartość"_pl, out_head}, new CELL_MARKED(&cur->outV, &cur->outKnown, details), {new DKRPT::CELL_CURR(&sum->outV)},
             expense);
   g->Column(12, {"Ilość"_pl}, QuantityCell(&cur->deliveryQ), {}, false);
   g->Column(12, {"Cena", "netto"}, new DKRPT::CELL_CURR(&cur->netPrice), {}, details && !deliveries && !profits);
@@ -231,7 +232,8 @@ int GOODS_TRANSACTIONS::Transactions() {
     if (!FilterAccepts(filter_, Tra)) return 0;
     TRANSACTION_INFO t{};
     t.net = Tra.ZAOKRNETTO != 0;
-    CopyText(t.document, TransactionDocumentText(Tra));
+    // Goods move on warehouse documents: those first.
+    CopyText(t.document, DocumentKindByCode(Tra.DOKMAGTYP) != 0 ? WarehouseDocumentText(Tra) : TransactionDocumentText(Tra));
     t.contractor = Tra.KONID;
     transactions_.emplace(Tra.ID.Raw(), t);
     return 0;
@@ -693,7 +695,7 @@ int goods_transactions_command() {
   const int kind = d.Radio(3, 4, kKinds[0], s.o.kind == 0);
   for (int i = 1; i < 5; ++i) d.Radio(3, 4 + i, kKinds[i], s.o.kind == i);
   d.Label(3, 10, "Zakres:");
-  static const char* const kDetails[5] = {"&Sumy transakcji ogólne", "Sum&y transakcji wg grup towarów"_pl,
+  static const char* const kDetails[5] = {"&Sumy transakcji ogólne"_pl, "Sum&y transakcji wg grup towarów"_pl,
                                           "Sumy transakcji wg &towarów"_pl, "Sz&czegóły transakcji"_pl,
                                           "Szczegóły cen z&akupu"_pl};
   const int detail = d.Radio(3, 11, kDetails[0], s.o.detail == 0);

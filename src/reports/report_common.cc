@@ -146,7 +146,10 @@ int PURCHASE_PRICES::Value(PURCHASE_VALUE* value) {
 
 // ---- cells ----
 
-void CELL_MARKED::Print(int width) const { PutAmountMarked(*value_, *known_, width); }
+void CELL_MARKED::Print(int width) const {
+  if (dash_ && *known_ && value_->IsZero()) PutAmountOrDash(*value_, width);
+  else PutAmountMarked(*value_, *known_, width);
+}
 
 void CELL_RTEXT::Print(int width) const { PutTextRight(text_ ? text_ : "", width); }
 
@@ -180,7 +183,8 @@ int REPORT_GRID::Print(RECORDSET* source) {
   for (const COLUMN& c : columns_) {
     if (!c.visible) continue;
     heads = std::max(heads, c.heads.size());
-    feet = std::max(feet, c.feet.size());
+    for (size_t f = 0; f < c.feet.size(); ++f)
+      if (c.feet[f]) feet = std::max(feet, f + 1);
   }
   if (!header_) heads = 0;
   const int n = static_cast<int>(columns_.size());
@@ -193,7 +197,7 @@ int REPORT_GRID::Print(RECORDSET* source) {
     for (size_t h = 0; h < heads && h < c.heads.size(); ++h)
       t.SetCell(RPTTABLE::kHeader, static_cast<int>(h), i, c.heads[h].get());
     t.SetCell(RPTTABLE::kBody, 0, i, c.body.get());
-    for (size_t f = 0; f < c.feet.size(); ++f) t.SetCell(RPTTABLE::kFooter, static_cast<int>(f), i, c.feet[f].get());
+    for (size_t f = 0; f < c.feet.size() && f < feet; ++f) t.SetCell(RPTTABLE::kFooter, static_cast<int>(f), i, c.feet[f].get());
   }
   return t.Print();
 }

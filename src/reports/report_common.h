@@ -153,15 +153,17 @@ std::string TransactionDocumentText(const TRA_RECORD& t);
 // A period not yet chosen in this run: from the first day of this month to today.
 void DefaultPeriod(REPORT_PERIOD* period);
 
-// An amount with "?" in front when part of it is not known (PutAmountMarked).
+// An amount with "?" in front when part of it is not known (PutAmountMarked); with dash a known
+// 0 shows as "-".
 class CELL_MARKED : public RPTTABLE::CELL {
  public:
-  CELL_MARKED(const AMOUNT* value, const bool* known) : value_(value), known_(known) {}
+  CELL_MARKED(const AMOUNT* value, const bool* known, bool dash = false) : value_(value), known_(known), dash_(dash) {}
   void Print(int width) const override;
 
  private:
   const AMOUNT* value_;
   const bool* known_;
+  bool dash_;
 };
 // A text right-aligned.
 class CELL_RTEXT : public DKRPT::CELL_TEXT {

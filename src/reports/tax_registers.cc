@@ -88,13 +88,13 @@ void VatValueColumns(REPORT_GRID* g, VAT_LINE* cur, VAT_REGISTER_ROW* sum, bool 
   const COL cols[10] = {
       {&VAT_REGISTER_ROW::gross, "Suma", "brutto", ""},       {&VAT_REGISTER_ROW::vat, "Suma", "VAT", ""},
       {&VAT_REGISTER_ROW::exempt, "Suma wolna", "od podatku", ""},
-      {&VAT_REGISTER_ROW::net23, "Stawka 23 %", "Wartość", "netto"_pl},
-      {&VAT_REGISTER_ROW::vat23, "Stawka 23 %", "Wartość", "VAT"_pl},
-      {&VAT_REGISTER_ROW::net8, "Stawka  8 %", "Wartość", "netto"_pl},
-      {&VAT_REGISTER_ROW::vat8, "Stawka  8 %", "Wartość", "VAT"_pl},
+      {&VAT_REGISTER_ROW::net23, "Stawka 23 %", "Wartość"_pl, "netto"},
+      {&VAT_REGISTER_ROW::vat23, "Stawka 23 %", "Wartość"_pl, "VAT"},
+      {&VAT_REGISTER_ROW::net8, "Stawka  8 %", "Wartość"_pl, "netto"},
+      {&VAT_REGISTER_ROW::vat8, "Stawka  8 %", "Wartość"_pl, "VAT"},
       {&VAT_REGISTER_ROW::netSpecial, "Stawki", "specjalne", "netto"},
       {&VAT_REGISTER_ROW::vatSpecial, "Stawki", "specjalne", "VAT"},
-      {&VAT_REGISTER_ROW::zero, "Stawka  0 %", "Wartość", ""},
+      {&VAT_REGISTER_ROW::zero, "Stawka  0 %", "Wartość"_pl, ""},
   };
   for (const COL& c : cols) {
     if (heads) g->Column(13, {c.h1, c.h2, c.h3}, new DKRPT::CELL_CURR(&(cur->v.*c.field)), {new DKRPT::CELL_CURR(&(sum->*c.field))});
@@ -179,9 +179,9 @@ int PrintVatPart(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter, int form,
   VAT_REGISTER_ROW sum = total;
   REPORT_GRID g;
   const bool part2 = form == kVatPart2;
-  g.Column(6, {"Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0), {new DKRPT::CELL_TEXT(part2 ? "Razem:" : "")});
+  g.Column(6, {"Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0), {part2 ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
   if (!part2) {
-    g.Column(10, {"Data"}, new DKRPT::CELL_DATE(&cur.date), {new DKRPT::CELL_TEXT(form == kVatShort ? "Razem:" : "")});
+    g.Column(10, {"Data"}, new DKRPT::CELL_DATE(&cur.date), {form == kVatShort ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
     g.Column(14, {"Dokument"}, new DKRPT::CELL_TEXT(cur.document));
     g.Column(form == kVatShort ? 30 : 50, {"Kontrahent"}, new DKRPT::CELL_TEXT(cur.name));
   }
@@ -433,7 +433,7 @@ int PrintBookPart(const REPORT_PERIOD& period, int part, const DOCUMENT_FILTER& 
   BOOK_LINE cur;
   BOOK_LINE total = sum;
   REPORT_GRID g;
-  g.Column(6, {"Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0), {new DKRPT::CELL_TEXT(part == 2 ? "Razem:" : "")});
+  g.Column(6, {"Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0), {part == 2 ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
   if (part == 1) {
     g.Column(10, {"Data"}, new DKRPT::CELL_DATE(&cur.date));
     g.Column(20, {"Dokument"}, new DKRPT::CELL_TEXT(cur.document));
@@ -447,10 +447,10 @@ int PrintBookPart(const REPORT_PERIOD& period, int part, const DOCUMENT_FILTER& 
       const char* number;
     };
     const COL cols[8] = {
-        {&BOOK_LINE::col7, {"Sprzedaż"_pl, "towarów", "i usług"_pl, ""}, "7"},
+        {&BOOK_LINE::col7, {"Sprzedaż"_pl, "towarów"_pl, "i usług"_pl, ""}, "7"},
         {&BOOK_LINE::col8, {"Pozostałe"_pl, "przychody", "", ""}, "8"},
         {&BOOK_LINE::col9, {"Razem", "przychód"_pl, "(7+8)", ""}, "9"},
-        {&BOOK_LINE::col10, {"Zakup", "towarów", "i materiałów"_pl, "wg cen zakupu"}, "10"},
+        {&BOOK_LINE::col10, {"Zakup", "towarów"_pl, "i materiałów"_pl, "wg cen zakupu"}, "10"},
         {&BOOK_LINE::col11, {"Koszty", "uboczne", "zakupu", ""}, "11"},
         {&BOOK_LINE::col12, {"Wynagrodzenia", "w gotówce"_pl, "i w naturze", ""}, "12"},
         {&BOOK_LINE::col13, {"Pozostałe"_pl, "wydatki", "", ""}, "13"},

@@ -164,8 +164,8 @@ int PrintPaymentRows(const char* title, const SALES_REPORT& o, const DOCUMENT_FI
   g.Column(10, {"Forma", "płatności"_pl}, new DKRPT::CELL_TEXT(cur.form));
   g.Column(13, {"Suma"}, new DKRPT::CELL_CURR(&cur.amount), {new DKRPT::CELL_CURR(&sum.amount)});
   g.Column(10, {"Termin", "płatności"_pl}, new DKRPT::CELL_DATE(&cur.due));
-  if (unpaid) g.Column(6, {"Dni", "zwłoki"}, new DKRPT::CELL_NUM(&cur.days, 0, nullptr, true));
-  else g.Column(10, {"Data", "zapłaty"}, new DKRPT::CELL_DATE(&cur.paid));
+  if (unpaid) g.Column(6, {"Dni", "zwłoki"_pl}, new DKRPT::CELL_NUM(&cur.days, 0, nullptr, true));
+  else g.Column(10, {"Data", "zapłaty"_pl}, new DKRPT::CELL_DATE(&cur.paid));
   g.Column(13, {"Odsetki"}, new DKRPT::CELL_CURR(&cur.interest), {new DKRPT::CELL_CURR(&sum.interest)});
   g.Column(40, {"Kontrahent"}, new DKRPT::CELL_TEXT(cur.contractor));
   PutReportTitle(title, g.Width());
@@ -312,7 +312,7 @@ int sales_documents_command() {
   DefaultPeriod(&s.o.period);
   REPORT_DIALOG d(42, 16, "TRANSAKCJE WG DOKUMENTÓW SPRZEDAŻY"_pl);
   d.Period(3, 1, &s.o.period);
-  static const char* const kVariants[5] = {"&Wszystkie", "&Kontrahenta", "&Nie zapłacone", "N&ie zapłacone kontrahenta",
+  static const char* const kVariants[5] = {"&Wszystkie", "&Kontrahenta", "&Nie zapłacone"_pl, "N&ie zapłacone kontrahenta"_pl,
                                            "Z z&apłaconymi odsetkami"_pl};
   const int variant = d.Radio(3, 3, kVariants[0], s.o.variant == 0);
   for (int i = 1; i < 5; ++i) d.Radio(3, 3 + i, kVariants[i], s.o.variant == i);
