@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/date.h"
 #include "common/text.h"
@@ -27,7 +28,8 @@ const char kUsage[] =
     "  tamsu-admin create KATALOG [--demo]   nowa, pusta baza (z --demo: z danymi przykładowymi)\n"
     "  tamsu-admin dump KATALOG TABELA       rekordy tabeli jako CSV w UTF-8 (Gto, Tow, Kon, Tra, Poz\n"
     "                                        albo 0 do 4); usunięte rekordy mają \"*\" w pierwszej kolumnie\n"
-    "  tamsu-admin check KATALOG             sprawdzenie plików danych i indeksów\n"
+    "  tamsu-admin check KATALOG [--repair]  sprawdzenie plików danych i indeksów; z --repair\n"
+    "                                        także naprawa tego, co znaleziono\n"
     "  tamsu-admin reindex KATALOG           odbudowa wszystkich indeksów\n"
     "  tamsu-admin pack KATALOG              usunięcie skasowanych rekordów (defragmentacja)\n"
     "  tamsu-admin service-password KLUCZ [DD.MM.RRRR]\n"
@@ -38,8 +40,8 @@ FILE* g_err = stderr;
 
 void Say(FILE* f, const std::string& data_text) { std::fprintf(f, "%s\n", Cp1250ToUtf8(data_text).c_str()); }
 
-int PrintEvent(int code, const char* name, long) {
-  std::string m = DbEventMessage(code, name);
+int PrintEvent(int code, const char* name, long number) {
+  std::string m = DbEventMessage(code, name, number);
   if (!m.empty()) Say(g_err, m);
   return 0;
 }
@@ -148,16 +150,19 @@ int Dump(int argc, char** argv, FILE* out, FILE* err) {
   DataDir dir(argv[2], err);
   if (!dir.ok() || !AllDataFiles(err)) return 1;
   const TABLEDEF& def = TABLE_DEFS[table];
-  if (TableOpen(table, &def) != 0) return 1;
+  // Read as it is, in file order: the rescue works when the index is damaged or missing and
+  // changes nothing.
+  TABLEFINDINGS found;
+  if (TableOpenToInspect(table, &def, &found) != 0) return 1;
   std::string line = "usuniety";
   for (int f = 0; f < def.field_count; ++f) line += std::string(",") + def.fields[f].name;
   std::fprintf(out, "%s\n", line.c_str());
-  TableSetIndex(table, -1);
   long count = TableRecCount(table);
   const char* rec = static_cast<const char*>(TableRecord(table));
   for (long n = 0; n < count; ++n) {
-    if (TableGo(table, n) != 0) return 1;
-    line = TableIsDeleted(table) ? "*" : "";
+    bool deleted = false;
+    if (TableGo(table, n) != 0 || TableIsDeleted(table, &deleted) != 0) return 1;
+    line = deleted ? "*" : "";
     for (int f = 0; f < def.field_count; ++f) {
       const FIELDDEF& fd = def.fields[f];
       const char* p = rec + fd.struct_offset;
@@ -200,35 +205,116 @@ int OnDatabase(int argc, char** argv, FILE* out, FILE* err, int (*work)(const ch
   return work(argv[2], out, err);
 }
 
-int CheckWork(const char* dir, FILE* out, FILE* err) {
-  if (OpenDatabase() != 0) return 1;
-  int faults = 0;
-  for (int t = 0; t < kSchemaTableCount; ++t) {
-    std::string problem;
-    if (CheckTable(t, &problem) != 0) {
-      std::fprintf(err, "%s: %s\n", TABLE_DEFS[t].index_file, problem.c_str());
-      ++faults;
-    }
+// The faults of one table found by inspecting it; each is a line for the user. `repairable`
+// tells whether opening with a new index mends them all.
+struct TABLEFAULTS {
+  std::vector<std::string> lines;
+  bool repairable = true;
+};
+
+TABLEFAULTS InspectTable(int t) {
+  TABLEFAULTS faults;
+  const TABLEDEF& def = TABLE_DEFS[t];
+  TABLEFINDINGS found;
+  if (TableOpenToInspect(t, &def, &found) != 0) {
+    // The reason has been printed (a header that does not fit, a file in use...).
+    faults.lines.push_back(std::string(def.data_file) + ": nie można otworzyć pliku.");
+    faults.repairable = false;
+    return faults;
   }
-  if (faults) {
-    std::fprintf(err, "Wymagana odbudowa indeksów: tamsu-admin reindex %s\n", dir);
+  char buf[256];
+  if (found.whole_records >= 0) {
+    std::snprintf(buf, sizeof buf, "%s: plik krótszy, niż podaje nagłówek (rekordów w nagłówku %ld, całych %ld).",
+                  def.data_file, found.claimed_records, found.whole_records);
+    faults.lines.push_back(buf);
+  }
+  if (found.end_mark_missing) faults.lines.push_back(std::string(def.data_file) + ": brak znacznika końca pliku.");
+  if (found.index_missing) faults.lines.push_back(std::string(def.index_file) + ": brak pliku indeksu.");
+  if (found.index_refused)
+    faults.lines.push_back(std::string(def.index_file) + ": nagłówek indeksu nie pasuje do definicji tabeli.");
+  std::string problem;
+  if (!found.index_missing && !found.index_refused && CheckTable(t, &problem) != 0)
+    faults.lines.push_back(std::string(def.index_file) + ": " + Cp1250ToUtf8(problem));
+  TableClose(t);
+  return faults;
+}
+
+// Looks at every table and changes nothing; with --repair mends what it found: short data files
+// (a copy is kept), end marks, indexes (built afresh and put in place whole), leftovers of an
+// interrupted pack, and looks again.
+int CheckDatabase(const char* dir, bool repair, FILE* out, FILE* err) {
+  std::vector<std::string> lines;
+  bool index_faults[kSchemaTableCount] = {};
+  bool repairable = true;
+  for (int t = 0; t < kSchemaTableCount; ++t) {
+    TABLEFAULTS f = InspectTable(t);
+    index_faults[t] = !f.lines.empty();
+    repairable = repairable && f.repairable;
+    lines.insert(lines.end(), f.lines.begin(), f.lines.end());
+  }
+  std::vector<std::string> leftovers;
+  FindLeftovers(&leftovers, true);
+  for (const std::string& name : leftovers)
+    lines.push_back(name + ": pozostałość przerwanej defragmentacji lub odbudowy indeksu.");
+  for (const std::string& line : lines) std::fprintf(out, "%s\n", line.c_str());
+  if (lines.empty()) {
+    std::fprintf(out, "Baza danych jest spójna.\n");
+    return 0;
+  }
+  std::fprintf(out, "Znalezione błędy: %zu.\n", lines.size());
+  if (!repair) {
+    std::fprintf(out, "Nic nie zmieniono. Naprawa: tamsu-admin check %s --repair\n", dir);
     return 1;
   }
-  std::fprintf(out, "Baza danych jest spójna.\n");
+  if (!repairable) {
+    std::fprintf(err, "Nie wszystkie błędy można naprawić: pliki, których nie można otworzyć, zostają bez zmian.\n");
+  }
+  for (int t = 0; t < kSchemaTableCount; ++t) {
+    if (!index_faults[t]) continue;
+    if (TableOpenWithNewIndex(t, &TABLE_DEFS[t]) == 0) TableClose(t);
+  }
+  for (const std::string& name : leftovers) CFILE::DeleteFile(name.c_str());
+  // What is left after the repair.
+  size_t left = 0;
+  for (int t = 0; t < kSchemaTableCount; ++t) {
+    TABLEFAULTS f = InspectTable(t);
+    for (const std::string& line : f.lines) std::fprintf(err, "%s\n", line.c_str());
+    left += f.lines.size();
+  }
+  if (left) {
+    std::fprintf(err, "Po naprawie pozostały błędy: %zu.\n", left);
+    return 1;
+  }
+  std::fprintf(out, "Naprawiono. Baza danych jest spójna.\n");
   return 0;
 }
 
+int Check(int argc, char** argv, FILE* out, FILE* err) {
+  const bool repair = argc == 4 && std::strcmp(argv[3], "--repair") == 0;
+  if (argc != 3 && !repair) {
+    std::fputs(kUsage, err);
+    return 2;
+  }
+  DataDir dir(argv[2], err);
+  if (!dir.ok() || !AllDataFiles(err)) return 1;
+  return CheckDatabase(argv[2], repair, out, err);
+}
+
 int ReindexWork(const char*, FILE* out, FILE*) {
-  // The data files are checked first, without their indexes, so that a damaged data file stops
-  // the work before any index is touched.
+  // The data files are looked at first, so that a damaged one stops the work before any index is
+  // touched.
   for (int t = 0; t < kSchemaTableCount; ++t) {
-    TABLEDEF bare = TABLE_DEFS[t];
-    bare.index_count = 0;
-    if (TableOpen(t, &bare) != 0) return 1;
+    TABLEFINDINGS found;
+    if (TableOpenToInspect(t, &TABLE_DEFS[t], &found) != 0) return 1;
     TableClose(t);
   }
-  for (const TABLEDEF& d : TABLE_DEFS) CFILE::DeleteFile(d.index_file);
-  if (OpenDatabase() != 0) return 1;
+  // Each index is built whole under a temporary name and then put in place of the old one: a
+  // rebuild stopped at any moment leaves the old index, or none (built on the next opening).
+  for (int t = 0; t < kSchemaTableCount; ++t) {
+    if (TableOpenWithNewIndex(t, &TABLE_DEFS[t]) != 0) return 1;
+    TableClose(t);
+  }
+  RemoveLeftovers();
   std::fprintf(out, "Odbudowano indeksy.\n");
   return 0;
 }
@@ -244,7 +330,6 @@ int PackWork(const char*, FILE* out, FILE*) {
   return 0;
 }
 
-int Check(int argc, char** argv, FILE* out, FILE* err) { return OnDatabase(argc, argv, out, err, CheckWork); }
 int Reindex(int argc, char** argv, FILE* out, FILE* err) { return OnDatabase(argc, argv, out, err, ReindexWork); }
 int Pack(int argc, char** argv, FILE* out, FILE* err) { return OnDatabase(argc, argv, out, err, PackWork); }
 

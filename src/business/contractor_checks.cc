@@ -40,38 +40,39 @@ void NoDetails(AMOUNT) { not_supported(); }
 
 }  // namespace
 
-bool ContractorHasDebts(AMOUNT contractorId) {
+int ContractorHasDebts(AMOUNT contractorId) {
   const int t = kTableTransactions;
-  if (contractorId.IsZero() || !TableIsOpen(t)) return false;
+  if (contractorId.IsZero()) return 0;
+  if (!TableIsOpen(t) || TableLock(t, false) != 0) return -1;
   status_line(0, "%s", "Sprawdzanie płatności kontrahenta..."_pl);
-  TableLock(t, false);
   const long was = TableRecNo(t);
   const int index = TableGetIndex(t);
   char key[16];
   IdKey(contractorId, key);
   AMOUNT due;
   long seen = 0;
-  if (TableSetIndex(t, kTransactionsByContractor) == 0 && TableSeek(t, key) == 0) {
-    do {
-      if (Tra.KONID != contractorId) break;
-      if (TableIsDeleted(t) == 1 || Tra.RODZAJ[0] != 'S' || IsInternalWarehouseDocument(Tra.DOKMAGTYP))
-        continue;
+  // Seeking and walking step over deleted transactions.
+  int rc = TableSetIndex(t, kTransactionsByContractor);
+  for (rc = rc == 0 ? TableSeek(t, key) : rc; rc == 0 && Tra.KONID == contractorId; rc = TableNext(t)) {
+    if (Tra.RODZAJ[0] == 'S' && !IsInternalWarehouseDocument(Tra.DOKMAGTYP)) {
       if (Tra.PRZ > AMOUNT() && Tra.PRZZAPLAC == 0) due += Tra.PRZ;
       if (Tra.ODR > AMOUNT() && Tra.ODRZAPLAC == 0) due += Tra.ODR;
-    } while ((++seen % kKeyPollEvery != 0 || !EscPressed()) && TableNext(t) == 0);
+    }
+    if (++seen % kKeyPollEvery == 0 && EscPressed()) break;
   }
-  TableSetIndex(t, index);
-  TableGo(t, was);
+  if (TableSetIndex(t, index) != 0 || TableGo(t, was) != 0) rc = -1;
   TableUnlock(t);
   status_line(2);
-  return due > AMOUNT();
+  if (rc < 0) return -1;
+  return due > AMOUNT() ? 1 : 0;
 }
 
 void SetDebtorDetails(DebtorDetailsFn fn) { g_details = fn; }
 
 int CheckDebtor(AMOUNT contractorId) {
   if (contractorId.IsZero() || contractorId == AutoCustomer() || !WarnDebtor()) return 0;
-  if (!ContractorHasDebts(contractorId)) return 0;
+  const int debts = ContractorHasDebts(contractorId);
+  if (debts <= 0) return debts;
   for (;;) {
     const int r = message_box(
         2, "%s",
@@ -99,14 +100,14 @@ int OfferContractorDefaults(AMOUNT contractorId, int documentKind, bool netFlag)
   const int t = kTableContractors;
   if (LockAllTables(true) != 0) return -1;
   const long was = TableRecNo(t);
-  int rc = -1;
-  if (FindById(t, contractorId) == 0) {
+  int rc = FindById(t, contractorId);
+  if (rc == 0) {
     std::snprintf(Kon.DOKTRATYP, sizeof Kon.DOKTRATYP, "%s", DOCUMENT_KINDS[documentKind].code);
     Kon.ZAOKRNETTO = netFlag ? 1 : 0;
     rc = TableUpdate(t);
   }
   // The contractors view and the transaction form keep the contractor they had.
-  TableGo(t, was);
+  if (TableGo(t, was) != 0) rc = -1;
   UnlockAllTables();
   return rc == 0 ? 0 : -1;
 }
@@ -138,11 +139,12 @@ int FindContractorByNip() {
   if (TableLock(t, false) != 0) return -1;
   const long was = TableRecNo(t);
   const int index = TableGetIndex(t);
-  const bool found = TableSetIndex(t, kContractorsByNip) == 0 && TableSeek(t, text) == 0;
-  TableSetIndex(t, index);
-  if (!found) TableGo(t, was);
+  int rc = TableSetIndex(t, kContractorsByNip);
+  if (rc == 0) rc = TableSeek(t, text);
+  if (TableSetIndex(t, index) != 0) rc = -1;
+  if (rc != 0 && TableGo(t, was) != 0) rc = -1;
   TableUnlock(t);
-  return found ? 0 : -1;
+  return rc == 0 ? 0 : -1;
 }
 
 void ResetContractorChecks() {

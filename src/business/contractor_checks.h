@@ -12,10 +12,12 @@
 // Whether sales to the contractor (internal warehouse documents aside) leave a transfer or a
 // deferred amount without its payment date. Walks the transactions of the contractor under
 // "Sprawdzanie płatności kontrahenta..."; Esc stops the walk early with what was counted so far.
-// The transactions table keeps its position and active index.
-bool ContractorHasDebts(AMOUNT contractorId);
+// The transactions table keeps its position and active index. 1 with debts, 0 without, -1 when
+// the transactions could not be read (reported).
+int ContractorHasDebts(AMOUNT contractorId);
 
-// Before a sale to a contractor: 0 when the sale may go on, -1 when the user declined it.
+// Before a sale to a contractor: 0 when the sale may go on, -1 when the user declined it or the
+// debts could not be read.
 // Nothing is asked for identifier 0, for the automatic customer, or with "WarnDebtor" off.
 int CheckDebtor(AMOUNT contractorId);
 

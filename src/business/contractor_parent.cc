@@ -73,9 +73,11 @@ int EnsureParentCompany() {
   const int t = kTableContractors;
   if (!TableIsOpen(t)) return -1;
   if (TableLock(t, false) != 0) return -1;
-  const bool empty = TableCount(t) == 0;
+  long count = 0;
+  const int rc = TableCount(t, &count);
   TableUnlock(t);
-  if (!empty) return 0;
+  if (rc != 0) return -1;
+  if (count != 0) return 0;
   message("%s", "Wprowadź dane własnej firmy.\n\nZostanie ona dodana jako jeden\nz kontrahentów i "
                 "ustawiona jako\nmacierzysta."_pl);
   if (contractor_form_edit(kContractorAddEmpty) != 0 && AddDefaultCompany() != 0) return -1;

@@ -25,9 +25,11 @@ struct PLACE {
 
 PLACE Remember(int table) { return PLACE{table, TableRecNo(table), TableGetIndex(table)}; }
 
-void PutBack(const PLACE& p) {
-  TableSetIndex(p.table, p.index);
-  TableGo(p.table, p.record);
+// 0, or -1 when the record could not be read again (reported).
+int PutBack(const PLACE& p) {
+  int rc = TableSetIndex(p.table, p.index);
+  if (TableGo(p.table, p.record) != 0) rc = -1;
+  return rc;
 }
 
 void TrimRight(char* text) {
@@ -45,21 +47,22 @@ void BuildKey(int index, const KON_RECORD& record, char* key) {
   TableDefinition(kTable)->key_builders[index](&record, key);
 }
 
-// Whether another live contractor than record `self` has the same key as `record` in the index.
-// Moves the table; the caller puts it back.
-bool KeyTaken(int index, const KON_RECORD& record, long self) {
+// Whether another live contractor than record `self` has the same key as `record` in the index:
+// 1, 0, or -1 when that could not be read. Moves the table; the caller puts it back. (Seeking and
+// walking step over deleted records.)
+int KeyTaken(int index, const KON_RECORD& record, long self) {
   char want[96] = "";
   BuildKey(index, record, want);
-  if (TableSetIndex(kTable, index) != 0 || TableSeek(kTable, want) != 0) return false;
+  if (TableSetIndex(kTable, index) != 0) return -1;
   const size_t n = std::strlen(want);
-  do {
+  int rc;
+  for (rc = TableSeek(kTable, want); rc == 0; rc = TableNext(kTable)) {
     char have[96] = "";
     BuildKey(index, Kon, have);
-    if (std::strncmp(have, want, n) != 0) return false;
-    if (std::strcmp(have, want) == 0 && TableRecNo(kTable) != self && TableIsDeleted(kTable) != 1)
-      return true;
-  } while (TableNext(kTable) == 0);
-  return false;
+    if (std::strncmp(have, want, n) != 0) return 0;
+    if (std::strcmp(have, want) == 0 && TableRecNo(kTable) != self) return 1;
+  }
+  return rc < 0 ? -1 : 0;
 }
 
 void SayDeletedMeanwhile() {
@@ -70,9 +73,13 @@ void SayDeletedMeanwhile() {
 int CheckAndWrite(KON_RECORD* edited, const KON_RECORD* stored, long recno, ContractorField* back) {
   const PLACE place = Remember(kTable);
   const long self = stored ? recno : -1;
+  // A look-up that fails stops the save (reported); the form stays for another try.
   if (!stored || std::strcmp(edited->NAZWA, stored->NAZWA) != 0) {
-    const bool taken = KeyTaken(kByName, *edited, self);
-    PutBack(place);
+    const int taken = KeyTaken(kByName, *edited, self);
+    if (PutBack(place) != 0 || taken < 0) {
+      *back = kContractorFieldOk;
+      return -1;
+    }
     if (taken && message_box(1, "%s",
                              "Kontrahent o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2) {
       *back = kContractorFieldName;
@@ -80,8 +87,11 @@ int CheckAndWrite(KON_RECORD* edited, const KON_RECORD* stored, long recno, Cont
     }
   }
   if (edited->NIP[0] && (!stored || std::strcmp(edited->NIP, stored->NIP) != 0)) {
-    const bool taken = KeyTaken(kByNip, *edited, self);
-    PutBack(place);
+    const int taken = KeyTaken(kByNip, *edited, self);
+    if (PutBack(place) != 0 || taken < 0) {
+      *back = kContractorFieldOk;
+      return -1;
+    }
     if (taken && message_box(1, "%s",
                              "Kontrahent o podanym numerze NIP już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2) {
       *back = kContractorFieldNip;
@@ -90,11 +100,20 @@ int CheckAndWrite(KON_RECORD* edited, const KON_RECORD* stored, long recno, Cont
   }
   int rc;
   if (!stored) {
-    edited->ID = NextRecordIdOf(kTable);
+    rc = NextRecordId(kTable, &edited->ID);
     Kon = *edited;
-    rc = TableAppend(kTable);
+    if (rc == 0) rc = TableAppend(kTable);
+    else edited->ID = AMOUNT();
   } else {
-    if (TableGo(kTable, recno) != 0 || TableIsDeleted(kTable) == 1 || Kon.ID != stored->ID) {
+    bool deleted = false;
+    rc = TableGo(kTable, recno);
+    if (rc == 0) rc = TableIsDeleted(kTable, &deleted);
+    if (rc != 0) {
+      PutBack(place);
+      *back = kContractorFieldOk;
+      return -1;
+    }
+    if (deleted || Kon.ID != stored->ID) {
       PutBack(place);
       SayDeletedMeanwhile();
       *back = kContractorFieldNone;
@@ -143,40 +162,39 @@ int SaveContractor(KON_RECORD* edited, int documentKind, const KON_RECORD* store
   return rc;
 }
 
-bool ContractorInUse(AMOUNT id) {
-  if (id.IsZero() || !TableIsOpen(kTableTransactions)) return false;
-  TableLock(kTableTransactions, false);
+int ContractorInUse(AMOUNT id) {
+  if (id.IsZero()) return 0;
+  if (!TableIsOpen(kTableTransactions) || TableLock(kTableTransactions, false) != 0) return -1;
   const PLACE place = Remember(kTableTransactions);
   char key[16];
   IdKey(id, key);
-  bool used = false;
-  if (TableSetIndex(kTableTransactions, kTransactionsByContractor) == 0 &&
-      TableSeek(kTableTransactions, key) == 0) {
-    do {
-      if (Tra.KONID != id) break;
-      if (TableIsDeleted(kTableTransactions) != 1) used = true;
-    } while (!used && TableNext(kTableTransactions) == 0);
-  }
-  PutBack(place);
+  // The seek steps over deleted transactions: the one it finds is live.
+  int rc = TableSetIndex(kTableTransactions, kTransactionsByContractor);
+  if (rc == 0) rc = TableSeek(kTableTransactions, key);
+  const int used = rc == 0 && Tra.KONID == id ? 1 : 0;
+  if (PutBack(place) != 0) rc = -1;
   TableUnlock(kTableTransactions);
-  return used;
+  return rc < 0 ? -1 : used;
 }
 
 int DeleteCurrentContractor() {
   if (!TableIsOpen(kTable) || TableRecNo(kTable) < 0) return -1;
   if (LockAllTables(true) != 0) return -1;
   const char* refusal = nullptr;
-  if (TableReread(kTable) != 0 || TableIsDeleted(kTable) == 1) {
+  const int here = RereadCurrent(kTable);
+  if (here != 0) {
     UnlockAllTables();
-    SayDeletedMeanwhile();
+    if (here == kTableEnd) SayDeletedMeanwhile();
     return -1;
   }
   const AMOUNT id = Kon.ID;
+  int used = 0;
   if (!id.IsZero() && id == Company())
     refusal = "Nie można usunąć firmy macierzystej."_pl;
-  else if (ContractorInUse(id))
+  else if ((used = ContractorInUse(id)) == 1)
     refusal = "Nie można usunąć tego rekordu, ponieważ\n     jest on użyty w innym pliku."_pl;
-  const int rc = refusal ? -1 : TableDelete(kTable);
+  // A contractor whose transactions cannot be read is not deleted (reported).
+  const int rc = refusal || used < 0 ? -1 : TableDelete(kTable);
   UnlockAllTables();
   if (refusal) message("%s", refusal);
   return rc == 0 ? 0 : -1;

@@ -26,8 +26,9 @@ enum ContractorField {
 int SaveContractor(KON_RECORD* edited, int documentKind, const KON_RECORD* stored, long recno,
                    ContractorField* back);
 
-// Whether any transaction refers to the contractor (transactions index by contractor).
-bool ContractorInUse(AMOUNT id);
+// Whether any live transaction refers to the contractor (transactions index by contractor): 1,
+// 0, or -1 when that could not be read (reported; the contractor must not be deleted then).
+int ContractorInUse(AMOUNT id);
 
 // Deletes the current contractor unless it is the parent company or in use, saying why not.
 // 0 when deleted (the table moves to the next record), -1 otherwise.

@@ -49,51 +49,54 @@ TABLE_PLACE SaveTablePlace(int table) {
   return p;
 }
 
-void RestoreTablePlace(const TABLE_PLACE& p) {
-  if (p.table < 0) return;
-  TableSetIndex(p.table, p.index);
+int RestoreTablePlace(const TABLE_PLACE& p) {
+  if (p.table < 0) return 0;
+  int rc = TableSetIndex(p.table, p.index);
   // The structure may hold what the caller was editing: it comes back as it was.
-  if (p.record >= 0) TableGo(p.table, p.record);
-  else TableGo(p.table, -1);
+  if (TableGo(p.table, p.record >= 0 ? p.record : -1) != 0) rc = -1;
   if (!p.structure.empty() && TableRecord(p.table))
     std::memcpy(TableRecord(p.table), p.structure.data(), p.structure.size());
+  return rc == 0 ? 0 : -1;
 }
 
-bool KeyTaken(int table, int index, const void* record, AMOUNT own_id) {
+int KeyTaken(int table, int index, const void* record, AMOUNT own_id) {
   char wanted[kMaxKeyLength + 2];
   BuildKey(table, index, record, wanted);
-  if (!wanted[0]) return false;
+  if (!wanted[0]) return 0;
   TABLE_PLACE place = SaveTablePlace(table);
-  TableLock(table, false);
-  TableSetIndex(table, index);
-  bool taken = false;
+  if (TableLock(table, false) != 0) return -1;
+  int taken = 0;
   const size_t n = std::strlen(wanted);
   char key[kMaxKeyLength + 2];
-  for (int rc = TableSeek(table, wanted); rc == 0; rc = TableNext(table)) {
-    BuildKey(table, index, TableRecord(table), key);
-    if (std::strncmp(key, wanted, n) != 0) break;
-    if (std::strcmp(key, wanted) == 0 && CurrentRecordId(table) != own_id) {
-      taken = true;
-      break;
+  int rc = TableSetIndex(table, index);
+  if (rc == 0) {
+    for (rc = TableSeek(table, wanted); rc == 0; rc = TableNext(table)) {
+      BuildKey(table, index, TableRecord(table), key);
+      if (std::strncmp(key, wanted, n) != 0) break;
+      if (std::strcmp(key, wanted) == 0 && CurrentRecordId(table) != own_id) {
+        taken = 1;
+        break;
+      }
     }
   }
-  RestoreTablePlace(place);
+  if (RestoreTablePlace(place) != 0) rc = -1;
   TableUnlock(table);
-  return taken;
+  return rc < 0 ? -1 : taken;
 }
 
-bool KeyPrefixUsed(int table, int index, const char* prefix) {
-  if (!prefix || !prefix[0]) return false;
+int KeyPrefixUsed(int table, int index, const char* prefix) {
+  if (!prefix || !prefix[0]) return 0;
   TABLE_PLACE place = SaveTablePlace(table);
-  TableLock(table, false);
-  TableSetIndex(table, index);
-  bool used = false;
-  if (TableSeek(table, prefix) == 0) {
+  if (TableLock(table, false) != 0) return -1;
+  int used = 0;
+  int rc = TableSetIndex(table, index);
+  if (rc == 0) rc = TableSeek(table, prefix);
+  if (rc == 0) {
     char key[kMaxKeyLength + 2];
     BuildKey(table, index, TableRecord(table), key);
-    used = std::strncmp(key, prefix, std::strlen(prefix)) == 0;
+    used = std::strncmp(key, prefix, std::strlen(prefix)) == 0 ? 1 : 0;
   }
-  RestoreTablePlace(place);
+  if (RestoreTablePlace(place) != 0) rc = -1;
   TableUnlock(table);
-  return used;
+  return rc < 0 ? -1 : used;
 }

@@ -2,7 +2,7 @@
 // the look-ups the saving and deleting rules make in the tables without losing the table's place.
 //
 //   TABLE_PLACE place = SaveTablePlace(kTableGoods);
-//   if (KeyTaken(kTableGoods, 1, &copy, copy.ID)) ...   // another goods has this name
+//   if (KeyTaken(kTableGoods, 1, &copy, copy.ID) == 1) ...   // another goods has this name
 //   RestoreTablePlace(place);
 #pragma once
 
@@ -31,13 +31,16 @@ struct TABLE_PLACE {
   std::vector<char> structure;
 };
 TABLE_PLACE SaveTablePlace(int table);
-void RestoreTablePlace(const TABLE_PLACE& place);
+// 0, or -1 when the record could not be read again (reported).
+int RestoreTablePlace(const TABLE_PLACE& place);
 
-// True when a live record other than the one with identifier own_id has the same key in the
-// given index as the record structure `record` (keys are upper-cased, so "abc" and "ABC" meet).
-// own_id 0 stands for a record that is not stored yet. The table's place is kept.
-bool KeyTaken(int table, int index, const void* record, AMOUNT own_id);
+// 1 when a live record other than the one with identifier own_id has the same key in the given
+// index as the record structure `record` (keys are upper-cased, so "abc" and "ABC" meet), 0 when
+// none has, -1 when the search failed (reported: the caller stops). own_id 0 stands for a record
+// that is not stored yet. The table's place is kept.
+int KeyTaken(int table, int index, const void* record, AMOUNT own_id);
 
-// True when a live record's key in the given index starts with prefix. The place is kept.
-bool KeyPrefixUsed(int table, int index, const char* prefix);
+// 1 when a live record's key in the given index starts with prefix, 0 when none does, -1 when
+// the search failed. The place is kept.
+int KeyPrefixUsed(int table, int index, const char* prefix);
 

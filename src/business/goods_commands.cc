@@ -43,18 +43,20 @@ int RecomputeCurrentStock() {
   if (TableRecNo(kTableGoods) < 0) return -1;
   if (CheckRights(kRightModifyGoods, true) != 0) return -1;
   if (LockAllTables(true) != 0) return -1;
-  int rc = -1;
   AMOUNT stock;
-  if (TableReread(kTableGoods) != 0 || TableIsDeleted(kTableGoods)) {
+  int rc = RereadCurrent(kTableGoods);
+  if (rc == kTableEnd) {
     message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[kTableGoods].title);
-  } else if (!IsStockKind(Tow.RODZAJ[0])) {
-    rc = 0;  // kept at 0 by the kind
-  } else if (RecomputeStock(Tow.ID, &stock) == 0) {
-    Tow.STAN = stock;
-    rc = TableUpdate(kTableGoods);
+  } else if (rc == 0 && IsStockKind(Tow.RODZAJ[0])) {
+    // Kept at 0 by a kind without stock; otherwise only a sum of every position is written.
+    rc = RecomputeStock(Tow.ID, &stock);
+    if (rc == 0) {
+      Tow.STAN = stock;
+      rc = TableUpdate(kTableGoods);
+    }
   }
   UnlockAllTables();
-  return rc;
+  return rc == 0 ? 0 : -1;
 }
 
 void RegisterGoodsCommands() {

@@ -187,8 +187,10 @@ int SaveGoods(ControlRecord* dlg) {
   TOW_RECORD stored{};
   const bool is_new = r.ID.IsZero();
   if (!is_new) {
-    if (FindById(kTableGoods, r.ID) != 0) {
-      message(kDeletedMeanwhile, TABLE_INFO[kTableGoods].title);
+    const int found = FindById(kTableGoods, r.ID);
+    if (found != 0) {
+      // A failure has been reported; only a record that is not there is "deleted meanwhile".
+      if (found == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[kTableGoods].title);
       return Refuse(place, here);
     }
     stored = Tow;
@@ -196,40 +198,55 @@ int SaveGoods(ControlRecord* dlg) {
   const bool price_changed = is_new || r.VATID != stored.VATID || r.MARZA != stored.MARZA ||
                              r.CENA != stored.CENA || r.RABAT != stored.RABAT;
 
-  if (KeyTaken(kTableGoods, kIndexByName, &r, r.ID) &&
+  // Every look-up that fails stops the save: the failure has been reported.
+  int taken = KeyTaken(kTableGoods, kIndexByName, &r, r.ID);
+  if (taken < 0) return Refuse(place, here);
+  if (taken &&
       message_box(1, "%s", "Towar o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
     return Refuse(place, kGoodsName);
 
-  if (r.NR[0] && (is_new || std::strcmp(r.NR, stored.NR) != 0) &&
-      KeyTaken(kTableGoods, kIndexGoodsByNumber, &r, r.ID)) {
+  std::string number;
+  taken = r.NR[0] && (is_new || std::strcmp(r.NR, stored.NR) != 0)
+              ? KeyTaken(kTableGoods, kIndexGoodsByNumber, &r, r.ID)
+              : 0;
+  if (taken < 0) return Refuse(place, here);
+  if (taken) {
     switch (message_box(1, "%s",
                         "Towar o podanym numerze już istnieje.\t &Nadać nowy \t &Poprawić \t &Zaakceptować "_pl)) {
-      case 1: Copy(r.NR, sizeof r.NR, NextGoodsNumber(r.ID, r.GTOID)); break;
+      case 1:
+        if (NextGoodsNumber(r.ID, r.GTOID, &number) != 0) return Refuse(place, here);
+        Copy(r.NR, sizeof r.NR, number);
+        break;
       case 3: break;
       default: return Refuse(place, kGoodsNumber);
     }
   } else if (!r.NR[0] && AutoProductNr()) {
-    Copy(r.NR, sizeof r.NR, NextGoodsNumber(r.ID, r.GTOID));
+    if (NextGoodsNumber(r.ID, r.GTOID, &number) != 0) return Refuse(place, here);
+    Copy(r.NR, sizeof r.NR, number);
   }
   Redraw(dlg, kGoodsNumber);
 
-  if (r.EAN[0] && (is_new || std::strcmp(r.EAN, stored.EAN) != 0) &&
-      KeyTaken(kTableGoods, kIndexGoodsByBarcode, &r, r.ID) &&
+  taken = r.EAN[0] && (is_new || std::strcmp(r.EAN, stored.EAN) != 0)
+              ? KeyTaken(kTableGoods, kIndexGoodsByBarcode, &r, r.ID)
+              : 0;
+  if (taken < 0) return Refuse(place, here);
+  if (taken &&
       message_box(1, "%s", "Towar o podanym kodzie kreskowym już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
     return Refuse(place, kGoodsBarcode);
 
   GTO_RECORD group{};
-  if (!r.GTOID.IsZero() && ReadRecordById(kTableGroups, r.GTOID, &group) != 0) {
-    message(kDeletedMeanwhile, TABLE_INFO[kTableGroups].title);
+  const int group_found = r.GTOID.IsZero() ? 0 : ReadRecordById(kTableGroups, r.GTOID, &group);
+  if (group_found != 0) {
+    if (group_found == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[kTableGroups].title);
     return Refuse(place, kGoodsGroup);
   }
 
   if (price_changed) r.DATAPRZEC = DateToday();
   int rc;
   if (is_new) {
-    r.ID = NextRecordId(kTableGoods);
+    rc = NextRecordId(kTableGoods, &r.ID);
     Tow = r;
-    rc = TableAppend(kTableGoods);
+    if (rc == 0) rc = TableAppend(kTableGoods);
   } else {
     rc = FindById(kTableGoods, r.ID);
     if (rc == 0) {
@@ -261,18 +278,21 @@ int SaveGroup(ControlRecord* dlg) {
   if (LockAllTables(true) != 0) return here;
   const TABLE_PLACE place = SaveTablePlace(kTableGroups);
   const bool is_new = r.ID.IsZero();
-  if (!is_new && FindById(kTableGroups, r.ID) != 0) {
-    message(kDeletedMeanwhile, TABLE_INFO[kTableGroups].title);
+  const int found = is_new ? 0 : FindById(kTableGroups, r.ID);
+  if (found != 0) {
+    if (found == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[kTableGroups].title);
     return Refuse(place, here);
   }
-  if (KeyTaken(kTableGroups, kIndexByName, &r, r.ID) &&
+  const int taken = KeyTaken(kTableGroups, kIndexByName, &r, r.ID);
+  if (taken < 0) return Refuse(place, here);
+  if (taken &&
       message_box(1, "%s", "Grupa o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
     return Refuse(place, kGroupName);
   int rc;
   if (is_new) {
-    r.ID = NextRecordId(kTableGroups);
+    rc = NextRecordId(kTableGroups, &r.ID);
     Gto = r;
-    rc = TableAppend(kTableGroups);
+    if (rc == 0) rc = TableAppend(kTableGroups);
   } else {
     rc = FindById(kTableGroups, r.ID);
     if (rc == 0) {
@@ -294,19 +314,19 @@ int GroupCallback(ControlRecord* dlg, int code) {
 }
 
 // Deleting: the rights, then the record read again under the tables' lock, then its references.
-int DeleteCurrent(int table, bool (*in_use)(AMOUNT)) {
+// A record whose references cannot be read is not deleted (the failure has been reported).
+int DeleteCurrent(int table, int (*in_use)(AMOUNT)) {
   if (CheckRights(kRightModifyGoods, true) != 0) return -1;
   if (LockAllTables(true) != 0) return -1;
-  int rc = -1;
-  if (TableRecNo(table) < 0 || TableReread(table) != 0 || TableIsDeleted(table)) {
-    message(kDeletedMeanwhile, TABLE_INFO[table].title);
-  } else if (in_use(CurrentRecordId(table))) {
-    message("%s", "Nie można usunąć tego rekordu, ponieważ\n     jest on użyty w innym pliku."_pl);
-  } else {
-    rc = TableDelete(table);
+  int rc = RereadCurrent(table);
+  if (rc == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[table].title);
+  if (rc == 0) {
+    const int used = in_use(CurrentRecordId(table));
+    if (used == 1) message("%s", "Nie można usunąć tego rekordu, ponieważ\n     jest on użyty w innym pliku."_pl);
+    rc = used == 0 ? TableDelete(table) : -1;
   }
   UnlockAllTables();
-  return rc;
+  return rc == 0 ? 0 : -1;
 }
 
 }  // namespace

@@ -18,8 +18,9 @@ constexpr int kIndexGoodsByGroup = 2;
 constexpr int kIndexPositionsByGoods = 1;
 constexpr int kBasicVatId = 12;
 
-// Whether a goods other than goodsId has this number (compared as the number index does).
-bool NumberTaken(const std::string& number, AMOUNT goodsId) {
+// Whether a goods other than goodsId has this number (compared as the number index does):
+// 1, 0 or -1.
+int NumberTaken(const std::string& number, AMOUNT goodsId) {
   TOW_RECORD probe{};
   std::snprintf(probe.NR, sizeof probe.NR, "%s", number.c_str());
   return KeyTaken(kTableGoods, kIndexGoodsByNumber, &probe, goodsId);
@@ -36,30 +37,36 @@ int Digits(long n) {
 
 }  // namespace
 
-std::string NextGoodsNumber(AMOUNT goodsId, AMOUNT groupId) {
+int NextGoodsNumber(AMOUNT goodsId, AMOUNT groupId, std::string* out) {
   TABLE_PLACE place = SaveTablePlace(kTableGoods);
-  TableLock(kTableGoods, false);
+  if (TableLock(kTableGoods, false) != 0) return -1;
   std::string number;
   bool done = false;
+  int rc = 0;
   if (!groupId.IsZero()) {
-    TableSetIndex(kTableGoods, kIndexGoodsByGroupNumber);
     char key[16];
     IdKey(groupId, key);
-    if (TableSeekLast(kTableGoods, key) == 0 && Tow.GTOID == groupId && Tow.ID != goodsId &&
-        Tow.NR[0]) {
+    rc = TableSetIndex(kTableGoods, kIndexGoodsByGroupNumber);
+    if (rc == 0) rc = TableSeekLast(kTableGoods, key);
+    if (rc == 0 && Tow.GTOID == groupId && Tow.ID != goodsId && Tow.NR[0]) {
       const std::string next = IncrementNumber(Tow.NR, kNumberLength);
-      if (!NumberTaken(next, goodsId)) {
+      const int taken = NumberTaken(next, goodsId);
+      if (taken < 0) rc = -1;
+      if (taken == 0) {
         number = next;
         done = true;
       }
     }
+    if (rc == kTableEnd) rc = 0;
   }
-  if (!done) {
-    TableSetIndex(kTableGoods, kIndexGoodsByNumber);
-    if (TableLast(kTableGoods) == 0 && Tow.ID != goodsId && Tow.NR[0]) {
+  if (!done && rc == 0) {
+    rc = TableSetIndex(kTableGoods, kIndexGoodsByNumber);
+    if (rc == 0) rc = TableLast(kTableGoods);
+    if (rc == 0 && Tow.ID != goodsId && Tow.NR[0]) {
       number = Tow.NR;
-    } else {
-      long count = TableCount(kTableGoods);
+    } else if (rc >= 0) {
+      long count = 0;
+      rc = TableCount(kTableGoods, &count);
       if (count < 1) count = 1;
       int width = Digits(count);
       if (width < 6) width = 6;
@@ -68,41 +75,50 @@ std::string NextGoodsNumber(AMOUNT goodsId, AMOUNT groupId) {
     }
     number = IncrementNumber(number, kNumberLength);
   }
-  RestoreTablePlace(place);
+  if (RestoreTablePlace(place) != 0) rc = -1;
   TableUnlock(kTableGoods);
-  return number;
+  if (rc < 0) return -1;
+  *out = number;
+  return 0;
+}
+
+std::string NextGoodsNumber(AMOUNT goodsId, AMOUNT groupId) {
+  std::string number;
+  return NextGoodsNumber(goodsId, groupId, &number) == 0 ? number : std::string();
 }
 
 int RecomputeStock(AMOUNT goodsId, AMOUNT* stock) {
   TABLE_PLACE place = SaveTablePlace(kTablePositions);
-  TableLock(kTablePositions, false);
-  TableSetIndex(kTablePositions, kIndexPositionsByGoods);
+  if (TableLock(kTablePositions, false) != 0) return -1;
   char key[16];
   IdKey(goodsId, key);
   AMOUNT sum;
-  int result = 0;
-  for (int rc = TableSeek(kTablePositions, key); rc == 0 && Poz.TOWID == goodsId;
-       rc = TableNext(kTablePositions)) {
-    if (ask_abort()) {
-      result = -1;
-      break;
+  int rc = TableSetIndex(kTablePositions, kIndexPositionsByGoods);
+  if (rc == 0) {
+    for (rc = TableSeek(kTablePositions, key); rc == 0 && Poz.TOWID == goodsId; rc = TableNext(kTablePositions)) {
+      if (ask_abort()) {
+        rc = -1;
+        break;
+      }
+      if (Poz.RODZAJ[0] == 'D') sum = RoundTo(sum + Poz.ILOSC, 4);
+      else if (Poz.RODZAJ[0] == 'S') sum = RoundTo(sum - Poz.ILOSC, 4);
     }
-    if (Poz.RODZAJ[0] == 'D') sum = RoundTo(sum + Poz.ILOSC, 4);
-    else if (Poz.RODZAJ[0] == 'S') sum = RoundTo(sum - Poz.ILOSC, 4);
   }
-  RestoreTablePlace(place);
+  // A walk that failed part of the way has not seen every position: its sum is no stock.
+  if (RestoreTablePlace(place) != 0) rc = -1;
   TableUnlock(kTablePositions);
-  if (result == 0) *stock = sum;
-  return result;
+  if (rc < 0) return -1;
+  *stock = sum;
+  return 0;
 }
 
-bool GroupInUse(AMOUNT groupId) {
+int GroupInUse(AMOUNT groupId) {
   char key[16];
   IdKey(groupId, key);
   return KeyPrefixUsed(kTableGoods, kIndexGoodsByGroup, key);
 }
 
-bool GoodsInUse(AMOUNT goodsId) {
+int GoodsInUse(AMOUNT goodsId) {
   char key[16];
   IdKey(goodsId, key);
   return KeyPrefixUsed(kTablePositions, kIndexPositionsByGoods, key);

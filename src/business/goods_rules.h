@@ -15,17 +15,20 @@
 // The number for goods goodsId (0 for a new one) of group groupId: the group's highest number
 // counted on when it is free, else the highest number of the file counted on, else zeros as
 // long as the digits of the goods count (6 to 13) counted on to 1. The goods table keeps its
-// place and its record structure.
+// place and its record structure. 0, or -1 when the goods could not be read (reported).
+int NextGoodsNumber(AMOUNT goodsId, AMOUNT groupId, std::string* number);
+// The same as a text; empty when the goods could not be read.
 std::string NextGoodsNumber(AMOUNT goodsId, AMOUNT groupId);
 
 // The stock of the goods by its positions: income ('D') adds, expense ('S') subtracts. 0 and the
-// stock in *stock; -1 when the user interrupted it with Esc (*stock untouched). The positions
-// table keeps its place.
+// stock in *stock; -1 when the user interrupted it with Esc or a position could not be read
+// (*stock untouched: never a sum of some positions). The positions table keeps its place.
 int RecomputeStock(AMOUNT goodsId, AMOUNT* stock);
 
-// A group that goods refer to, goods that positions refer to.
-bool GroupInUse(AMOUNT groupId);
-bool GoodsInUse(AMOUNT goodsId);
+// A group that goods refer to, goods that positions refer to: 1 in use, 0 not, -1 when that
+// could not be read (reported; the caller must not delete).
+int GroupInUse(AMOUNT groupId);
+int GoodsInUse(AMOUNT goodsId);
 
 // A new goods: kind "towar handlowy", the first unit of measure, one unit to a package, the
 // basic VAT rate, in the offer.

@@ -54,19 +54,21 @@ const char* Field(const SEARCH_KIND& k) { return &k == &kByNumber ? Tow.NR : Tow
 int Find(const SEARCH_KIND& k) {
   char text[32] = "";
   if (!AskText(k, text)) return -1;
-  TableLock(kTableGoods, false);
+  if (TableLock(kTableGoods, false) != 0) return -1;
   const long was = TableRecNo(kTableGoods);
   const int order = TableGetIndex(kTableGoods);
-  TableSetIndex(kTableGoods, k.index);
   // The index holds its keys in capitals.
   char key[32];
   std::snprintf(key, sizeof key, "%s", text);
   text_to_upper(key);
-  const bool found = TableSeek(kTableGoods, key) == 0 && std::strcmp(Field(k), text) == 0;
-  if (!found) TableGo(kTableGoods, was);
-  TableSetIndex(kTableGoods, order);
+  int rc = TableSetIndex(kTableGoods, k.index);
+  if (rc == 0) rc = TableSeek(kTableGoods, key);
+  if (rc == 0 && std::strcmp(Field(k), text) != 0) rc = kTableEnd;
+  if (rc != 0 && TableGo(kTableGoods, was) != 0) rc = -1;
+  if (TableSetIndex(kTableGoods, order) != 0) rc = -1;
   TableUnlock(kTableGoods);
-  if (found) return 0;
+  if (rc == 0) return 0;
+  if (rc < 0) return -1;  // reported; no offer of a new goods for a search that failed
   if (message_box(1, "%s", k.question) != 1) return -1;
   TOW_RECORD fresh = NewGoodsRecord();
   form_copy_text(&k == &kByNumber ? fresh.NR : fresh.EAN, sizeof fresh.NR, text);

@@ -31,12 +31,25 @@ AMOUNT RoundToPlaces(AMOUNT value, int places) {
   return AMOUNT::FromRaw(raw < 0 ? -rounded : rounded);
 }
 
+namespace {
+
+// value × multiplier / divisor (raw AMOUNTs), truncated, in 128 bits from end to end: the
+// product of a large value (a position's value of a full field's quantity at a full field's
+// price) and a rate never wraps round before the division brings it back.
+AMOUNT ScaleWide(AMOUNT value, AMOUNT::Wide multiplier, AMOUNT::Wide divisor) {
+  return divisor == 0 ? AMOUNT() : AMOUNT::FromWide(AMOUNT::Wide(value.Raw()) * multiplier / divisor);
+}
+
+}  // namespace
+
 AMOUNT GrossFromNet(AMOUNT net, int vatId) {
-  return RoundTo(net * (kHundred + VatRate(vatId)) / 100, 2);
+  // net × (100 + rate) truncated to four decimals, then divided by 100 and truncated: one
+  // truncating division by both gives the same.
+  return RoundTo(ScaleWide(net, (kHundred + VatRate(vatId)).Raw(), AMOUNT::Wide(AMOUNT::kScale) * 100), 2);
 }
 
 AMOUNT NetFromGross(AMOUNT gross, int vatId) {
-  return RoundTo(gross * 100 / (kHundred + VatRate(vatId)), 2);
+  return RoundTo(ScaleWide(gross, 100 * AMOUNT::kScale, (kHundred + VatRate(vatId)).Raw()), 2);
 }
 
 bool NetDiffers(AMOUNT net, int vatId, AMOUNT gross) {

@@ -14,11 +14,11 @@ AMOUNT AMOUNT::FromDouble(double value) {
 
 AMOUNT RoundTo(AMOUNT value, int decimals) {
   if (decimals < 0 || decimals >= 4) return value;
-  const int64_t unit = kPow10[4 - decimals];
-  int64_t raw = value.Raw();
-  int64_t half = unit / 2;
-  int64_t q = raw >= 0 ? (raw + half) / unit : -((-raw + half) / unit);
-  return AMOUNT::FromRaw(q * unit);
+  const AMOUNT::Wide unit = kPow10[4 - decimals];
+  const AMOUNT::Wide raw = value.Raw();
+  const AMOUNT::Wide half = unit / 2;
+  const AMOUNT::Wide q = raw >= 0 ? (raw + half) / unit : -((-raw + half) / unit);
+  return AMOUNT::FromWide(q * unit);
 }
 
 AMOUNT TruncTo(AMOUNT value, int decimals) {

@@ -8,7 +8,9 @@
 //
 // Products and quotients of two AMOUNTs truncate toward zero, as do products and quotients
 // with a whole number. Intermediate products are taken in 128 bits, so they never overflow
-// where the true result fits in 64 bits.
+// where the true result fits in 64 bits; a result that does not fit stops at the largest (or
+// smallest) AMOUNT instead of wrapping round to a number of the other sign. Such a number fits
+// no table field: storing it is refused.
 #pragma once
 
 #include <cstdint>
@@ -30,21 +32,19 @@ class AMOUNT {
   double ToDouble() const { return static_cast<double>(raw_) / kScale; }
   constexpr bool IsZero() const { return raw_ == 0; }
 
-  constexpr AMOUNT operator-() const { return FromRaw(-raw_); }
-  constexpr AMOUNT operator+(AMOUNT o) const { return FromRaw(raw_ + o.raw_); }
-  constexpr AMOUNT operator-(AMOUNT o) const { return FromRaw(raw_ - o.raw_); }
-  constexpr AMOUNT& operator+=(AMOUNT o) { raw_ += o.raw_; return *this; }
-  constexpr AMOUNT& operator-=(AMOUNT o) { raw_ -= o.raw_; return *this; }
+  constexpr AMOUNT operator-() const { return FromWide(-Wide(raw_)); }
+  constexpr AMOUNT operator+(AMOUNT o) const { return FromWide(Wide(raw_) + o.raw_); }
+  constexpr AMOUNT operator-(AMOUNT o) const { return FromWide(Wide(raw_) - o.raw_); }
+  constexpr AMOUNT& operator+=(AMOUNT o) { return *this = *this + o; }
+  constexpr AMOUNT& operator-=(AMOUNT o) { return *this = *this - o; }
 
   // (a × b) / 10000, truncated toward zero.
-  constexpr AMOUNT operator*(AMOUNT o) const {
-    return FromRaw(static_cast<int64_t>(Wide(raw_) * o.raw_ / kScale));
-  }
+  constexpr AMOUNT operator*(AMOUNT o) const { return FromWide(Wide(raw_) * o.raw_ / kScale); }
   // (a × 10000) / b, truncated toward zero; a zero divisor gives zero.
   constexpr AMOUNT operator/(AMOUNT o) const {
-    return o.raw_ == 0 ? AMOUNT() : FromRaw(static_cast<int64_t>(Wide(raw_) * kScale / o.raw_));
+    return o.raw_ == 0 ? AMOUNT() : FromWide(Wide(raw_) * kScale / o.raw_);
   }
-  constexpr AMOUNT operator*(int64_t n) const { return FromRaw(raw_ * n); }
+  constexpr AMOUNT operator*(int64_t n) const { return FromWide(Wide(raw_) * n); }
   // A zero divisor gives zero.
   constexpr AMOUNT operator/(int64_t n) const { return n == 0 ? AMOUNT() : FromRaw(raw_ / n); }
   constexpr AMOUNT& operator*=(AMOUNT o) { return *this = *this * o; }
@@ -52,8 +52,13 @@ class AMOUNT {
 
   constexpr auto operator<=>(const AMOUNT&) const = default;
 
- private:
   __extension__ typedef __int128 Wide;
+  // A raw value computed wide, held at the limits when it does not fit.
+  static constexpr AMOUNT FromWide(Wide raw) {
+    return FromRaw(raw > INT64_MAX ? INT64_MAX : raw < INT64_MIN ? INT64_MIN : static_cast<int64_t>(raw));
+  }
+
+ private:
   int64_t raw_ = 0;
 };
 

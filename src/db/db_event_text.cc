@@ -5,7 +5,7 @@
 #include "common/text.h"
 #include "db/db_events.h"
 
-std::string DbEventMessage(int code, const char* file_name) {
+std::string DbEventMessage(int code, const char* file_name, long number) {
   const char* form = nullptr;
   switch (code) {
     case kDbEvBadIndexNumber: form = "Nieprawidłowy numer indeksu w pliku %s."_pl; break;
@@ -23,6 +23,18 @@ std::string DbEventMessage(int code, const char* file_name) {
     case kDbEvNoCurrentRecord: form = "Plik %s jest pusty."_pl; break;
     case kDbEvBadTableFile: form = "Nieprawidłowy format pliku %s."_pl; break;
     case kDbEvBadTableNumber: form = "Nieprawidłowy identyfikator pliku."_pl; break;
+    case kDbEvNumberTooWide: form = "Liczba jest za duża, by ją zapisać w pliku %s."_pl; break;
+    case kDbEvFileMended: {
+      // The copy's name is the file's name with ".NNN" after it.
+      std::string copy = file_name ? file_name : "";
+      std::string original = copy.size() > 4 ? copy.substr(0, copy.size() - 4) : copy;
+      char buf[512];
+      std::snprintf(buf, sizeof buf,
+                    "Plik %s był krótszy, niż podaje jego nagłówek,\ni został naprawiony. Utracone rekordy: %ld.\n"
+                    "Kopia pliku sprzed naprawy: %s."_pl,
+                    original.c_str(), number, copy.c_str());
+      return buf;
+    }
     default: return std::string();
   }
   char buf[512];

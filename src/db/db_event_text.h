@@ -4,4 +4,5 @@
 
 #include <string>
 
-std::string DbEventMessage(int code, const char* file_name);
+// number: the event's number (records lost, for event 21).
+std::string DbEventMessage(int code, const char* file_name, long number = 0);

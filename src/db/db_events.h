@@ -32,6 +32,11 @@ enum DbEvent {
   kDbEvNoCurrentRecord = 18,
   kDbEvBadTableFile = 19,
   kDbEvBadTableNumber = 20,
+  // A data file shorter than its header said was mended on opening: the text is the name of the
+  // copy kept of it ("Tow.dbf.001", the file's name and a number), the number the records lost.
+  kDbEvFileMended = 21,
+  // A number of the record structure is wider than its field: the record is not written.
+  kDbEvNumberTooWide = 22,
 };
 
 using DbEventHandler = int (*)(int code, const char* text, long number);

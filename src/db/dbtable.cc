@@ -1,5 +1,14 @@
 #include "db/dbtable.h"
 
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "db/dbf_format.h"
+#include "db/index_page.h"
+#include "db/table_lock.h"
+#include "platform/cfile.h"
+
 #include "db/schema.h"
 #include "db/table.h"
 
@@ -32,6 +41,54 @@ DBTABLE& Db(int table) {
   return table >= 0 && table < kSchemaTableCount ? tables[table] : invalid;
 }
 
+namespace {
+
+// Whether a temporary file holds what a pack or an index build writes: a table, an index, or
+// nothing yet (a name taken just before a crash). Documents and other files are left alone.
+bool LeftoverOfOurs(const std::string& name, bool empty_counts) {
+  CFILE f;
+  if (f.Open(name.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0) return false;
+  uint8_t head[kIndexMagicSize] = {};
+  long n = f.Read(head, sizeof head);
+  if (n == 0) return empty_counts;
+  if (n == static_cast<long>(sizeof head) && std::memcmp(head, kIndexMagic, kIndexMagicSize) == 0) return true;
+  // A table: version 3, then (after date, count and lengths) the zero bytes from offset 12.
+  if (n < static_cast<long>(sizeof head) || head[0] != kDbfVersion) return false;
+  for (size_t i = 12; i < sizeof head; ++i)
+    if (head[i] != 0) return false;
+  return true;
+}
+
+}  // namespace
+
+int FindLeftovers(std::vector<std::string>* names, bool empty_counts) {
+  names->clear();
+  CFILE::HANDLER* saved = CFILE::Handler();
+  CFILE::SetHandler(nullptr);
+  std::vector<std::string> all;
+  int rc = ListTemporaryNames(TABLE_DEFS[0].data_file, &all);
+  for (const std::string& name : all)
+    if (LeftoverOfOurs(name, empty_counts)) names->push_back(name);
+  CFILE::SetHandler(saved);
+  return rc;
+}
+
+void RemoveLeftovers() {
+  const bool shared = NetworkFlag();
+  int locked = 0;
+  if (shared) {
+    while (locked < kSchemaTableCount && LockTable(locked, true) == 0) ++locked;
+  }
+  std::vector<std::string> names;
+  if ((!shared || locked == kSchemaTableCount) && FindLeftovers(&names, !shared) == 0) {
+    CFILE::HANDLER* saved = CFILE::Handler();
+    CFILE::SetHandler(nullptr);
+    for (const std::string& name : names) CFILE::DeleteFile(name.c_str());
+    CFILE::SetHandler(saved);
+  }
+  while (locked > 0) UnlockTable(--locked);
+}
+
 int OpenDatabase() {
   for (int t = 0; t < kSchemaTableCount; ++t) {
     if (Db(t).Open(&TABLE_DEFS[t]) != 0) {
@@ -39,6 +96,7 @@ int OpenDatabase() {
       return -1;
     }
   }
+  RemoveLeftovers();
   return 0;
 }
 

@@ -5,6 +5,9 @@
 // been reported.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "db/table_def.h"
 
 class RECORDSET {
@@ -65,8 +68,18 @@ class DBTABLE : public RECORDSET {
 DBTABLE& Db(int table);
 
 // Opens the five tables in the order 0 to 4, creating missing files; the first failure stops
-// and closes what was opened. 0 or -1.
+// and closes what was opened. Then the leftovers of an interrupted pack or index build are
+// removed (RemoveLeftovers). 0 or -1.
 int OpenDatabase();
+
+// The "%06lu.tmp" files in the data directory that an interrupted pack or index build left: they
+// hold a table or an index file (or nothing, with empty_counts). 0, or -1 when the directory
+// cannot be read.
+int FindLeftovers(std::vector<std::string>* names, bool empty_counts);
+// Removes them when no other workstation can be at such work: without the network flag the tables
+// are open exclusively; with it, only while all five can be locked for writing at once (a pack
+// holds them all, a build its own table), and empty files are left (a name just taken).
+void RemoveLeftovers();
 // Closes the five tables in the order 0 to 4.
 void CloseDatabase();
 // True when every table has no record at all.

@@ -41,12 +41,13 @@ int WriteBlock(INDEXFILE* ix, int64_t offset, const uint8_t* block) {
 }
 
 void ResetCursors(INDEXFILE* ix) {
+  ix->damaged = false;
   for (INDEXCURSOR& c : ix->index) {
     c.page = kNoPage;
     c.position = 0;
     c.copy_valid = false;
     c.hop_direction = 0;
-    c.hops = 0;
+    c.walked.clear();
   }
 }
 
@@ -116,6 +117,7 @@ int Report(INDEXFILE* ix, int index, int rc) {
 
 int CheckIndexNumber(INDEXFILE* ix, int index) {
   if (!ix->file.IsOpen()) return kDbEvNotOpen;
+  if (ix->damaged) return kDbEvBadIndex;
   return index >= 0 && index < ix->index_count ? 0 : kDbEvBadIndexNumber;
 }
 
@@ -145,8 +147,10 @@ int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page) {
   return 0;
 }
 
-int WriteIndexPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
-  if (p < 0 || p >= ix->page_count) return kDbEvBadIndex;
+namespace {
+
+// Writes page p without asking whether the header counts it yet (new pages go first).
+int WritePageAt(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   if (ix->batching) {
     ix->batch[p] = page;
     ix->batch_index[p] = index;
@@ -158,6 +162,105 @@ int WriteIndexPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   int rc = WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes);
   if (rc == 0) ix->stats.page_writes++;
   return rc;
+}
+
+}  // namespace
+
+int WriteIndexPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
+  if (p < 0 || p >= ix->page_count) return kDbEvBadIndex;
+  return WritePageAt(ix, index, p, page);
+}
+
+PAGEWRITES::PAGEWRITES(INDEXFILE* ix, int index) : ix_(ix), index_(index), root_(ix->index[index].root) {}
+
+int PAGEWRITES::Read(int32_t p, INDEXPAGE* page) {
+  for (size_t k = 0; k < order_.size(); ++k) {
+    if (order_[k] == p) {
+      *page = updates_[k];
+      return 0;
+    }
+  }
+  return ReadIndexPage(ix_, index_, p, page);
+}
+
+void PAGEWRITES::Change(int32_t p, const INDEXPAGE& original, const INDEXPAGE& updated) {
+  for (size_t k = 0; k < order_.size(); ++k) {
+    if (order_[k] == p) {
+      updates_[k] = updated;
+      return;
+    }
+  }
+  order_.push_back(p);
+  originals_.push_back(original);
+  updates_.push_back(updated);
+}
+
+int PAGEWRITES::NextNew(int32_t* p) const {
+  const int64_t next = static_cast<int64_t>(ix_->page_count) + static_cast<int64_t>(appended_.size());
+  if (next >= 0x7FFFFFFF) return kDbEvBadIndex;
+  *p = static_cast<int32_t>(next);
+  return 0;
+}
+
+void PAGEWRITES::Append(const INDEXPAGE& page) { appended_.push_back(page); }
+
+int PAGEWRITES::Commit() {
+  const int32_t old_count = ix_->page_count;
+  const int32_t old_root = ix_->index[index_].root;
+  const bool header = !appended_.empty() || root_ != old_root;
+  int rc = 0;
+  for (size_t k = 0; k < appended_.size() && rc == 0; ++k)
+    rc = WritePageAt(ix_, index_, old_count + static_cast<int32_t>(k), appended_[k]);
+  if (rc != 0) {
+    Undo(0, false);
+    return rc;
+  }
+  if (header) {
+    ix_->page_count = old_count + static_cast<int32_t>(appended_.size());
+    ix_->index[index_].root = root_;
+    if ((rc = WriteIndexHeader(ix_)) != 0) {
+      ix_->page_count = old_count;
+      ix_->index[index_].root = old_root;
+      Undo(0, true);
+      return rc;
+    }
+  }
+  for (size_t k = 0; k < order_.size(); ++k) {
+    if ((rc = WriteIndexPage(ix_, index_, order_[k], updates_[k])) != 0) {
+      if (header) {
+        ix_->page_count = old_count;
+        ix_->index[index_].root = old_root;
+      }
+      Undo(k + 1, header);
+      return rc;
+    }
+  }
+  return 0;
+}
+
+// Puts back the first `written` pages changed in place (the last of them may be half written),
+// the header when it was written, and cuts the new pages off. The page count and root in memory
+// are the old ones again.
+void PAGEWRITES::Undo(size_t written, bool header_written) {
+  CFILE::HANDLER* saved = CFILE::Handler();
+  CFILE::SetHandler(nullptr);  // the failure has been reported once
+  bool ok = true;
+  for (size_t k = written; k-- > 0;)
+    if (WriteIndexPage(ix_, index_, order_[k], originals_[k]) != 0) ok = false;
+  if (header_written && WriteIndexHeader(ix_) != 0) ok = false;
+  if (!appended_.empty()) {
+    if (ix_->batching) {
+      for (size_t k = 0; k < appended_.size(); ++k) ix_->batch.erase(ix_->page_count + static_cast<int32_t>(k));
+    } else if (ix_->file.SetSize((static_cast<int64_t>(ix_->page_count) + 1) * kIndexBlockSize) != 0) {
+      ok = false;
+    }
+  }
+  CFILE::SetHandler(saved);
+  for (INDEXCURSOR& c : ix_->index) c.copy_valid = false;
+  if (!ok) {
+    ix_->damaged = true;
+    ReportDbEvent(kDbEvBadIndex, ix_->file.Name(), index_);
+  }
 }
 
 int WriteIndexHeader(INDEXFILE* ix) {
@@ -208,7 +311,7 @@ void SetIndexCursor(INDEXCURSOR& c, int32_t page_no, const INDEXPAGE& page, int 
   c.copy = page;
   c.copy_valid = true;
   c.hop_direction = 0;
-  c.hops = 0;
+  c.walked.clear();
 }
 
 int64_t IndexPageBound(INDEXFILE* ix) {
@@ -244,7 +347,8 @@ int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int*
   return 0;
 }
 
-int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing) {
+int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing,
+                  bool read_only) {
   ix->file.Close();
   ix->index_count = 0;
   ix->page_count = 0;
@@ -253,7 +357,7 @@ int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* k
     ReportDbEvent(kDbEvBadDefinition, name, index_count);
     return kDbEvBadDefinition;
   }
-  if (ix->file.Open(name, kOpenExisting, kAccessReadWrite, sharing) != 0) return -1;
+  if (ix->file.Open(name, kOpenExisting, read_only ? kAccessRead : kAccessReadWrite, sharing) != 0) return -1;
   int rc = LoadHeader(ix, index_count, key_lengths);
   if (rc != 0) {
     ix->index_count = 0;
@@ -294,16 +398,6 @@ int RefreshIndexFile(INDEXFILE* ix) {
 
 namespace {
 
-// Appends a page at the end: its number is the page count, which grows by one in the header.
-int AppendPage(INDEXFILE* ix, int32_t* page_no) {
-  if (ix->page_count == 0x7FFFFFFF) return kDbEvBadIndex;
-  *page_no = ix->page_count;
-  ix->page_count++;
-  int rc = WriteIndexHeader(ix);
-  if (rc != 0) ix->page_count = *page_no;
-  return rc;
-}
-
 // Child j of an inner page for adding: after every separator not above the key, so that equal keys
 // keep their order of insertion.
 int AddChild(const INDEXPAGE& pg, int kl, const uint8_t* key) {
@@ -313,12 +407,21 @@ int AddChild(const INDEXPAGE& pg, int kl, const uint8_t* key) {
   return j;
 }
 
-// Inserts (key, value) at path[level] position pos, splitting upwards as needed.
-int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, int pos, const uint8_t* key_in,
-             uint32_t value) {
+// Where the cursor goes once the new entry is written.
+struct CursorTarget {
+  int32_t page_no = kNoPage;
+  INDEXPAGE page;
+  int position = 0;
+};
+
+// Inserts (key, value) into the leaf at the end of the path at position pos, splitting upwards
+// as needed; the pages go into the write set.
+int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int pos, const uint8_t* key_in, uint32_t value,
+             PAGEWRITES& w, CursorTarget* target) {
   INDEXCURSOR& c = ix->index[index];
   const int kl = c.key_length;
   const int leaf_level = static_cast<int>(path.size()) - 1;
+  int level = leaf_level;
   uint8_t key[kMaxKeyLength];
   std::memcpy(key, key_in, static_cast<size_t>(kl));
   for (;;) {
@@ -326,12 +429,12 @@ int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, i
     INDEXPAGE& pg = s.page;
     if (PageCount(pg) < c.capacity) {
       InsertIndexEntry(pg, kl, pos, key, value);
-      int rc = WriteIndexPage(ix, index, s.page_no, pg);
-      if (rc == 0 && level == leaf_level) SetIndexCursor(c, s.page_no, pg, pos);
-      return rc;
+      w.Change(s.page_no, s.original, pg);
+      if (level == leaf_level) *target = CursorTarget{s.page_no, pg, pos};
+      return 0;
     }
     int32_t new_no;
-    int rc = AppendPage(ix, &new_no);
+    int rc = w.NextNew(&new_no);
     if (rc != 0) return rc;
     INDEXPAGE np;
     InitIndexPage(np, PageKind(pg));
@@ -344,17 +447,10 @@ int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, i
     std::memmove(EntryKey(pg, kl, 0), EntryKey(pg, kl, h), static_cast<size_t>(rest * entry));
     std::memset(EntryKey(pg, kl, rest), 0, static_cast<size_t>(h * entry));
     SetPageCount(pg, rest);
-    int32_t target_no;
-    int target_pos;
-    if (pos <= half) {
-      InsertIndexEntry(np, kl, pos, key, value);
-      target_no = new_no;
-      target_pos = pos;
-    } else {
-      InsertIndexEntry(pg, kl, pos - h, key, value);
-      target_no = s.page_no;
-      target_pos = pos - h;
-    }
+    bool into_new = pos <= half;
+    if (into_new) InsertIndexEntry(np, kl, pos, key, value);
+    else InsertIndexEntry(pg, kl, pos - h, key, value);
+    const int target_pos = into_new ? pos : pos - h;
     const int32_t old_prev = PagePrev(pg);
     SetPagePrev(np, old_prev);
     SetPageNext(np, s.page_no);
@@ -362,26 +458,27 @@ int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, i
     uint8_t separator[kMaxKeyLength];
     std::memcpy(separator, EntryKey(np, kl, PageCount(np) - 1), static_cast<size_t>(kl));
     if (PageKind(np) == kPageInner) std::memset(EntryKey(np, kl, PageCount(np) - 1), 0, static_cast<size_t>(kl));
-    if ((rc = WriteIndexPage(ix, index, new_no, np)) != 0) return rc;
-    if ((rc = WriteIndexPage(ix, index, s.page_no, pg)) != 0) return rc;
+    w.Append(np);
     if (old_prev != kNoPage) {
       INDEXPAGE prev;
-      if ((rc = ReadIndexPage(ix, index, old_prev, &prev)) != 0) return rc;
+      if ((rc = w.Read(old_prev, &prev)) != 0) return rc;
+      INDEXPAGE before = prev;
       SetPageNext(prev, new_no);
-      if ((rc = WriteIndexPage(ix, index, old_prev, prev)) != 0) return rc;
+      w.Change(old_prev, before, prev);
     }
-    if (level == leaf_level) SetIndexCursor(c, target_no, target_no == new_no ? np : pg, target_pos);
+    w.Change(s.page_no, s.original, pg);
+    if (level == leaf_level) *target = CursorTarget{into_new ? new_no : s.page_no, into_new ? np : pg, target_pos};
     if (level == 0) {
       int32_t root_no;
-      if ((rc = AppendPage(ix, &root_no)) != 0) return rc;
+      if ((rc = w.NextNew(&root_no)) != 0) return rc;
       INDEXPAGE root;
       InitIndexPage(root, kPageInner);
       uint8_t empty[kMaxKeyLength] = {};
       InsertIndexEntry(root, kl, 0, separator, static_cast<uint32_t>(new_no));
       InsertIndexEntry(root, kl, 1, empty, static_cast<uint32_t>(s.page_no));
-      if ((rc = WriteIndexPage(ix, index, root_no, root)) != 0) return rc;
-      c.root = root_no;
-      return WriteIndexHeader(ix);
+      w.Append(root);
+      w.SetRoot(root_no);
+      return 0;
     }
     --level;
     pos = path[static_cast<size_t>(level)].entry;
@@ -408,6 +505,7 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
     PathStep& s = path.back();
     s.page_no = p;
     if ((rc = ReadIndexPage(ix, index, p, &s.page)) != 0) return Report(ix, index, rc);
+    s.original = s.page;
     const int n = PageCount(s.page);
     if (PageKind(s.page) == kPageLeaf) break;
     if (n == 0) {
@@ -423,7 +521,11 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
   int pos = 0;
   for (int e = 0; e < PageCount(leaf); ++e)
     if (CompareIndexKeys(EntryKey(leaf, kl, e), key, kl) <= 0) pos = e + 1;
-  rc = InsertAt(ix, index, path, static_cast<int>(path.size()) - 1, pos, key, static_cast<uint32_t>(record));
-  if (rc != 0) c.page = kNoPage;
+  PAGEWRITES writes(ix, index);
+  CursorTarget target;
+  rc = InsertAt(ix, index, path, pos, key, static_cast<uint32_t>(record), writes, &target);
+  if (rc == 0) rc = writes.Commit();
+  if (rc == 0) SetIndexCursor(c, target.page_no, target.page, target.position);
+  else c.page = kNoPage;
   return Report(ix, index, rc);
 }

@@ -27,6 +27,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <unordered_set>
 
 #include "platform/cfile.h"
 #include "db/db_events.h"
@@ -39,10 +40,10 @@ struct INDEXCURSOR {
   int32_t page = kNoPage;   // the cursor's page, kNoPage for none
   int position = 0;
   bool copy_valid = false;  // `copy` holds `page` as read under the current lock
-  // Page steps taken in one direction since the cursor was last placed: a walk that takes more
-  // steps than the file has pages runs in a circle.
+  // The leaves a walk in one direction has been on since the cursor was placed (or turned): a
+  // sound chain never comes back to one, so a leaf reached twice means a chain that loops.
   int hop_direction = 0;
-  int64_t hops = 0;
+  std::unordered_set<int32_t> walked;
   INDEXPAGE copy;
 };
 
@@ -55,6 +56,9 @@ struct INDEXSTATS {
 
 struct INDEXFILE {
   CFILE file;
+  // A change failed and could not be undone: every operation answers event 8 until the file is
+  // opened again (or rebuilt).
+  bool damaged = false;
   int32_t page_count = 0;
   int index_count = 0;
   INDEXCURSOR index[kMaxIndexCount];
@@ -73,7 +77,8 @@ struct INDEXFILE {
 // event 17.
 int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing);
 // Opens an existing file and checks its header against the definition: event 8 on any difference.
-int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing);
+int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing,
+                  bool read_only = false);
 int CloseIndexFile(INDEXFILE* ix);
 // Cuts the open file to nothing and writes it afresh in place, for rebuilding.
 int EmptyIndexFile(INDEXFILE* ix);

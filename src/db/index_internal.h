@@ -7,11 +7,45 @@
 
 #include "db/index_file.h"
 
-// One page on the way down from a root, with the entry taken in it.
+// One page on the way down from a root, with the entry taken in it; `original` is the page as
+// read, `page` as a change makes it.
 struct PathStep {
   int32_t page_no = kNoPage;
   INDEXPAGE page;
+  INDEXPAGE original;
   int entry = 0;
+};
+
+// The page writes of one change to an index (adding or removing a key), made so that a failing
+// write leaves the file as it was: the new pages go to the end of the file first, where nothing
+// points at them yet; then the header that counts them (and names a new root); then the pages
+// changed in place. A failure on the way writes back what was there and cuts the new pages off
+// again, so that a full disk (which only refuses the growing writes) never damages the index.
+// Only when the undoing fails too is the index marked damaged: event 8 until it is rebuilt.
+class PAGEWRITES {
+ public:
+  PAGEWRITES(INDEXFILE* ix, int index);
+  // The page as this change sees it: changed here, else as the file holds it.
+  int Read(int32_t p, INDEXPAGE* page);
+  // A page changed in place; `original` is what the file holds. The first original counts.
+  void Change(int32_t p, const INDEXPAGE& original, const INDEXPAGE& updated);
+  // The number the next new page will get (event 8 when the file cannot hold another).
+  int NextNew(int32_t* p) const;
+  // A new page at the end of the file, numbered as NextNew said.
+  void Append(const INDEXPAGE& page);
+  void SetRoot(int32_t root) { root_ = root; }
+  // Writes everything in the safe order; 0, -1 (file layer) or 8.
+  int Commit();
+
+ private:
+  void Undo(size_t written, bool header_written);
+
+  INDEXFILE* ix_;
+  int index_;
+  int32_t root_;
+  std::vector<INDEXPAGE> appended_;
+  std::vector<int32_t> order_;
+  std::vector<INDEXPAGE> originals_, updates_;
 };
 
 // 0 when the file is open and the index number exists; else 16 or 7.

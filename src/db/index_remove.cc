@@ -32,6 +32,7 @@ int SearchPage(Search& s, int32_t p) {
   step.page_no = p;
   int rc = ReadIndexPage(s.ix, s.index, p, &step.page);
   if (rc != 0) return rc;
+  step.original = step.page;
   const int n = PageCount(step.page);
   if (PageKind(step.page) == kPageLeaf) {
     for (int e = 0; e < n; ++e) {
@@ -71,37 +72,40 @@ int SearchPage(Search& s, int32_t p) {
 
 // After the greatest key below path[level] changed to `greatest`: the separator for that page in
 // the first ancestor where the branch is not the last entry takes it.
-int PropagateGreatest(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, const uint8_t* greatest) {
+void PropagateGreatest(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, const uint8_t* greatest,
+                       PAGEWRITES& w) {
   const int kl = ix->index[index].key_length;
   for (int l = level - 1; l >= 0; --l) {
     PathStep& s = path[static_cast<size_t>(l)];
     if (s.entry < PageCount(s.page) - 1) {
       std::memcpy(EntryKey(s.page, kl, s.entry), greatest, static_cast<size_t>(kl));
-      return WriteIndexPage(ix, index, s.page_no, s.page);
+      w.Change(s.page_no, s.original, s.page);
+      return;
     }
   }
-  return 0;
 }
 
 // Joins the neighbours of an emptied page.
-int Unlink(INDEXFILE* ix, int index, const INDEXPAGE& pg) {
+int Unlink(const INDEXPAGE& pg, PAGEWRITES& w) {
   const int32_t prev = PagePrev(pg), next = PageNext(pg);
   INDEXPAGE other;
   int rc;
   if (prev != kNoPage) {
-    if ((rc = ReadIndexPage(ix, index, prev, &other)) != 0) return rc;
+    if ((rc = w.Read(prev, &other)) != 0) return rc;
+    INDEXPAGE before = other;
     SetPageNext(other, next);
-    if ((rc = WriteIndexPage(ix, index, prev, other)) != 0) return rc;
+    w.Change(prev, before, other);
   }
   if (next != kNoPage) {
-    if ((rc = ReadIndexPage(ix, index, next, &other)) != 0) return rc;
+    if ((rc = w.Read(next, &other)) != 0) return rc;
+    INDEXPAGE before = other;
     SetPagePrev(other, prev);
-    if ((rc = WriteIndexPage(ix, index, next, other)) != 0) return rc;
+    w.Change(next, before, other);
   }
   return 0;
 }
 
-int RemoveAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, int pos) {
+int RemoveAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, int pos, PAGEWRITES& w) {
   const int kl = ix->index[index].key_length;
   for (;;) {
     PathStep& s = path[static_cast<size_t>(level)];
@@ -113,21 +117,24 @@ int RemoveAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, i
       if (level == 0) {
         // The root stays; empty, it is a leaf whatever it was, so that adding works again.
         InitIndexPage(pg, kPageLeaf);
-        return WriteIndexPage(ix, index, s.page_no, pg);
+        w.Change(s.page_no, s.original, pg);
+        return 0;
       }
-      if ((rc = Unlink(ix, index, pg)) != 0) return rc;
-      if ((rc = WriteIndexPage(ix, index, s.page_no, pg)) != 0) return rc;
+      if ((rc = Unlink(pg, w)) != 0) return rc;
+      w.Change(s.page_no, s.original, pg);
       --level;
       pos = path[static_cast<size_t>(level)].entry;
       continue;
     }
-    if (pos != old_count - 1) return WriteIndexPage(ix, index, s.page_no, pg);
+    w.Change(s.page_no, s.original, pg);
+    if (pos != old_count - 1) return 0;
     uint8_t greatest[kMaxKeyLength];
     uint8_t* last = EntryKey(pg, kl, PageCount(pg) - 1);
     std::memcpy(greatest, last, static_cast<size_t>(kl));
     if (PageKind(pg) == kPageInner) std::memset(last, 0, static_cast<size_t>(kl));
-    if ((rc = WriteIndexPage(ix, index, s.page_no, pg)) != 0) return rc;
-    return PropagateGreatest(ix, index, path, level, greatest);
+    w.Change(s.page_no, s.original, pg);
+    PropagateGreatest(ix, index, path, level, greatest, w);
+    return 0;
   }
 }
 
@@ -190,7 +197,9 @@ int RemoveKey(INDEXFILE* ix, int index, const char* text, long record) {
   const int leaf_level = static_cast<int>(path.size()) - 1;
   const int32_t leaf_no = path.back().page_no;
   const int32_t prev = PagePrev(path.back().page), next = PageNext(path.back().page);
-  rc = RemoveAt(ix, index, path, leaf_level, pos);
+  PAGEWRITES writes(ix, index);
+  rc = RemoveAt(ix, index, path, leaf_level, pos, writes);
+  if (rc == 0) rc = writes.Commit();
   if (rc == 0) {
     const INDEXPAGE& leaf = path[static_cast<size_t>(leaf_level)].page;
     // An emptied leaf left its chain: its neighbours no longer point at it.

@@ -1,10 +1,13 @@
 // Index files: walking the leaf chain and seeking by prefix.
 //
 // A walk trusts no link blindly: the page a link leads to must be a non-empty leaf that links
-// back, and a walk that keeps going one way for more steps than the file has pages is running in
-// a circle. Both are reported as an invalid index (event 8) instead of looping forever.
+// back, and a walk that keeps going one way never comes to a leaf it has been on (a chain that
+// loops back, jumps backwards or runs through an inner page). Both are reported as an invalid
+// index (event 8) instead of looping forever: a walk in one direction reads each page at most
+// once, so it ends within the file's page count.
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 #include "db/index_internal.h"
 
@@ -85,16 +88,19 @@ int Hop(INDEXFILE* ix, int index, int32_t to, int direction) {
   if (rc != 0) return rc;
   const int32_t back = direction > 0 ? PagePrev(pg) : PageNext(pg);
   if (PageKind(pg) != kPageLeaf || PageCount(pg) == 0 || back != c.page) return kDbEvBadIndex;
-  int64_t hops = c.hop_direction == direction ? c.hops + 1 : 1;
-  if (hops > ix->page_count) return kDbEvBadIndex;
-  if (hops % 256 == 0) {
-    const int64_t bound = IndexPageBound(ix);
-    if (bound < 0) return -1;
-    if (hops > bound) return kDbEvBadIndex;
+  // A turn starts a new walk from the page the cursor is on.
+  if (c.hop_direction != direction) {
+    c.walked.clear();
+    c.hop_direction = direction;
   }
+  c.walked.insert(c.page);
+  if (c.walked.count(to)) return kDbEvBadIndex;
+  std::unordered_set<int32_t> walked;
+  walked.swap(c.walked);
+  walked.insert(to);
   SetIndexCursor(c, to, pg, direction > 0 ? 0 : PageCount(pg) - 1);
   c.hop_direction = direction;
-  c.hops = hops;
+  c.walked.swap(walked);
   return 0;
 }
 

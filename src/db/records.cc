@@ -13,6 +13,15 @@ AMOUNT CurrentRecordId(int table) {
   }
 }
 
+int RereadCurrent(int table) {
+  if (TableRecNo(table) < 0) return kTableEnd;
+  if (TableReread(table) != 0) return TableRecNo(table) < 0 ? kTableEnd : -1;
+  bool deleted = false;
+  int rc = TableIsDeleted(table, &deleted);
+  if (rc != 0) return rc;
+  return deleted ? kTableEnd : 0;
+}
+
 int FindById(int table, AMOUNT id) {
   if (table < 0 || table > kTableTransactions) return -1;
   long saved_record = TableRecNo(table);
@@ -59,7 +68,6 @@ int NextRecordId(int table, AMOUNT* id) {
 }
 
 AMOUNT NextRecordId(int table) {
-  AMOUNT id = AMOUNT::FromInt(1);
-  NextRecordId(table, &id);
-  return id;
+  AMOUNT id;
+  return NextRecordId(table, &id) == 0 ? id : AMOUNT();
 }

@@ -21,10 +21,15 @@ long ForEachPosition(AMOUNT transaction_id, Fn fn);
 // one counting as 0 (1 for an empty table). The table's position, index and structure are kept.
 // 0 with *id set, or -1 (nothing is set: a guessed identifier would collide).
 int NextRecordId(int table, AMOUNT* id);
-// Old form, kept only until every caller has moved to the form above: a failed read answers 1
-// as for an empty table. Do not use in new code.
+// The same as a value for test set-ups: 0 (no identifier) when the table could not be read. The
+// program uses the form above, which a failure cannot slip through.
 AMOUNT NextRecordId(int table);
 inline AMOUNT NextRecordIdOf(int table) { return NextRecordId(table); }
+
+// Reads the current record again (under the caller's lock, so that another workstation's
+// changes show): 0 when it is there and live, kTableEnd when there is none or it was deleted
+// meanwhile, -1 when it could not be read.
+int RereadCurrent(int table);
 
 // The identifier in the record structure of a table with identifiers (0 for the positions).
 AMOUNT CurrentRecordId(int table);

@@ -28,7 +28,7 @@ template <typename Op>
 int Locked(int table, bool exclusive, Op op) {
   TABLESLOT* s = Slot(table);
   if (!s) return -1;
-  if (LockTable(table, exclusive) != 0) return -1;
+  if (LockTableWaiting(table, exclusive) != 0) return -1;
   int rc = op(*s);
   UnlockTable(table);
   return rc;
@@ -38,21 +38,26 @@ int Locked(int table, bool exclusive, Op op) {
 // end; every other non-zero result is a failure that has been reported.
 int ReadAnswer(int rc) { return rc == 0 ? 0 : rc == kDbEvNotFound ? kTableEnd : -1; }
 
+int OpenAs(int table, const TABLEDEF* def, TABLEFINDINGS* found, bool new_index) {
+  if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
+  if (!g_slots[table]) g_slots[table] = std::make_unique<TABLESLOT>();
+  TABLESLOT& s = *g_slots[table];
+  s.table = table;
+  RegisterTableLockTarget(table, &s.lock);
+  int rc = SlotOpen(s, def, NetworkFlag() ? kShareReadWrite : kShareNone, found, new_index);
+  return rc == 0 ? 0 : -1;
+}
+
 }  // namespace
 
 TABLESLOT* OpenSlot(int table) {
   return table >= 0 && table < kMaxTables && g_slots[table] && g_slots[table]->open ? g_slots[table].get() : nullptr;
 }
 
-int TableOpen(int table, const TABLEDEF* def) {
-  if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
-  if (!g_slots[table]) g_slots[table] = std::make_unique<TABLESLOT>();
-  TABLESLOT& s = *g_slots[table];
-  s.table = table;
-  RegisterTableLockTarget(table, &s.lock);
-  int rc = SlotOpen(s, def, NetworkFlag() ? kShareReadWrite : kShareNone);
-  return rc == 0 ? 0 : -1;
-}
+
+int TableOpen(int table, const TABLEDEF* def) { return OpenAs(table, def, nullptr, false); }
+int TableOpenToInspect(int table, const TABLEDEF* def, TABLEFINDINGS* found) { return OpenAs(table, def, found, false); }
+int TableOpenWithNewIndex(int table, const TABLEDEF* def) { return OpenAs(table, def, nullptr, true); }
 
 int TableClose(int table) {
   if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
@@ -131,10 +136,7 @@ int TableIsDeleted(int table, bool* deleted) {
   });
 }
 
-int TableIsDeleted(int table) {
-  bool deleted = false;
-  return TableIsDeleted(table, &deleted) == 0 && deleted ? 1 : 0;
-}
+
 
 int TableClear(int table) {
   TABLESLOT* s = Slot(table);
@@ -154,7 +156,7 @@ int TableGetIndex(int table) {
 
 int TableLock(int table, bool exclusive) {
   if (!Slot(table)) return -1;
-  return LockTable(table, exclusive);
+  return LockTableWaiting(table, exclusive);
 }
 
 int TableUnlock(int table) {

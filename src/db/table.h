@@ -38,7 +38,29 @@
 // "There is no such record": the end of a walk, a key not found. Not a failure.
 inline constexpr int kTableEnd = 1;
 
+// Opens a table, creating missing files. Opening mends what it safely can, when no other
+// workstation has the table: a missing end mark is written; a data file shorter than its header
+// says is copied aside ("Tow.dbf.001"), cut to its whole records and reported (event 21); a
+// missing index file is built from the records.
 int TableOpen(int table, const TABLEDEF* def);
+
+// Opens a table as TableOpen does, with its index file built afresh from the records and put in
+// place of whatever index file was there (missing, refused or damaged). Until the new index is
+// whole the old file stays as it was: a crash leaves it, or no index, never a part of one.
+int TableOpenWithNewIndex(int table, const TABLEDEF* def);
+
+// What opening a table to inspect it found instead of mending.
+struct TABLEFINDINGS {
+  bool end_mark_missing = false;  // the file does not end with the end mark after the records
+  long claimed_records = -1;      // the file is shorter than its header says: the header's count
+  long whole_records = -1;        // ... and the whole records it holds (these are what is read)
+  bool index_missing = false;
+  bool index_refused = false;     // the index file's header does not fit the definition
+};
+// Opens an existing table for reading only, in file order, changing nothing: neither files nor
+// marks are mended or built, and what would have been is told in *found. A missing or refused
+// index leaves the table without one. Used by the check and the dump of tamsu-admin.
+int TableOpenToInspect(int table, const TABLEDEF* def, TABLEFINDINGS* found);
 int TableClose(int table);
 bool TableIsOpen(int table);
 const TABLEDEF* TableDefinition(int table);
@@ -74,9 +96,7 @@ int TableSeekLast(int table, const char* text);
 // Whether the current record is marked deleted (by this or another workstation): 0 with *deleted
 // set, kTableEnd when no record is current, -1 when it could not be read.
 int TableIsDeleted(int table, bool* deleted);
-// Old form, kept only until every caller has moved to the form above: 1 when deleted, 0 otherwise
-// -- a record that cannot be read answers 0. Do not use in new code.
-int TableIsDeleted(int table);
+
 // Empties the record structure: texts empty, numbers 0, dates empty.
 int TableClear(int table);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/text.h"
 #include "db/db_events.h"
 #include "db/index_check.h"
 #include "db/table.h"
@@ -10,24 +11,32 @@
 int CheckTable(int table, std::string* problem) {
   TABLESLOT* s = OpenSlot(table);
   if (!s) {
-    *problem = "table not open";
+    *problem = "Plik jest zamknięty."_pl;
     return kDbEvNotOpen;
   }
   if (!s->index_open) {
     if (s->def->index_count == 0) return 0;
-    *problem = "index file not open";
+    *problem = "Brak otwartego pliku indeksu."_pl;
     return kDbEvBadIndex;
   }
   TableLock(table, false);
   INDEXCHECK check;
   int rc = CheckIndexFile(s->index.get(), s->count, &check);
   if (rc != 0) {
-    *problem = check.problem;
+    char buf[160];
+    if (rc == kDbEvBadRecordNumber)
+      std::snprintf(buf, sizeof buf, "Indeks %d wskazuje rekord spoza pliku danych."_pl, check.index);
+    else if (check.index < 0)
+      std::snprintf(buf, sizeof buf, "%s", "Nieprawidłowy nagłówek pliku indeksu."_pl);
+    else
+      std::snprintf(buf, sizeof buf, "Uszkodzona struktura indeksu %d (strona %d)."_pl, check.index,
+                    static_cast<int>(check.page));
+    *problem = buf;
   } else {
     for (int i = 0; rc == 0 && i < s->def->index_count; ++i) {
       if (check.keys[i] != s->count) {
         char buf[128];
-        std::snprintf(buf, sizeof buf, "index %d holds %ld entries for %ld records", i, check.keys[i], s->count);
+        std::snprintf(buf, sizeof buf, "Indeks %d ma %ld kluczy dla %ld rekordów."_pl, i, check.keys[i], s->count);
         *problem = buf;
         rc = kDbEvKeyMissing;
       }
@@ -38,7 +47,7 @@ int CheckTable(int table, std::string* problem) {
     std::vector<char> raw;
     for (long n = 0; rc == 0 && n < s->count; ++n) {
       if (ReadRaw(*s, n, &raw) != 0) {
-        *problem = "record " + std::to_string(n) + " cannot be read";
+        *problem = "Nie można odczytać rekordu "_pl + std::to_string(n + 1) + ".";
         rc = kDbEvBadRecordNumber;
         break;
       }
@@ -46,7 +55,7 @@ int CheckTable(int table, std::string* problem) {
       for (int i = 0; i < s->def->index_count; ++i) {
         std::string key = BuildKey(*s, i, s->spare.data());
         if (LocateKey(s->index.get(), i, key.c_str(), n) != 0) {
-          *problem = "record " + std::to_string(n) + " is missing from index " + std::to_string(i);
+          *problem = "Brak rekordu "_pl + std::to_string(n + 1) + " w indeksie "_pl + std::to_string(i) + ".";
           rc = kDbEvKeyMissing;
           break;
         }

@@ -6,6 +6,7 @@
 #include <string>
 
 // 0 when sound; otherwise the event code of the first fault (8 index structure, 10 a key
-// missing, 14 a record number outside the file) with a one-line description in problem.
+// missing, 14 a record number outside the file) with a one-line description in problem, in
+// Polish (data code page); records are numbered from 1 there, as the user counts them.
 // The table's position and active index are kept.
 int CheckTable(int table, std::string* problem);

@@ -95,6 +95,24 @@ int UnlockTable(int table) {
 int TableLockDepth(int table) { return Valid(table) ? g_tables[table].depth : 0; }
 
 void SetLockWaiter(LOCK_WAITER* waiter) { g_waiter = waiter; }
+LOCK_WAITER* LockWaiter() { return g_waiter; }
+
+int LockTableWaiting(int table, bool exclusive) {
+  int rc = LockTable(table, exclusive);
+  if (rc != -1 || !g_waiter) return rc;
+  g_waiter->Begin();
+  for (;;) {
+    if (g_waiter->WantsToStop()) {
+      rc = -1;
+      break;
+    }
+    struct timespec pause = {0, 5 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+    if ((rc = LockTable(table, exclusive)) != -1) break;
+  }
+  g_waiter->End();
+  return rc;
+}
 
 int LockAllTables(bool exclusive) {
   int locked = 0;

@@ -52,6 +52,11 @@ class LOCK_WAITER {
   virtual void End() = 0;
 };
 void SetLockWaiter(LOCK_WAITER* waiter);
+LOCK_WAITER* LockWaiter();
+
+// LockTable that waits while another workstation holds the table, behind the installed waiter
+// (the user may give up: -1). Without a waiter it answers at once like LockTable.
+int LockTableWaiting(int table, bool exclusive);
 
 // Tables 0 to 4 in order, waiting for each; on failure the tables already locked are unlocked in
 // reverse order.

@@ -4,6 +4,10 @@
 #include "db/table_lock.h"
 #include "db/table_slot.h"
 
+#include <memory>
+#include <string>
+#include <vector>
+
 namespace {
 
 // Progress of record i of count as a percentage; the handler's answer cancels when non-zero.
@@ -13,13 +17,26 @@ bool Cancelled(const TABLESLOT& s, int code, long i, long count) {
   return ReportDbEvent(code, name, percent) != 0;
 }
 
+// Deletes a file quietly: it is a leftover of work that failed and was reported already.
+void DropQuietly(const std::string& name) {
+  if (name.empty()) return;
+  CFILE::HANDLER* saved = CFILE::Handler();
+  CFILE::SetHandler(nullptr);
+  if (CFILE::Exists(name.c_str())) CFILE::DeleteFile(name.c_str());
+  CFILE::SetHandler(saved);
+}
+
 }  // namespace
 
-int SlotRebuild(TABLESLOT& s) {
-  if (!s.index_open) return 0;
-  ReportDbEvent(kDbEvIndexBuildStart, s.def->index_file, 0);
-  int rc = EmptyIndexFile(s.index.get());
-  if (rc == 0) BeginIndexBatch(s.index.get());
+int BuildIndexFile(TABLESLOT& s) {
+  // The index of an empty table is written without a progress window.
+  const bool shown = s.count > 0;
+  if (shown) ReportDbEvent(kDbEvIndexBuildStart, s.def->index_file, 0);
+  std::string tmp = TakeTemporaryName(s.def->data_file);
+  int rc = tmp.empty() ? -1 : 0;
+  auto fresh = std::make_unique<INDEXFILE>();
+  if (rc == 0) rc = CreateIndexFile(fresh.get(), tmp.c_str(), s.def->index_count, s.def->key_lengths, kShareNone);
+  if (rc == 0) BeginIndexBatch(fresh.get());
   std::vector<char> raw;
   for (long n = 0; rc == 0 && n < s.count; ++n) {
     if ((rc = ReadRaw(s, n, &raw)) != 0) break;
@@ -27,25 +44,33 @@ int SlotRebuild(TABLESLOT& s) {
     Unpack(s, raw.data(), s.spare.data());
     for (int i = 0; rc == 0 && i < s.def->index_count; ++i) {
       std::string key = BuildKey(s, i, s.spare.data());
-      rc = AddKey(s.index.get(), i, key.c_str(), n);
+      rc = AddKey(fresh.get(), i, key.c_str(), n);
     }
     if (rc == 0 && Cancelled(s, kDbEvIndexBuildProgress, n, s.count)) rc = -1;
   }
-  if (s.index->batching) {
-    int written = EndIndexBatch(s.index.get(), rc == 0);
+  if (fresh->batching) {
+    int written = EndIndexBatch(fresh.get(), rc == 0);
     if (rc == 0) rc = written;
   }
-  ReportDbEvent(kDbEvIndexBuildEnd, s.def->index_file, 100);
-  if (rc != 0) {
-    // An incomplete index is worse than none: the next open builds it again.
-    CloseIndexFile(s.index.get());
-    s.index_open = false;
-    CFILE::DeleteFile(s.def->index_file);
-    s.current = -1;
-    return rc;
-  }
+  if (rc == 0 && fresh->file.Flush() != 0) rc = -1;
+  if (CloseIndexFile(fresh.get()) != 0 && rc == 0) rc = -1;
+  // Only a whole index takes the old one's place.
+  if (rc == 0) rc = CFILE::Replace(tmp.c_str(), s.def->index_file);
+  if (shown) ReportDbEvent(kDbEvIndexBuildEnd, s.def->index_file, 100);
+  if (rc != 0) DropQuietly(tmp);
+  return rc;
+}
+
+int SlotRebuild(TABLESLOT& s) {
+  if (!s.index_open) return 0;
+  // The old index stays whole and in use until the new one has replaced it.
+  int rc = BuildIndexFile(s);
   s.current = -1;
-  return 0;
+  if (rc != 0) return rc;
+  CloseIndexFile(s.index.get());
+  rc = OpenIndexFile(s.index.get(), s.def->index_file, s.def->index_count, s.def->key_lengths, s.sharing);
+  if (rc != 0) s.index_open = false;
+  return rc;
 }
 
 int SlotPack(TABLESLOT& s) {
@@ -54,11 +79,8 @@ int SlotPack(TABLESLOT& s) {
   std::string data_tmp = TakeTemporaryName(def->data_file);
   std::string index_tmp = def->index_count > 0 ? TakeTemporaryName(def->data_file) : std::string();
   auto cleanup = [&] {
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(nullptr);
-    if (!data_tmp.empty()) CFILE::DeleteFile(data_tmp.c_str());
-    if (!index_tmp.empty()) CFILE::DeleteFile(index_tmp.c_str());
-    CFILE::SetHandler(saved);
+    DropQuietly(data_tmp);
+    DropQuietly(index_tmp);
   };
   if (data_tmp.empty() || (def->index_count > 0 && index_tmp.empty())) {
     cleanup();
@@ -75,7 +97,7 @@ int SlotPack(TABLESLOT& s) {
   int rc = CreateDataFile(data_tmp.c_str(), tmp_def);
   TABLESLOT fresh;
   if (rc == 0) {
-    CFILE::DeleteFile(index_tmp.c_str());
+    DropQuietly(index_tmp);
     rc = SlotOpen(fresh, &tmp_def, kShareNone);
   }
   std::vector<char> raw;
@@ -87,16 +109,21 @@ int SlotPack(TABLESLOT& s) {
     }
     if (rc == 0 && Cancelled(s, kDbEvDefragProgress, n, s.count)) rc = -1;
   }
+  // Both new files reach the disk before they take the old ones' places.
+  if (rc == 0 && fresh.data.Flush() != 0) rc = -1;
+  if (rc == 0 && fresh.index_open && fresh.index->file.Flush() != 0) rc = -1;
   ReportDbEvent(kDbEvDefragEnd, def->data_file, 100);
   SlotClose(fresh);
   if (rc != 0) {
     cleanup();
     return rc;
   }
-  // Replace the files so that a crash at any point leaves a table that opens: the old index goes
-  // first (a missing index is rebuilt on open), the data file is replaced in one rename, the new
-  // index follows. Under shared access the old files are first taken exclusively: a workstation
-  // that still has them open would go on writing into files that no longer have a name.
+  // Replace the files so that a crash or a power loss at any point leaves a table that opens
+  // whole: the old index goes first and that is made durable (a missing index is built on open,
+  // an old one beside the new data would be wrong), then the data file is replaced in one rename,
+  // then the new index follows. Under shared access the old files are first taken exclusively: a
+  // workstation that still has them open would go on writing into files that no longer have a
+  // name.
   bool shared = NetworkFlag();
   int sharing = shared ? kShareReadWrite : kShareNone;
   SlotClose(s);
@@ -105,18 +132,12 @@ int SlotPack(TABLESLOT& s) {
                  (def->index_count > 0 && CFILE::Exists(def->index_file) &&
                   old_index.Open(def->index_file, kOpenExisting, kAccessReadWrite, kShareNone) != 0)))
     rc = -1;
-  CFILE index_file, data_file;
-  if (rc == 0 && def->index_count > 0 && CFILE::Exists(def->index_file)) rc = CFILE::DeleteFile(def->index_file);
-  if (rc == 0) {
-    if (data_file.Open(data_tmp.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0) rc = -1;
-    data_file.Close();
+  if (rc == 0 && def->index_count > 0 && CFILE::Exists(def->index_file)) {
+    rc = CFILE::DeleteFile(def->index_file);
+    if (rc == 0) rc = CFILE::FlushDirectory(def->index_file);
   }
-  if (rc == 0) rc = data_file.Rename(def->data_file, true);
-  if (rc == 0 && def->index_count > 0) {
-    if (index_file.Open(index_tmp.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0) rc = -1;
-    index_file.Close();
-    if (rc == 0) rc = index_file.Rename(def->index_file, true);
-  }
+  if (rc == 0) rc = CFILE::Replace(data_tmp.c_str(), def->data_file);
+  if (rc == 0 && def->index_count > 0) rc = CFILE::Replace(index_tmp.c_str(), def->index_file);
   old_data.Close();
   old_index.Close();
   if (rc != 0) cleanup();

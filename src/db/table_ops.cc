@@ -17,23 +17,77 @@ int WriteEndMark(TABLESLOT& s) {
   return 0;
 }
 
-int AddKeys(TABLESLOT& s, const char* record, long n) {
+// Adds the keys of indexes from..to-1 (all by default); *done tells how many went in.
+int AddKeys(TABLESLOT& s, const char* record, long n, int* done = nullptr) {
+  if (done) *done = 0;
   if (!s.index_open) return 0;
   for (int i = 0; i < s.def->index_count; ++i) {
     std::string key = BuildKey(s, i, record);
     int rc = AddKey(s.index.get(), i, key.c_str(), n);
     if (rc != 0) return rc;
+    if (done) *done = i + 1;
   }
   return 0;
 }
 
-int RemoveKeys(TABLESLOT& s, const char* record, long n) {
+int RemoveKeys(TABLESLOT& s, const char* record, long n, int* done = nullptr) {
+  if (done) *done = 0;
   if (!s.index_open) return 0;
   for (int i = 0; i < s.def->index_count; ++i) {
     std::string key = BuildKey(s, i, record);
     int rc = RemoveKey(s.index.get(), i, key.c_str(), n);
     if (rc != 0) return rc;
+    if (done) *done = i + 1;
   }
+  return 0;
+}
+
+// Silences both handlers while a failed change is taken back: the failure was reported once.
+class Undoing {
+ public:
+  Undoing() : file_(CFILE::Handler()), events_(EventHandler()) {
+    CFILE::SetHandler(nullptr);
+    SetEventHandler(nullptr);
+  }
+  ~Undoing() {
+    CFILE::SetHandler(file_);
+    SetEventHandler(events_);
+  }
+  Undoing(const Undoing&) = delete;
+  Undoing& operator=(const Undoing&) = delete;
+
+ private:
+  CFILE::HANDLER* file_;
+  DbEventHandler events_;
+};
+
+// Keys of the first `count` indexes go in again (add) or out again (remove) while a failed change
+// is undone. When that fails the index no longer matches the records: it is marked damaged and
+// the user is told to rebuild it.
+void UndoKeys(TABLESLOT& s, const char* record, long n, int count, bool add) {
+  if (!s.index_open || count == 0) return;
+  bool ok = true;
+  {
+    Undoing quiet;
+    for (int i = 0; i < count; ++i) {
+      std::string key = BuildKey(s, i, record);
+      if ((add ? AddKey(s.index.get(), i, key.c_str(), n) : RemoveKey(s.index.get(), i, key.c_str(), n)) != 0)
+        ok = false;
+    }
+  }
+  // The cursors stand wherever the undoing left them: the next walk places them again.
+  for (int i = 0; i < s.def->index_count; ++i) s.index->index[i].page = kNoPage;
+  if (!ok && !s.index->damaged) {
+    s.index->damaged = true;
+    ReportDbEvent(kDbEvBadIndex, s.def->index_file, -1);
+  }
+}
+
+// Writes a stored record at record number n.
+int WriteRecord(TABLESLOT& s, long n, const std::vector<char>& raw) {
+  if (s.data.Seek(RecordOffset(s, n), SEEK_SET) < 0 ||
+      s.data.Write(raw.data(), raw.size()) != static_cast<long>(raw.size()))
+    return -1;
   return 0;
 }
 
@@ -43,6 +97,13 @@ int PlaceCursor(TABLESLOT& s, long n, const std::vector<char>& raw) {
   Unpack(s, raw.data(), s.spare.data());
   std::string key = BuildKey(s, s.current_index, s.spare.data());
   return LocateKey(s.index.get(), s.current_index, key.c_str(), n);
+}
+
+// After a change that is whole: the active index's cursor goes onto the record. A failure there
+// (reported) does not undo the change; the cursor is left nowhere and the next walk places it.
+void FollowWithCursor(TABLESLOT& s, long n) {
+  if (s.current_index < 0 || !s.index_open) return;
+  if (PlaceCursor(s, n, s.raw) != 0) s.index->index[s.current_index].page = kNoPage;
 }
 
 // Moves from the cursor (or from an end) over deleted records to a live one and makes it
@@ -88,30 +149,35 @@ int Scan(TABLESLOT& s, int dir, bool from_end) {
 
 int SlotAppend(TABLESLOT& s) {
   std::vector<char> raw(s.record_length);
-  if (!Pack(s, s.record, raw.data())) return SlotEvent(s, kDbEvBadDefinition);
+  if (!Pack(s, s.record, raw.data())) return SlotEvent(s, kDbEvNumberTooWide);
   // The structure takes exactly what is stored: texts cut, numbers rounded to their decimals.
   Unpack(s, raw.data(), s.record);
-  long n = s.count;
-  ++s.count;
-  int64_t at = RecordOffset(s, n);
-  bool ok = s.data.Seek(at, SEEK_SET) >= 0 && s.data.Write(raw.data(), raw.size()) == static_cast<long>(raw.size()) &&
-            WriteEndMark(s) == 0 && WriteHeader(s) == 0;
-  if (!ok) {
-    // Back to the file as it was: count, length, end mark, header.
-    --s.count;
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(nullptr);
+  const long n = s.count;
+  const int64_t at = RecordOffset(s, n);
+  // Back to the file as it was: count, length, end mark, header.
+  auto undo_data = [&] {
+    Undoing quiet;
+    s.count = n;
     s.data.SetSize(at);
     WriteEndMark(s);
     WriteHeader(s);
-    CFILE::SetHandler(saved);
+  };
+  ++s.count;
+  if (WriteRecord(s, n, raw) != 0 || WriteEndMark(s) != 0 || WriteHeader(s) != 0) {
+    undo_data();
     return -1;
+  }
+  // A record whose keys cannot all be stored is taken out again: the table stays as it was.
+  int added = 0;
+  int rc = AddKeys(s, s.record, n, &added);
+  if (rc != 0) {
+    UndoKeys(s, s.record, n, added, false);
+    undo_data();
+    return rc;
   }
   s.raw = raw;
   s.current = n;
-  int rc = AddKeys(s, s.record, n);
-  if (rc != 0) return rc;
-  if (s.current_index >= 0 && s.index_open) return PlaceCursor(s, n, s.raw);
+  FollowWithCursor(s, n);
   return 0;
 }
 
@@ -122,20 +188,41 @@ int SlotUpdate(TABLESLOT& s) {
   if (rc != 0) return rc;
   if (RawDeleted(old)) return SlotEvent(s, kDbEvRecordDeleted);
   std::vector<char> raw(s.record_length);
-  if (!Pack(s, s.record, raw.data())) return SlotEvent(s, kDbEvBadDefinition);
+  if (!Pack(s, s.record, raw.data())) return SlotEvent(s, kDbEvNumberTooWide);
   std::vector<char> old_struct(s.record_size);
   Unpack(s, old.data(), old_struct.data());
-  if ((rc = RemoveKeys(s, old_struct.data(), s.current)) != 0) return rc;
-  if (s.data.Seek(RecordOffset(s, s.current), SEEK_SET) < 0 ||
-      s.data.Write(raw.data(), raw.size()) != static_cast<long>(raw.size()) || WriteHeader(s) != 0) {
-    // The record is as it was (or at worst its date in the header is): its keys go back in.
-    AddKeys(s, old_struct.data(), s.current);
+  const long n = s.current;
+  // A failure at any step puts back what the steps before it changed: the old record with its
+  // old keys.
+  int removed = 0;
+  if ((rc = RemoveKeys(s, old_struct.data(), n, &removed)) != 0) {
+    UndoKeys(s, old_struct.data(), n, removed, true);
+    return rc;
+  }
+  if (WriteRecord(s, n, raw) != 0 || WriteHeader(s) != 0) {
+    {
+      Undoing quiet;
+      WriteRecord(s, n, old);
+    }
+    UndoKeys(s, old_struct.data(), n, s.index_open ? s.def->index_count : 0, true);
     return -1;
   }
-  Unpack(s, raw.data(), s.record);
+  std::vector<char> new_struct(s.record_size);
+  Unpack(s, raw.data(), new_struct.data());
+  int added = 0;
+  if ((rc = AddKeys(s, new_struct.data(), n, &added)) != 0) {
+    UndoKeys(s, new_struct.data(), n, added, false);
+    {
+      Undoing quiet;
+      WriteRecord(s, n, old);
+    }
+    UndoKeys(s, old_struct.data(), n, s.def->index_count, true);
+    return rc;
+  }
+  std::memcpy(s.record, new_struct.data(), s.record_size);
   s.raw = raw;
-  if ((rc = AddKeys(s, s.record, s.current)) != 0) return rc;
-  return PlaceCursor(s, s.current, s.raw);
+  FollowWithCursor(s, n);
+  return 0;
 }
 
 int SlotDelete(TABLESLOT& s) {
@@ -145,8 +232,12 @@ int SlotDelete(TABLESLOT& s) {
   if (RawDeleted(s.raw)) return SlotEvent(s, kDbEvRecordDeleted);
   char star = '*';
   if (s.data.Seek(RecordOffset(s, s.current), SEEK_SET) < 0 || s.data.Write(&star, 1) != 1 ||
-      WriteHeader(s) != 0)
+      WriteHeader(s) != 0) {
+    // A delete that reports failure must not have deleted.
+    Undoing quiet;
+    WriteRecord(s, s.current, s.raw);
     return -1;
+  }
   s.raw[0] = '*';
   // To the next live record, else the previous one, else to none.
   long gone = s.current;

@@ -3,6 +3,8 @@
 
 #include <time.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "common/date.h"
@@ -52,8 +54,11 @@ void Layout(TABLESLOT& s, const TABLEDEF* def) {
   s.spare.assign(s.record_size, 0);
 }
 
-// Reads the header and checks it against the definition; the record count on success.
-int ReadHeader(TABLESLOT& s, bool check_fields) {
+// Reads the header and checks it against the definition; the record count on success. A file
+// shorter than its count claims has lost records: with `whole` it answers kShortFile and the
+// number of whole records the file holds, else it is refused (event 19).
+constexpr int kShortFile = -2;
+int ReadHeader(TABLESLOT& s, bool check_fields, long* whole = nullptr) {
   uint8_t h[32];
   if (s.data.Seek(0, SEEK_SET) < 0) return -1;
   long n = s.data.Read(h, 32);
@@ -71,9 +76,12 @@ int ReadHeader(TABLESLOT& s, bool check_fields) {
   }
   int64_t size = s.data.Size();
   if (size < 0) return -1;
-  // A file shorter than its count claims has lost records: it is refused, not patched up.
-  if (static_cast<int64_t>(s.header_length) + static_cast<int64_t>(hd.record_count) * s.record_length > size)
-    return SlotEvent(s, kDbEvBadTableFile);
+  if (static_cast<int64_t>(s.header_length) + static_cast<int64_t>(hd.record_count) * s.record_length > size) {
+    if (!whole) return SlotEvent(s, kDbEvBadTableFile);
+    s.count = static_cast<long>(hd.record_count);
+    *whole = size > s.header_length ? static_cast<long>((size - s.header_length) / s.record_length) : 0;
+    return kShortFile;
+  }
   s.count = static_cast<long>(hd.record_count);
   return 0;
 }
@@ -95,40 +103,64 @@ int CreateDataFile(const char* name, const TABLEDEF& def) {
     EncodeFieldDescriptor(s.fields[i].def, s.fields[i].stored_offset, bytes.data() + 32 + 32 * i);
   bytes[s.header_length - 1] = kDbfTerminator;
   bytes[s.header_length] = kDbfEndMark;
+  // Written whole under a temporary name first: a crash never leaves a half-written header that
+  // would refuse every later open.
+  std::string tmp = TakeTemporaryName(name);
+  if (tmp.empty()) return -1;
   CFILE f;
-  if (f.Open(name, kCreateAlways, kAccessReadWrite, kShareNone) != 0) return -1;
-  if (f.Write(bytes.data(), bytes.size()) != static_cast<long>(bytes.size())) {
-    f.Close();
-    CFILE::DeleteFile(name);
-    return -1;
+  int rc = f.Open(tmp.c_str(), kCreateAlways, kAccessReadWrite, kShareNone);
+  if (rc == 0 && f.Write(bytes.data(), bytes.size()) != static_cast<long>(bytes.size())) rc = -1;
+  if (f.Close() != 0) rc = -1;
+  if (rc == 0) rc = CFILE::Replace(tmp.c_str(), name);
+  if (rc != 0) {
+    CFILE::HANDLER* saved = CFILE::Handler();
+    CFILE::SetHandler(nullptr);
+    CFILE::DeleteFile(tmp.c_str());
+    CFILE::SetHandler(saved);
   }
-  return f.Close();
+  return rc;
 }
 
 namespace {
 
 // The lock an opening takes on a shared table: exclusive when it can be had within a moment,
-// else shared (then nothing is mended). Quiet: a refused lock is expected.
+// else shared (then nothing is mended). While another workstation holds the table for writing
+// the opening waits, behind the waiting window when one is installed (the user may give up);
+// without one it gives up after about a second and says why. Quiet otherwise: a refused lock is
+// expected.
 class OpenLock {
  public:
-  OpenLock(TABLESLOT& s, bool shared) : s_(s), shared_(shared) {
+  OpenLock(TABLESLOT& s, bool shared, bool inspect) : s_(s), shared_(shared) {
     if (!shared_) {
       held_ = exclusive_ = true;
       return;
     }
     CFILE::HANDLER* saved = CFILE::Handler();
     CFILE::SetHandler(nullptr);
-    for (int attempt = 0; attempt < 400 && !held_; ++attempt) {
-      bool want_exclusive = attempt < 200;
+    LOCK_WAITER* waiter = LockWaiter();
+    bool waiting = false;
+    for (int attempt = 0; !held_; ++attempt) {
+      bool want_exclusive = !inspect && attempt < 50;
       if (s_.data.Lock(0, s_.header_length, want_exclusive) == 0) {
         held_ = true;
         exclusive_ = want_exclusive;
-      } else {
-        struct timespec pause = {0, 10 * 1000 * 1000};
-        nanosleep(&pause, nullptr);
+        break;
       }
+      if (attempt >= 100) {
+        if (!waiter) break;
+        if (!waiting) {
+          waiting = true;
+          waiter->Begin();
+        }
+        if (waiter->WantsToStop()) break;
+      }
+      struct timespec pause = {0, 10 * 1000 * 1000};
+      nanosleep(&pause, nullptr);
     }
+    if (waiting) waiter->End();
     CFILE::SetHandler(saved);
+    // Nobody could be asked: the user learns why the table did not open.
+    if (!held_ && !waiting) ReportBusy();
   }
   ~OpenLock() {
     if (shared_ && held_ && s_.data.IsOpen()) {
@@ -142,15 +174,75 @@ class OpenLock {
   bool exclusive() const { return exclusive_; }
 
  private:
+  void ReportBusy() {
+    if (CFILE::Handler()) CFILE::Handler()->Report(s_.def->data_file, kFileOpOpen, kFileErrSystem, EBUSY);
+  }
+
   TABLESLOT& s_;
   bool shared_;
   bool held_ = false;
   bool exclusive_ = false;
 };
 
+// The copy of a damaged data file kept before it is mended: "Tow.dbf.001", the first free number.
+std::string FreeCopyName(const char* name) {
+  char buf[32];
+  for (int n = 1; n <= 999; ++n) {
+    std::snprintf(buf, sizeof buf, ".%03d", n);
+    std::string copy = std::string(name) + buf;
+    if (!CFILE::Exists(copy.c_str())) return copy;
+  }
+  return std::string();
+}
+
+// Copies a file through its open handle (which holds the file's sharing lock) into a new file,
+// flushed with its directory.
+int CopyOpenFile(CFILE& from, const char* to) {
+  CFILE out;
+  if (out.Open(to, kCreateNew, kAccessWrite, kShareNone) != 0) return -1;
+  std::vector<char> buf(65536);
+  int rc = 0;
+  for (int64_t at = 0;; at += static_cast<int64_t>(buf.size())) {
+    long n = from.ReadAt(at, buf.data(), buf.size());
+    if (n < 0 || (n > 0 && out.Write(buf.data(), static_cast<size_t>(n)) != n)) rc = -1;
+    if (rc != 0 || n < static_cast<long>(buf.size())) break;
+  }
+  if (rc == 0) rc = out.Flush();
+  if (out.Close() != 0) rc = -1;
+  if (rc == 0) rc = CFILE::FlushDirectory(to);
+  if (rc != 0) {
+    CFILE::HANDLER* saved = CFILE::Handler();
+    CFILE::SetHandler(nullptr);
+    CFILE::DeleteFile(to);
+    CFILE::SetHandler(saved);
+  }
+  return rc;
+}
+
+// A data file shorter than its header says: a copy of it is kept, then the header counts the
+// whole records, the end mark follows them and the cut record is gone; the index (which may
+// name the lost records) is built again. The user is told (event 21) what was lost and where the
+// copy is.
+int MendShortFile(TABLESLOT& s, long whole) {
+  const long lost = s.count - whole;
+  std::string copy = FreeCopyName(s.def->data_file);
+  if (copy.empty() || CopyOpenFile(s.data, copy.c_str()) != 0) return -1;
+  s.count = whole;
+  const int64_t end = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(whole) * s.record_length;
+  uint8_t mark = kDbfEndMark;
+  if (WriteHeader(s) != 0 || s.data.SetSize(end) != 0 || s.data.Seek(end, SEEK_SET) < 0 ||
+      s.data.Write(&mark, 1) != 1 || s.data.Flush() != 0)
+    return -1;
+  if (s.def->index_count > 0 && CFILE::Exists(s.def->index_file)) {
+    if (CFILE::DeleteFile(s.def->index_file) != 0 || CFILE::FlushDirectory(s.def->index_file) != 0) return -1;
+  }
+  ReportDbEvent(kDbEvFileMended, copy.c_str(), lost);
+  return 0;
+}
+
 }  // namespace
 
-int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing) {
+int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing, TABLEFINDINGS* found, bool new_index) {
   SlotClose(s);
   s.def = def;
   if (!def || !CheckTableDef(*def)) {
@@ -159,62 +251,103 @@ int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing) {
     return kDbEvBadDefinition;
   }
   Layout(s, def);
-  bool created_index = false;
-  if (!CFILE::Exists(def->data_file)) {
+  s.sharing = sharing;
+  const bool inspect = found != nullptr;
+  if (inspect) *found = TABLEFINDINGS();
+  if (!inspect && !CFILE::Exists(def->data_file)) {
     if (CreateDataFile(def->data_file, *def) != 0) return -1;
     // A stale index cannot belong to a new data file.
     if (def->index_file && CFILE::Exists(def->index_file)) CFILE::DeleteFile(def->index_file);
   }
-  if (s.data.Open(def->data_file, kOpenExisting, kAccessReadWrite, sharing) != 0) return -1;
+  if (s.data.Open(def->data_file, kOpenExisting, inspect ? kAccessRead : kAccessReadWrite, sharing) != 0) return -1;
   // Shared: another workstation may be in the middle of a write. The header is read, the end
   // mark mended and a missing index rebuilt only under the table's lock.
-  OpenLock lock(s, sharing != kShareNone);
+  OpenLock lock(s, sharing != kShareNone, inspect);
   if (!lock.held()) {
     s.data.Close();
     return -1;
   }
-  int rc = ReadHeader(s, true);
+  const bool may_mend = !inspect && lock.exclusive();
+  long whole = 0;
+  int rc = ReadHeader(s, true, inspect || may_mend ? &whole : nullptr);
+  if (rc == kShortFile) {
+    if (inspect) {
+      found->claimed_records = s.count;
+      found->whole_records = whole;
+      s.count = whole;
+      rc = 0;
+    } else {
+      rc = MendShortFile(s, whole);
+    }
+  }
   if (rc != 0) {
     s.data.Close();
     return rc;
   }
   int64_t end = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(s.count) * s.record_length;
   int64_t size = s.data.Size();
-  if (size != end + 1 && lock.exclusive()) {
-    uint8_t mark = kDbfEndMark;
-    if (s.data.Seek(end, SEEK_SET) < 0 || s.data.Write(&mark, 1) != 1) {
-      s.data.Close();
-      return -1;
+  if (size < 0) {
+    s.data.Close();
+    return -1;
+  }
+  if (size != end + 1) {
+    if (inspect) {
+      found->end_mark_missing = found->whole_records < 0;  // a short file has lost it with its tail
+    } else if (lock.exclusive()) {
+      uint8_t mark = kDbfEndMark;
+      if (s.data.Seek(end, SEEK_SET) < 0 || s.data.Write(&mark, 1) != 1) {
+        s.data.Close();
+        return -1;
+      }
     }
   }
   if (def->index_count > 0) {
     s.index = std::make_unique<INDEXFILE>();
-    if (CFILE::Exists(def->index_file)) {
-      rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
-    } else if (!lock.exclusive()) {
-      rc = -1;  // others are working on the table: no rebuild behind their backs
+    if (new_index || !CFILE::Exists(def->index_file)) {
+      if (inspect) {
+        found->index_missing = true;
+        rc = 0;
+      } else if (!lock.exclusive()) {
+        rc = -1;  // others are working on the table: no rebuild behind their backs
+      } else {
+        // Built whole under a temporary name, then put in place: a crash on the way leaves no
+        // index, and the next opening builds it again.
+        rc = BuildIndexFile(s);
+        if (rc == 0)
+          rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
+      }
+    } else if (inspect) {
+      DbEventHandler saved = EventHandler();
+      SetEventHandler(nullptr);
+      rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing, true);
+      SetEventHandler(saved);
+      if (rc > 0) {
+        found->index_refused = true;
+        rc = 0;
+      }
     } else {
-      rc = CreateIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
-      created_index = true;
+      rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
     }
     if (rc != 0) {
       s.index.reset();
       s.data.Close();
       return rc;
     }
-    s.index_open = true;
+    s.index_open = s.index->file.IsOpen();
+    if (!s.index_open) s.index.reset();
   }
   s.open = true;
   s.current = -1;
-  s.current_index = def->index_count > 0 ? 0 : -1;
-  if (created_index && s.count > 0) {
-    rc = SlotRebuild(s);
-    if (rc != 0) {
+  // Inspection walks in file order: an index may be damaged, and the records are what counts.
+  s.current_index = s.index_open && !inspect ? 0 : -1;
+  rc = s.count == 0 ? kDbEvNotFound : SlotWalk(s, +1, true);
+  if (rc != 0) {
+    ClearStruct(s, s.record);
+    if (rc != kDbEvNotFound) {
       SlotClose(s);
       return rc;
     }
   }
-  if (s.count == 0 || SlotWalk(s, +1, true) != 0) ClearStruct(s, s.record);
   return 0;
 }
 
@@ -340,8 +473,19 @@ CFILE* SLOTLOCK::LockFile() { return &slot_->data; }
 int64_t SLOTLOCK::LockLength() { return slot_->header_length; }
 
 void SLOTLOCK::OnFirstLock() {
-  slot_->refreshed = false;
-  slot_->index_refresh_failed = slot_->index_open && RefreshIndexFile(slot_->index.get()) != 0;
+  TABLESLOT& s = *slot_;
+  s.refreshed = false;
+  if (!s.index_open) return;
+  // Another workstation that rebuilt the index put a new file in place of the one this handle
+  // still reads: the new one is opened.
+  int replaced = s.index->file.Replaced();
+  if (replaced == 1) {
+    s.index_refresh_failed = OpenIndexFile(s.index.get(), s.def->index_file, s.def->index_count,
+                                           s.def->key_lengths, s.sharing) != 0;
+    if (s.index_refresh_failed) s.index_open = false;
+    return;
+  }
+  s.index_refresh_failed = replaced != 0 || RefreshIndexFile(s.index.get()) != 0;
 }
 
 int SLOTLOCK::Refresh(bool /*exclusive*/) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "db/index_file.h"
+#include "db/table.h"
 #include "db/table_def.h"
 #include "db/table_lock.h"
 
@@ -52,13 +53,17 @@ struct TABLESLOT {
   std::unique_ptr<INDEXFILE> index;
   bool index_open = false;
   int current_index = -1;
+  int sharing = 0;              // as the files were opened
   bool refreshed = false;       // header read again under the current lock
   bool index_refresh_failed = false;
   SLOTLOCK lock;
 };
 
-// Opening and closing.
-int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing);
+// Opening and closing. With `found` the table is opened to be inspected: read-only, in file
+// order, nothing mended, and what would have been mended is told in *found. With new_index the
+// index file is built afresh from the records and put in place of whatever was there.
+int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing, TABLEFINDINGS* found = nullptr,
+             bool new_index = false);
 void SlotClose(TABLESLOT& s);
 // Writes an empty data file (header, descriptors, terminator, end mark), replacing any file.
 int CreateDataFile(const char* name, const TABLEDEF& def);
@@ -88,6 +93,9 @@ int SlotSeek(TABLESLOT& s, const char* text, bool last);
 int SlotCount(TABLESLOT& s, long* count);
 int SlotSetIndex(TABLESLOT& s, int index);
 int SlotRebuild(TABLESLOT& s);
+// Builds the table's index file from its records under a temporary name, flushes it and puts it
+// in place of the index file (the slot's own index object is not touched). 0 or a failure.
+int BuildIndexFile(TABLESLOT& s);
 int SlotPack(TABLESLOT& s);
 
 // The slot of an open table, or null (for the checker and tools inside the layer).

@@ -1,12 +1,14 @@
 #include "platform/cfile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include <vector>
 
@@ -17,54 +19,133 @@ namespace {
 CFILE::HANDLER* g_handler = nullptr;
 
 // Sharing modes are held as an OFD lock on this byte, far beyond any data the program writes.
-constexpr off_t kShareLockOffset = static_cast<off_t>(1) << 62;
+constexpr int64_t kShareLockOffset = static_cast<int64_t>(1) << 62;
 
-struct Fault {
-  int operation = -1;  // -1: none armed
-  long countdown = 0;
-  bool from_then_on = false;
-  bool tripped = false;
-} g_fault;
+// The directory part of a path, with its slash ("" for the current directory).
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
 
-// True when the armed fault hits this operation; sets errno like the system would.
-bool FaultHits(int operation) {
-  if (g_fault.operation < 0) return false;
-  if (g_fault.operation != 0 && g_fault.operation != operation) return false;
-  if (g_fault.tripped) {
-    if (!g_fault.from_then_on) return false;
-    errno = EIO;
-    return true;
+// The operating system's files.
+class OS_FILESYSTEM : public FILESYSTEM {
+ public:
+  int Open(const char* name, int access, int create, bool read_only) override {
+    int flags = O_CLOEXEC;
+    flags |= access == kAccessRead ? O_RDONLY : access == kAccessWrite ? O_WRONLY : O_RDWR;
+    if (create == 1) flags |= O_CREAT;
+    if (create == 2) flags |= O_CREAT | O_EXCL;
+    return ::open(name, flags, read_only ? 0444 : 0666);
   }
-  if (--g_fault.countdown > 0) return false;
-  g_fault.tripped = true;
-  errno = EIO;
-  return true;
-}
+  int Close(int h) override { return ::close(h); }
+  long Read(int h, void* buffer, size_t count) override {
+    for (;;) {
+      ssize_t n = ::read(h, buffer, count);
+      if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+    }
+  }
+  long ReadAt(int h, void* buffer, size_t count, int64_t offset) override {
+    for (;;) {
+      ssize_t n = ::pread(h, buffer, count, static_cast<off_t>(offset));
+      if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+    }
+  }
+  long Write(int h, const void* buffer, size_t count) override {
+    for (;;) {
+      ssize_t n = ::write(h, buffer, count);
+      if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+    }
+  }
+  int64_t Seek(int h, int64_t offset, int origin) override { return ::lseek(h, static_cast<off_t>(offset), origin); }
+  int64_t Size(int h) override {
+    struct stat st;
+    return ::fstat(h, &st) == 0 ? st.st_size : -1;
+  }
+  int Truncate(int h, int64_t size) override { return ::ftruncate(h, static_cast<off_t>(size)); }
+  int Sync(int h) override { return ::fsync(h); }
+  int GetTime(int h, time_t* when) override {
+    struct stat st;
+    if (::fstat(h, &st) != 0) return -1;
+    *when = st.st_mtime;
+    return 0;
+  }
+  int SetTime(int h, time_t when) override {
+    struct timespec times[2];
+    times[0].tv_sec = when;
+    times[0].tv_nsec = 0;
+    times[1] = times[0];
+    return ::futimens(h, times);
+  }
+  int Lock(int h, int kind, int64_t offset, int64_t length) override {
+    struct flock fl {};
+    fl.l_type = static_cast<short>(kind == kLockExclusive ? F_WRLCK : kind == kLockShared ? F_RDLCK : F_UNLCK);
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    return fcntl(h, F_OFD_SETLK, &fl);
+  }
+  int Identity(int h, uint64_t* id) override {
+    struct stat st;
+    if (::fstat(h, &st) != 0) return -1;
+    *id = (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
+    return 0;
+  }
+  int IdentityOf(const char* name, uint64_t* id) override {
+    struct stat st;
+    if (::stat(name, &st) != 0) return -1;
+    *id = (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
+    return 0;
+  }
+  int Rename(const char* from, const char* to, bool replace) override {
+    if (replace) return ::rename(from, to);
+    int r = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+    if (r != 0 && errno == EINVAL) {
+      // File systems without RENAME_NOREPLACE: link then unlink keeps the refusal atomic.
+      r = ::link(from, to);
+      if (r == 0) r = ::unlink(from);
+    }
+    return r;
+  }
+  int Unlink(const char* name) override { return ::unlink(name); }
+  bool Exists(const char* name) override {
+    struct stat st;
+    return ::stat(name, &st) == 0;
+  }
+  int SyncDirectory(const char* dir) override {
+    int fd = ::open(*dir ? dir : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    int r = ::fsync(fd);
+    int err = errno;
+    ::close(fd);
+    errno = err;
+    return r;
+  }
+  int List(const char* dir, std::vector<std::string>* names) override {
+    DIR* d = ::opendir(*dir ? dir : ".");
+    if (!d) return -1;
+    names->clear();
+    while (struct dirent* e = ::readdir(d)) {
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names->push_back(e->d_name);
+    }
+    ::closedir(d);
+    return 0;
+  }
+};
 
-int OfdLock(int fd, short type, off_t offset, off_t length) {
-  struct flock fl {};
-  fl.l_type = type;
-  fl.l_whence = SEEK_SET;
-  fl.l_start = offset;
-  fl.l_len = length;
-  return fcntl(fd, F_OFD_SETLK, &fl);
-}
+OS_FILESYSTEM g_os;
+FILESYSTEM* g_fs = &g_os;
 
 }  // namespace
 
-void SetFileFault(int operation, long nth, bool from_then_on) {
-  g_fault = Fault{operation, nth < 1 ? 1 : nth, from_then_on, false};
-}
+FILESYSTEM* FileSystem() { return g_fs; }
+void SetFileSystem(FILESYSTEM* fs) { g_fs = fs ? fs : &g_os; }
 
-void ClearFileFault() { g_fault = Fault{}; }
-
-bool FileFaultTripped() { return g_fault.tripped; }
 
 void CFILE::SetHandler(HANDLER* handler) { g_handler = handler; }
 CFILE::HANDLER* CFILE::Handler() { return g_handler; }
 
 CFILE::~CFILE() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) g_fs->Close(fd_);
 }
 
 int CFILE::Fail(int operation, int error_kind, int system_error) const {
@@ -76,18 +157,14 @@ int CFILE::Close() {
   if (fd_ < 0) return 0;
   int fd = fd_;
   fd_ = -1;
-  // The descriptor is released either way: Linux never leaves it open after close().
-  if (FaultHits(kFileOpClose)) {
-    ::close(fd);
-    return Fail(kFileOpClose, kFileErrSystem, EIO);
-  }
-  if (::close(fd) != 0) return Fail(kFileOpClose, kFileErrSystem, errno);
+  // The handle is released either way: Linux never leaves it open after close().
+  if (g_fs->Close(fd) != 0) return Fail(kFileOpClose, kFileErrSystem, errno);
   return 0;
 }
 
 int CFILE::Flush() {
   if (fd_ < 0) return Fail(kFileOpFlush, kFileErrClosed);
-  if (FaultHits(kFileOpFlush) || ::fsync(fd_) != 0) return Fail(kFileOpFlush, kFileErrSystem, errno);
+  if (g_fs->Sync(fd_) != 0) return Fail(kFileOpFlush, kFileErrSystem, errno);
   return 0;
 }
 
@@ -95,43 +172,32 @@ int CFILE::Open(const char* name, int disposition, int access, int sharing, int 
   if (fd_ >= 0) Close();
   name_ = name ? name : "";
   if (name_.empty()) return Fail(kFileOpOpen, kFileErrNoName);
-  int flags = O_CLOEXEC;
-  switch (access) {
-    case kAccessRead: flags |= O_RDONLY; break;
-    // Write-only handles are opened for reading too where the file allows it, so that they can
-    // carry the shared lock of their sharing mode.
-    case kAccessWrite:
-    default: flags |= O_RDWR; break;
+  int create = disposition == kOpenAlways || disposition == kCreateAlways ? 1 : disposition == kCreateNew ? 2 : 0;
+  bool truncate = disposition == kCreateAlways || disposition == kTruncateExisting;
+  bool read_only = (attributes & kAttrReadOnly) != 0;
+  // Write-only handles are opened for reading too where the file allows it, so that they can
+  // carry the shared lock of their sharing mode.
+  int got = access == kAccessRead ? kAccessRead : kAccessReadWrite;
+  int fd = g_fs->Open(name_.c_str(), got, create, read_only);
+  if (fd < 0 && access == kAccessWrite && (errno == EACCES || errno == EPERM)) {
+    got = kAccessWrite;
+    fd = g_fs->Open(name_.c_str(), got, create, read_only);
   }
-  switch (disposition) {
-    case kOpenExisting: break;
-    case kOpenAlways: flags |= O_CREAT; break;
-    case kCreateNew: flags |= O_CREAT | O_EXCL; break;
-    case kCreateAlways: flags |= O_CREAT | O_TRUNC; break;
-    case kTruncateExisting: flags |= O_TRUNC; break;
-    default: break;
-  }
-  mode_t mode = (attributes & kAttrReadOnly) ? 0444 : 0666;
-  if (FaultHits(kFileOpOpen)) return Fail(kFileOpOpen, kFileErrSystem, errno);
-  // Truncation waits until the sharing lock is held, so that a refused open changes nothing.
-  int fd = ::open(name_.c_str(), flags & ~O_TRUNC, mode);
-  if (fd < 0 && access == kAccessWrite && (errno == EACCES || errno == EPERM))
-    fd = ::open(name_.c_str(), (flags & ~(O_RDWR | O_TRUNC)) | O_WRONLY, mode);
   if (fd < 0) return Fail(kFileOpOpen, kFileErrSystem, errno);
-  int acc = fcntl(fd, F_GETFL) & O_ACCMODE;
-  short type;
+  int kind;
   if (sharing == kShareNone)
-    type = acc == O_RDONLY ? F_RDLCK : F_WRLCK;  // a read-only handle cannot hold a write lock
+    kind = got == kAccessRead ? kLockShared : kLockExclusive;  // a read-only handle cannot hold a write lock
   else
-    type = acc == O_WRONLY ? F_WRLCK : F_RDLCK;
-  if (OfdLock(fd, type, kShareLockOffset, 1) != 0) {
-    int err = errno == EAGAIN ? EBUSY : errno;
-    ::close(fd);
+    kind = got == kAccessWrite ? kLockExclusive : kLockShared;
+  // Truncation waits until the sharing lock is held, so that a refused open changes nothing.
+  if (g_fs->Lock(fd, kind, kShareLockOffset, 1) != 0) {
+    int err = errno == EAGAIN || errno == EACCES ? EBUSY : errno;
+    g_fs->Close(fd);
     return Fail(kFileOpOpen, kFileErrSystem, err);
   }
-  if ((flags & O_TRUNC) && ::ftruncate(fd, 0) != 0) {
+  if (truncate && g_fs->Truncate(fd, 0) != 0) {
     int err = errno;
-    ::close(fd);
+    g_fs->Close(fd);
     return Fail(kFileOpOpen, kFileErrSystem, err);
   }
   fd_ = fd;
@@ -140,14 +206,10 @@ int CFILE::Open(const char* name, int disposition, int access, int sharing, int 
 
 long CFILE::Read(void* buffer, size_t count) {
   if (fd_ < 0) return Fail(kFileOpRead, kFileErrClosed);
-  if (FaultHits(kFileOpRead)) return Fail(kFileOpRead, kFileErrSystem, errno);
   size_t done = 0;
   while (done < count) {
-    ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Fail(kFileOpRead, kFileErrSystem, errno);
-    }
+    long n = g_fs->Read(fd_, static_cast<char*>(buffer) + done, count - done);
+    if (n < 0) return Fail(kFileOpRead, kFileErrSystem, errno);
     if (n == 0) break;
     done += static_cast<size_t>(n);
   }
@@ -156,15 +218,10 @@ long CFILE::Read(void* buffer, size_t count) {
 
 long CFILE::ReadAt(int64_t offset, void* buffer, size_t count) {
   if (fd_ < 0) return Fail(kFileOpRead, kFileErrClosed);
-  if (FaultHits(kFileOpSeek)) return Fail(kFileOpSeek, kFileErrSystem, errno);
-  if (FaultHits(kFileOpRead)) return Fail(kFileOpRead, kFileErrSystem, errno);
   size_t done = 0;
   while (done < count) {
-    ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, count - done, static_cast<off_t>(offset + done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Fail(kFileOpRead, kFileErrSystem, errno);
-    }
+    long n = g_fs->ReadAt(fd_, static_cast<char*>(buffer) + done, count - done, offset + static_cast<int64_t>(done));
+    if (n < 0) return Fail(kFileOpRead, kFileErrSystem, errno);
     if (n == 0) break;
     done += static_cast<size_t>(n);
   }
@@ -173,14 +230,11 @@ long CFILE::ReadAt(int64_t offset, void* buffer, size_t count) {
 
 long CFILE::Write(const void* buffer, size_t count) {
   if (fd_ < 0) return Fail(kFileOpWrite, kFileErrClosed);
-  if (FaultHits(kFileOpWrite)) return Fail(kFileOpWrite, kFileErrSystem, errno);
   size_t done = 0;
   while (done < count) {
-    ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Fail(kFileOpWrite, kFileErrSystem, errno);
-    }
+    long n = g_fs->Write(fd_, static_cast<const char*>(buffer) + done, count - done);
+    if (n < 0) return Fail(kFileOpWrite, kFileErrSystem, errno);
+    if (n == 0) return Fail(kFileOpWrite, kFileErrSystem, ENOSPC);
     done += static_cast<size_t>(n);
   }
   return static_cast<long>(done);
@@ -188,62 +242,54 @@ long CFILE::Write(const void* buffer, size_t count) {
 
 int64_t CFILE::Seek(int64_t offset, int origin) {
   if (fd_ < 0) return Fail(kFileOpSeek, kFileErrClosed);
-  if (FaultHits(kFileOpSeek)) return Fail(kFileOpSeek, kFileErrSystem, errno);
-  off_t r = ::lseek(fd_, static_cast<off_t>(offset), origin);
+  int64_t r = g_fs->Seek(fd_, offset, origin);
   if (r < 0) return Fail(kFileOpSeek, kFileErrSystem, errno);
   return r;
 }
 
 int64_t CFILE::Tell() {
   if (fd_ < 0) return Fail(kFileOpTell, kFileErrClosed);
-  off_t r = ::lseek(fd_, 0, SEEK_CUR);
+  int64_t r = g_fs->Seek(fd_, 0, SEEK_CUR);
   if (r < 0) return Fail(kFileOpTell, kFileErrSystem, errno);
   return r;
 }
 
 int64_t CFILE::Size() {
   if (fd_ < 0) return Fail(kFileOpSize, kFileErrClosed);
-  struct stat st;
-  if (FaultHits(kFileOpSize) || ::fstat(fd_, &st) != 0) return Fail(kFileOpSize, kFileErrSystem, errno);
-  return st.st_size;
+  int64_t r = g_fs->Size(fd_);
+  if (r < 0) return Fail(kFileOpSize, kFileErrSystem, errno);
+  return r;
 }
 
 int CFILE::SetSize(int64_t size) {
   if (fd_ < 0) return Fail(kFileOpSetSize, kFileErrClosed);
-  if (FaultHits(kFileOpSetSize) || size < 0 || ::ftruncate(fd_, static_cast<off_t>(size)) != 0)
-    return Fail(kFileOpSetSize, kFileErrSystem, size < 0 ? EINVAL : errno);
+  if (size < 0) return Fail(kFileOpSetSize, kFileErrSystem, EINVAL);
+  if (g_fs->Truncate(fd_, size) != 0) return Fail(kFileOpSetSize, kFileErrSystem, errno);
   return 0;
 }
 
 int CFILE::GetDate(time_t* when) {
   if (fd_ < 0) return Fail(kFileOpGetDate, kFileErrClosed);
-  struct stat st;
-  if (::fstat(fd_, &st) != 0) return Fail(kFileOpGetDate, kFileErrSystem, errno);
-  *when = st.st_mtime;
+  if (g_fs->GetTime(fd_, when) != 0) return Fail(kFileOpGetDate, kFileErrSystem, errno);
   return 0;
 }
 
 int CFILE::SetDate(time_t when) {
   if (fd_ < 0) return Fail(kFileOpSetDate, kFileErrClosed);
-  struct timespec times[2];
-  times[0].tv_sec = when;
-  times[0].tv_nsec = 0;
-  times[1] = times[0];
-  if (::futimens(fd_, times) != 0) return Fail(kFileOpSetDate, kFileErrSystem, errno);
+  if (g_fs->SetTime(fd_, when) != 0) return Fail(kFileOpSetDate, kFileErrSystem, errno);
   return 0;
 }
 
 int CFILE::Lock(int64_t offset, int64_t length, bool exclusive) {
   if (fd_ < 0) return Fail(kFileOpLock, kFileErrClosed);
-  if (FaultHits(kFileOpLock) || OfdLock(fd_, exclusive ? F_WRLCK : F_RDLCK, offset, length) != 0)
+  if (g_fs->Lock(fd_, exclusive ? kLockExclusive : kLockShared, offset, length) != 0)
     return Fail(kFileOpLock, kFileErrSystem, errno);
   return 0;
 }
 
 int CFILE::Unlock(int64_t offset, int64_t length) {
   if (fd_ < 0) return Fail(kFileOpUnlock, kFileErrClosed);
-  if (FaultHits(kFileOpUnlock) || OfdLock(fd_, F_UNLCK, offset, length) != 0)
-    return Fail(kFileOpUnlock, kFileErrSystem, errno);
+  if (g_fs->Lock(fd_, kLockRelease, offset, length) != 0) return Fail(kFileOpUnlock, kFileErrSystem, errno);
   return 0;
 }
 
@@ -255,34 +301,43 @@ int CFILE::Copy(const char* target) {
   int rc = in.Open(name_.c_str(), kOpenExisting, kAccessRead, kShareReadWrite);
   if (rc == 0) rc = out.Open(target, kCreateAlways, kAccessWrite, kShareNone);
   std::vector<char> buf(65536);
+  int err = 0;
   while (rc == 0) {
     long n = in.Read(buf.data(), buf.size());
-    if (n < 0) { rc = -1; break; }
+    if (n < 0) {
+      rc = -1;
+      break;
+    }
     if (n == 0) break;
     if (out.Write(buf.data(), static_cast<size_t>(n)) != n) rc = -1;
   }
-  int err = errno;
-  if (out.Close() != 0) rc = -1;
+  if (rc != 0) err = errno;
+  // A copy is a file of its own: it is on the disk before it counts as made.
+  if (rc == 0 && out.Flush() != 0) {
+    rc = -1;
+    err = errno;
+  }
+  if (out.Close() != 0 && rc == 0) {
+    rc = -1;
+    err = errno;
+  }
   in.Close();
+  if (rc == 0 && FlushDirectory(target) != 0) {
+    rc = -1;
+    err = errno;
+  }
   g_handler = saved;
   if (rc != 0) {
-    ::unlink(target);
-    return Fail(kFileOpCopy, kFileErrSystem, err);
+    g_fs->Unlink(target);
+    return Fail(kFileOpCopy, kFileErrSystem, err ? err : EIO);
   }
   return 0;
 }
 
 int CFILE::Rename(const char* new_name, bool replace) {
   if (name_.empty() || !new_name || !*new_name) return Fail(kFileOpRename, kFileErrNoName);
-  if (FaultHits(kFileOpRename)) return Fail(kFileOpRename, kFileErrSystem, errno);
   // rename() replaces atomically; without the flag an existing target is refused, as on Windows.
-  int r = replace ? ::rename(name_.c_str(), new_name) : ::renameat2(AT_FDCWD, name_.c_str(), AT_FDCWD, new_name, RENAME_NOREPLACE);
-  if (r != 0 && !replace && errno == EINVAL) {
-    // File systems without RENAME_NOREPLACE: link then unlink keeps the refusal atomic.
-    r = ::link(name_.c_str(), new_name);
-    if (r == 0) r = ::unlink(name_.c_str());
-  }
-  if (r != 0) return Fail(kFileOpRename, kFileErrSystem, errno);
+  if (g_fs->Rename(name_.c_str(), new_name, replace) != 0) return Fail(kFileOpRename, kFileErrSystem, errno);
   name_ = new_name;
   return 0;
 }
@@ -290,14 +345,19 @@ int CFILE::Rename(const char* new_name, bool replace) {
 int CFILE::Delete() {
   if (name_.empty()) return Fail(kFileOpDelete, kFileErrNoName);
   if (fd_ >= 0) Close();
-  if (FaultHits(kFileOpDelete) || ::unlink(name_.c_str()) != 0) return Fail(kFileOpDelete, kFileErrSystem, errno);
+  if (g_fs->Unlink(name_.c_str()) != 0) return Fail(kFileOpDelete, kFileErrSystem, errno);
   return 0;
 }
 
-bool CFILE::Exists(const char* name) {
-  struct stat st;
-  return name && *name && ::stat(name, &st) == 0;
+int CFILE::Replaced() {
+  if (fd_ < 0) return Fail(kFileOpSize, kFileErrClosed);
+  uint64_t mine = 0, named = 0;
+  if (g_fs->Identity(fd_, &mine) != 0) return Fail(kFileOpSize, kFileErrSystem, errno);
+  if (g_fs->IdentityOf(name_.c_str(), &named) != 0) return errno == ENOENT ? 1 : Fail(kFileOpSize, kFileErrSystem, errno);
+  return mine == named ? 0 : 1;
 }
+
+bool CFILE::Exists(const char* name) { return name && *name && g_fs->Exists(name); }
 
 int CFILE::DeleteFile(const char* name) {
   CFILE f;
@@ -313,14 +373,36 @@ int CFILE::CheckHandles(int n) {
   std::vector<int> fds;
   int err = 0;
   for (int i = 0; i < n; ++i) {
-    int fd = FaultHits(kFileOpCheckHandles) ? -1 : ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) { err = errno; break; }
+    int fd = g_fs->Open(name.c_str(), kAccessReadWrite, 1, false);
+    if (fd < 0) {
+      err = errno;
+      break;
+    }
     fds.push_back(fd);
   }
-  for (int fd : fds) ::close(fd);
-  ::unlink(name.c_str());
+  for (int fd : fds) g_fs->Close(fd);
+  g_fs->Unlink(name.c_str());
   if (static_cast<int>(fds.size()) < n) return probe.Fail(kFileOpCheckHandles, kFileErrSystem, err);
   return 0;
+}
+
+int CFILE::FlushDirectory(const char* path_in_dir) {
+  std::string dir = DirectoryOf(path_in_dir ? path_in_dir : "");
+  if (g_fs->SyncDirectory(dir.c_str()) != 0) {
+    CFILE d;
+    d.name_ = dir.empty() ? "." : dir;
+    return d.Fail(kFileOpFlush, kFileErrSystem, errno);
+  }
+  return 0;
+}
+
+int CFILE::Replace(const char* source, const char* target) {
+  CFILE f;
+  if (f.Open(source, kOpenExisting, kAccessReadWrite, kShareNone) != 0) return -1;
+  if (f.Flush() != 0) return -1;
+  if (f.Close() != 0) return -1;
+  if (f.Rename(target, true) != 0) return -1;
+  return FlushDirectory(target);
 }
 
 const char* FileOperationText(int operation) {
@@ -347,6 +429,27 @@ const char* FileOperationText(int operation) {
   return kTexts[operation - 1];
 }
 
+namespace {
+
+// The common errors in the program's own words; others keep the system's text.
+const char* PolishSystemErrorText(int error) {
+  switch (error) {
+    case EBUSY:
+    case EAGAIN:
+    case ETXTBSY: return "Plik jest używany przez inny program."_pl;
+    case ENOSPC:
+    case EDQUOT: return "Brak miejsca na dysku."_pl;
+    case EACCES:
+    case EPERM: return "Brak uprawnień do pliku."_pl;
+    case EROFS: return "Dysk jest tylko do odczytu."_pl;
+    case ENOENT: return "Plik nie istnieje."_pl;
+    case EIO: return "Błąd odczytu lub zapisu na dysku."_pl;
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
 std::string FileErrorMessage(const char* file_name, int operation, int error_kind, int system_error) {
   std::string m = FileOperationText(operation);
   if (file_name && *file_name) {
@@ -357,7 +460,9 @@ std::string FileErrorMessage(const char* file_name, int operation, int error_kin
   std::string detail;
   if (error_kind == kFileErrNoName) detail = "Brak nazwy pliku."_pl;
   else if (error_kind == kFileErrClosed) detail = "Próba operacji na zamkniętym pliku."_pl;
-  else if (error_kind == kFileErrSystem) {
+  else if (error_kind == kFileErrSystem && PolishSystemErrorText(system_error)) {
+    detail = PolishSystemErrorText(system_error);
+  } else if (error_kind == kFileErrSystem) {
     // The system's text (in the user's locale, UTF-8) without line breaks.
     char buf[256];
     const char* s = strerror_r(system_error, buf, sizeof buf);
@@ -372,30 +477,41 @@ std::string FileErrorMessage(const char* file_name, int operation, int error_kin
 int CheckFileSharing(const std::string& path_in_dir) {
   std::string name = TakeTemporaryName(path_in_dir);
   if (name.empty()) return -1;
-  int fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC);
+  int fd = g_fs->Open(name.c_str(), kAccessReadWrite, 0, false);
   int rc = -1;
   if (fd >= 0) {
-    rc = OfdLock(fd, F_WRLCK, 0, 1) == 0 && OfdLock(fd, F_UNLCK, 0, 1) == 0 ? 0 : -1;
-    ::close(fd);
+    rc = g_fs->Lock(fd, kLockExclusive, 0, 1) == 0 && g_fs->Lock(fd, kLockRelease, 0, 1) == 0 ? 0 : -1;
+    g_fs->Close(fd);
   }
-  ::unlink(name.c_str());
+  g_fs->Unlink(name.c_str());
   return rc;
 }
 
 std::string TakeTemporaryName(const std::string& path_in_dir) {
-  std::string dir;
-  size_t slash = path_in_dir.rfind('/');
-  if (slash != std::string::npos) dir = path_in_dir.substr(0, slash + 1);
+  std::string dir = DirectoryOf(path_in_dir);
   char name[32];
   for (unsigned long n = 1; n <= 999999; ++n) {
     std::snprintf(name, sizeof name, "%06lu.tmp", n);
     std::string full = dir + name;
-    int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = g_fs->Open(full.c_str(), kAccessWrite, 2, false);
     if (fd >= 0) {
-      ::close(fd);
+      g_fs->Close(fd);
       return full;
     }
     if (errno != EEXIST) return std::string();
   }
   return std::string();
+}
+
+int ListTemporaryNames(const std::string& path_in_dir, std::vector<std::string>* names) {
+  std::string dir = DirectoryOf(path_in_dir);
+  std::vector<std::string> all;
+  names->clear();
+  if (g_fs->List(dir.c_str(), &all) != 0) return -1;
+  for (const std::string& n : all) {
+    if (n.size() != 10 || n.compare(6, 4, ".tmp") != 0) continue;
+    if (n.find_first_not_of("0123456789") != 6) continue;
+    names->push_back(dir + n);
+  }
+  return 0;
 }

@@ -9,13 +9,21 @@
 // program that opens a table exclusively is refused as it would be on Windows. The header locks of
 // shared (network) mode are OFD locks too and never wait.
 //
-// Tests can make the N-th read, write or other operation fail (SetFileFault).
+// Underneath, CFILE calls a FILESYSTEM: the operating system's by default. Tests install others
+// (platform/cfile_testing.h, not linked into the programs): one in memory that can lose every
+// write made after the last flush, as a power loss does, and one that makes a chosen operation
+// fail (SetFileFault) or the disk run full.
+//
+// A file that replaces another is written under a temporary name, flushed, renamed over the old
+// one and its directory flushed (CFILE::Replace), so that a crash or a power loss leaves the old
+// file or the new one, never a mixture or nothing.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 // Operation codes: what the program was doing when a file operation failed.
 enum FileOperation {
@@ -50,6 +58,48 @@ enum FileDisposition { kOpenExisting = 0, kOpenAlways = 1, kCreateNew = 2, kCrea
 enum FileAccess { kAccessRead = 0, kAccessWrite = 1, kAccessReadWrite = 2 };
 enum FileSharing { kShareNone = 0, kShareRead = 1, kShareWrite = 2, kShareReadWrite = 3 };
 enum FileAttribute { kAttrReadOnly = 1, kAttrSystem = 2, kAttrHidden = 4 };
+
+// Byte-range lock kinds of FILESYSTEM::Lock.
+enum FileLockKind { kLockRelease = 0, kLockShared = 1, kLockExclusive = 2 };
+
+// The calls CFILE makes of the system. Every call returns -1 (or false) with errno set on
+// failure, like the system calls it stands for; handles are small non-negative numbers.
+class FILESYSTEM {
+ public:
+  virtual ~FILESYSTEM() = default;
+  // access: kAccessRead, kAccessWrite or kAccessReadWrite; create 0 no, 1 when missing, 2 only
+  // when missing (EEXIST otherwise). Never truncates. read_only gives a new file mode 0444.
+  virtual int Open(const char* name, int access, int create, bool read_only) = 0;
+  virtual int Close(int h) = 0;
+  // One call each; a short count only at the end of the file (reads) or of the space (writes).
+  virtual long Read(int h, void* buffer, size_t count) = 0;
+  virtual long ReadAt(int h, void* buffer, size_t count, int64_t offset) = 0;
+  virtual long Write(int h, const void* buffer, size_t count) = 0;
+  virtual int64_t Seek(int h, int64_t offset, int origin) = 0;
+  virtual int64_t Size(int h) = 0;
+  virtual int Truncate(int h, int64_t size) = 0;
+  // Makes what was written durable.
+  virtual int Sync(int h) = 0;
+  virtual int GetTime(int h, time_t* when) = 0;
+  virtual int SetTime(int h, time_t when) = 0;
+  // Open-file-description semantics: per handle, refused at once (EAGAIN) on a conflict.
+  virtual int Lock(int h, int kind, int64_t offset, int64_t length) = 0;
+  // Which file a handle or a name stands for: equal numbers for the same file.
+  virtual int Identity(int h, uint64_t* id) = 0;
+  virtual int IdentityOf(const char* name, uint64_t* id) = 0;
+  // Without replace an existing target is refused (EEXIST).
+  virtual int Rename(const char* from, const char* to, bool replace) = 0;
+  virtual int Unlink(const char* name) = 0;
+  virtual bool Exists(const char* name) = 0;
+  // Makes the names in a directory ("" the current one) durable: creations, renames, deletions.
+  virtual int SyncDirectory(const char* dir) = 0;
+  // The names (without the directory) of the files in a directory.
+  virtual int List(const char* dir, std::vector<std::string>* names) = 0;
+};
+
+// The installed file system; SetFileSystem(nullptr) puts the operating system's back.
+FILESYSTEM* FileSystem();
+void SetFileSystem(FILESYSTEM* fs);
 
 class CFILE {
  public:
@@ -94,14 +144,21 @@ class CFILE {
   int Rename(const char* new_name, bool replace);
   // Closes the file if open and deletes it.
   int Delete();
+  // Whether the name now stands for another file than this open one (it was replaced or
+  // deleted): 1 yes, 0 no, -1 when it cannot be told (reported, as a failed size read).
+  int Replaced();
 
   static bool Exists(const char* name);
   static int DeleteFile(const char* name);
   // Opens a free temporary name in the current directory n times at once; 0 or -1 (code 17).
   static int CheckHandles(int n);
+  // Makes the directory entries of the directory holding path_in_dir durable; 0 or -1 (code 5).
+  static int FlushDirectory(const char* path_in_dir);
+  // The one way to replace a file: source (written and closed) is flushed, renamed over target
+  // and the directory flushed. After a crash at any point target is the old file or the new one.
+  static int Replace(const char* source, const char* target);
 
   bool IsOpen() const { return fd_ >= 0; }
-  int Handle() const { return fd_; }
   const char* Name() const { return name_.c_str(); }
 
  protected:
@@ -124,12 +181,17 @@ const char* FileOperationText(int operation);
 // when every number is taken.
 std::string TakeTemporaryName(const std::string& path_in_dir);
 
+// The "%06lu.tmp" names (six digits) in the directory of path_in_dir, with that directory in
+// front as TakeTemporaryName gives them. 0 or -1 (the directory cannot be read; not reported).
+int ListTemporaryNames(const std::string& path_in_dir, std::vector<std::string>* names);
+
 // Whether byte-range locks work in the directory of path_in_dir (some network file systems
 // refuse them): 0 when they do, -1 when not. Shared access needs them.
 int CheckFileSharing(const std::string& path_in_dir);
 
-// Fault injection for tests: the nth operation of the given kind from now on (1 = the next one)
-// fails with EIO; with from_then_on every later one fails too. kind 0 counts every operation.
+// Tests only (defined in cfile_testing.cc, which the programs do not link): the nth operation of
+// the given kind from now on (1 = the next one) fails with EIO; with from_then_on every later one
+// fails too. kind 0 counts every operation. See platform/cfile_testing.h for more.
 void SetFileFault(int operation, long nth, bool from_then_on);
 void ClearFileFault();
 // Whether the armed fault has hit an operation (a loop over N stops once it no longer does).

@@ -217,14 +217,8 @@ int INIFILE::WriteString(const char* section, const char* key, const char* value
   }
   in.Close();
   if (out.Close() != 0) ok = false;
-  if (ok) {
-    CFILE t;
-    ok = t.Open(temp.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) == 0;
-    if (ok) {
-      t.Close();
-      ok = t.Rename(path_.c_str(), true) == 0;
-    }
-  }
+  // On the disk before it takes the old file's place: a power loss leaves one or the other.
+  if (ok) ok = CFILE::Replace(temp.c_str(), path_.c_str()) == 0;
   if (!ok) {
     CFILE::HANDLER* saved = CFILE::Handler();
     CFILE::SetHandler(nullptr);

@@ -4,6 +4,7 @@
 #include "business/contractor_parent.h"
 #include "business/options_dialogs.h"
 #include "common/text.h"
+#include "db/records.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
@@ -47,11 +48,11 @@ void RecordEdit() {
   if (!HasCurrentRecord(v)) return;
   if (!record_command(v, kRecordEdit)) return not_supported();
   if (LockAllTables(false) != 0) return;
-  const bool gone = TableReread(v) != 0 || TableIsDeleted(v);
+  const int here = RereadCurrent(v);
   UnlockAllTables();
-  if (gone) {
+  if (here == kTableEnd) {
     message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[v].title);
-  } else {
+  } else if (here == 0) {
     run_record_command(v, kRecordEdit, 0);
   }
   Refresh();
@@ -89,7 +90,8 @@ void RereadView() {
     const int t = TABLE_INFO[v].related[k];
     if (t >= 0 && TableRecNo(t) >= 0) TableReread(t);
   }
-  if (TableRecNo(v) >= 0 && TableReread(v) != 0) TableFirst(v);
+  // A record gone meanwhile gives way to the first one; one that cannot be read stays.
+  if (TableRecNo(v) >= 0 && RereadCurrent(v) == kTableEnd) TableFirst(v);
   show_current_record();
   UnlockAllTables();
 }

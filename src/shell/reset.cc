@@ -36,7 +36,7 @@ void ResetProgramState() {
   ResetTableLocks();
   ResetDbEvents();
   CFILE::SetHandler(nullptr);
-  ClearFileFault();
+  SetFileSystem(nullptr);
   SetRemovableDrives(nullptr);
   ScreenReset();
   SaveUnderReset();

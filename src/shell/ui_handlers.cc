@@ -82,7 +82,7 @@ int ShowDbEvent(int code, const char* text, long number) {
     default:
       break;
   }
-  const std::string m = DbEventMessage(code, text);
+  const std::string m = DbEventMessage(code, text, number);
   if (!m.empty()) message("%s", m.c_str());
   return 0;
 }

@@ -268,8 +268,11 @@ void Add(LIST& l, bool prefilled) {
   }
 }
 
+// True when the current record is gone (said) or cannot be read (reported): no editing then.
 bool DeletedMeanwhile(const LIST& l) {
-  if (TableIsDeleted(l.table) != 1) return false;
+  bool deleted = false;
+  if (TableIsDeleted(l.table, &deleted) < 0) return true;
+  if (!deleted) return false;
   message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl,
           TABLE_INFO[l.table].title);
   return true;

@@ -139,7 +139,8 @@ int Search(int view, Start start) {
   if (!found) TableGo(table, remembered);
   load_related(view);
   UnlockAllTables();
-  if (!found && !aborted) message("Tekst \"%.40s\" nieznaleziony.", g_search.text);
+  // A walk that failed was reported: it found nothing, it did not look everywhere.
+  if (!found && !aborted && rc != -1) message("Tekst \"%.40s\" nieznaleziony.", g_search.text);
   return found ? 0 : -1;
 }
 

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "business/amount_testing.h"
+#include "business/position_values.h"
 #include "business/vat.h"
 
 namespace {
@@ -81,6 +82,23 @@ TEST(NetAndGross, GrossGrowsWithTheNet) {
       ASSERT_LE(NetFromGross(a, rate.id), NetFromGross(b, rate.id)) << a.Raw();
     }
   }
+}
+
+// The largest quantities and prices the fields hold never wrap round to a wrong sign: a position
+// of 100 000 at 99 999 999.99 is computed exactly both ways, and a product beyond every field
+// stops at the largest number (which the table layer then refuses to store).
+TEST(NetAndGross, LargePositionValuesAreExactOrHeldAtTheLimit) {
+  const AMOUNT quantity = AMOUNT::FromInt(100000), price = AMOUNT::FromDouble(99999999.99);
+  for (bool net_first : {false, true}) {
+    const POSITION_VALUES v = ComputePositionValues(quantity, price, AMOUNT(), 12, net_first);
+    EXPECT_EQ(v.grossValue, AMOUNT::FromDouble(9999999999000.00)) << net_first;
+    EXPECT_EQ(v.netValue, AMOUNT::FromDouble(8130081300000.00)) << net_first;
+    EXPECT_EQ(v.vatValue, AMOUNT::FromDouble(1869918699000.00)) << net_first;
+  }
+  const AMOUNT huge = AMOUNT::FromDouble(999999999.9999) * AMOUNT::FromDouble(999999999.99);
+  EXPECT_EQ(huge.Raw(), INT64_MAX);
+  EXPECT_EQ((-huge * AMOUNT::FromInt(2)).Raw(), INT64_MIN);
+  EXPECT_GT(GrossFromNet(huge, 12), AMOUNT());
 }
 
 TEST(Percentages, ChangeTruncatesThePercentOnly) {

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <cstdio>
 #include <string>
 
@@ -156,6 +158,58 @@ TEST_F(SharedTableTest, PackUnderSharedAccessWorksAloneAndKeepsTheLock) {
   waitpid(pid, &status, 0);
   EXPECT_EQ(WEXITSTATUS(status), 0);
   TableUnlock(kTableGroups);
+}
+
+// An index rebuilt on one workstation takes the old file's place; the other opens the new one at
+// its next lock instead of writing into the old one, which no longer has a name.
+TEST_F(SharedTableTest, AnIndexRebuiltElsewhereIsOpenedAgain) {
+  Workstation other([](char c) { return c == 'r' ? TableRebuildIndexes(kTableGroups) : 9; });
+  ASSERT_EQ(other.Do('r'), 0);
+  AddGroup(6);
+  ResetTables();
+  ASSERT_EQ(TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]), 0);
+  EXPECT_EQ(TableCount(kTableGroups), 6);
+  std::string problem;
+  EXPECT_EQ(CheckTable(kTableGroups, &problem), 0) << problem;
+}
+
+// While another workstation holds a table for writing, opening it waits behind the waiting window
+// (here a recorder) instead of giving up, and opens once the lock is released ten seconds later.
+TEST_F(SharedTableTest, OpeningWaitsWhileAnotherWorkstationWrites) {
+  ResetTables();
+  struct Recorder : LOCK_WAITER {
+    int begun = 0, ended = 0;
+    void Begin() override { ++begun; }
+    bool WantsToStop() override { return false; }
+    void End() override { ++ended; }
+  } waiter;
+  int locked[2];
+  ASSERT_EQ(pipe(locked), 0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(locked[0]);
+    if (TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]) != 0 || TableLock(kTableGroups, true) != 0) _exit(1);
+    char c = 'l';
+    if (write(locked[1], &c, 1) != 1) _exit(2);
+    sleep(10);
+    TableUnlock(kTableGroups);
+    ResetTables();
+    _exit(0);
+  }
+  close(locked[1]);
+  char c = 0;
+  ASSERT_EQ(read(locked[0], &c, 1), 1);
+  close(locked[0]);
+  SetLockWaiter(&waiter);
+  const time_t start = time(nullptr);
+  EXPECT_EQ(TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]), 0);
+  EXPECT_GE(time(nullptr) - start, 8);
+  EXPECT_EQ(waiter.begun, 1);
+  EXPECT_EQ(waiter.ended, 1);
+  EXPECT_EQ(TableRecCount(kTableGroups), 5);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace

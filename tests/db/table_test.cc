@@ -10,8 +10,10 @@
 
 #include "common/text.h"
 #include "platform/cfile.h"
+#include "db/db_event_text.h"
 #include "db/db_events.h"
 #include "db/dbf_format.h"
+#include "db/table_check.h"
 #include "db/table_lock.h"
 #include "support/temp_dir.h"
 #include "common/codepage.h"
@@ -158,6 +160,7 @@ TEST_F(TableTest, ANumberTooWideForItsFieldIsRefusedAndNothingWritten) {
   g_item = ITEM{};
   g_item.ID = AMOUNT::FromInt(1000000000);
   EXPECT_NE(TableAppend(0), 0);
+  EXPECT_TRUE(EventSeen(kDbEvNumberTooWide));
   EXPECT_EQ(TableRecCount(0), 0);
   EXPECT_EQ(ReadWholeFile("Item.dbf").size(), 194u);
 }
@@ -232,18 +235,9 @@ TEST_F(TableTest, ReadsTellTheEndFromAFailureAtEveryStep) {
       {"seek not found", 1, 3, [] { return TableSeek(0, "ZZ"); }, kTableEnd},
       {"seek last", 1, 3, [] { return TableSeekLast(0, "KA"); }, 0},
       {"seek last not found", 1, 3, [] { return TableSeekLast(0, "A"); }, kTableEnd},
-      {"is deleted", 1, 1, [] {
-         bool deleted;
-         return TableIsDeleted(0, &deleted);
-       }, 0},
-      {"count", 1, 1, [] {
-         long n;
-         return TableCount(0, &n);
-       }, 0},
-      {"count in file order", -1, 1, [] {
-         long n;
-         return TableCount(0, &n);
-       }, 0},
+      {"is deleted", 1, 1, [] { bool deleted; return TableIsDeleted(0, &deleted); }, 0},
+      {"count", 1, 1, [] { long n; return TableCount(0, &n); }, 0},
+      {"count in file order", -1, 1, [] { long n; return TableCount(0, &n); }, 0},
   };
   ASSERT_EQ(TableOpen(0, &kDef), 0);
   for (const char* name : {"Mak", "Kalia", "Konwalia", "Kaktus", "Rzepa"}) Add(static_cast<int>(g_item.ID.Whole()) + 1, name);
@@ -280,7 +274,9 @@ TEST_F(TableTest, DeleteMovesOnAndCountSkipsDeletedRecords) {
   ASSERT_EQ(TableGo(0, 1), 0);
   ASSERT_EQ(TableDelete(0), 0);
   EXPECT_STREQ(g_item.NAZWA, "R3");  // the next live record
-  EXPECT_EQ(TableIsDeleted(0), 0);
+  bool deleted = true;
+  EXPECT_EQ(TableIsDeleted(0, &deleted), 0);
+  EXPECT_FALSE(deleted);
   ASSERT_EQ(TableGo(0, 4), 0);
   ASSERT_EQ(TableDelete(0), 0);
   EXPECT_STREQ(g_item.NAZWA, "R4");  // no next: the previous one
@@ -289,7 +285,8 @@ TEST_F(TableTest, DeleteMovesOnAndCountSkipsDeletedRecords) {
   EXPECT_EQ(TableRecNo(0), 3);  // Count keeps the position
   EXPECT_EQ(Raw(1)[0], '*');
   ASSERT_EQ(TableGo(0, 1), 0);
-  EXPECT_EQ(TableIsDeleted(0), 1);
+  EXPECT_EQ(TableIsDeleted(0, &deleted), 0);
+  EXPECT_TRUE(deleted);
   EXPECT_NE(TableDelete(0), 0);
   EXPECT_TRUE(EventSeen(kDbEvRecordDeleted));
   EXPECT_NE(TableUpdate(0), 0);
@@ -369,12 +366,38 @@ TEST_F(TableTest, AHeaderThatDiffersIsRefused) {
   g_events.clear();
   EXPECT_NE(TableOpen(0, &kDef), 0);
   EXPECT_TRUE(EventSeen(kDbEvBadTableFile));
-  bad = f.substr(0, 193 + 20);  // records lost at the end
-  WriteWholeFile("Item.dbf", bad);
+}
+
+// A file shorter than its header says: inspection tells and changes nothing; opening keeps a copy,
+// cuts the file to its whole records (the cut one is lost and reported) and builds the index.
+TEST_F(TableTest, AShortDataFileIsMendedAfterACopyIsKept) {
+  ASSERT_EQ(TableOpen(0, &kDef), 0);
+  for (const char* name : {"Bez", "Akacja", "Cis"}) Add(static_cast<int>(g_item.ID.Whole()) + 1, name);
+  ResetTables();
+  const std::string cut = ReadWholeFile("Item.dbf").substr(0, 193 + 2 * 47 + 20);
+  WriteWholeFile("Item.dbf", cut);
+  const std::string inx = ReadWholeFile("Item.inx");
+  TABLEFINDINGS found;
+  ASSERT_EQ(TableOpenToInspect(0, &kDef, &found), 0);
+  EXPECT_EQ(found.claimed_records, 3);
+  EXPECT_EQ(found.whole_records, 2);
+  EXPECT_EQ(TableRecCount(0), 2);
+  ResetTables();
+  EXPECT_EQ(ReadWholeFile("Item.dbf"), cut);
+  EXPECT_EQ(ReadWholeFile("Item.inx"), inx);
   g_events.clear();
-  EXPECT_NE(TableOpen(0, &kDef), 0);
-  EXPECT_TRUE(EventSeen(kDbEvBadTableFile));
-  EXPECT_EQ(ReadWholeFile("Item.dbf"), bad);  // left as it was
+  ASSERT_EQ(TableOpen(0, &kDef), 0);
+  EXPECT_TRUE(EventSeen(kDbEvFileMended));
+  EXPECT_EQ(DbEventMessage(kDbEvFileMended, "Item.dbf.001", 1),
+            "Plik Item.dbf był krótszy, niż podaje jego nagłówek,\ni został naprawiony. Utracone rekordy: 1.\n"
+            "Kopia pliku sprzed naprawy: Item.dbf.001."_pl);
+  EXPECT_EQ(ReadWholeFile("Item.dbf.001"), cut);
+  EXPECT_EQ(TableRecCount(0), 2);
+  EXPECT_EQ(ReadWholeFile("Item.dbf").size(), 193u + 2 * 47 + 1);
+  ASSERT_EQ(TableSetIndex(0, 1), 0);
+  EXPECT_EQ(Walk(), "Akacja,Bez,");
+  std::string problem;
+  EXPECT_EQ(CheckTable(0, &problem), 0) << problem;
 }
 
 TEST_F(TableTest, AMissingEndMarkIsWrittenOnOpen) {
@@ -449,14 +472,22 @@ int CancelAtSecond(int code, const char*, long percent) {
   return (code == kDbEvIndexBuildProgress || code == kDbEvDefragProgress) && percent >= 50;
 }
 
-TEST_F(TableTest, RebuildCanBeCancelledAndLeavesNoIndexBehind) {
+// A cancelled rebuild keeps the old index whole and leaves no temporary file; a cancelled build of
+// a missing index leaves none, and the next opening builds it.
+TEST_F(TableTest, ACancelledRebuildKeepsTheOldIndex) {
   ASSERT_EQ(TableOpen(0, &kDef), 0);
   for (int i = 1; i <= 4; ++i) Add(i, "X");
+  const std::string inx = ReadWholeFile("Item.inx");
   SetEventHandler(CancelAtSecond);
   EXPECT_NE(TableRebuildIndexes(0), 0);
-  EXPECT_FALSE(CFILE::Exists("Item.inx"));
-  EXPECT_EQ(TableRecNo(0), -1);
+  EXPECT_EQ(ReadWholeFile("Item.inx"), inx);
+  EXPECT_FALSE(CFILE::Exists("000001.tmp"));
+  EXPECT_EQ(TableCount(0), 4);
   ResetTables();
+  std::remove("Item.inx");
+  EXPECT_NE(TableOpen(0, &kDef), 0);
+  EXPECT_FALSE(CFILE::Exists("Item.inx"));
+  EXPECT_FALSE(CFILE::Exists("000001.tmp"));
   SetEventHandler(RecordEvent);
   ASSERT_EQ(TableOpen(0, &kDef), 0);  // built again
   EXPECT_EQ(TableCount(0), 4);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "platform/cfile_testing.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -88,7 +89,17 @@ TEST_F(CfileTest, ErrorMessagesFollowTheHouseForm) {
             std::string("Błąd przy próbie zapisu pliku.\n\nPróba operacji na zamkniętym pliku."_pl));
   EXPECT_EQ(FileErrorMessage("x", kFileOpRead, kFileErrNoMemory, 0),
             std::string("Błąd przy próbie odczytu pliku x."_pl));
-  std::string sys = FileErrorMessage("x", kFileOpDelete, kFileErrSystem, ENOENT);
+  // The common system errors in Polish; others in the system's words, on one line.
+  const struct {
+    int error;
+    const char* text;
+  } kPolish[] = {{EBUSY, "Plik jest używany przez inny program."}, {ENOSPC, "Brak miejsca na dysku."},
+                 {EACCES, "Brak uprawnień do pliku."}, {EROFS, "Dysk jest tylko do odczytu."},
+                 {ENOENT, "Plik nie istnieje."}};
+  for (const auto& c : kPolish)
+    EXPECT_EQ(FileErrorMessage("x", kFileOpDelete, kFileErrSystem, c.error),
+              "Błąd przy próbie usunięcia pliku x.\n\n"_pl + Utf8ToCp1250(c.text));
+  std::string sys = FileErrorMessage("x", kFileOpDelete, kFileErrSystem, ENAMETOOLONG);
   EXPECT_EQ(sys.rfind("Błąd przy próbie usunięcia pliku x.\n\n"_pl, 0), 0u);
   EXPECT_GT(sys.size(), std::string("Błąd przy próbie usunięcia pliku x.\n\n"_pl).size());
   EXPECT_EQ(sys.find('\n', sys.size() - 3), std::string::npos);
@@ -158,7 +169,7 @@ TEST_F(CfileTest, CheckHandlesLeavesNothingBehind) {
   TempDir cwd(true);
   EXPECT_EQ(CFILE::CheckHandles(2), 0);
   EXPECT_FALSE(CFILE::Exists("000001.tmp"));
-  SetFileFault(kFileOpCheckHandles, 2, false);
+  SetFileFault(kFileOpOpen, 3, false);  // the name is taken by the first open
   EXPECT_EQ(CFILE::CheckHandles(2), -1);
   ASSERT_EQ(recorder.seen.size(), 1u);
   EXPECT_EQ(recorder.seen[0].operation, kFileOpCheckHandles);
@@ -199,6 +210,52 @@ TEST_F(CfileTest, RenameCopyAndDelete) {
   EXPECT_EQ(f.Delete(), 0);
   EXPECT_FALSE(CFILE::Exists(b.c_str()));
   EXPECT_EQ(CFILE::DeleteFile(b.c_str()), -1);
+}
+
+// The memory file system keeps what a power loss keeps; the disk-space fault fails a write
+// that does not fit and leaves what fits. Replace leaves the old file or the new one.
+TEST_F(CfileTest, PowerLossKeepsFlushedDataAndNamesOnly) {
+  MEMORY_FILESYSTEM* fs = UseMemoryFileSystem();
+  CFILE f;
+  ASSERT_EQ(f.Open("a", kCreateAlways, kAccessReadWrite, kShareNone), 0);
+  ASSERT_EQ(f.Write("old", 3), 3);
+  ASSERT_EQ(f.Flush(), 0);
+  ASSERT_EQ(CFILE::FlushDirectory("a"), 0);
+  ASSERT_EQ(f.Write("er", 2), 2);  // never flushed
+  f.Close();
+  WriteWholeFile(dir.File("real"), "");  // the real disk is out of sight
+  EXPECT_FALSE(CFILE::Exists(dir.File("real").c_str()));
+  CFILE n;
+  ASSERT_EQ(n.Open("b", kCreateAlways, kAccessReadWrite, kShareNone), 0);
+  ASSERT_EQ(n.Write("new", 3), 3);
+  n.Close();
+  fs->PowerLoss();
+  std::string bytes;
+  EXPECT_TRUE(fs->Contents("a", &bytes));
+  EXPECT_EQ(bytes, "old");
+  EXPECT_FALSE(CFILE::Exists("b"));  // its name was never flushed
+
+  ASSERT_EQ(n.Open("b", kCreateAlways, kAccessReadWrite, kShareNone), 0);
+  ASSERT_EQ(n.Write("new", 3), 3);
+  n.Close();
+  ASSERT_EQ(CFILE::Replace("b", "a"), 0);
+  fs->PowerLoss();
+  EXPECT_TRUE(fs->Contents("a", &bytes));
+  EXPECT_EQ(bytes, "new");
+  EXPECT_FALSE(CFILE::Exists("b"));
+
+  SetDiskSpace(4);
+  ASSERT_EQ(f.Open("a", kOpenExisting, kAccessReadWrite, kShareNone), 0);
+  ASSERT_EQ(f.Seek(0, SEEK_END), 3);
+  EXPECT_EQ(f.Write("123456", 6), -1);
+  ASSERT_FALSE(recorder.seen.empty());
+  EXPECT_EQ(recorder.seen.back().error, ENOSPC);
+  EXPECT_EQ(f.Size(), 7);
+  EXPECT_EQ(f.SetSize(2), 0);  // shrinking gives the space back
+  EXPECT_EQ(f.Seek(0, SEEK_SET), 0);
+  EXPECT_EQ(f.Write("abcdef", 6), 6);
+  f.Close();
+  StopMemoryFileSystem();
 }
 
 }  // namespace

@@ -417,7 +417,14 @@ int ARCHZIP::ExtractArchive(const char* archive, const char* const* files, int c
     if (!CFILE::Exists(p.target.c_str())) continue;
     p.existed = true;
     p.backup = TakeTemporaryName(p.target);
-    if (!p.backup.empty() && (CFILE::DeleteFile(p.backup.c_str()) != 0 || LinkFile(p.target, p.backup) != 0))
+    if (p.backup.empty()) {
+      // No second name can be made (the disk fails): nothing is replaced.
+      for (const PENDING& q : pending) {
+        if (!q.backup.empty()) CFILE::DeleteFile(q.backup.c_str());
+      }
+      return Fail(kArchErrCreate, p.name.c_str()), drop();
+    }
+    if (CFILE::DeleteFile(p.backup.c_str()) != 0 || LinkFile(p.target, p.backup) != 0)
       p.backup.clear();  // a file system without links: no way back for this one
   }
   for (size_t k = 0; k < pending.size(); ++k) {

@@ -151,8 +151,10 @@ int PrintGoodsLabel() {
   if (AskCopies(&copies) != 0) return -1;
   // The goods as stored now: on a shared database its price may have changed meanwhile.
   if (LockAllTables(false) != 0) return -1;
-  const bool gone = TableReread(kTableGoods) != 0 || TableIsDeleted(kTableGoods);
+  bool gone = false;
+  const int read = TableReread(kTableGoods) != 0 ? -1 : TableIsDeleted(kTableGoods, &gone);
   UnlockAllTables();
+  if (read != 0) return -1;
   if (gone) {
     message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[kTableGoods].title);
     return -1;
