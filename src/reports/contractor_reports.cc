@@ -37,7 +37,7 @@ SALES_SUM_REPORT g_sales_sum;
 int ContractorListReport(int order) {
   std::vector<CONTRACTOR_ROW> rows;
   {
-    TABLE_PLACE keep(kTableContractors);
+    REPORT_TABLE_KEEP keep(kTableContractors);
     int rc = TableSetIndex(kTableContractors, order);
     for (rc = rc == 0 ? TableFirst(kTableContractors) : rc; rc == 0; rc = TableNext(kTableContractors)) {
       if (ReportStopped()) return kReportInterrupted;
@@ -63,7 +63,7 @@ int ContractorSalesReport(const SALES_SUM_REPORT& o, const DOCUMENT_FILTER& filt
   status_line(1, "%s", "Przygotowanie raportu...");
   std::vector<CONTRACTOR_ROW> rows;
   {
-    TABLE_PLACE keep(kTableContractors);
+    REPORT_TABLE_KEEP keep(kTableContractors);
     int rc = TableSetIndex(kTableContractors, -1);
     for (rc = rc == 0 ? TableFirst(kTableContractors) : rc; rc == 0; rc = TableNext(kTableContractors)) {
       CONTRACTOR_ROW r = RowOf(Kon);

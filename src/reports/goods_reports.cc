@@ -424,7 +424,7 @@ int GOODS_TRANSACTIONS::Goods() {
     return 0;
   };
   if (o_.scope == kScopeGoods) {
-    TABLE_PLACE keep(kTableGoods);
+    REPORT_TABLE_KEEP keep(kTableGoods);
     const int rc = FindById(kTableGoods, o_.goods);
     if (rc != 0) return rc < 0 ? -1 : 0;
     return each();

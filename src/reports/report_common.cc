@@ -1,7 +1,6 @@
 #include "reports/report_common.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "business/contractor_form.h"
 #include "business/document_kinds.h"
@@ -23,18 +22,6 @@ bool g_stopped = false;
 bool FilterAccepts(const DOCUMENT_FILTER& filter, const TRA_RECORD& t) {
   return DocumentFilterAccepts(filter, DocumentKindByCode(t.DOKMAGTYP), DocumentKindByCode(t.DOKTRATYP),
                                t.DOKFISKAL != 0);
-}
-
-TABLE_PLACE::TABLE_PLACE(int table)
-    : table_(table), index_(TableGetIndex(table)), recno_(TableRecNo(table)) {
-  const char* r = static_cast<const char*>(TableRecord(table));
-  if (r) record_.assign(r, r + TableRecordSize(table));
-}
-
-TABLE_PLACE::~TABLE_PLACE() {
-  TableSetIndex(table_, index_);
-  TableGo(table_, recno_);
-  if (!record_.empty()) std::memcpy(TableRecord(table_), record_.data(), record_.size());
 }
 
 bool ReportStopped() {

@@ -25,6 +25,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "business/form_edit.h"
 #include "business/options.h"
 #include "common/amount.h"
 #include "common/date.h"
@@ -47,19 +48,17 @@ using DOCUMENT_FILTER = std::array<uint8_t, kDocumentFilterCount>;
 // fiscal receipt).
 bool FilterAccepts(const DOCUMENT_FILTER& filter, const TRA_RECORD& t);
 
-// Keeps a table's active index, current record and record structure for the life of the object.
-class TABLE_PLACE {
+// Keeps a table's active index, current record and record structure for the life of the object
+// (business/form_edit.h does the saving and the putting back).
+class REPORT_TABLE_KEEP {
  public:
-  explicit TABLE_PLACE(int table);
-  ~TABLE_PLACE();
-  TABLE_PLACE(const TABLE_PLACE&) = delete;
-  TABLE_PLACE& operator=(const TABLE_PLACE&) = delete;
+  explicit REPORT_TABLE_KEEP(int table) : place_(SaveTablePlace(table)) {}
+  ~REPORT_TABLE_KEEP() { RestoreTablePlace(place_); }
+  REPORT_TABLE_KEEP(const REPORT_TABLE_KEEP&) = delete;
+  REPORT_TABLE_KEEP& operator=(const REPORT_TABLE_KEEP&) = delete;
 
  private:
-  int table_;
-  int index_;
-  long recno_;
-  std::vector<char> record_;
+  TABLE_PLACE place_;
 };
 
 // The Esc check of long walks: every 256th call looks at the keyboard and asks "Przerwać

@@ -7,7 +7,7 @@
 template <typename Fn>
 int WalkTransactions(const REPORT_PERIOD& period, AMOUNT contractor, Fn fn) {
   constexpr int kByDate = 1, kByContractor = 2;
-  TABLE_PLACE keep(kTableTransactions);
+  REPORT_TABLE_KEEP keep(kTableTransactions);
   char key[32];
   const std::string date = DateToStored(period.first);
   if (contractor.IsZero()) {
@@ -36,7 +36,7 @@ int WalkPositionsOf(const std::vector<AMOUNT>& ids, Fn fn) {
   // one instead.
   constexpr int kPassBySearch = 32;
   if (ids.empty()) return 0;
-  TABLE_PLACE keep(kTablePositions);
+  REPORT_TABLE_KEEP keep(kTablePositions);
   char key[10];
   IdKey(ids.front(), key);
   int rc = TableSetIndex(kTablePositions, kByTransaction);
@@ -67,7 +67,7 @@ int WalkGoods(int order, bool byGroup, AMOUNT group, Fn fn) {
   // Goods indexes: 1 name, 2 group and name, 3 number, 4 group and number.
   const bool grouped = byGroup || !group.IsZero();
   const int index = grouped ? (order == 0 ? 2 : 4) : (order == 0 ? 1 : 3);
-  TABLE_PLACE keep(kTableGoods);
+  REPORT_TABLE_KEEP keep(kTableGoods);
   int rc = TableSetIndex(kTableGoods, index);
   if (rc == 0 && !group.IsZero()) {
     char key[10];
@@ -88,7 +88,7 @@ int WalkGoods(int order, bool byGroup, AMOUNT group, Fn fn) {
 template <typename Fn>
 int WalkGoodsPositions(AMOUNT goods, const REPORT_PERIOD& period, AMOUNT contractor, Fn fn) {
   constexpr int kByGoods = 1, kByContractor = 2;
-  TABLE_PLACE keep(kTablePositions);
+  REPORT_TABLE_KEEP keep(kTablePositions);
   char key[40];
   size_t at = 0;
   if (!contractor.IsZero()) {

@@ -12,7 +12,7 @@ namespace {
 REPORT_DIALOG* g_running = nullptr;
 
 int Choose(int view, AMOUNT* id) {
-  TABLE_PLACE keep(view);
+  REPORT_TABLE_KEEP keep(view);
   if (!id->IsZero() && FindById(view, *id) < 0) return -1;
   if (record_list(view) != 0) return -1;
   *id = CurrentRecordId(view);
