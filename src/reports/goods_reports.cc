@@ -69,7 +69,7 @@ int StockValueOn(const TOW_RECORD& g, DATE date, NET_FLAGS* nets, STOCK_VALUE* v
     if (nets->Get(d.TRAID, &net) != 0) return -1;
     v->value += ComputePositionValues(rows.Quantity(), d.CENA, d.RABAT, static_cast<int>(d.VATID.Whole()), net).netValue;
   }
-  if (rc < 0) return -1;
+  if (rc < 0 || rows.Restore() != 0) return -1;
   v->stock = rows.Stock();
   return 0;
 }
@@ -276,6 +276,7 @@ int GOODS_TRANSACTIONS::Deliveries(const TRANSACTION_INFO& t, GOODS_ROW* r, std:
     r->purchaseKnown = r->purchaseKnown && d.purchaseKnown;
     details->push_back(d);
   }
+  if (rows.Restore() != 0) return -1;
   return rc < 0 ? -1 : 0;
 }
 

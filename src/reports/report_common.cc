@@ -108,6 +108,7 @@ int PURCHASE_PRICES::Value(PURCHASE_VALUE* value) {
       if (first_ == 0 || delivery.DATATRA < first_) first_ = delivery.DATATRA;
       if (delivery.DATATRA > last_) last_ = delivery.DATATRA;
     }
+    if (rows.Restore() != 0) return -1;
     return rc < 0 ? -1 : 0;
   }
   auto it = last_prices_.find(sale.TOWID.Raw());

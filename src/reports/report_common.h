@@ -53,12 +53,20 @@ bool FilterAccepts(const DOCUMENT_FILTER& filter, const TRA_RECORD& t);
 class REPORT_TABLE_KEEP {
  public:
   explicit REPORT_TABLE_KEEP(int table) : place_(SaveTablePlace(table)) {}
-  ~REPORT_TABLE_KEEP() { RestoreTablePlace(place_); }
+  ~REPORT_TABLE_KEEP() { Restore(); }
+  // 0, or -1 when the record could not be read again (reported): a walk around which the caller
+  // walks the same table must then fail, or the caller's walk would go on from nowhere.
+  int Restore() {
+    if (restored_) return 0;
+    restored_ = true;
+    return RestoreTablePlace(place_);
+  }
   REPORT_TABLE_KEEP(const REPORT_TABLE_KEEP&) = delete;
   REPORT_TABLE_KEEP& operator=(const REPORT_TABLE_KEEP&) = delete;
 
  private:
   TABLE_PLACE place_;
+  bool restored_ = false;
 };
 
 // The Esc check of long walks: every 256th call looks at the keyboard and asks "Przerwać

@@ -26,6 +26,7 @@ int WalkTransactions(const REPORT_PERIOD& period, AMOUNT contractor, Fn fn) {
     const int r = fn();
     if (r != 0) return r;
   }
+  if (keep.Restore() != 0) return -1;
   return rc < 0 ? -1 : 0;
 }
 
@@ -59,6 +60,7 @@ int WalkPositionsOf(const std::vector<AMOUNT>& ids, Fn fn) {
     }
     rc = TableNext(kTablePositions);
   }
+  if (keep.Restore() != 0) return -1;
   return rc < 0 ? -1 : 0;
 }
 
@@ -82,6 +84,7 @@ int WalkGoods(int order, bool byGroup, AMOUNT group, Fn fn) {
     const int r = fn();
     if (r != 0) return r;
   }
+  if (keep.Restore() != 0) return -1;
   return rc < 0 ? -1 : 0;
 }
 
@@ -107,6 +110,7 @@ int WalkGoodsPositions(AMOUNT goods, const REPORT_PERIOD& period, AMOUNT contrac
     const int r = fn();
     if (r != 0) return r;
   }
+  if (keep.Restore() != 0) return -1;
   return rc < 0 ? -1 : 0;
 }
 
