@@ -448,3 +448,19 @@ TEST_F(RegistersOracleTest, AFailedReadOrEscStopsTheReport) {
 }
 
 }  // namespace
+
+namespace {
+
+// The dialog refuses a period without both dates or ending before it starts, with the focus
+// back on the date, and nothing is generated.
+TEST_F(RegistersOracleTest, ThePeriodMustBeWhole) {
+  gc->typeahead = false;
+  Play("{Ctrl+Y}{Alt+o}{Snap}{Enter}01.02.2025{Tab}{Ctrl+Y}01.01.2025{Alt+o}{Snap}{Enter}{Esc}");
+  EXPECT_EQ(lump_sum_register_command(), -1);
+  ASSERT_EQ(gc->snapshots.size(), 2u);
+  EXPECT_NE(gc->snapshots[0].find("Podaj pierwszy i ostatni dzień okresu."), std::string::npos) << gc->snapshots[0];
+  EXPECT_NE(gc->snapshots[1].find("Koniec okresu jest wcześniejszy"), std::string::npos) << gc->snapshots[1];
+  EXPECT_FALSE(doc_is_open());
+}
+
+}  // namespace
