@@ -440,7 +440,7 @@ TEST_F(RegistersOracleTest, AFailedReadOrEscStopsTheReport) {
   }
   CFILE::SetHandler(nullptr);
   // Esc and " &Tak ": the report ends as interrupted.
-  gc->typeahead = true;
+  con->typeahead = true;
   Play("{Esc}t");
   int rc = 0;
   Report([&] { return VatRegisterReport(vat, All()); }, &rc);
@@ -454,12 +454,12 @@ namespace {
 // The dialog refuses a period without both dates or ending before it starts, with the focus
 // back on the date, and nothing is generated.
 TEST_F(RegistersOracleTest, ThePeriodMustBeWhole) {
-  gc->typeahead = false;
+  con->typeahead = false;
   Play("{Ctrl+Y}{Alt+o}{Snap}{Enter}01.02.2025{Tab}{Ctrl+Y}01.01.2025{Alt+o}{Snap}{Enter}{Esc}");
   EXPECT_EQ(lump_sum_register_command(), -1);
-  ASSERT_EQ(gc->snapshots.size(), 2u);
-  EXPECT_NE(gc->snapshots[0].find("Podaj pierwszy i ostatni dzień okresu."), std::string::npos) << gc->snapshots[0];
-  EXPECT_NE(gc->snapshots[1].find("Koniec okresu jest wcześniejszy"), std::string::npos) << gc->snapshots[1];
+  ASSERT_EQ(Shots(), 2u);
+  EXPECT_TRUE(ShotShows(0, {"Podaj pierwszy i ostatni dzień okresu."}));
+  EXPECT_TRUE(ShotShows(1, {"Koniec okresu jest wcześniejszy"}));
   EXPECT_FALSE(doc_is_open());
 }
 
