@@ -7,7 +7,6 @@
 #include "common/text.h"
 #include "reports/report_dialog.h"
 #include "reports/report_output.h"
-#include "ui/feedback.h"
 
 namespace {
 
@@ -60,12 +59,13 @@ int ContractorListReport(int order) {
 }
 
 int ContractorSalesReport(const SALES_SUM_REPORT& o, const DOCUMENT_FILTER& filter) {
-  status_line(1, "%s", "Przygotowanie raportu...");
+  ReportStatus(0, true);
   std::vector<CONTRACTOR_ROW> rows;
   {
     REPORT_TABLE_KEEP keep(kTableContractors);
     int rc = TableSetIndex(kTableContractors, -1);
     for (rc = rc == 0 ? TableFirst(kTableContractors) : rc; rc == 0; rc = TableNext(kTableContractors)) {
+      if (ReportStopped()) return kReportInterrupted;
       CONTRACTOR_ROW r = RowOf(Kon);
       r.recno = TableRecNo(kTableContractors);
       const int w = WalkTransactions(o.period, Kon.ID, [&] {
@@ -78,7 +78,7 @@ int ContractorSalesReport(const SALES_SUM_REPORT& o, const DOCUMENT_FILTER& filt
     }
     if (rc < 0) return -1;
   }
-  status_line(1, "%s", "Generowanie raportu...");
+  ReportStatus(0);
   // The largest sum first; of equal sums the contractor later in the file.
   std::sort(rows.begin(), rows.end(), [](const CONTRACTOR_ROW& a, const CONTRACTOR_ROW& b) {
     return a.sum != b.sum ? a.sum > b.sum : a.recno > b.recno;
