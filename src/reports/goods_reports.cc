@@ -214,7 +214,6 @@ class GOODS_TRANSACTIONS {
   PURCHASE_PRICES prices_;
   std::unordered_map<int64_t, STOCK_MARK> marks_;
   std::vector<GOODS_ROW> rows_;
-  bool headed_ = false;
 };
 
 const char* GOODS_TRANSACTIONS::Title() const {
@@ -334,10 +333,10 @@ int GOODS_TRANSACTIONS::PrintBlock(const TOW_RECORD& g, const GOODS_ROW& r, cons
     PutQuantity(r.open, 0);
     Put("%s", "\nWartość początkowa: "_pl);
     PutAmountMarked(r.openValue, r.openKnown, 0);
-    Put(" zł\n\n"_pl);
+    Put("%s", " zł\n\n"_pl);
   }
   if (details.empty()) {
-    Put(" Brak obrotów.\n\n"_pl);
+    Put("%s", " Brak obrotów.\n\n"_pl);
   } else {
     GOODS_ROW cur;
     GOODS_SUMS sum;
@@ -354,7 +353,7 @@ int GOODS_TRANSACTIONS::PrintBlock(const TOW_RECORD& g, const GOODS_ROW& r, cons
     PutQuantity(r.close, 0);
     Put("%s", "\n   Wartość końcowa: "_pl);
     PutAmountMarked(r.closeValue, r.closeKnown, 0);
-    Put(" zł\n\n"_pl);
+    Put("%s", " zł\n\n"_pl);
   }
   return 0;
 }
