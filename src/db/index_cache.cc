@@ -94,6 +94,8 @@ void LearnFromPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   }
 }
 
+void ForgetKeptIndexPages(INDEXFILE* ix) { ++ix->cache.generation; }
+
 void UseLeafHints(INDEXFILE* ix, int index) { ix->cache.hinted[index] = true; }
 
 int FindByHints(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,

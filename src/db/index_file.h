@@ -124,6 +124,8 @@ int RefreshIndexFile(INDEXFILE* ix);
 // cursor page copies are no longer trusted; if not, everything stays. *replaced: the name now
 // stands for another file (rebuilt elsewhere), which the caller opens. 0, -1 or event 8.
 int RevalidateIndexFile(INDEXFILE* ix, bool* replaced);
+// The kept pages are read from the file again before their next use (cursor copies stay).
+void ForgetKeptIndexPages(INDEXFILE* ix);
 
 int AddKey(INDEXFILE* ix, int index, const char* key, long record);
 

@@ -480,6 +480,7 @@ int64_t SLOTLOCK::LockLength() { return slot_->header_length; }
 void SLOTLOCK::OnFirstLock() {
   TABLESLOT& s = *slot_;
   s.refreshed = false;
+  s.index_read_for_writing = false;
   if (!s.index_open) return;
   // Another workstation that rebuilt the index put a new file in place of the one this handle
   // still reads: the new one is opened. Otherwise what is kept of the index stays as long as the
@@ -513,10 +514,16 @@ int CursorStands(INDEXFILE* ix, int index) {
 
 }  // namespace
 
-int SLOTLOCK::Refresh(bool /*exclusive*/) {
+int SLOTLOCK::Refresh(bool exclusive) {
   TABLESLOT& s = *slot_;
   // An index whose header cannot be read again must not be written through with stale roots.
   if (s.index_refresh_failed) return kDbEvBadIndex;
+  // Changes are made only on pages read under this lock: a time stamp that missed another
+  // workstation's change may cost a reader a stale page for a moment, never the index a write.
+  if (exclusive && s.index_open && !s.index_read_for_writing) {
+    ForgetKeptIndexPages(s.index.get());
+    s.index_read_for_writing = true;
+  }
   if (s.refreshed || !s.open) return 0;
   int rc = ReadHeader(s, false);
   if (rc != 0) return rc;

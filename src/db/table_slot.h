@@ -57,6 +57,7 @@ struct TABLESLOT {
   int sharing = 0;              // as the files were opened
   bool refreshed = false;       // header read again under the current lock
   bool index_refresh_failed = false;
+  bool index_read_for_writing = false;  // kept index pages forgotten under this exclusive lock
   SLOTLOCK lock;
 };
 

@@ -108,9 +108,12 @@ class OS_FILESYSTEM : public FILESYSTEM {
     stamp->id = (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
     stamp->size = st.st_size;
     stamp->changed_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    // Local file systems stamp with the kernel's coarse clock (a few milliseconds); shares may
-    // keep whole seconds, FAT two: three seconds cover them all.
-    stamp->step_ns = static_cast<int64_t>(3) * 1000000000;
+    // File systems that keep fractions of a second stamp with a clock that advances in steps of
+    // at most a few milliseconds (the kernel's tick, a Windows server's 15.6 ms); those that keep
+    // whole seconds (ext3, small ext4 inodes) or two (FAT) show no fraction: three seconds cover
+    // them. A stamp of a fine file system that happens to fall on a whole second is taken as
+    // coarse, which only costs time.
+    stamp->step_ns = st.st_mtim.tv_nsec != 0 ? static_cast<int64_t>(50) * 1000000 : static_cast<int64_t>(3) * 1000000000;
     return 0;
   }
   int Rename(const char* from, const char* to, bool replace) override {
