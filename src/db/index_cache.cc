@@ -5,6 +5,7 @@
 // identity, size and time of change, one call on the name). Time stamps advance in steps, so a
 // change made within one step of the last one seen leaves the stamp as it was: pages read that
 // soon after a change are trusted for the current lock only.
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -24,43 +25,58 @@ int64_t SteadyNow() {
 
 const INDEXPAGE* KeptPage(INDEXFILE* ix, int index, int32_t p) {
   INDEXCACHE& c = ix->cache;
-  auto it = c.pages.find(p);
-  if (it == c.pages.end() || it->second.generation != c.generation || it->second.index != index) return nullptr;
-  if (it->second.used != c.lru.begin()) c.lru.splice(c.lru.begin(), c.lru, it->second.used);
-  return &it->second.page;
+  if (p < 0 || static_cast<size_t>(p) >= c.slot_of.size() || c.slot_of[static_cast<size_t>(p)] < 0) return nullptr;
+  INDEXCACHE::PAGE& slot = c.slots[static_cast<size_t>(c.slot_of[static_cast<size_t>(p)])];
+  if (slot.generation != c.generation || slot.index != index) return nullptr;
+  slot.used = true;
+  return &slot.page;
 }
 
 void KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   INDEXCACHE& c = ix->cache;
-  auto it = c.pages.find(p);
-  if (it == c.pages.end()) {
-    c.lru.push_front(p);
-    it = c.pages.emplace(p, INDEXCACHE::PAGE()).first;
-    it->second.used = c.lru.begin();
-    if (c.pages.size() > c.limit) {
-      c.pages.erase(c.lru.back());
-      c.lru.pop_back();
+  if (p < 0) return;
+  if (static_cast<size_t>(p) >= c.slot_of.size())
+    c.slot_of.resize(std::max<size_t>(static_cast<size_t>(p) + 1, static_cast<size_t>(ix->page_count)), -1);
+  int32_t at = c.slot_of[static_cast<size_t>(p)];
+  if (at < 0) {
+    if (c.slots.size() < c.limit) {
+      at = static_cast<int32_t>(c.slots.size());
+      c.slots.emplace_back();
+    } else {
+      // The clock: the first slot not used since the hand last passed it.
+      for (;;) {
+        INDEXCACHE::PAGE& slot = c.slots[c.hand];
+        if (slot.page_no == kNoPage || !slot.used || slot.generation != c.generation) break;
+        slot.used = false;
+        c.hand = (c.hand + 1) % c.slots.size();
+      }
+      at = static_cast<int32_t>(c.hand);
+      c.hand = (c.hand + 1) % c.slots.size();
+      const int32_t old = c.slots[static_cast<size_t>(at)].page_no;
+      if (old != kNoPage) c.slot_of[static_cast<size_t>(old)] = -1;
     }
-  } else if (it->second.used != c.lru.begin()) {
-    c.lru.splice(c.lru.begin(), c.lru, it->second.used);
+    c.slot_of[static_cast<size_t>(p)] = at;
   }
-  it->second.page = page;
-  it->second.index = index;
-  it->second.generation = c.generation;
+  INDEXCACHE::PAGE& slot = c.slots[static_cast<size_t>(at)];
+  slot.page = page;
+  slot.page_no = p;
+  slot.index = index;
+  slot.generation = c.generation;
+  slot.used = true;
 }
 
 void ForgetPage(INDEXFILE* ix, int32_t p) {
   INDEXCACHE& c = ix->cache;
-  auto it = c.pages.find(p);
-  if (it == c.pages.end()) return;
-  c.lru.erase(it->second.used);
-  c.pages.erase(it);
+  if (p < 0 || static_cast<size_t>(p) >= c.slot_of.size() || c.slot_of[static_cast<size_t>(p)] < 0) return;
+  c.slots[static_cast<size_t>(c.slot_of[static_cast<size_t>(p)])].page_no = kNoPage;
+  c.slot_of[static_cast<size_t>(p)] = -1;
 }
 
 void ClearIndexCache(INDEXFILE* ix) {
   INDEXCACHE& c = ix->cache;
-  c.pages.clear();
-  c.lru.clear();
+  c.slots.clear();
+  c.slot_of.clear();
+  c.hand = 0;
   ++c.generation;
   c.parent.clear();
   for (int i = 0; i < kMaxIndexCount; ++i) {

@@ -421,9 +421,10 @@ namespace {
 // Child j of an inner page for adding: after every separator not above the key, so that equal keys
 // keep their order of insertion.
 int AddChild(const INDEXPAGE& pg, int kl, const uint8_t* key) {
+  // The separators ascend: the count of those not above the key ends at the first one above it.
   int j = 0;
-  for (int e = 0; e < PageCount(pg) - 1; ++e)
-    if (CompareIndexKeys(EntryKey(pg, kl, e), key, kl) <= 0) ++j;
+  const int n = PageCount(pg) - 1;
+  while (j < n && CompareIndexKeys(EntryKey(pg, kl, j), key, kl) <= 0) ++j;
   return j;
 }
 
@@ -518,6 +519,7 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
   uint8_t key[kMaxKeyLength];
   MakeIndexKey(text, kl, key);
   std::vector<PathStep> path;
+  path.reserve(16);
   int32_t p = c.root;
   for (;;) {
     if (static_cast<int>(path.size()) >= DescentLimit(ix)) return Report(ix, index, kDbEvBadIndex);
@@ -539,8 +541,7 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
   }
   const INDEXPAGE& leaf = path.back().page;
   int pos = 0;
-  for (int e = 0; e < PageCount(leaf); ++e)
-    if (CompareIndexKeys(EntryKey(leaf, kl, e), key, kl) <= 0) pos = e + 1;
+  while (pos < PageCount(leaf) && CompareIndexKeys(EntryKey(leaf, kl, pos), key, kl) <= 0) ++pos;
   PAGEWRITES writes(ix, index);
   CursorTarget target;
   rc = InsertAt(ix, index, path, pos, key, static_cast<uint32_t>(record), writes, &target);

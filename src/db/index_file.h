@@ -33,7 +33,6 @@
 
 #include <array>
 #include <cstdint>
-#include <list>
 #include <map>
 #include <unordered_map>
 #include <unordered_set>
@@ -60,12 +59,14 @@ struct INDEXCURSOR {
 struct INDEXCACHE {
   struct PAGE {
     INDEXPAGE page;
+    int32_t page_no = kNoPage;  // kNoPage: a free slot
     int index = 0;
     uint32_t generation = 0;
-    std::list<int32_t>::iterator used;
+    bool used = false;          // used since the clock hand last passed
   };
-  std::unordered_map<int32_t, PAGE> pages;
-  std::list<int32_t> lru;       // most recently used first
+  std::vector<PAGE> slots;      // up to `limit`; a clock hand picks the slot to reuse
+  std::vector<int32_t> slot_of; // page -> slot, -1 none
+  size_t hand = 0;
   uint32_t generation = 1;      // pages kept under an older generation are not trusted
   size_t limit = 4096;          // pages (2 MB)
   // Hints, verified on use: the parent page of each page, and per index the leaf that held the

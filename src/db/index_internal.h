@@ -10,6 +10,7 @@
 // One page on the way down from a root, with the entry taken in it; `original` is the page as
 // read, `page` as a change makes it.
 struct PathStep {
+  PathStep() {}  // the pages are filled when read: no need to clear 1 KB at every level first
   int32_t page_no = kNoPage;
   INDEXPAGE page;
   INDEXPAGE original;

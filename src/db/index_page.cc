@@ -52,9 +52,12 @@ const KEYTABLES& Tables() {
   return tables;
 }
 
+// Taken once, so that comparisons do not ask for the tables at every key.
+const uint8_t* const kWeights = Tables().weight;
+
 // As compare_prefix in the data code page.
 int CompareWeighted(const uint8_t* a, const uint8_t* b, size_t n) {
-  const uint8_t* w = Tables().weight;
+  const uint8_t* w = kWeights ? kWeights : Tables().weight;  // before static initialisation ends
   for (size_t i = 0; i < n; ++i) {
     const uint8_t x = a[i], y = b[i];
     if (x == y) {
@@ -81,9 +84,15 @@ void ConvertIndexPage(INDEXPAGE& pg, int key_length, int from, int to) {
       convert_buffer(from, to, key, static_cast<size_t>(key_length));
       continue;
     }
-    // Only bytes from 128 up change.
-    for (int k = 0; k < key_length; ++k)
-      if (key[k] >= 0x80) key[k] = table[key[k]];
+    // Only bytes from 128 up change; most keys have none.
+    int k = 0;
+    for (; k + 8 <= key_length; k += 8) {
+      uint64_t word;
+      std::memcpy(&word, key + k, sizeof word);
+      if ((word & 0x8080808080808080ull) == 0) continue;
+      for (int b = k; b < k + 8; ++b) key[b] = table[key[b]];
+    }
+    for (; k < key_length; ++k) key[k] = table[key[k]];
   }
 }
 
