@@ -101,10 +101,15 @@ void LearnFromPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
     }
   } else if (c.hinted[index]) {
     std::vector<int32_t>& leaf_of = c.leaf_of[index];
+    // A sound index holds one entry per record, so no record number reaches the number of entries
+    // the file can hold: a damaged page does not make the hints take memory beyond that.
+    const uint64_t bound = std::min<uint64_t>(kMaxHintedRecord, static_cast<uint64_t>(ix->page_count) * 82);
     for (int e = 0; e < n; ++e) {
       uint32_t record = EntryValue(page, kl, e);
-      if (record >= kMaxHintedRecord) continue;
-      if (record >= leaf_of.size()) leaf_of.resize(std::max<size_t>(record + 1, leaf_of.size() * 2), kNoPage);
+      if (record >= bound) continue;
+      if (record >= leaf_of.size())
+        leaf_of.resize(static_cast<size_t>(std::min<uint64_t>(bound, std::max<uint64_t>(record + 1, leaf_of.size() * 2))),
+                       kNoPage);
       leaf_of[record] = p;
     }
   }
