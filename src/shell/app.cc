@@ -21,6 +21,7 @@
 #include "devices/fiscal_receipt.h"
 #include "devices/label/label_printer.h"
 #include "devices/scanner/ean_scanner.h"
+#include "reports/reports_menu.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
 #include "shell/startup.h"
@@ -125,6 +126,7 @@ int TamsuMain() {
   InstallScannerHooks();
   RegisterDocumentCommands();
   RegisterPriceCalculation();
+  RegisterReports();
   main_screen_draw();
 
   int result = -1;

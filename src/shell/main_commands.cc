@@ -17,6 +17,7 @@
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
 #include "shell/maintenance_menu.h"
+#include "reports/reports_menu.h"
 #include "business/maintenance_commands.h"
 #include "shell/settings_dialogs.h"
 #include "common/codepage.h"
@@ -152,6 +153,12 @@ void TransferOrder() {
   Refresh();
 }
 
+// R: the collective reports; the view shows what is current afterwards.
+void Reports() {
+  reports_menu();
+  Refresh();
+}
+
 int Network() {
   bool reopened = false;
   const int r = network_dialog(&reopened);
@@ -199,6 +206,7 @@ int main_command(int bar, int item) {
       return 0;
     case kBarDocuments:
       if (item == 1) TransactionDocument(kRecordDocuments);
+      else if (item == 2) Reports();
       else not_supported();
       return 0;
     case kBarTools:
@@ -296,7 +304,8 @@ int main_key(const KeyEvent& ev) {
     case 'k': TransactionDocument(kRecordDocuments); break;
     case 'l': TransferOrder(); break;
     case 'c': GoodsTool(calculate_current_goods_price); break;
-    case 'r': case 'n':
+    case 'r': Reports(); break;
+    case 'n':
       not_supported();
       break;
     default: break;
