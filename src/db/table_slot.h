@@ -44,6 +44,7 @@ struct TABLESLOT {
   uint32_t header_length = 0;
   uint32_t record_length = 0;
   long count = 0;
+  long size_checked_count = -1;  // the count the file's size was last found long enough for
   long current = -1;
   std::vector<char> raw;        // the current record as stored
   char* record = nullptr;       // the record structure
@@ -56,6 +57,7 @@ struct TABLESLOT {
   int sharing = 0;              // as the files were opened
   bool refreshed = false;       // header read again under the current lock
   bool index_refresh_failed = false;
+  bool index_read_for_writing = false;  // kept index pages forgotten under this exclusive lock
   SLOTLOCK lock;
 };
 
