@@ -57,6 +57,10 @@ struct TABLESLOT {
   bool refreshed = false;       // header read again under the current lock
   bool index_refresh_failed = false;
   SLOTLOCK lock;
+  // The marker of changes in progress (db/table_mark.h): open while this run holds a place in it.
+  bool markable = false;        // opened for work, not to be inspected
+  CFILE mark;
+  int mark_place = -1;
 };
 
 // Opening and closing. With `found` the table is opened to be inspected: read-only, in file
