@@ -36,6 +36,9 @@ int Locked(int table, bool exclusive, Op op) {
     return -1;
   }
   int rc = op(*s);
+  // A change that failed half-way, on a disk that no longer takes writes, may not have been
+  // taken back: the clean close leaves the marker to the next opening's check.
+  if (exclusive && rc != 0) s->change_failed = true;
   UnlockTable(table);
   return rc;
 }
@@ -53,6 +56,7 @@ int OpenAs(int table, const TABLEDEF* def, TABLEFINDINGS* found, bool new_index)
   s.table = table;
   RegisterTableLockTarget(table, &s.lock);
   s.markable = false;
+  s.change_failed = false;
   int rc = SlotOpen(s, def, NetworkFlag() ? kShareReadWrite : kShareNone, found, new_index);
   if (rc != 0) return -1;
   if (found) {

@@ -163,9 +163,9 @@ void UnmarkOnClose(TABLESLOT& s) {
   // A file closed on the way (a failed pack or refresh) may have lost what was not flushed.
   if (rc == 0 && (!s.data.IsOpen() || s.data.Flush() != 0)) rc = -1;
   if (rc == 0 && s.def->index_count > 0 && (!s.index_open || s.index->file.Flush() != 0)) rc = -1;
-  // An index this run knows to disagree with the records (a change it could not take back) is
-  // left to the next opening's check.
-  if (rc == 0 && s.index_open && s.index->damaged) rc = -1;
+  // An index this run knows to disagree with the records, or a change that failed and may not have
+  // been taken back whole, is left to the next opening's check.
+  if (rc == 0 && ((s.index_open && s.index->damaged) || s.change_failed)) rc = -1;
   MARKER m;
   if (rc == 0) rc = ReadMarker(s.mark, &m);
   if (rc == 0) {
@@ -218,13 +218,15 @@ int MendUncleanEnd(int table) {
   std::string problem;
   if (CheckTable(table, &problem) != 0) {
     rc = TableRebuildIndexes(table) == 0 ? 0 : 1;
-    rebuilt = true;
+    rebuilt = rc == 0;
   }
   // The mended table is on the disk before the places of the runs that have gone are given back.
   s = OpenSlot(table);
   if (rc == 0 && (!s || s->data.Flush() != 0 || (s->index_open && s->index->file.Flush() != 0))) rc = 1;
   if (rc == 0 && ReleaseDeadPlaces(name) != 0) rc = 1;
   UnlockTable(table);
-  if (rc == 0 && rebuilt) ReportDbEvent(kDbEvUncleanEnd, data_file, 0);
+  // Said once: when the places cannot be given back the next opening checks again, finds the
+  // indexes whole and says nothing.
+  if (rebuilt) ReportDbEvent(kDbEvUncleanEnd, data_file, 0);
   return rc;
 }

@@ -40,6 +40,7 @@ int UncleanEnd(const char* data_file);
 // table's lock is taken for writing (waiting as for any lock), the indexes are checked against
 // the records and rebuilt when they disagree (with the progress window), the places of the runs
 // that have gone are given back and the user is told once (event 23) that the indexes were
-// rebuilt. 0 done or nothing to do; 1 the repair failed (reported; the marker is kept, so the
-// next opening tries again); -1 the marker could not be read or the wait was given up.
+// rebuilt. A check or rebuild that fails says nothing of success. 0 done or nothing to do; 1 the
+// repair failed (reported by the file layer; the marker is kept, so the next opening tries
+// again); -1 the marker could not be read or the wait was given up.
 int MendUncleanEnd(int table);

@@ -61,6 +61,7 @@ struct TABLESLOT {
   bool markable = false;        // opened for work, not to be inspected
   CFILE mark;
   int mark_place = -1;
+  bool change_failed = false;   // a change failed and may not have been taken back whole
 };
 
 // Opening and closing. With `found` the table is opened to be inspected: read-only, in file
