@@ -31,7 +31,9 @@ const FIELDDEF kFields[] = {{"ID", 'N', 9, 0, offsetof(BIG, ID)}, {"NAZWA", 'C',
 const int kKeyLengths[] = {31, 10};
 void ByName(const void* r, char* key) { std::snprintf(key, 31, "%s", static_cast<const BIG*>(r)->NAZWA); }
 void ById(const void* r, char* key) {
-  std::snprintf(key, 10, "%9lld", static_cast<long long>(static_cast<const BIG*>(r)->ID.Raw() / 10000));
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%9lld", static_cast<long long>(static_cast<const BIG*>(r)->ID.Raw() / 10000));
+  std::memcpy(key, buf, 10);
 }
 const KEYBUILDER kBuilders[] = {ByName, ById};
 const TABLEDEF kBig = {"Big.dbf", 2, kFields, &g_big, sizeof g_big, "Big.inx", 2, kKeyLengths, kBuilders};
