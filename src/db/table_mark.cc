@@ -28,18 +28,6 @@ struct MARKER {
   bool places[kPlaces] = {};
 };
 
-// Refused locks are answers here, and the trials are nobody's business.
-class Quiet {
- public:
-  Quiet() : saved_(CFILE::Handler()) { CFILE::SetHandler(nullptr); }
-  ~Quiet() { CFILE::SetHandler(saved_); }
-  Quiet(const Quiet&) = delete;
-  Quiet& operator=(const Quiet&) = delete;
-
- private:
-  CFILE::HANDLER* saved_;
-};
-
 int ReadMarker(CFILE& f, MARKER* m) {
   *m = MARKER();
   uint8_t buf[kMarkerSize];
@@ -65,7 +53,8 @@ int WriteWhole(CFILE& f, const bool places[kPlaces]) {
 
 // Whether a run (another handle than f) holds the lock of place k: it is still at work.
 bool PlaceHeld(CFILE& f, int k) {
-  Quiet quiet;
+  // A refused lock is the answer, not a fault to show.
+  CFILE::QUIET quiet;
   if (f.Lock(kPlaceLockAt + k, 1, true) != 0) return true;
   f.Unlock(kPlaceLockAt + k, 1);
   return false;
@@ -118,7 +107,7 @@ int MarkChanging(TABLESLOT& s) {
   int rc = ReadMarker(f, &m);
   int place = -1;
   if (rc == 0) {
-    Quiet quiet;
+    CFILE::QUIET quiet;
     for (int k = 0; k < kPlaces && place < 0; ++k)
       if (!m.places[k] && f.Lock(kPlaceLockAt + k, 1, true) == 0) place = k;
   }
