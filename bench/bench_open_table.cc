@@ -72,6 +72,14 @@ void MakeTable() {
   TableClose(kTable);
 }
 
+void RemoveTable() {
+  std::remove("Big.dbf");
+  std::remove("Big.inx");
+  std::remove("Big.opn");
+  char dir[4096];
+  if (getcwd(dir, sizeof dir) && chdir("/") == 0) rmdir(dir);
+}
+
 // A marker whose place 0 is taken by nobody: a run that changed the table and was killed.
 void LeaveUncleanEnd() {
   uint8_t marker[80] = "Tamsu open 1.0";
@@ -112,5 +120,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  RemoveTable();
   return 0;
 }
