@@ -59,6 +59,11 @@ struct TABLESLOT {
   bool index_refresh_failed = false;
   bool index_read_for_writing = false;  // kept index pages forgotten under this exclusive lock
   SLOTLOCK lock;
+  // The marker of changes in progress (db/table_mark.h): open while this run holds a place in it.
+  bool markable = false;        // opened for work, not to be inspected
+  CFILE mark;
+  int mark_place = -1;
+  bool change_failed = false;   // a change failed and may not have been taken back whole
 };
 
 // Opening and closing. With `found` the table is opened to be inspected: read-only, in file
