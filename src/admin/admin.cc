@@ -19,6 +19,7 @@
 #include "db/table.h"
 #include "db/table_check.h"
 #include "db/table_lock.h"
+#include "db/table_mark.h"
 #include "business/rights.h"
 
 namespace {
@@ -28,7 +29,8 @@ const char kUsage[] =
     "  tamsu-admin create KATALOG [--demo]   nowa, pusta baza (z --demo: z danymi przykładowymi)\n"
     "  tamsu-admin dump KATALOG TABELA       rekordy tabeli jako CSV w UTF-8 (Gto, Tow, Kon, Tra, Poz\n"
     "                                        albo 0 do 4); usunięte rekordy mają \"*\" w pierwszej kolumnie\n"
-    "  tamsu-admin check KATALOG [--repair]  sprawdzenie plików danych i indeksów; z --repair\n"
+    "  tamsu-admin check KATALOG [--repair]  sprawdzenie plików danych i indeksów (także śladów\n"
+    "                                        niepoprawnego zakończenia programu); z --repair\n"
     "                                        także naprawa tego, co znaleziono\n"
     "  tamsu-admin reindex KATALOG           odbudowa wszystkich indeksów\n"
     "  tamsu-admin pack KATALOG              usunięcie skasowanych rekordów (defragmentacja)\n"
@@ -206,10 +208,12 @@ int OnDatabase(int argc, char** argv, FILE* out, FILE* err, int (*work)(const ch
 }
 
 // The faults of one table found by inspecting it; each is a line for the user. `repairable`
-// tells whether opening with a new index mends them all.
+// tells whether opening with a new index mends them all; after an unclean end and nothing else,
+// opening the table mends it (the indexes are checked and rebuilt only when they disagree).
 struct TABLEFAULTS {
   std::vector<std::string> lines;
   bool repairable = true;
+  bool only_unclean_end = false;
 };
 
 TABLEFAULTS InspectTable(int t) {
@@ -235,6 +239,11 @@ TABLEFAULTS InspectTable(int t) {
   std::string problem;
   if (!found.index_missing && !found.index_refused && CheckTable(t, &problem) != 0)
     faults.lines.push_back(std::string(def.index_file) + ": " + Cp1250ToUtf8(problem));
+  faults.only_unclean_end = found.unclean_end && faults.lines.empty();
+  if (found.unclean_end)
+    faults.lines.push_back(std::string(def.data_file) +
+                           ": program nie został poprawnie zakończony w czasie zmian w tym pliku (" +
+                           MarkerName(def.data_file) + ").");
   TableClose(t);
   return faults;
 }
@@ -245,10 +254,12 @@ TABLEFAULTS InspectTable(int t) {
 int CheckDatabase(const char* dir, bool repair, FILE* out, FILE* err) {
   std::vector<std::string> lines;
   bool index_faults[kSchemaTableCount] = {};
+  bool only_unclean_end[kSchemaTableCount] = {};
   bool repairable = true;
   for (int t = 0; t < kSchemaTableCount; ++t) {
     TABLEFAULTS f = InspectTable(t);
     index_faults[t] = !f.lines.empty();
+    only_unclean_end[t] = f.only_unclean_end;
     repairable = repairable && f.repairable;
     lines.insert(lines.end(), f.lines.begin(), f.lines.end());
   }
@@ -271,7 +282,9 @@ int CheckDatabase(const char* dir, bool repair, FILE* out, FILE* err) {
   }
   for (int t = 0; t < kSchemaTableCount; ++t) {
     if (!index_faults[t]) continue;
-    if (TableOpenWithNewIndex(t, &TABLE_DEFS[t]) == 0) TableClose(t);
+    // Either opening mends an unclean end as well; the clean close then removes the marker.
+    if ((only_unclean_end[t] ? TableOpen(t, &TABLE_DEFS[t]) : TableOpenWithNewIndex(t, &TABLE_DEFS[t])) == 0)
+      TableClose(t);
   }
   for (const std::string& name : leftovers) CFILE::DeleteFile(name.c_str());
   // What is left after the repair.

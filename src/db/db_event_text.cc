@@ -24,6 +24,9 @@ std::string DbEventMessage(int code, const char* file_name, long number) {
     case kDbEvBadTableFile: form = "Nieprawidłowy format pliku %s."_pl; break;
     case kDbEvBadTableNumber: form = "Nieprawidłowy identyfikator pliku."_pl; break;
     case kDbEvNumberTooWide: form = "Liczba jest za duża, by ją zapisać w pliku %s."_pl; break;
+    case kDbEvUncleanEnd:
+      form = "Program nie został poprawnie zakończony.\nIndeksy pliku %s zostały odbudowane."_pl;
+      break;
     case kDbEvFileMended: {
       // The copy's name is the file's name with ".NNN" after it.
       std::string copy = file_name ? file_name : "";

@@ -37,6 +37,9 @@ enum DbEvent {
   kDbEvFileMended = 21,
   // A number of the record structure is wider than its field: the record is not written.
   kDbEvNumberTooWide = 22,
+  // Opening found that a run which changed the table ended without closing it, and the indexes,
+  // which disagreed with the records, were rebuilt. The text is the data file's name.
+  kDbEvUncleanEnd = 23,
 };
 
 using DbEventHandler = int (*)(int code, const char* text, long number);

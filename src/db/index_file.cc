@@ -23,8 +23,7 @@ int ReadBlock(INDEXFILE* ix, int64_t offset, uint8_t* block) {
     std::memcpy(block, ix->batch_header_block.data(), kIndexBlockSize);
     return 0;
   }
-  if (ix->file.Seek(offset, SEEK_SET) < 0) return -1;
-  long n = ix->file.Read(block, kIndexBlockSize);
+  long n = ix->file.ReadAt(offset, block, kIndexBlockSize);
   if (n < 0) return -1;
   // A block cut off by the end of the file cannot be a page the file ever held.
   return n == kIndexBlockSize ? 0 : kDbEvBadIndex;
@@ -36,12 +35,12 @@ int WriteBlock(INDEXFILE* ix, int64_t offset, const uint8_t* block) {
     ix->batch_header = true;
     return 0;
   }
-  if (ix->file.Seek(offset, SEEK_SET) < 0) return -1;
-  return ix->file.Write(block, kIndexBlockSize) == kIndexBlockSize ? 0 : -1;
+  return ix->file.WriteAt(offset, block, kIndexBlockSize) == kIndexBlockSize ? 0 : -1;
 }
 
 void ResetCursors(INDEXFILE* ix) {
   ix->damaged = false;
+  ClearIndexCache(ix);
   for (INDEXCURSOR& c : ix->index) {
     c.page = kNoPage;
     c.position = 0;
@@ -133,17 +132,28 @@ int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page) {
       return 0;
     }
   }
-  int rc = ReadBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, page->bytes);
-  if (rc != 0) return rc;
-  ix->stats.page_reads++;
   const INDEXCURSOR& c = ix->index[index];
+  const INDEXPAGE* kept = ix->batching ? nullptr : KeptPage(ix, index, p);
+  if (kept) {
+    *page = *kept;
+  } else {
+    int rc = ReadBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, page->bytes);
+    if (rc != 0) return rc;
+    ix->stats.page_reads++;
+  }
   int kind = PageKind(*page);
   int32_t prev = PagePrev(*page), next = PageNext(*page);
   // Links below -1 are not "none" and would point before the first page.
   if (kind > 1 || PageCount(*page) > c.capacity || prev < -1 || prev >= ix->page_count || next < -1 ||
       next >= ix->page_count)
     return kDbEvBadIndex;
-  ConvertIndexPage(*page, c.key_length, kCodePageLatin2, kCodePageWindows);
+  if (!kept) {
+    ConvertIndexPage(*page, c.key_length, kCodePageLatin2, kCodePageWindows);
+    if (!ix->batching) {
+      KeepPage(ix, index, p, *page);
+      LearnFromPage(ix, index, p, *page);
+    }
+  }
   return 0;
 }
 
@@ -160,7 +170,13 @@ int WritePageAt(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   INDEXPAGE out = page;
   ConvertIndexPage(out, ix->index[index].key_length, kCodePageWindows, kCodePageLatin2);
   int rc = WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes);
-  if (rc == 0) ix->stats.page_writes++;
+  if (rc == 0) {
+    ix->stats.page_writes++;
+    KeepPage(ix, index, p, page);
+    LearnFromPage(ix, index, p, page);
+  } else {
+    ForgetPage(ix, p);
+  }
   return rc;
 }
 
@@ -249,6 +265,7 @@ void PAGEWRITES::Undo(size_t written, bool header_written) {
     if (WriteIndexPage(ix_, index_, order_[k], originals_[k]) != 0) ok = false;
   if (header_written && WriteIndexHeader(ix_) != 0) ok = false;
   if (!appended_.empty()) {
+    for (size_t k = 0; k < appended_.size(); ++k) ForgetPage(ix_, ix_->page_count + static_cast<int32_t>(k));
     if (ix_->batching) {
       for (size_t k = 0; k < appended_.size(); ++k) ix_->batch.erase(ix_->page_count + static_cast<int32_t>(k));
     } else if (ix_->file.SetSize((static_cast<int64_t>(ix_->page_count) + 1) * kIndexBlockSize) != 0) {
@@ -279,6 +296,7 @@ int WriteIndexHeader(INDEXFILE* ix) {
 }
 
 void BeginIndexBatch(INDEXFILE* ix) {
+  ClearIndexCache(ix);
   ix->batch.clear();
   ix->batch_index.clear();
   ix->batch_header = false;
@@ -287,6 +305,7 @@ void BeginIndexBatch(INDEXFILE* ix) {
 
 int EndIndexBatch(INDEXFILE* ix, bool write) {
   ix->batching = false;
+  ClearIndexCache(ix);
   int rc = 0;
   if (write) {
     for (const auto& [p, page] : ix->batch) {
@@ -390,6 +409,7 @@ int RefreshIndexFile(INDEXFILE* ix) {
   int lengths[kMaxIndexCount];
   for (int i = 0; i < ix->index_count; ++i) lengths[i] = ix->index[i].key_length;
   for (int i = 0; i < ix->index_count; ++i) ix->index[i].copy_valid = false;
+  ++ix->cache.generation;
   return Report(ix, -1, LoadHeader(ix, ix->index_count, lengths));
 }
 
@@ -401,9 +421,10 @@ namespace {
 // Child j of an inner page for adding: after every separator not above the key, so that equal keys
 // keep their order of insertion.
 int AddChild(const INDEXPAGE& pg, int kl, const uint8_t* key) {
+  // The separators ascend: the count of those not above the key ends at the first one above it.
   int j = 0;
-  for (int e = 0; e < PageCount(pg) - 1; ++e)
-    if (CompareIndexKeys(EntryKey(pg, kl, e), key, kl) <= 0) ++j;
+  const int n = PageCount(pg) - 1;
+  while (j < n && CompareIndexKeys(EntryKey(pg, kl, j), key, kl) <= 0) ++j;
   return j;
 }
 
@@ -498,6 +519,7 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
   uint8_t key[kMaxKeyLength];
   MakeIndexKey(text, kl, key);
   std::vector<PathStep> path;
+  path.reserve(16);
   int32_t p = c.root;
   for (;;) {
     if (static_cast<int>(path.size()) >= DescentLimit(ix)) return Report(ix, index, kDbEvBadIndex);
@@ -519,8 +541,7 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
   }
   const INDEXPAGE& leaf = path.back().page;
   int pos = 0;
-  for (int e = 0; e < PageCount(leaf); ++e)
-    if (CompareIndexKeys(EntryKey(leaf, kl, e), key, kl) <= 0) pos = e + 1;
+  while (pos < PageCount(leaf) && CompareIndexKeys(EntryKey(leaf, kl, pos), key, kl) <= 0) ++pos;
   PAGEWRITES writes(ix, index);
   CursorTarget target;
   rc = InsertAt(ix, index, path, pos, key, static_cast<uint32_t>(record), writes, &target);

@@ -15,9 +15,16 @@
 //   long rec;
 //   if (SeekKey(ix, 0, "KO", &rec) == 0) { /* rec is the first record whose key starts "KO" */ }
 //
-// Only the cursor's page of each index stays in memory. With shared access (several workstations)
-// the table layer calls RefreshIndexFile at its first lock level: the header is read again and
-// every cursor page copy is marked invalid, to be read again before its next use.
+// Pages read or written stay in memory (INDEXCACHE, keys already in the data code page) up to a
+// limit. With the file held exclusively they are the file's. With shared access (several
+// workstations) the table layer calls RevalidateIndexFile at its first lock level: when the file
+// may have changed since, the header is read again and the kept pages and cursor page copies are
+// no longer trusted, to be read again before their next use.
+//
+// Entries of long runs of equal keys (goods without a barcode) are found again through hints: the
+// leaf where a record's entry was last seen and the parent of each page. A hint is verified on use
+// (the leaf holds the entry, each parent holds its child up to the root) and a wrong one only
+// means the ordinary search.
 //
 // After AddKey the cursor of that index stands on the new entry; after RemoveKey on the entry that
 // took the removed one's place, else the first entry of the next page, else the previous entry,
@@ -27,7 +34,9 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/cfile.h"
 #include "db/db_events.h"
@@ -47,6 +56,32 @@ struct INDEXCURSOR {
   INDEXPAGE copy;
 };
 
+struct INDEXCACHE {
+  struct PAGE {
+    INDEXPAGE page;
+    int32_t page_no = kNoPage;  // kNoPage: a free slot
+    int index = 0;
+    uint32_t generation = 0;
+    bool used = false;          // used since the clock hand last passed
+  };
+  std::vector<PAGE> slots;      // up to `limit`; a clock hand picks the slot to reuse
+  std::vector<int32_t> slot_of; // page -> slot, -1 none
+  size_t hand = 0;
+  uint32_t generation = 1;      // pages kept under an older generation are not trusted
+  size_t limit = 4096;          // pages (2 MB)
+  // Hints, verified on use: the parent page of each page, and per index the leaf that held the
+  // entry of each record (kNoPage: not known). Leaves are remembered only for indexes where a
+  // search had to go through more than one leaf of equal keys.
+  std::vector<int32_t> parent;
+  std::vector<int32_t> leaf_of[kMaxIndexCount];
+  bool hinted[kMaxIndexCount] = {};
+  // Shared access: the file as last seen, when that was first seen (steady clock), and whether
+  // pages kept under the last lock may have missed a change within one step of the time stamp.
+  FILESTAMP stamp;
+  int64_t stamp_seen_ns = 0;
+  bool racy = true;
+};
+
 struct INDEXSTATS {
   long page_reads = 0;
   long page_writes = 0;
@@ -63,6 +98,7 @@ struct INDEXFILE {
   int index_count = 0;
   INDEXCURSOR index[kMaxIndexCount];
   INDEXSTATS stats;
+  INDEXCACHE cache;
   // During a batch: pages written (as kept in memory, keys in the data code page) by page number,
   // and the header block; they reach the file at EndIndexBatch.
   bool batching = false;
@@ -82,8 +118,15 @@ int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* k
 int CloseIndexFile(INDEXFILE* ix);
 // Cuts the open file to nothing and writes it afresh in place, for rebuilding.
 int EmptyIndexFile(INDEXFILE* ix);
-// Shared access: read the header again and forget every cursor page copy.
+// Shared access: read the header again and forget every cursor page copy and kept page.
 int RefreshIndexFile(INDEXFILE* ix);
+// Shared access, at the first lock level: whether the file may have changed since it was last
+// seen (another workstation wrote it). If so, the header is read again and the kept pages and the
+// cursor page copies are no longer trusted; if not, everything stays. *replaced: the name now
+// stands for another file (rebuilt elsewhere), which the caller opens. 0, -1 or event 8.
+int RevalidateIndexFile(INDEXFILE* ix, bool* replaced);
+// The kept pages are read from the file again before their next use (cursor copies stay).
+void ForgetKeptIndexPages(INDEXFILE* ix);
 
 int AddKey(INDEXFILE* ix, int index, const char* key, long record);
 

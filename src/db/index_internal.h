@@ -10,6 +10,7 @@
 // One page on the way down from a root, with the entry taken in it; `original` is the page as
 // read, `page` as a change makes it.
 struct PathStep {
+  PathStep() {}  // the pages are filled when read: no need to clear 1 KB at every level first
   int32_t page_no = kNoPage;
   INDEXPAGE page;
   INDEXPAGE original;
@@ -66,3 +67,22 @@ int DescentLimit(const INDEXFILE* ix);
 // path from the root to the leaf and the entry's position; 10 when it is not there.
 int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,
                    int* position);
+
+// Kept pages and hints (index_cache.cc). Pages are kept with their keys in the data code page.
+// A page kept for index `index` under the current generation, or null.
+const INDEXPAGE* KeptPage(INDEXFILE* ix, int index, int32_t p);
+void KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page);
+// A page whose bytes in the file are not known (a write failed, the file was cut).
+void ForgetPage(INDEXFILE* ix, int32_t p);
+// Everything kept goes: pages, hints and the stamp (the file was emptied, opened or closed).
+void ClearIndexCache(INDEXFILE* ix);
+// The hints a page gives: the parent of each child of an inner page; the leaf of each record of
+// a leaf of an index that uses leaf hints.
+void LearnFromPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page);
+// Turns leaf hints on for an index (a search went through several leaves of equal keys).
+void UseLeafHints(INDEXFILE* ix, int index);
+// Finds the entry (key, record) through the hints and verifies it: the leaf holds the entry and
+// each page up to the root holds its child. 0 with the path and position as FindIndexEntry gives
+// them; 1 when the hints do not lead there (the caller searches); -1 when the file layer failed.
+int FindByHints(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,
+                int* position);

@@ -31,9 +31,69 @@ void RemoveIndexEntry(INDEXPAGE& pg, int key_length, int pos) {
   SetPageCount(pg, n - 1);
 }
 
+namespace {
+
+// Byte tables taken once from the code page module: the conversions between the data code page
+// and code page 852, and the collation weights of the data code page.
+struct KEYTABLES {
+  uint8_t to_disk[256], from_disk[256], weight[256];
+  KEYTABLES() {
+    for (int b = 0; b < 256; ++b) {
+      const auto c = static_cast<uint8_t>(b);
+      to_disk[b] = convert_char(kCodePageWindows, kCodePageLatin2, c);
+      from_disk[b] = convert_char(kCodePageLatin2, kCodePageWindows, c);
+      weight[b] = collation_weight(kCodePageWindows, c);
+    }
+  }
+};
+
+const KEYTABLES& Tables() {
+  static const KEYTABLES tables;
+  return tables;
+}
+
+// Taken once, so that comparisons do not ask for the tables at every key.
+const uint8_t* const kWeights = Tables().weight;
+
+// As compare_prefix in the data code page.
+int CompareWeighted(const uint8_t* a, const uint8_t* b, size_t n) {
+  const uint8_t* w = kWeights ? kWeights : Tables().weight;  // before static initialisation ends
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t x = a[i], y = b[i];
+    if (x == y) {
+      if (x == 0) return 0;
+      continue;
+    }
+    const int d = static_cast<int>(w[x]) - static_cast<int>(w[y]);
+    if (d != 0) return d;
+    if (x == 0 || y == 0) return 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
 void ConvertIndexPage(INDEXPAGE& pg, int key_length, int from, int to) {
+  const uint8_t* table = nullptr;
+  if (from == kCodePageWindows && to == kCodePageLatin2) table = Tables().to_disk;
+  if (from == kCodePageLatin2 && to == kCodePageWindows) table = Tables().from_disk;
   int n = PageCount(pg);
-  for (int i = 0; i < n; ++i) convert_buffer(from, to, EntryKey(pg, key_length, i), static_cast<size_t>(key_length));
+  for (int i = 0; i < n; ++i) {
+    uint8_t* key = EntryKey(pg, key_length, i);
+    if (!table) {
+      convert_buffer(from, to, key, static_cast<size_t>(key_length));
+      continue;
+    }
+    // Only bytes from 128 up change; most keys have none.
+    int k = 0;
+    for (; k + 8 <= key_length; k += 8) {
+      uint64_t word;
+      std::memcpy(&word, key + k, sizeof word);
+      if ((word & 0x8080808080808080ull) == 0) continue;
+      for (int b = k; b < k + 8; ++b) key[b] = table[key[b]];
+    }
+    for (; k < key_length; ++k) key[k] = table[key[k]];
+  }
 }
 
 void NormalizeIndexText(void* bytes, size_t n) {
@@ -50,13 +110,12 @@ void MakeIndexKey(const char* text, int key_length, uint8_t* out) {
 }
 
 int CompareIndexKeys(const uint8_t* a, const uint8_t* b, int key_length) {
-  return compare_prefix(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b),
-                        static_cast<size_t>(key_length - 1));
+  return CompareWeighted(a, b, static_cast<size_t>(key_length - 1));
 }
 
 int CompareIndexPrefix(const uint8_t* key, const char* text, size_t text_length, int key_length) {
   size_t n = text_length < static_cast<size_t>(key_length - 1) ? text_length : static_cast<size_t>(key_length - 1);
-  return compare_prefix(reinterpret_cast<const char*>(key), text, n);
+  return CompareWeighted(key, reinterpret_cast<const uint8_t*>(text), n);
 }
 
 void EncodeIndexHeader(const INDEXHEADER& h, uint8_t* block) {

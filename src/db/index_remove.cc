@@ -23,6 +23,7 @@ struct Search {
   int64_t budget;  // pages a search may read: a sound tree is read at most once per page
   std::vector<PathStep>* path;
   int position = 0;
+  int leaves = 0;  // leaves looked through
 };
 
 int SearchPage(Search& s, int32_t p) {
@@ -35,6 +36,9 @@ int SearchPage(Search& s, int32_t p) {
   step.original = step.page;
   const int n = PageCount(step.page);
   if (PageKind(step.page) == kPageLeaf) {
+    // A search that has to look through several leaves of equal keys leaves hints behind.
+    if (++s.leaves == 2) UseLeafHints(s.ix, s.index);
+    if (s.leaves >= 2) LearnFromPage(s.ix, s.index, p, step.page);
     for (int e = 0; e < n; ++e) {
       if (EntryValue(step.page, s.kl, e) == s.record && CompareIndexKeys(EntryKey(step.page, s.kl, e), s.key, s.kl) == 0) {
         s.position = e;
@@ -174,11 +178,12 @@ int PlaceAfterRemoval(INDEXFILE* ix, int index, int32_t leaf_no, const INDEXPAGE
 int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,
                    int* position) {
   INDEXCURSOR& c = ix->index[index];
+  int rc = FindByHints(ix, index, key, record, path, position);
+  if (rc <= 0) return rc;
   path->clear();
-  const int64_t bound = IndexPageBound(ix);
-  if (bound < 0) return -1;
-  Search s{ix, index, c.key_length, key, record, bound + 1, path};
-  int rc = SearchPage(s, c.root);
+  // Opening checked that the file holds every page its header counts.
+  Search s{ix, index, c.key_length, key, record, static_cast<int64_t>(ix->page_count) + 1, path};
+  rc = SearchPage(s, c.root);
   *position = s.position;
   return rc;
 }

@@ -4,6 +4,7 @@
 
 #include "db/db_events.h"
 #include "db/table_lock.h"
+#include "db/table_mark.h"
 #include "db/table_slot.h"
 
 namespace {
@@ -29,7 +30,15 @@ int Locked(int table, bool exclusive, Op op) {
   TABLESLOT* s = Slot(table);
   if (!s) return -1;
   if (LockTableWaiting(table, exclusive) != 0) return -1;
+  // Before the first change of this run the marker takes its place: a crash is noticed later.
+  if (exclusive && s->mark_place < 0 && MarkChanging(*s) != 0) {
+    UnlockTable(table);
+    return -1;
+  }
   int rc = op(*s);
+  // A change that failed half-way, on a disk that no longer takes writes, may not have been
+  // taken back: the clean close leaves the marker to the next opening's check.
+  if (exclusive && rc != 0) s->change_failed = true;
   UnlockTable(table);
   return rc;
 }
@@ -42,10 +51,25 @@ int OpenAs(int table, const TABLEDEF* def, TABLEFINDINGS* found, bool new_index)
   if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
   if (!g_slots[table]) g_slots[table] = std::make_unique<TABLESLOT>();
   TABLESLOT& s = *g_slots[table];
+  // A table opened over an open one: the old one is closed cleanly first.
+  UnmarkOnClose(s);
   s.table = table;
   RegisterTableLockTarget(table, &s.lock);
+  s.markable = false;
+  s.change_failed = false;
   int rc = SlotOpen(s, def, NetworkFlag() ? kShareReadWrite : kShareNone, found, new_index);
-  return rc == 0 ? 0 : -1;
+  if (rc != 0) return -1;
+  if (found) {
+    // Told, not mended; a marker that cannot be read counts (the reason was reported).
+    found->unclean_end = UncleanEnd(def->data_file) != 0;
+    return 0;
+  }
+  s.markable = true;
+  if (MendUncleanEnd(table) < 0) {
+    SlotClose(s);
+    return -1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -61,7 +85,10 @@ int TableOpenWithNewIndex(int table, const TABLEDEF* def) { return OpenAs(table,
 
 int TableClose(int table) {
   if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
-  if (g_slots[table]) SlotClose(*g_slots[table]);
+  if (g_slots[table]) {
+    UnmarkOnClose(*g_slots[table]);
+    SlotClose(*g_slots[table]);
+  }
   RegisterTableLockTarget(table, nullptr);
   return 0;
 }
@@ -181,7 +208,10 @@ size_t TableRecordSize(int table) { return TableIsOpen(table) ? g_slots[table]->
 
 void ResetTables() {
   for (int t = 0; t < kMaxTables; ++t) {
-    if (g_slots[t]) SlotClose(*g_slots[t]);
+    if (g_slots[t]) {
+      UnmarkOnClose(*g_slots[t]);
+      SlotClose(*g_slots[t]);
+    }
     g_slots[t].reset();
     RegisterTableLockTarget(t, nullptr);
   }

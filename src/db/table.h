@@ -41,7 +41,9 @@ inline constexpr int kTableEnd = 1;
 // Opens a table, creating missing files. Opening mends what it safely can, when no other
 // workstation has the table: a missing end mark is written; a data file shorter than its header
 // says is copied aside ("Tow.dbf.001"), cut to its whole records and reported (event 21); a
-// missing index file is built from the records.
+// missing index file is built from the records. After a run that changed the table ended without
+// closing it, the indexes are checked against the records and rebuilt when they disagree (event
+// 23; see db/table_mark.h). TableClose is the clean close that spares the next opening that check.
 int TableOpen(int table, const TABLEDEF* def);
 
 // Opens a table as TableOpen does, with its index file built afresh from the records and put in
@@ -56,6 +58,7 @@ struct TABLEFINDINGS {
   long whole_records = -1;        // ... and the whole records it holds (these are what is read)
   bool index_missing = false;
   bool index_refused = false;     // the index file's header does not fit the definition
+  bool unclean_end = false;       // a run that changed the table ended without closing it
 };
 // Opens an existing table for reading only, in file order, changing nothing: neither files nor
 // marks are mended or built, and what would have been is told in *found. A missing or refused

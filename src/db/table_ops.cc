@@ -13,8 +13,7 @@ int64_t RecordOffset(const TABLESLOT& s, long n) {
 
 int WriteEndMark(TABLESLOT& s) {
   uint8_t mark = kDbfEndMark;
-  if (s.data.Seek(RecordOffset(s, s.count), SEEK_SET) < 0 || s.data.Write(&mark, 1) != 1) return -1;
-  return 0;
+  return s.data.WriteAt(RecordOffset(s, s.count), &mark, 1) == 1 ? 0 : -1;
 }
 
 // Adds the keys of indexes from..to-1 (all by default); *done tells how many went in.
@@ -85,10 +84,13 @@ void UndoKeys(TABLESLOT& s, const char* record, long n, int count, bool add) {
 
 // Writes a stored record at record number n.
 int WriteRecord(TABLESLOT& s, long n, const std::vector<char>& raw) {
-  if (s.data.Seek(RecordOffset(s, n), SEEK_SET) < 0 ||
-      s.data.Write(raw.data(), raw.size()) != static_cast<long>(raw.size()))
-    return -1;
-  return 0;
+  return s.data.WriteAt(RecordOffset(s, n), raw.data(), raw.size()) == static_cast<long>(raw.size()) ? 0 : -1;
+}
+
+// A new last record and the end mark after it, in one write.
+int WriteLastRecord(TABLESLOT& s, long n, std::vector<char> raw) {
+  raw.push_back(static_cast<char>(kDbfEndMark));
+  return WriteRecord(s, n, raw);
 }
 
 // Puts the cursor of the active index on record n (whose stored form is raw).
@@ -163,7 +165,7 @@ int SlotAppend(TABLESLOT& s) {
     WriteHeader(s);
   };
   ++s.count;
-  if (WriteRecord(s, n, raw) != 0 || WriteEndMark(s) != 0 || WriteHeader(s) != 0) {
+  if (WriteLastRecord(s, n, raw) != 0 || WriteHeader(s) != 0) {
     undo_data();
     return -1;
   }
@@ -231,8 +233,7 @@ int SlotDelete(TABLESLOT& s) {
   if (rc != 0) return rc;
   if (RawDeleted(s.raw)) return SlotEvent(s, kDbEvRecordDeleted);
   char star = '*';
-  if (s.data.Seek(RecordOffset(s, s.current), SEEK_SET) < 0 || s.data.Write(&star, 1) != 1 ||
-      WriteHeader(s) != 0) {
+  if (s.data.WriteAt(RecordOffset(s, s.current), &star, 1) != 1 || WriteHeader(s) != 0) {
     // A delete that reports failure must not have deleted.
     Undoing quiet;
     WriteRecord(s, s.current, s.raw);

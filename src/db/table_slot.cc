@@ -60,8 +60,7 @@ void Layout(TABLESLOT& s, const TABLEDEF* def) {
 constexpr int kShortFile = -2;
 int ReadHeader(TABLESLOT& s, bool check_fields, long* whole = nullptr) {
   uint8_t h[32];
-  if (s.data.Seek(0, SEEK_SET) < 0) return -1;
-  long n = s.data.Read(h, 32);
+  long n = s.data.ReadAt(0, h, 32);
   if (n < 0) return -1;
   DBFHEADER hd = DecodeDbfHeader(h);
   if (n != 32 || hd.version != kDbfVersion || hd.header_length != s.header_length ||
@@ -69,10 +68,15 @@ int ReadHeader(TABLESLOT& s, bool check_fields, long* whole = nullptr) {
     return SlotEvent(s, kDbEvBadTableFile);
   if (check_fields) {
     std::vector<uint8_t> desc(32 * s.fields.size());
-    if (s.data.Read(desc.data(), desc.size()) != static_cast<long>(desc.size()))
+    if (s.data.ReadAt(32, desc.data(), desc.size()) != static_cast<long>(desc.size()))
       return SlotEvent(s, kDbEvBadTableFile);
     for (size_t i = 0; i < s.fields.size(); ++i)
       if (!FieldDescriptorMatches(s.fields[i].def, desc.data() + 32 * i)) return SlotEvent(s, kDbEvBadTableFile);
+  }
+  // The file was long enough for this count when it was last read: no need to ask again.
+  if (!check_fields && !whole && static_cast<long>(hd.record_count) == s.size_checked_count) {
+    s.count = s.size_checked_count;
+    return 0;
   }
   int64_t size = s.data.Size();
   if (size < 0) return -1;
@@ -83,6 +87,7 @@ int ReadHeader(TABLESLOT& s, bool check_fields, long* whole = nullptr) {
     return kShortFile;
   }
   s.count = static_cast<long>(hd.record_count);
+  s.size_checked_count = s.count;
   return 0;
 }
 
@@ -356,6 +361,7 @@ void SlotClose(TABLESLOT& s) {
   s.data.Close();
   s.open = false;
   s.count = 0;
+  s.size_checked_count = -1;
   s.current = -1;
   s.current_index = -1;
   s.refreshed = false;
@@ -445,8 +451,7 @@ std::string BuildKey(const TABLESLOT& s, int i, const char* record) {
 int WriteHeader(TABLESLOT& s) {
   uint8_t h[32];
   EncodeDbfHeader(HeaderOf(s), h);
-  if (s.data.Seek(0, SEEK_SET) < 0 || s.data.Write(h, 32) != 32) return -1;
-  return 0;
+  return s.data.WriteAt(0, h, 32) == 32 ? 0 : -1;
 }
 
 int SlotGo(TABLESLOT& s, long n) {
@@ -473,23 +478,50 @@ int64_t SLOTLOCK::LockLength() { return slot_->header_length; }
 void SLOTLOCK::OnFirstLock() {
   TABLESLOT& s = *slot_;
   s.refreshed = false;
+  s.index_read_for_writing = false;
   if (!s.index_open) return;
   // Another workstation that rebuilt the index put a new file in place of the one this handle
-  // still reads: the new one is opened.
-  int replaced = s.index->file.Replaced();
-  if (replaced == 1) {
+  // still reads: the new one is opened. Otherwise what is kept of the index stays as long as the
+  // file has not changed.
+  bool replaced = false;
+  int rc = RevalidateIndexFile(s.index.get(), &replaced);
+  if (rc == 0 && replaced) {
     s.index_refresh_failed = OpenIndexFile(s.index.get(), s.def->index_file, s.def->index_count,
                                            s.def->key_lengths, s.sharing) != 0;
     if (s.index_refresh_failed) s.index_open = false;
     return;
   }
-  s.index_refresh_failed = replaced != 0 || RefreshIndexFile(s.index.get()) != 0;
+  s.index_refresh_failed = rc != 0;
 }
 
-int SLOTLOCK::Refresh(bool /*exclusive*/) {
+namespace {
+
+// Whether the cursor of an index still stands where it stood: its page, read again, holds what
+// the copy holds. Then the entry under it is the same. 1 yes, 0 no, -1 when the read failed.
+int CursorStands(INDEXFILE* ix, int index) {
+  INDEXCURSOR& c = ix->index[index];
+  if (c.page == kNoPage) return 0;
+  if (c.copy_valid) return 1;
+  INDEXPAGE now;
+  int rc = ReadIndexPage(ix, index, c.page, &now);
+  if (rc < 0) return -1;
+  if (rc != 0 || std::memcmp(now.bytes, c.copy.bytes, sizeof now.bytes) != 0) return 0;
+  c.copy_valid = true;
+  return 1;
+}
+
+}  // namespace
+
+int SLOTLOCK::Refresh(bool exclusive) {
   TABLESLOT& s = *slot_;
   // An index whose header cannot be read again must not be written through with stale roots.
   if (s.index_refresh_failed) return kDbEvBadIndex;
+  // Changes are made only on pages read under this lock: a time stamp that missed another
+  // workstation's change may cost a reader a stale page for a moment, never the index a write.
+  if (exclusive && s.index_open && !s.index_read_for_writing) {
+    ForgetKeptIndexPages(s.index.get());
+    s.index_read_for_writing = true;
+  }
   if (s.refreshed || !s.open) return 0;
   int rc = ReadHeader(s, false);
   if (rc != 0) return rc;
@@ -499,6 +531,12 @@ int SLOTLOCK::Refresh(bool /*exclusive*/) {
     return 0;
   }
   if (s.current < 0) return 0;
+  // Usually nothing changed, or not under the cursor: it stays on the current record.
+  if (s.current_index >= 0 && s.index_open) {
+    int stands = CursorStands(s.index.get(), s.current_index);
+    if (stands < 0) return -1;
+    if (stands == 1) return 0;
+  }
   if ((rc = ReadRaw(s, s.current, &s.raw)) != 0) return rc;
   // The cursor of the active index goes back onto the current record; the structure the caller
   // has filled is left alone (the key is built from a copy).

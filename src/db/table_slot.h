@@ -44,6 +44,7 @@ struct TABLESLOT {
   uint32_t header_length = 0;
   uint32_t record_length = 0;
   long count = 0;
+  long size_checked_count = -1;  // the count the file's size was last found long enough for
   long current = -1;
   std::vector<char> raw;        // the current record as stored
   char* record = nullptr;       // the record structure
@@ -56,7 +57,13 @@ struct TABLESLOT {
   int sharing = 0;              // as the files were opened
   bool refreshed = false;       // header read again under the current lock
   bool index_refresh_failed = false;
+  bool index_read_for_writing = false;  // kept index pages forgotten under this exclusive lock
   SLOTLOCK lock;
+  // The marker of changes in progress (db/table_mark.h): open while this run holds a place in it.
+  bool markable = false;        // opened for work, not to be inspected
+  CFILE mark;
+  int mark_place = -1;
+  bool change_failed = false;   // a change failed and may not have been taken back whole
 };
 
 // Opening and closing. With `found` the table is opened to be inspected: read-only, in file

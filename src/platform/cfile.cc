@@ -56,6 +56,12 @@ class OS_FILESYSTEM : public FILESYSTEM {
       if (n >= 0 || errno != EINTR) return static_cast<long>(n);
     }
   }
+  long WriteAt(int h, const void* buffer, size_t count, int64_t offset) override {
+    for (;;) {
+      ssize_t n = ::pwrite(h, buffer, count, static_cast<off_t>(offset));
+      if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+    }
+  }
   int64_t Seek(int h, int64_t offset, int origin) override { return ::lseek(h, static_cast<off_t>(offset), origin); }
   int64_t Size(int h) override {
     struct stat st;
@@ -94,6 +100,20 @@ class OS_FILESYSTEM : public FILESYSTEM {
     struct stat st;
     if (::stat(name, &st) != 0) return -1;
     *id = (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
+    return 0;
+  }
+  int StampOf(const char* name, FILESTAMP* stamp) override {
+    struct stat st;
+    if (::stat(name, &st) != 0) return -1;
+    stamp->id = (static_cast<uint64_t>(st.st_dev) << 40) ^ static_cast<uint64_t>(st.st_ino);
+    stamp->size = st.st_size;
+    stamp->changed_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    // File systems that keep fractions of a second stamp with a clock that advances in steps of
+    // at most a few milliseconds (the kernel's tick, a Windows server's 15.6 ms); those that keep
+    // whole seconds (ext3, small ext4 inodes) or two (FAT) show no fraction: three seconds cover
+    // them. A stamp of a fine file system that happens to fall on a whole second is taken as
+    // coarse, which only costs time.
+    stamp->step_ns = st.st_mtim.tv_nsec != 0 ? static_cast<int64_t>(50) * 1000000 : static_cast<int64_t>(3) * 1000000000;
     return 0;
   }
   int Rename(const char* from, const char* to, bool replace) override {
@@ -202,6 +222,7 @@ int CFILE::Open(const char* name, int disposition, int access, int sharing, int 
     return Fail(kFileOpOpen, kFileErrSystem, err);
   }
   fd_ = fd;
+  id_known_ = false;
   return 0;
 }
 
@@ -234,6 +255,18 @@ long CFILE::Write(const void* buffer, size_t count) {
   size_t done = 0;
   while (done < count) {
     long n = g_fs->Write(fd_, static_cast<const char*>(buffer) + done, count - done);
+    if (n < 0) return Fail(kFileOpWrite, kFileErrSystem, errno);
+    if (n == 0) return Fail(kFileOpWrite, kFileErrSystem, ENOSPC);
+    done += static_cast<size_t>(n);
+  }
+  return static_cast<long>(done);
+}
+
+long CFILE::WriteAt(int64_t offset, const void* buffer, size_t count) {
+  if (fd_ < 0) return Fail(kFileOpWrite, kFileErrClosed);
+  size_t done = 0;
+  while (done < count) {
+    long n = g_fs->WriteAt(fd_, static_cast<const char*>(buffer) + done, count - done, offset + static_cast<int64_t>(done));
     if (n < 0) return Fail(kFileOpWrite, kFileErrSystem, errno);
     if (n == 0) return Fail(kFileOpWrite, kFileErrSystem, ENOSPC);
     done += static_cast<size_t>(n);
@@ -356,6 +389,22 @@ int CFILE::Replaced() {
   if (g_fs->Identity(fd_, &mine) != 0) return Fail(kFileOpSize, kFileErrSystem, errno);
   if (g_fs->IdentityOf(name_.c_str(), &named) != 0) return errno == ENOENT ? 1 : Fail(kFileOpSize, kFileErrSystem, errno);
   return mine == named ? 0 : 1;
+}
+
+int CFILE::Stamp(FILESTAMP* stamp, bool* same) {
+  if (fd_ < 0) return Fail(kFileOpGetDate, kFileErrClosed);
+  if (!id_known_) {
+    if (g_fs->Identity(fd_, &id_) != 0) return Fail(kFileOpGetDate, kFileErrSystem, errno);
+    id_known_ = true;
+  }
+  *stamp = FILESTAMP();
+  if (g_fs->StampOf(name_.c_str(), stamp) != 0) {
+    if (errno != ENOENT) return Fail(kFileOpGetDate, kFileErrSystem, errno);
+    *same = false;
+    return 0;
+  }
+  *same = stamp->id == id_;
+  return 0;
 }
 
 bool CFILE::Exists(const char* name) { return name && *name && g_fs->Exists(name); }

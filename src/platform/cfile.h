@@ -62,6 +62,18 @@ enum FileAttribute { kAttrReadOnly = 1, kAttrSystem = 2, kAttrHidden = 4 };
 // Byte-range lock kinds of FILESYSTEM::Lock.
 enum FileLockKind { kLockRelease = 0, kLockShared = 1, kLockExclusive = 2 };
 
+// What a name stands for now: which file, its size and when it was last changed. Two stamps with
+// equal fields mean the file has not changed, provided the later one was taken more than
+// `step_ns` after the earlier change was first seen (the file system's time stamps advance in
+// steps: writes within one step leave the same time). step_ns 0: every change is seen.
+struct FILESTAMP {
+  uint64_t id = 0;
+  int64_t size = -1;
+  int64_t changed_ns = 0;
+  int64_t step_ns = 0;
+  bool operator==(const FILESTAMP& o) const { return id == o.id && size == o.size && changed_ns == o.changed_ns; }
+};
+
 // The calls CFILE makes of the system. Every call returns -1 (or false) with errno set on
 // failure, like the system calls it stands for; handles are small non-negative numbers.
 class FILESYSTEM {
@@ -75,6 +87,7 @@ class FILESYSTEM {
   virtual long Read(int h, void* buffer, size_t count) = 0;
   virtual long ReadAt(int h, void* buffer, size_t count, int64_t offset) = 0;
   virtual long Write(int h, const void* buffer, size_t count) = 0;
+  virtual long WriteAt(int h, const void* buffer, size_t count, int64_t offset) = 0;
   virtual int64_t Seek(int h, int64_t offset, int origin) = 0;
   virtual int64_t Size(int h) = 0;
   virtual int Truncate(int h, int64_t size) = 0;
@@ -87,6 +100,8 @@ class FILESYSTEM {
   // Which file a handle or a name stands for: equal numbers for the same file.
   virtual int Identity(int h, uint64_t* id) = 0;
   virtual int IdentityOf(const char* name, uint64_t* id) = 0;
+  // The stamp of the file a name stands for (one call: identity, size and time of change).
+  virtual int StampOf(const char* name, FILESTAMP* stamp) = 0;
   // Without replace an existing target is refused (EEXIST).
   virtual int Rename(const char* from, const char* to, bool replace) = 0;
   virtual int Unlink(const char* name) = 0;
@@ -143,8 +158,9 @@ class CFILE {
   // Bytes moved, or -1.
   long Read(void* buffer, size_t count);
   long Write(const void* buffer, size_t count);
-  // Read at an offset in one call, leaving the file position where it was.
+  // Read and write at an offset in one call each, leaving the file position where it was.
   long ReadAt(int64_t offset, void* buffer, size_t count);
+  long WriteAt(int64_t offset, const void* buffer, size_t count);
   // origin: SEEK_SET, SEEK_CUR or SEEK_END. The new position, or -1.
   int64_t Seek(int64_t offset, int origin);
   int64_t Tell();
@@ -163,6 +179,9 @@ class CFILE {
   // Whether the name now stands for another file than this open one (it was replaced or
   // deleted): 1 yes, 0 no, -1 when it cannot be told (reported, as a failed size read).
   int Replaced();
+  // The stamp of the file the name stands for now, and whether that is this open file (*same).
+  // 0, or -1 reported as a failed date read; a name that no longer exists is not the same file.
+  int Stamp(FILESTAMP* stamp, bool* same);
 
   static bool Exists(const char* name);
   static int DeleteFile(const char* name);
@@ -184,6 +203,8 @@ class CFILE {
  private:
   std::string name_;
   int fd_ = -1;
+  uint64_t id_ = 0;  // the identity of the open file, taken at Stamp's first call
+  bool id_known_ = false;
 };
 
 // The message the handler shows: operation text, " name" when there is one, ".", then, when the

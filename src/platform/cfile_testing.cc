@@ -89,12 +89,21 @@ long MEMORY_FILESYSTEM::ReadAt(int h, void* buffer, size_t count, int64_t offset
 long MEMORY_FILESYSTEM::Write(int h, const void* buffer, size_t count) {
   HANDLE* f = Find(h);
   if (!f) return Fail(EBADF);
+  long n = WriteAt(h, buffer, count, f->position);
+  if (n > 0) f->position += n;
+  return n;
+}
+
+long MEMORY_FILESYSTEM::WriteAt(int h, const void* buffer, size_t count, int64_t offset) {
+  HANDLE* f = Find(h);
+  if (!f) return Fail(EBADF);
   if (f->access == kAccessRead) return Fail(EBADF);
+  if (offset < 0) return Fail(EINVAL);
   std::string& d = f->node->data;
-  size_t at = static_cast<size_t>(f->position);
+  size_t at = static_cast<size_t>(offset);
   if (d.size() < at + count) d.resize(at + count, '\0');
   std::memcpy(d.data() + at, buffer, count);
-  f->position += static_cast<int64_t>(count);
+  f->node->changes++;
   return static_cast<long>(count);
 }
 
@@ -117,6 +126,7 @@ int MEMORY_FILESYSTEM::Truncate(int h, int64_t size) {
   if (!f) return Fail(EBADF);
   if (size < 0) return Fail(EINVAL);
   f->node->data.resize(static_cast<size_t>(size), '\0');
+  f->node->changes++;
   return 0;
 }
 
@@ -170,6 +180,16 @@ int MEMORY_FILESYSTEM::IdentityOf(const char* name, uint64_t* id) {
   return 0;
 }
 
+int MEMORY_FILESYSTEM::StampOf(const char* name, FILESTAMP* stamp) {
+  auto it = names_.find(Clean(name));
+  if (it == names_.end()) return Fail(ENOENT);
+  stamp->id = it->second->id;
+  stamp->size = static_cast<int64_t>(it->second->data.size());
+  stamp->changed_ns = it->second->changes;
+  stamp->step_ns = 0;
+  return 0;
+}
+
 int MEMORY_FILESYSTEM::Rename(const char* from_in, const char* to_in, bool replace) {
   std::string from = Clean(from_in), to = Clean(to_in);
   auto it = names_.find(from);
@@ -206,7 +226,10 @@ int MEMORY_FILESYSTEM::List(const char* dir_in, std::vector<std::string>* names)
 
 void MEMORY_FILESYSTEM::PowerLoss() {
   names_ = durable_names_;
-  for (auto& entry : names_) entry.second->data = entry.second->durable;
+  for (auto& entry : names_) {
+    entry.second->data = entry.second->durable;
+    entry.second->changes++;
+  }
   handles_.clear();
   locks_.clear();
 }
@@ -267,6 +290,19 @@ class FAULT_FILESYSTEM : public FILESYSTEM {
     }
     return inner->Write(h, buffer, count);
   }
+  long WriteAt(int h, const void* buffer, size_t count, int64_t offset) override {
+    if (Hit(kFileOpWrite)) return -1;
+    if (space >= 0) {
+      const int64_t size = inner->Size(h);
+      if (size < 0) return -1;
+      const int64_t n = std::min<int64_t>(static_cast<int64_t>(count), size + space - offset);
+      if (n <= 0) return Fail(ENOSPC);
+      long w = inner->WriteAt(h, buffer, static_cast<size_t>(n), offset);
+      if (w > 0) space -= std::max<int64_t>(0, offset + w - size);
+      return w;
+    }
+    return inner->WriteAt(h, buffer, count, offset);
+  }
   int64_t Seek(int h, int64_t offset, int origin) override {
     return Hit(kFileOpSeek) ? -1 : inner->Seek(h, offset, origin);
   }
@@ -292,6 +328,9 @@ class FAULT_FILESYSTEM : public FILESYSTEM {
   int Identity(int h, uint64_t* id) override { return Hit(kFileOpSize) ? -1 : inner->Identity(h, id); }
   int IdentityOf(const char* name, uint64_t* id) override {
     return Hit(kFileOpSize) ? -1 : inner->IdentityOf(name, id);
+  }
+  int StampOf(const char* name, FILESTAMP* stamp) override {
+    return Hit(kFileOpGetDate) ? -1 : inner->StampOf(name, stamp);
   }
   int Rename(const char* from, const char* to, bool replace) override {
     return Hit(kFileOpRename) ? -1 : inner->Rename(from, to, replace);

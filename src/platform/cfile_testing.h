@@ -27,6 +27,7 @@ class MEMORY_FILESYSTEM : public FILESYSTEM {
   long Read(int h, void* buffer, size_t count) override;
   long ReadAt(int h, void* buffer, size_t count, int64_t offset) override;
   long Write(int h, const void* buffer, size_t count) override;
+  long WriteAt(int h, const void* buffer, size_t count, int64_t offset) override;
   int64_t Seek(int h, int64_t offset, int origin) override;
   int64_t Size(int h) override;
   int Truncate(int h, int64_t size) override;
@@ -36,6 +37,7 @@ class MEMORY_FILESYSTEM : public FILESYSTEM {
   int Lock(int h, int kind, int64_t offset, int64_t length) override;
   int Identity(int h, uint64_t* id) override;
   int IdentityOf(const char* name, uint64_t* id) override;
+  int StampOf(const char* name, FILESTAMP* stamp) override;
   int Rename(const char* from, const char* to, bool replace) override;
   int Unlink(const char* name) override;
   bool Exists(const char* name) override;
@@ -54,6 +56,7 @@ class MEMORY_FILESYSTEM : public FILESYSTEM {
     std::string data, durable;
     uint64_t id = 0;
     time_t mtime = 0;
+    int64_t changes = 0;  // every change counts: the stamps of this file system miss none
   };
   struct LOCK {
     int handle, kind;

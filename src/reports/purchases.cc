@@ -37,10 +37,15 @@ PURCHASE_WALK::PURCHASE_WALK()
       saved_index_(TableGetIndex(kPositions)),
       saved_record_(Poz) {}
 
-PURCHASE_WALK::~PURCHASE_WALK() {
-  TableSetIndex(kPositions, saved_index_);
-  TableGo(kPositions, saved_recno_);
+PURCHASE_WALK::~PURCHASE_WALK() { Restore(); }
+
+int PURCHASE_WALK::Restore() {
+  if (restored_) return 0;
+  restored_ = true;
+  int rc = TableSetIndex(kPositions, saved_index_);
+  if (TableGo(kPositions, saved_recno_) != 0) rc = -1;
   Poz = saved_record_;
+  return rc == 0 ? 0 : -1;
 }
 
 int PURCHASE_WALK::LastOfGoods() {
@@ -378,5 +383,6 @@ int PurchaseValueOfSale(STOCK_MARK* mark, PURCHASE_VALUE* value) {
     value->net += v.netValue;
     value->gross += v.grossValue;
   }
+  if (rows.Restore() != 0) return -1;
   return rc < 0 ? -1 : 0;
 }

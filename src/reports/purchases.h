@@ -53,6 +53,11 @@ struct STOCK_MARK {
 class PURCHASE_WALK : public DBTABLE {
  public:
   ~PURCHASE_WALK() override;
+  // Puts the positions table back as it was before the record set (the destructor does it when
+  // nobody did): 0, or -1 when the record could not be read again (reported). A caller that
+  // walks the positions table itself around the record set must ask, or its walk may go on from
+  // nowhere.
+  int Restore();
   // A record set never writes: the position structure holds a changed quantity.
   int Append() override { return -1; }
   int Update() override { return -1; }
@@ -92,6 +97,7 @@ class PURCHASE_WALK : public DBTABLE {
  private:
   long saved_recno_;
   int saved_index_;
+  bool restored_ = false;
   POZ_RECORD saved_record_;
 };
 

@@ -113,7 +113,7 @@ int RPTTABLE::Print() {
   if (!valid_) return 0;
   const BANDROWS& header = bands_[kHeader];
   const BANDROWS& body = bands_[kBody];
-  PrintRule(2, 3, 4);
+  if (top_line_) PrintRule(2, 3, 4);
   if (header.rows > 0) {
     PrintBand(header, true);
     PrintRule(5, 6, 7);

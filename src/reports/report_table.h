@@ -57,6 +57,8 @@ class RPTTABLE {
   void SetSource(RECORDSET* source) { source_ = source; }
   // Blanks written before every line of the table (a table standing at the right of a page).
   void SetIndent(int columns) { indent_ = columns > 0 ? columns : 0; }
+  // Off: no top line, for a header the caller wrote by hand that ends in a separator line.
+  void SetTopLine(bool on) { top_line_ = on; }
 
   // 0 when invalid; else 1 plus, for every visible column, its width plus 1.
   int Width() const;
@@ -83,6 +85,7 @@ class RPTTABLE {
   BANDROWS bands_[3];
   RECORDSET* source_ = nullptr;
   int indent_ = 0;
+  bool top_line_ = true;
 };
 
 // The cells of the reports.

@@ -6,6 +6,7 @@
 #include "business/goods_commands.h"
 #include "business/contractor_parent.h"
 #include "business/options.h"
+#include "business/price_calculation.h"
 #include "business/record_views.h"
 #include "business/transaction_commands.h"
 #include "common/text.h"
@@ -20,6 +21,7 @@
 #include "devices/fiscal_receipt.h"
 #include "devices/label/label_printer.h"
 #include "devices/scanner/ean_scanner.h"
+#include "reports/reports_menu.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
 #include "shell/startup.h"
@@ -123,6 +125,8 @@ int TamsuMain() {
   RegisterLabelCommand();
   InstallScannerHooks();
   RegisterDocumentCommands();
+  RegisterPriceCalculation();
+  RegisterReports();
   main_screen_draw();
 
   int result = -1;

@@ -2,6 +2,9 @@
 #include <cstring>
 
 #include "business/contractor_parent.h"
+#include "business/goods_numbering.h"
+#include "business/price_calculation.h"
+#include "business/price_change.h"
 #include "business/options_dialogs.h"
 #include "common/text.h"
 #include "db/records.h"
@@ -15,6 +18,7 @@
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
 #include "shell/maintenance_menu.h"
+#include "reports/reports_menu.h"
 #include "business/maintenance_commands.h"
 #include "shell/settings_dialogs.h"
 #include "common/codepage.h"
@@ -113,6 +117,14 @@ void RecomputeStock() {
   Refresh();
 }
 
+// The goods tools work on the goods table's current goods (price calculation), on goods chosen in
+// their dialogs (price change, numbering); afterwards the form shows the goods as stored.
+void GoodsTool(int (*tool)()) {
+  if (!HasCurrentRecord(kViewGoods)) return;
+  tool();
+  Refresh();
+}
+
 void FindBarcode() {
   if (current_view() != kViewGoods) return not_supported();
   run_record_command(kViewGoods, kRecordFindBarcode, 0);
@@ -145,6 +157,12 @@ void TransactionDocument(RecordCommand which) {
 void TransferOrder() {
   const bool transaction = current_view() == kViewTransactions && HasCurrentRecord(kViewTransactions);
   run_record_command(kViewTransactions, kRecordTransferOrder, transaction ? 1 : 0);
+  Refresh();
+}
+
+// R: the collective reports; the view shows what is current afterwards.
+void Reports() {
+  reports_menu();
   Refresh();
 }
 
@@ -195,11 +213,15 @@ int main_command(int bar, int item) {
       return 0;
     case kBarDocuments:
       if (item == 1) TransactionDocument(kRecordDocuments);
+      else if (item == 2) Reports();
       else not_supported();
       return 0;
     case kBarTools:
       if (is_maintenance_item(item)) return maintenance_command(item);
       if (item == 1) CashRegister();
+      else if (item == 3) GoodsTool(calculate_current_goods_price);
+      else if (item == 4) GoodsTool(price_change_dialog);
+      else if (item == 5) GoodsTool(goods_numbering_dialog);
       else if (item == 6) PrintLabel();
       else not_supported();
       return 0;
@@ -290,9 +312,8 @@ int main_key(const KeyEvent& ev) {
     case 's': TransactionDocument(kRecordCashDocument); break;
     case 'k': TransactionDocument(kRecordDocuments); break;
     case 'l': TransferOrder(); break;
-    case 'c': case 'r':
-      not_supported();
-      break;
+    case 'c': GoodsTool(calculate_current_goods_price); break;
+    case 'r': Reports(); break;
     default: break;
   }
   return 0;

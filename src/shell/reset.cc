@@ -21,6 +21,7 @@
 #include "platform/removable.h"
 #include "platform/console.h"
 #include "platform/inifile.h"
+#include "reports/reports_menu.h"
 #include "shell/command_line.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
@@ -62,6 +63,7 @@ void ResetProgramState() {
   ResetPositionsWindow();
   ResetParentCompany();
   ResetDocuments();
+  ResetReports();
   ResetMainWindow();
   ResetMainMenu();
   ResetCommandLine();

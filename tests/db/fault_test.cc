@@ -26,7 +26,8 @@ void MakeGoods(int id, const char* name) {
   Tow.ID = AMOUNT::FromInt(id);
   std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "%s", name);
   std::snprintf(Tow.NR, sizeof Tow.NR, "N%05d", id * 7 % 1000);
-  std::snprintf(Tow.EAN, sizeof Tow.EAN, "59%011d", id * 13);
+  // Nine in ten goods have no barcode: their keys form a run of equal keys over several leaves.
+  if (id % 10 == 0) std::snprintf(Tow.EAN, sizeof Tow.EAN, "59%011d", id * 13);
   Tow.GTOID = AMOUNT::FromInt(id % 3);
   Tow.CENA = AMOUNT::FromDouble(id * 1.25);
 }
@@ -86,13 +87,20 @@ class FaultTest : public ::testing::Test {
   std::string dbf, inx;
 };
 
-enum Op { kAppend, kUpdate, kDelete, kZap };
+enum Op { kAppend, kUpdate, kDelete, kZap, kUpdateInRun };
 
 // Runs the operation once under the fault; true when the operation succeeded.
 bool RunOp(Op op) {
   if (TableOpen(kTableGoods, &TABLE_DEFS[kTableGoods]) != 0) return false;
   TableSetIndex(kTableGoods, 1);
   switch (op) {
+    case kUpdateInRun:
+      // A goods without a barcode far into the run: going there leaves the hints the update's
+      // removal of the barcode key then follows.
+      if (TableSetIndex(kTableGoods, 5) != 0 || TableGo(kTableGoods, 36) != 0 || TableGo(kTableGoods, 37) != 0)
+        return false;
+      std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "AAA pierwszy");
+      return TableUpdate(kTableGoods) == 0;
     case kAppend:
       MakeGoods(99, "Towar nowy");
       return TableAppend(kTableGoods) == 0;
@@ -120,7 +128,8 @@ void ExpectWholeOrNothing(Op op, bool ok, const std::string& what) {
       }
       break;
     case kUpdate:
-      ASSERT_EQ(TableGo(kTableGoods, 5), 0) << what;
+    case kUpdateInRun:
+      ASSERT_EQ(TableGo(kTableGoods, op == kUpdate ? 5 : 37), 0) << what;
       EXPECT_EQ(std::string(Tow.NAZWA) == "AAA pierwszy", ok) << what;
       break;
     case kDelete: {
@@ -151,17 +160,22 @@ TEST_F(FaultTest, EveryFailingStepOfEveryWriteLeavesARecoverableTable) {
   SetEventHandler(nullptr);
   enum Mode { kOnce, kFromThenOn, kDiskFull };
   int cases = 0;
-  for (Op op : {kAppend, kUpdate, kDelete, kZap}) {
+  // Shared access adds the look at the index file's stamp and the cursor page read again.
+  for (bool net : {false, true})
+  for (Op op : {kAppend, kUpdate, kDelete, kZap, kUpdateInRun}) {
+    if (net && op != kAppend && op != kUpdateInRun) continue;
     for (Mode mode : {kOnce, kFromThenOn, kDiskFull}) {
       if (mode == kDiskFull && op != kAppend) continue;  // only an append grows the files
       for (long nth = 1;; ++nth) {
         Restore();
+        SetNetworkFlag(net);
         if (mode == kDiskFull) SetDiskSpace(64 * (nth - 1));
         else SetFileFault(0, nth, mode == kFromThenOn);  // every kind of file operation counts
         bool ok = RunOp(op);
         ClearFileFault();
+        SetNetworkFlag(false);
         std::string what = "op " + std::to_string(op) + " mode " + std::to_string(mode) + " step " +
-                           std::to_string(nth);
+                           std::to_string(nth) + (net ? " shared" : "");
         ExpectRecoverable(what, mode == kFromThenOn || op == kZap);
         if (mode != kFromThenOn) ExpectWholeOrNothing(op, ok, what);
         ++cases;

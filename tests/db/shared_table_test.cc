@@ -6,8 +6,10 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/cfile.h"
 #include "db/db_events.h"
@@ -169,6 +171,89 @@ TEST_F(SharedTableTest, AnIndexRebuiltElsewhereIsOpenedAgain) {
   ResetTables();
   ASSERT_EQ(TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]), 0);
   EXPECT_EQ(TableCount(kTableGroups), 6);
+  std::string problem;
+  EXPECT_EQ(CheckTable(kTableGroups, &problem), 0) << problem;
+}
+
+std::vector<std::string> NamesInNameOrder() {
+  std::vector<std::string> names;
+  EXPECT_EQ(TableSetIndex(kTableGroups, 1), 0);
+  for (int rc = TableFirst(kTableGroups); rc == 0; rc = TableNext(kTableGroups)) names.push_back(Gto.NAZWA);
+  return names;
+}
+
+// Index pages kept from earlier locks (trusted once the file has been seen unchanged for longer
+// than a step of its time stamp) give way to what another workstation wrote meanwhile, including
+// the page under the cursor.
+TEST_F(SharedTableTest, KeptIndexPagesGiveWayToAnotherWorkstationsChanges) {
+  Workstation other([](char c) {
+    if (TableGo(kTableGroups, c == 'a' ? 4 : 1) != 0) return 1;
+    std::snprintf(Gto.NAZWA, sizeof Gto.NAZWA, "%s", c == 'a' ? "Aaa" : "Zzz");
+    return TableUpdate(kTableGroups) == 0 ? 0 : 2;
+  });
+  const std::vector<std::string> before = {"Grupa 1", "Grupa 2", "Grupa 3", "Grupa 4", "Grupa 5"};
+  ASSERT_EQ(NamesInNameOrder(), before);
+  usleep(200 * 1000);
+  ASSERT_EQ(NamesInNameOrder(), before);  // read with the file settled: these pages are kept
+  ASSERT_EQ(other.Do('a'), 0);
+  const std::vector<std::string> after = {"Aaa", "Grupa 1", "Grupa 2", "Grupa 3", "Grupa 4"};
+  EXPECT_EQ(NamesInNameOrder(), after);
+  // The cursor on "Grupa 1"; the record after it leaves for the end meanwhile.
+  ASSERT_EQ(TableFirst(kTableGroups), 0);
+  ASSERT_EQ(TableNext(kTableGroups), 0);
+  usleep(200 * 1000);
+  ASSERT_EQ(TableGo(kTableGroups, 0), 0);
+  ASSERT_EQ(other.Do('z'), 0);
+  ASSERT_EQ(TableNext(kTableGroups), 0);
+  EXPECT_STREQ(Gto.NAZWA, "Grupa 3");
+}
+
+// Among many equal keys an entry is found again through hints of where it was. Another
+// workstation moves entries (an update puts the key at the end of its equal keys) and splits the
+// pages they were on: the hints are found wrong, the ordinary search takes over, and equal keys
+// stay in the order they were added.
+TEST_F(SharedTableTest, HintsToEqualKeysThatAnotherWorkstationMovedAreNotFollowed) {
+  for (int i = 0; i < 60; ++i) {
+    Gto = GTO_RECORD{};
+    Gto.ID = AMOUNT::FromInt(100 + i);
+    std::snprintf(Gto.NAZWA, sizeof Gto.NAZWA, "Ta sama");
+    ASSERT_EQ(TableAppend(kTableGroups), 0);
+  }
+  std::vector<long> order;  // records of the equal keys in the order their keys were added
+  for (long r = 5; r < 65; ++r) order.push_back(r);
+  auto moved_to_end = [&order](long r) {
+    order.erase(std::find(order.begin(), order.end(), r));
+    order.push_back(r);
+  };
+  Workstation other([](char c) {
+    if (c != 'm') return 9;
+    if (TableGo(kTableGroups, 55) != 0 || TableUpdate(kTableGroups) != 0) return 1;
+    for (int i = 0; i < 30; ++i) {
+      Gto = GTO_RECORD{};
+      Gto.ID = AMOUNT::FromInt(200 + i);
+      std::snprintf(Gto.NAZWA, sizeof Gto.NAZWA, "Ta sama");
+      if (TableAppend(kTableGroups) != 0) return 2;
+    }
+    return 0;
+  });
+  ASSERT_EQ(TableSetIndex(kTableGroups, 1), 0);
+  for (long r : {50L, 55L, 60L, 20L}) ASSERT_EQ(TableGo(kTableGroups, r), 0);  // hints learnt and used
+  ASSERT_EQ(other.Do('m'), 0);
+  moved_to_end(55);
+  for (long r = 65; r < 95; ++r) order.push_back(r);
+  // Going to a moved record, then on from it, and changing records whose entries moved.
+  ASSERT_EQ(TableGo(kTableGroups, 55), 0);
+  ASSERT_EQ(TableNext(kTableGroups), 0);
+  EXPECT_EQ(TableRecNo(kTableGroups), 65);
+  for (long r : {55L, 50L, 93L}) {
+    ASSERT_EQ(TableGo(kTableGroups, r), 0);
+    ASSERT_EQ(TableUpdate(kTableGroups), 0);
+    moved_to_end(r);
+  }
+  std::vector<long> walked;
+  for (int rc = TableSeek(kTableGroups, "TA SAMA"); rc == 0; rc = TableNext(kTableGroups))
+    walked.push_back(TableRecNo(kTableGroups));
+  EXPECT_EQ(walked, order);
   std::string problem;
   EXPECT_EQ(CheckTable(kTableGroups, &problem), 0) << problem;
 }

@@ -98,10 +98,11 @@ TEST_F(ShellTest, NavigationStopsAtTheEndsOfFiftyRecords) {
 TEST_F(ShellTest, MenuKeyHelpAndCommandsStillToCome) {
   MakeDemoDatabase();
   // The seven pull-downs (0..6); " Wy&szukanie... " opens the search menu of transactions (7);
-  // F1 (8), I (9), C (10), R (11), " Archiwizacja bazy danych   &A " (12, its question), Ctrl+B outside the
-  // goods view (13); w and W open the list (14, 15).
+  // F1 (8), I (9), C (10, the price calculation of the current goods), R the reports menu (11),
+  // " Archiwizacja bazy danych   &A " (12, its question), Ctrl+B outside the goods view (13); w
+  // and W open the list (14, 15).
   Play("{Alt+p}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}"
-       "{Esc}{Esc}{Alt+w}s{Snap}{Esc}{F1}{Snap}{Esc}i{Snap}{Enter}c{Snap}{Enter}R{Snap}{Enter}"
+       "{Esc}{Esc}{Alt+w}s{Snap}{Esc}{F1}{Snap}{Esc}i{Snap}{Enter}c{Snap}{Esc}R{Snap}{Esc}"
        "{Alt+n}a{Snap}{Esc}{Ctrl+B}{Snap}{Enter}w{Snap}{Esc}W{Snap}{Esc}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   for (int b = 0; b < 7; ++b) EXPECT_NE(Shot(b), Shot(b + 1)) << b;  // each its own pull-down
@@ -109,7 +110,9 @@ TEST_F(ShellTest, MenuKeyHelpAndCommandsStillToCome) {
   EXPECT_TRUE(ShotHas(7, "WYSZUKANIE TRANSAKCJI"));
   EXPECT_TRUE(ShotShows(8, {"POMOC - KLAWISZE SKRÓTU", "[W]        : Lista rekordów"}));
   EXPECT_TRUE(ShotShows(9, {"KOMPUTEROWY PROGRAM HANDLOWY", "Katalog: "}));
-  for (int s : {10, 11, 13}) EXPECT_TRUE(ShotHas(s, "Funkcja w tym miejscu nieobsługiwana.")) << s;
+  EXPECT_TRUE(ShotHas(10, "KALKULACJA CENY SPRZEDAŻY"));
+  EXPECT_TRUE(ShotHas(11, "RAPORTY ZBIORCZE"));
+  EXPECT_TRUE(ShotHas(13, "Funkcja w tym miejscu nieobsługiwana."));
   EXPECT_TRUE(ShotHas(12, "Utworzyć archiwum bazy danych"));
   EXPECT_TRUE(ShotHas(14, "Data      Dokument"));
   EXPECT_TRUE(ShotHas(15, "Data      Dokument"));
