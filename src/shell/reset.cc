@@ -11,6 +11,7 @@
 #include "business/rights.h"
 #include "common/colours.h"
 #include "db/db_events.h"
+#include "db/index_build.h"
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "devices/scanner/ean_scanner.h"
@@ -34,6 +35,7 @@ void ResetProgramState() {
   ResetTables();
   ResetTableLocks();
   ResetDbEvents();
+  ResetKeySortBudget();
   CFILE::SetHandler(nullptr);
   SetFileSystem(nullptr);
   SetRemovableDrives(nullptr);
