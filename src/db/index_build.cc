@@ -34,11 +34,13 @@ const WEIGHTTABLES& Tables() {
   return t;
 }
 
-// Writes with the handler silenced: a leftover going away after a failure already reported.
-void DropQuietly(CFILE& f) {
+// Deletes the scratch file with the handler silenced: a leftover of work that has ended (any
+// failure was reported already). The name may be taken while the file never opened.
+void DropQuietly(CFILE& f, const std::string& name) {
   CFILE::HANDLER* saved = CFILE::Handler();
   CFILE::SetHandler(nullptr);
-  if (f.IsOpen()) f.Delete();
+  f.Close();
+  if (!name.empty()) CFILE::DeleteFile(name.c_str());
   CFILE::SetHandler(saved);
 }
 
@@ -65,7 +67,7 @@ KEYSORTER::KEYSORTER(int index_count, const int* key_lengths, const std::string&
   for (int i = 0; i < index_count; ++i) key_length_[i] = key_lengths[i];
 }
 
-KEYSORTER::~KEYSORTER() { DropQuietly(scratch_); }
+KEYSORTER::~KEYSORTER() { DropQuietly(scratch_, scratch_name_); }
 
 int KEYSORTER::Add(int index, const char* text, uint32_t record) {
   const size_t entry = static_cast<size_t>(key_length_[index]) + 4;
