@@ -13,7 +13,6 @@
 //   bench_table_vs_sqlite --scaling N1 N2    per-record rebuild time and peak memory, each size
 //                                            rebuilt in a process of its own
 #include <sqlite3.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,8 +69,9 @@ std::string StoredRecord(const TOW_RECORD& r) {
   return out;
 }
 
-std::vector<Goods> MakeGoods(long n) {
-  std::mt19937_64 rng(42);
+// Goods first+1 .. first+n.
+std::vector<Goods> MakeGoods(long n, long first = 0) {
+  std::mt19937_64 rng(42 + static_cast<uint64_t>(first));
   const char* words[] = {"Róża", "Tulipan", "Storczyk", "Wino", "Wódka", "Koniak", "Gerbera", "Lilia", "Żonkil",
                          "Kalia"};
   std::vector<Goods> g(static_cast<size_t>(n));
@@ -79,12 +79,13 @@ std::vector<Goods> MakeGoods(long n) {
     Goods& x = g[static_cast<size_t>(i)];
     TOW_RECORD& r = x.rec;
     r = TOW_RECORD{};
-    r.ID = AMOUNT::FromInt(i + 1);
+    r.ID = AMOUNT::FromInt(first + i + 1);
     std::snprintf(r.NAZWA, sizeof r.NAZWA, "%s %06llu",
                   Utf8ToCp1250(words[rng() % 10]).c_str(), static_cast<unsigned long long>(rng() % 1000000));
-    std::snprintf(r.NR, sizeof r.NR, "N%07ld", (i * 7919) % 10000000);
-    x.barcode = i % 10 == 0;
-    if (x.barcode) std::snprintf(r.EAN, sizeof r.EAN, "590%010ld", i * 7 + 1000000);
+    const long k = first + i;
+    std::snprintf(r.NR, sizeof r.NR, "N%07ld", (k * 7919) % 10000000);
+    x.barcode = k % 10 == 0;
+    if (x.barcode) std::snprintf(r.EAN, sizeof r.EAN, "590%010ld", (k * 7 + 1000000) % 10000000000L);
     r.GTOID = AMOUNT::FromInt(static_cast<long>(rng() % 20) + 1);
     r.CENA = AMOUNT::FromDouble(static_cast<double>(rng() % 100000) / 100.0);
     std::snprintf(r.JMIARY, sizeof r.JMIARY, "szt");
@@ -349,8 +350,18 @@ int RebuildChild(const char* dir) {
   if (TableOpen(kTableGoods, &TABLE_DEFS[kTableGoods]) != 0) return 1;  // builds the missing index
   auto a = Clock::now();
   if (TableRebuildIndexes(kTableGoods) != 0) return 1;
-  std::printf("%.6f\n", Since(a));
+  const double took = Since(a);
   TableClose(kTableGoods);
+  // The peak resident size of this process image (VmHWM starts afresh at exec; the rusage
+  // maximum would carry the parent's over).
+  long hwm_kb = 0;
+  if (FILE* st = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, st))
+      if (std::strncmp(line, "VmHWM:", 6) == 0) hwm_kb = std::atol(line + 6);
+    std::fclose(st);
+  }
+  std::printf("%.6f %ld\n", took, hwm_kb);
   return 0;
 }
 
@@ -372,11 +383,7 @@ void WriteTable(const std::string& dir, long n) {
   // Made in slices to keep this process small as well.
   for (long done = 0; done < n;) {
     long part = std::min(n - done, 100000L);
-    std::vector<Goods> g = MakeGoods(done + part);
-    for (long i = done; i < done + part; ++i) {
-      std::string rec = g[static_cast<size_t>(i)].blob;
-      std::fwrite(rec.data(), 1, rec.size(), f);
-    }
+    for (const Goods& g : MakeGoods(part, done)) std::fwrite(g.blob.data(), 1, g.blob.size(), f);
     done += part;
   }
   std::fputc(kDbfEndMark, f);
@@ -405,11 +412,11 @@ int Scaling(const char* self, long n1, long n2) {
     ssize_t got = read(pipe_fd[0], buf, sizeof buf - 1);
     close(pipe_fd[0]);
     int status = 0;
-    struct rusage ru {};
-    wait4(pid, &status, 0, &ru);
-    if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail("rebuild child");
-    per[k] = std::atof(buf) / static_cast<double>(sizes[k]) * 1e6;
-    rss[k] = ru.ru_maxrss;
+    waitpid(pid, &status, 0);
+    double took = 0;
+    if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || std::sscanf(buf, "%lf %ld", &took, &rss[k]) != 2)
+      Fail("rebuild child");
+    per[k] = took / static_cast<double>(sizes[k]) * 1e6;
     std::filesystem::remove_all(dir);
   }
   std::printf("%-12s %16s %16s\n", "goods", "rebuild [us/rec]", "peak RSS [MB]");
