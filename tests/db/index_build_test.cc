@@ -24,10 +24,10 @@ namespace {
 // keys[i][r]: the key text of index i for record r.
 using Keys = std::vector<std::vector<std::string>>;
 
-std::string AppendedInOrder(const Keys& keys, const std::vector<int>& lengths) {
+std::string AppendedInOrder(const Keys& keys, const std::vector<int>& lengths, const std::string& name) {
   auto ix = std::make_unique<INDEXFILE>();
   const int n = static_cast<int>(lengths.size());
-  EXPECT_EQ(CreateIndexFile(ix.get(), "appended.inx", n, lengths.data(), kShareNone), 0);
+  EXPECT_EQ(CreateIndexFile(ix.get(), name.c_str(), n, lengths.data(), kShareNone), 0);
   for (int i = 0; i < n; ++i) {
     std::vector<size_t> order(keys[static_cast<size_t>(i)].size());
     for (size_t r = 0; r < order.size(); ++r) order[r] = r;
@@ -41,18 +41,18 @@ std::string AppendedInOrder(const Keys& keys, const std::vector<int>& lengths) {
     for (size_t r : order) EXPECT_EQ(AddKey(ix.get(), i, keys[static_cast<size_t>(i)][r].c_str(), static_cast<long>(r)), 0);
   }
   CloseIndexFile(ix.get());
-  return ReadWholeFile("appended.inx");
+  return ReadWholeFile(name);
 }
 
-std::string Built(const Keys& keys, const std::vector<int>& lengths) {
+std::string Built(const Keys& keys, const std::vector<int>& lengths, const std::string& name) {
   const int n = static_cast<int>(lengths.size());
-  KEYSORTER sorter(n, lengths.data(), "x.dbf");
+  KEYSORTER sorter(n, lengths.data(), name);
   const size_t records = keys.empty() ? 0 : keys[0].size();
   for (size_t r = 0; r < records; ++r)
     for (int i = 0; i < n; ++i) EXPECT_EQ(sorter.Add(i, keys[static_cast<size_t>(i)][r].c_str(), static_cast<uint32_t>(r)), 0);
   EXPECT_EQ(sorter.Finish(), 0);
-  EXPECT_EQ(WriteSortedIndexFile("built.inx", sorter, n, lengths.data()), 0);
-  return ReadWholeFile("built.inx");
+  EXPECT_EQ(WriteSortedIndexFile(name.c_str(), sorter, n, lengths.data()), 0);
+  return ReadWholeFile(name);
 }
 
 TEST_F(IndexTest, BuildWritesWhatAddKeyWritesGivenTheKeysInOrder) {
@@ -82,15 +82,16 @@ TEST_F(IndexTest, BuildWritesWhatAddKeyWritesGivenTheKeysInOrder) {
     SetKeySortBudget(c.budget);
     const std::string what = std::to_string(c.lengths[0]) + "/" + std::to_string(c.records) + "/" +
                              std::to_string(c.distinct) + "/" + std::to_string(c.budget);
-    EXPECT_EQ(Built(keys, c.lengths), AppendedInOrder(keys, c.lengths)) << what;
+    EXPECT_EQ(Built(keys, c.lengths, dir.File("built.inx")), AppendedInOrder(keys, c.lengths, dir.File("appended.inx")))
+        << what;
     auto ix = std::make_unique<INDEXFILE>();
-    ASSERT_EQ(OpenIndexFile(ix.get(), "built.inx", static_cast<int>(c.lengths.size()), c.lengths.data(), kShareNone), 0);
+    ASSERT_EQ(OpenIndexFile(ix.get(), dir.File("built.inx").c_str(), static_cast<int>(c.lengths.size()), c.lengths.data(), kShareNone), 0);
     ExpectSound(ix.get(), c.records);
     CloseIndexFile(ix.get());
   }
   // No scratch file stays behind.
   std::vector<std::string> left;
-  ListTemporaryNames("x.dbf", &left);
+  ListTemporaryNames(dir.File("built.inx"), &left);
   EXPECT_TRUE(left.empty());
 }
 
