@@ -66,7 +66,7 @@ int KeyTaken(int index, const KON_RECORD& record, long self) {
 }
 
 void SayDeletedMeanwhile() {
-  message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[kTable].title);
+  deleted_meanwhile(kTable);
 }
 
 // Under the lock of all tables: the uniqueness questions, then the write.

@@ -4,7 +4,9 @@
 
 #include "db/index_page.h"
 #include "db/schema.h"
+#include "db/records.h"
 #include "db/table.h"
+#include "ui/message_box.h"
 #include "ui/record_list.h"
 #include "ui/saveunder.h"
 

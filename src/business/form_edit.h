@@ -43,4 +43,3 @@ int KeyTaken(int table, int index, const void* record, AMOUNT own_id);
 // 1 when a live record's key in the given index starts with prefix, 0 when none does, -1 when
 // the search failed. The place is kept.
 int KeyPrefixUsed(int table, int index, const char* prefix);
-

@@ -46,7 +46,7 @@ int RecomputeCurrentStock() {
   AMOUNT stock;
   int rc = RereadCurrent(kTableGoods);
   if (rc == kTableEnd) {
-    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[kTableGoods].title);
+    deleted_meanwhile(kTableGoods);
   } else if (rc == 0 && IsStockKind(Tow.RODZAJ[0])) {
     // Kept at 0 by a kind without stock; otherwise only a sum of every position is written.
     rc = RecomputeStock(Tow.ID, &stock);

@@ -28,7 +28,6 @@ constexpr int kIndexByName = 1;
 constexpr int kIndexGoodsByNumber = 3;
 constexpr int kIndexGoodsByBarcode = 5;
 
-const char* const kDeletedMeanwhile = "Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl;
 
 bool Blank(const char* text) {
   for (; *text; ++text)
@@ -190,7 +189,7 @@ int SaveGoods(ControlRecord* dlg) {
     const int found = FindById(kTableGoods, r.ID);
     if (found != 0) {
       // A failure has been reported; only a record that is not there is "deleted meanwhile".
-      if (found == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[kTableGoods].title);
+      if (found == kTableEnd) deleted_meanwhile(kTableGoods);
       return Refuse(place, here);
     }
     stored = Tow;
@@ -237,7 +236,7 @@ int SaveGoods(ControlRecord* dlg) {
   GTO_RECORD group{};
   const int group_found = r.GTOID.IsZero() ? 0 : ReadRecordById(kTableGroups, r.GTOID, &group);
   if (group_found != 0) {
-    if (group_found == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[kTableGroups].title);
+    if (group_found == kTableEnd) deleted_meanwhile(kTableGroups);
     return Refuse(place, kGoodsGroup);
   }
 
@@ -280,7 +279,7 @@ int SaveGroup(ControlRecord* dlg) {
   const bool is_new = r.ID.IsZero();
   const int found = is_new ? 0 : FindById(kTableGroups, r.ID);
   if (found != 0) {
-    if (found == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[kTableGroups].title);
+    if (found == kTableEnd) deleted_meanwhile(kTableGroups);
     return Refuse(place, here);
   }
   const int taken = KeyTaken(kTableGroups, kIndexByName, &r, r.ID);
@@ -319,7 +318,7 @@ int DeleteCurrent(int table, int (*in_use)(AMOUNT)) {
   if (CheckRights(kRightModifyGoods, true) != 0) return -1;
   if (LockAllTables(true) != 0) return -1;
   int rc = RereadCurrent(table);
-  if (rc == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[table].title);
+  if (rc == kTableEnd) deleted_meanwhile(table);
   if (rc == 0) {
     const int used = in_use(CurrentRecordId(table));
     if (used == 1) message("%s", "Nie można usunąć tego rekordu, ponieważ\n     jest on użyty w innym pliku."_pl);

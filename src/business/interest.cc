@@ -16,24 +16,32 @@ const INTEREST_RATE INTEREST_RATES[kInterestRateCount] = {
 };
 
 namespace {
-DATE RowStart(int i) {
-  const INTEREST_RATE& r = INTEREST_RATES[i];
-  return DateFromYmd(r.year, r.month, r.day);
+DATE RowStart(const INTEREST_RATE& r) { return DateFromYmd(r.year, r.month, r.day); }
+
+// amount × days × percent / 365 / 100, each step truncating toward zero; the product of the
+// amount and the days may pass 64 bits before the divisions bring it back.
+AMOUNT RowInterest(AMOUNT amount, int64_t days, AMOUNT percent) {
+  __extension__ typedef __int128 Wide;
+  Wide v = static_cast<Wide>(amount.Raw()) * days;
+  v = v * percent.Raw() / AMOUNT::kScale / 365 / 100;
+  const Wide limit = INT64_MAX / 2;
+  return RoundTo(AMOUNT::FromRaw(static_cast<int64_t>(std::clamp(v, -limit, limit))), 2);
 }
 }  // namespace
 
-AMOUNT InterestDue(AMOUNT amount, DATE dueDate, DATE paidDate) {
+AMOUNT InterestOver(const INTEREST_RATE* rates, int count, AMOUNT amount, DATE dueDate,
+                    DATE paidDate) {
   if (dueDate == 0 || paidDate == 0) return AMOUNT();
   AMOUNT total;
-  for (int i = 0; i < kInterestRateCount; ++i) {
-    const int64_t from = std::max<int64_t>(RowStart(i), int64_t{dueDate} + 1);
+  for (int i = 0; i < count; ++i) {
+    const int64_t from = std::max<int64_t>(RowStart(rates[i]), int64_t{dueDate} + 1);
     const int64_t to =
-        i + 1 < kInterestRateCount ? std::min<int64_t>(RowStart(i + 1) - 1, paidDate) : paidDate;
-    const int64_t days = to - from + 1;
-    if (days <= 0) continue;
-    // Left to right, each step truncated to four decimals like every AMOUNT operation.
-    const AMOUNT part = amount * days * INTEREST_RATES[i].percent / 365 / 100;
-    total += RoundTo(part, 2);
+        i + 1 < count ? std::min<int64_t>(RowStart(rates[i + 1]) - 1, paidDate) : paidDate;
+    if (to >= from) total += RowInterest(amount, to - from + 1, rates[i].percent);
   }
   return total;
+}
+
+AMOUNT InterestDue(AMOUNT amount, DATE dueDate, DATE paidDate) {
+  return InterestOver(INTEREST_RATES, kInterestRateCount, amount, dueDate, paidDate);
 }

@@ -18,6 +18,12 @@ struct INTEREST_RATE {
 inline constexpr int kInterestRateCount = 15;
 extern const INTEREST_RATE INTEREST_RATES[kInterestRateCount];
 
-// The interest on amount for the days after dueDate up to paidDate; 0 when either date is
-// empty or the payment came on or before its due date.
+// The interest on amount for the days after dueDate up to paidDate over a table of rates in
+// date order (the last row applies without end): each row's days at its rate, amount × days ×
+// percent / 365 / 100 truncated step by step as AMOUNT arithmetic does (the product is taken
+// wide), and each row's part rounded to the grosz before the parts are added. 0 when either
+// date is empty or the payment came on or before its due date.
+AMOUNT InterestOver(const INTEREST_RATE* rates, int count, AMOUNT amount, DATE dueDate,
+                    DATE paidDate);
+// The statutory interest: InterestOver the rows of INTEREST_RATES.
 AMOUNT InterestDue(AMOUNT amount, DATE dueDate, DATE paidDate);

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kPositionsByTransaction = 0;
-const char* const kDeletedMeanwhile = "Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl;
 
 struct STOCK_CHANGE {
   AMOUNT goods;
@@ -40,7 +39,7 @@ struct PLAN {
   int stock_count = 0;
 };
 
-void Gone(int table) { message(kDeletedMeanwhile, TABLE_INFO[table].title); }
+void Gone(int table) { deleted_meanwhile(table); }
 
 // Positions are reached by record number: no active index to keep in step, no cursor to place.
 void Detach() {

@@ -34,7 +34,6 @@ std::string Amount(AMOUNT value, int decimals, const char* after) {
   return format_amount(value, decimals) + " " + after;
 }
 
-std::string Date(DATE d) { return DateToDisplay(d); }
 
 // Names of the document kinds by their stored two-letter code.
 struct DOCUMENT_NAME {
@@ -75,7 +74,7 @@ bool GoodsMatches(const MATCHER& m, bool skip_related) {
       m.Has(std::string(VatLabel(vat)) + " %") || m.Has(Amount(Tow.MARZA, 2, "%")) ||
       m.Has(Amount(NetFromGross(Tow.CENA, vat), 2, "zł"_pl)) ||
       m.Has(Amount(Tow.CENA, 2, "zł"_pl)) || m.Has(Amount(Tow.RABAT, 2, "%")) ||
-      m.Has(Date(Tow.DATAPRZEC)))
+      m.Has(DateToDisplay(Tow.DATAPRZEC)))
     return true;
   if (skip_related) return false;
   if (Tow.GTOID.IsZero() || FindById(kTableGroups, Tow.GTOID) != 0) return false;
@@ -93,15 +92,15 @@ bool ContractorMatches(const MATCHER& m) {
 bool TransactionMatches(const MATCHER& m, bool skip_related) {
   const char* zl = "zł"_pl;
   const char* kind = Tra.RODZAJ[0] == 'D' ? "przychód"_pl : Tra.RODZAJ[0] == 'S' ? "rozchód"_pl : "";
-  if (m.Has(kind) || m.Has(Date(Tra.DATATRA)) || m.Has(DocumentName(Tra.DOKMAGTYP)) ||
+  if (m.Has(kind) || m.Has(DateToDisplay(Tra.DATATRA)) || m.Has(DocumentName(Tra.DOKMAGTYP)) ||
       m.Has(CodeAndNumber(Tra.DOKMAGTYP, Tra.DOKMAGNR)) || m.Has(DocumentName(Tra.DOKTRATYP)) ||
       m.Has(CodeAndNumber(Tra.DOKTRATYP, Tra.DOKTRANR)) || m.Has(Amount(Tra.SUMA - Tra.VAT, 2, zl)) ||
       m.Has(Amount(Tra.VAT, 2, zl)) || m.Has(Amount(Tra.SUMA, 2, zl)) ||
       m.Has(Amount(Tra.GOT, 2, zl)) || m.Has(Amount(Tra.CZK, 2, zl)) ||
       m.Has(Amount(Tra.PRZ, 2, zl)) || m.Has(Amount(Tra.PRZTERMIN, 0, "dni")) ||
-      m.Has(Date(Tra.PRZZAPLAC)) || m.Has(Amount(Tra.PRZODSETKI, 2, zl)) ||
+      m.Has(DateToDisplay(Tra.PRZZAPLAC)) || m.Has(Amount(Tra.PRZODSETKI, 2, zl)) ||
       m.Has(Amount(Tra.ODR, 2, zl)) || m.Has(Amount(Tra.ODRTERMIN, 0, "dni")) ||
-      m.Has(Date(Tra.ODRZAPLAC)) || m.Has(Amount(Tra.ODRODSETKI, 2, zl)) || m.Has(Tra.UWAGI))
+      m.Has(DateToDisplay(Tra.ODRZAPLAC)) || m.Has(Amount(Tra.ODRODSETKI, 2, zl)) || m.Has(Tra.UWAGI))
     return true;
   if (skip_related) return false;
   if (Tra.KONID.IsZero() || FindById(kTableContractors, Tra.KONID) != 0) return false;

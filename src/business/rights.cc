@@ -106,10 +106,15 @@ int StorePassword(const char* key, const std::string& password) {
 int SetAdministratorPassword(const std::string& p) { return StorePassword("Password1", p); }
 int SetUserPassword(const std::string& p) { return StorePassword("Password2", p); }
 
-bool AdministratorPasswordSet() {
+namespace {
+bool PasswordSet(const char* key) {
   std::string stored;
-  return Config().GetString("Tamsu", "Password1", &stored, 20) == 0 && !stored.empty();
+  return Config().GetString("Tamsu", key, &stored, 20) == 0 && !stored.empty();
 }
+}  // namespace
+
+bool AdministratorPasswordSet() { return PasswordSet("Password1"); }
+bool UserPasswordSet() { return PasswordSet("Password2"); }
 
 PasswordResult CheckStartupPassword(const std::string& entry) {
   std::string admin, user;

@@ -53,6 +53,7 @@ std::string ServicePassword(const std::string& secret, DATE day);
 int SetAdministratorPassword(const std::string& password);
 int SetUserPassword(const std::string& password);
 bool AdministratorPasswordSet();
+bool UserPasswordSet();
 
 enum PasswordResult { kPasswordWrong = -1, kPasswordUser = 0, kPasswordAdministrator = 1 };
 // Checks a typed password: the administrator password or today's service password give full

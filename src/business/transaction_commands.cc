@@ -191,7 +191,7 @@ int DeleteCurrentTransaction() {
   int rc = TableReread(t);
   if (rc == 0) rc = TableIsDeleted(t, &deleted) == 0 ? 0 : -1;
   if (rc == 0 && deleted) {
-    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[t].title);
+    deleted_meanwhile(t);
     rc = -1;
   }
   const TRA_RECORD doomed = Tra;

@@ -30,7 +30,6 @@
 
 namespace {
 
-const char* const kDeletedMeanwhile = "Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl;
 
 const char* const kKindItems[] = {" &przychód "_pl, " &rozchód  "_pl, nullptr};
 const char kKindCodes[] = {'D', 'S'};
@@ -391,7 +390,7 @@ int Save(ControlRecord* d, bool for_positions) {
   if (back < 0 && !r.KONID.IsZero()) {
     KON_RECORD k{};
     const int rc = ReadRecordById(kTableContractors, r.KONID, &k);
-    if (rc == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[kTableContractors].title);
+    if (rc == kTableEnd) deleted_meanwhile(kTableContractors);
     if (rc != 0) back = rc == kTableEnd ? kTraContractor : here;
   }
   TRA_RECORD stored = r;

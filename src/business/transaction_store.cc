@@ -26,7 +26,6 @@ namespace {
 constexpr int kTransactionsByDate = 1;
 constexpr int kPositionsByGoods = 1;
 constexpr int kPositionsByContractor = 2;
-const char* const kDeletedMeanwhile = "Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl;
 
 int DocumentIndex(DocumentSlot which) { return which == kSalesDocument ? 3 : 4; }
 const char* Code(const TRA_RECORD& t, DocumentSlot which) {
@@ -211,7 +210,7 @@ int StoreTransaction(TRA_RECORD* t) {
     return 0;
   }
   const int rc = FindById(tab, t->ID);
-  if (rc == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[tab].title);
+  if (rc == kTableEnd) deleted_meanwhile(tab);
   if (rc != 0) return -1;
   const TRA_RECORD stored = Tra;
   Tra = *t;
@@ -246,7 +245,7 @@ int FlipTransactionKind(AMOUNT id, char kind) {
   }
   if (LockAllTables(true) != 0) return -1;
   int rc = FindById(kTableTransactions, id);
-  if (rc == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[kTableTransactions].title);
+  if (rc == kTableEnd) deleted_meanwhile(kTableTransactions);
   RUNNING_TOTALS running(Tra.ZAOKRNETTO != 0);
   if (rc == 0) rc = LoadRunningTotals(id, running.NetFirst(), &running);
   std::vector<size_t> turned;
@@ -285,7 +284,7 @@ int FlipTransactionKind(AMOUNT id, char kind) {
 int DeleteTransaction(AMOUNT id) {
   if (LockAllTables(true) != 0) return -1;
   int rc = FindById(kTableTransactions, id);
-  if (rc == kTableEnd) message(kDeletedMeanwhile, TABLE_INFO[kTableTransactions].title);
+  if (rc == kTableEnd) deleted_meanwhile(kTableTransactions);
   std::vector<long> recnos;
   RUNNING_TOTALS running(Tra.ZAOKRNETTO != 0);
   if (rc == 0) rc = TransactionPositions(id, &recnos);

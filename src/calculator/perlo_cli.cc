@@ -3,7 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "calculator/perlo_date.h"
 #include "calculator/perlo_interest.h"
+#include "calculator/perlo_money.h"
 #include "calculator/perlo_tax.h"
 #include "common/text.h"
 
@@ -27,10 +29,12 @@ void PrintUsage(std::ostream& stream) {
         "      rozbicie zapłaconej sumy na kwotę główną i odsetki\n"
         "\n"
         "Rok podatkowy: 1995-2014. Daty: DD.MM.RRRR. Kwoty jak "_plv);
-  // The example shows the separators the amounts are read with.
-  Print(stream, PerloFormatAmount(PERLO_MONEY::FromRaw(12345000)));
-  Print(stream, "\n(separatory z ustawień regionalnych, tekst waluty można pominąć).\n"_plv);
+  Print(stream, "1234,5 lub 1 234.50 zł (separator dziesiętny \",\" albo \".\", odstępy\n"
+               "tylko między grupami trzech cyfr, tekst waluty można pominąć).\n"_plv);
 }
+
+// Amounts print the same whatever the user's locale: scripts read them.
+std::string Shown(AMOUNT value) { return PerloFormatAmountWith(value, ',', ' '); }
 
 struct ERRORS {
   std::ostream& err;
@@ -56,24 +60,57 @@ int ParseYear(std::string_view arg, int* year) {
   return 0;
 }
 
-// A script's amount must be a number alone or followed by the currency text: a number the
-// dialog would read only in part ("1234.50" where the decimal separator is ",") is refused
-// rather than taken as 1234.
-int ParseMoney(std::string_view arg_utf8, PERLO_MONEY* value, bool* too_large) {
-  std::string text = Utf8ToCp1250(arg_utf8);
-  PERLO_AMOUNT_READ r = PerloReadAmount(text);
-  *too_large = r.clamped;
-  if (!r.digits || r.clamped) return -1;
-  std::string_view rest = std::string_view(text).substr(r.end);
+// A script's amount does not depend on the locale: an optional sign, the whole part either as
+// plain digits or in groups of three after the first separated by blanks ("1 234 567"), then
+// "," or "." and the decimals, then the currency text if wanted. Anything else is refused
+// rather than read in part. The value is rounded to the grosz first, as the screen shows it.
+int ParseMoney(std::string_view arg_utf8, AMOUNT* value, bool* too_large) {
+  const std::string text = Utf8ToCp1250(arg_utf8);
+  std::string_view rest = text;
+  *too_large = false;
   auto skip_blanks = [&rest] {
     while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
   };
+  auto digits = [&rest] {
+    size_t n = 0;
+    while (n < rest.size() && rest[n] >= '0' && rest[n] <= '9') ++n;
+    return n;
+  };
+  auto is_blank = [](char c) { return c == ' ' || c == '\xA0'; };  // a blank or a no-break one
   skip_blanks();
-  std::string_view currency = PerloCurrencyText();
+  std::string number;  // sign, digits and "," as PerloReadAmount reads them by default
+  if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
+    number += rest.front();
+    rest.remove_prefix(1);
+  }
+  size_t n = digits();
+  if (n == 0) return -1;
+  number += rest.substr(0, n);
+  const bool grouped = n <= 3 && rest.size() > n + 1 && is_blank(rest[n]);
+  rest.remove_prefix(n);
+  while (grouped && rest.size() > 3 && is_blank(rest.front())) {
+    rest.remove_prefix(1);
+    if (digits() != 3) return -1;
+    number += rest.substr(0, 3);
+    rest.remove_prefix(3);
+  }
+  if (!rest.empty() && (rest.front() == ',' || rest.front() == '.')) {
+    rest.remove_prefix(1);
+    n = digits();
+    if (n == 0) return -1;
+    number += ',';
+    number += rest.substr(0, n);
+    rest.remove_prefix(n);
+  }
+  skip_blanks();
+  const std::string_view currency = PerloCurrencyText();
   if (rest.substr(0, currency.size()) == currency) rest.remove_prefix(currency.size());
   skip_blanks();
   if (!rest.empty()) return -1;
-  *value = r.value;
+  const PERLO_AMOUNT_READ r = PerloReadAmountWith(number, ',', ' ');
+  *too_large = r.too_large;
+  if (r.too_large) return -1;
+  *value = RoundTo(r.value, 2);
   return 0;
 }
 
@@ -84,10 +121,10 @@ int ParseTable(std::string_view arg, PERLO_TABLE* table) {
   return 0;
 }
 
-void PrintLine(std::ostream& out, std::string_view label, PERLO_MONEY value) {
+void PrintLine(std::ostream& out, std::string_view label, AMOUNT value) {
   Print(out, label);
   out << ": ";
-  Print(out, PerloFormatAmount(value));
+  Print(out, Shown(value));
   out << "\n";
 }
 
@@ -95,14 +132,14 @@ int TaxVerb(bool backward, const char* const* args, std::ostream& out, ERRORS& e
   int year;
   if (ParseYear(args[0], &year) != 0)
     return e.Fail("nieprawidłowy rok podatkowy (dozwolone lata 1995-2014)"_plv, args[0]);
-  PERLO_MONEY value;
+  AMOUNT value;
   bool too_large;
   if (ParseMoney(args[1], &value, &too_large) != 0)
     return e.Fail(too_large ? "kwota poza zakresem"_plv
                             : backward ? "nieprawidłowa kwota podatku"_plv
                                        : "nieprawidłowa kwota dochodu"_plv,
                   args[1]);
-  PERLO_MONEY income = backward ? PerloIncomeFromTax(year, value) : value;
+  AMOUNT income = backward ? PerloIncomeFromTax(year, value) : value;
   PrintLine(out, "Suma dochodu"_plv, income);
   PrintLine(out, "Podatek dochodowy"_plv, PerloTax(year, income));
   return 0;
@@ -113,17 +150,17 @@ int InterestVerb(bool backward, const char* const* args, std::ostream& out, ERRO
   if (ParseTable(args[0], &table) != 0)
     return e.Fail("nieznany rodzaj odsetek (statutory - ustawowe, tax - podatkowe)"_plv,
                   args[0]);
-  PERLO_MONEY value;
+  AMOUNT value;
   bool too_large;
   if (ParseMoney(args[1], &value, &too_large) != 0)
     return e.Fail(too_large ? "kwota poza zakresem"_plv : "nieprawidłowa kwota"_plv, args[1]);
-  PERLO_DAY due = PerloParseDate(args[2]);
+  DATE due = PerloParseDate(args[2]);
   if (due == 0) return e.Fail("nieprawidłowy termin (oczekiwano DD.MM.RRRR)"_plv, args[2]);
-  PERLO_DAY paid = PerloParseDate(args[3]);
+  DATE paid = PerloParseDate(args[3]);
   if (paid == 0)
     return e.Fail("nieprawidłowa data wpłaty (oczekiwano DD.MM.RRRR)"_plv, args[3]);
-  PERLO_MONEY amount = backward ? PerloSplit(value, due, paid, table) : value;
-  PERLO_MONEY interest = PerloInterest(amount, due, paid, table);
+  AMOUNT amount = backward ? PerloSplit(value, due, paid, table) : value;
+  AMOUNT interest = PerloInterest(amount, due, paid, table);
   PrintLine(out, "Kwota"_plv, amount);
   PrintLine(out, "Odsetki"_plv, interest);
   PrintLine(out, "Razem"_plv, amount + interest);
@@ -132,8 +169,9 @@ int InterestVerb(bool backward, const char* const* args, std::ostream& out, ERRO
 
 }  // namespace
 
-int PerloMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  ERRORS e{err};
+namespace {
+
+int RunVerb(int argc, const char* const* argv, std::ostream& out, ERRORS& e) {
   if (argc < 2) {
     PrintUsage(out);
     return 0;
@@ -141,6 +179,10 @@ int PerloMain(int argc, const char* const* argv, std::ostream& out, std::ostream
   std::string_view verb = argv[1];
   if (verb == "-h" || verb == "--help" || verb == "help") {
     PrintUsage(out);
+    return 0;
+  }
+  if (verb == "--version") {
+    out << kPerloTitle << "\n";
     return 0;
   }
   struct VERB {
@@ -159,11 +201,24 @@ int PerloMain(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (verb != v.name) continue;
     if (argc - 2 != v.args) {
       e.Fail("nieprawidłowa liczba argumentów polecenia"_plv, v.name);
-      PrintUsage(err);
+      PrintUsage(e.err);
       return kPerloBadArguments;
     }
     return v.interest ? InterestVerb(v.backward, argv + 2, out, e)
                       : TaxVerb(v.backward, argv + 2, out, e);
   }
   return e.Fail("nieznane polecenie"_plv, argv[1]);
+}
+
+}  // namespace
+
+int PerloMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  ERRORS e{err};
+  int rc = RunVerb(argc, argv, out, e);
+  // A script must learn that its result never arrived (a full disk, a closed pipe).
+  if (!out.flush()) {
+    Print(err, "perlo: nie można zapisać wyniku.\n"_plv);
+    if (rc == 0) rc = kPerloFailed;
+  }
+  return rc;
 }

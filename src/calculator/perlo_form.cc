@@ -11,15 +11,15 @@ void Show(PERLO_FORM* form, PERLO_FIELD field, const std::string& text, unsigned
 }
 
 void ShowTax(PERLO_FORM* form, unsigned* changed) {
-  PERLO_MONEY income = PerloParseAmount(form->text[kPerloIncomeField]);
+  AMOUNT income = PerloParseAmount(form->text[kPerloIncomeField]);
   Show(form, kPerloTaxField, PerloFormatAmount(PerloTax(form->year, income)), changed);
 }
 
 void Recompute(PERLO_FORM* form, unsigned* changed) {
-  PERLO_MONEY amount = PerloParseAmount(form->text[kPerloAmountField]);
-  PERLO_DAY due = PerloParseDate(form->text[kPerloDueField]);
-  PERLO_DAY paid = PerloParseDate(form->text[kPerloPaidField]);
-  PERLO_MONEY interest = PerloInterest(amount, due, paid, form->table);
+  AMOUNT amount = PerloParseAmount(form->text[kPerloAmountField]);
+  DATE due = PerloParseDate(form->text[kPerloDueField]);
+  DATE paid = PerloParseDate(form->text[kPerloPaidField]);
+  AMOUNT interest = PerloInterest(amount, due, paid, form->table);
   Show(form, kPerloInterestField, PerloFormatAmount(interest), changed);
   Show(form, kPerloTotalField, PerloFormatAmount(amount + interest), changed);
 }
@@ -30,18 +30,16 @@ void Reformat(PERLO_FORM* form, PERLO_FIELD field, unsigned* changed) {
 
 }  // namespace
 
-void PerloFormInit(PERLO_FORM* form, PERLO_DAY today) {
-  unsigned d, m, y;
-  PerloDmyFromDay(today, &d, &m, &y);
-  int year = static_cast<int>(y);
+void PerloFormInit(PERLO_FORM* form, DATE today) {
+  int year = static_cast<int>(DateToYmd(today).year);
   if (year < kPerloFirstTaxYear) year = kPerloFirstTaxYear;
   if (year > kPerloLastTaxYear) year = kPerloLastTaxYear;
   *form = PERLO_FORM();
   form->year = year;
   form->table = kPerloStatutory;
   form->text[kPerloYearField] = std::to_string(year);
-  form->text[kPerloIncomeField] = PerloFormatAmount(PERLO_MONEY());
-  form->text[kPerloAmountField] = PerloFormatAmount(PERLO_MONEY());
+  form->text[kPerloIncomeField] = PerloFormatAmount(AMOUNT());
+  form->text[kPerloAmountField] = PerloFormatAmount(AMOUNT());
   form->text[kPerloDueField] = PerloFormatDate(today > 1 ? today - 1 : 0);
   form->text[kPerloPaidField] = PerloFormatDate(today);
   unsigned ignored = 0;
@@ -61,6 +59,9 @@ int PerloFormLeave(PERLO_FORM* form, PERLO_FIELD field, std::string_view typed, 
     }
     return PerloFormSelectYear(form, year, changed);
   }
+  // An amount beyond the limit is refused, as the command line refuses it, not cut down.
+  const bool amount_field = field != kPerloDueField && field != kPerloPaidField;
+  if (amount_field && PerloReadAmount(typed).too_large) return -1;
   form->text[field] = std::string(typed);
   switch (field) {
     case kPerloIncomeField:
@@ -68,11 +69,11 @@ int PerloFormLeave(PERLO_FORM* form, PERLO_FIELD field, std::string_view typed, 
       ShowTax(form, changed);
       break;
     case kPerloTaxField: {
-      PERLO_MONEY entered = PerloParseAmount(form->text[kPerloTaxField]);
-      PERLO_MONEY shown_income = PerloParseAmount(form->text[kPerloIncomeField]);
-      PERLO_MONEY current = PerloTax(form->year, shown_income);
-      if ((entered - current).Round2() == PERLO_MONEY()) break;
-      PERLO_MONEY income = PerloIncomeFromTax(form->year, entered);
+      AMOUNT entered = PerloParseAmount(form->text[kPerloTaxField]);
+      AMOUNT shown_income = PerloParseAmount(form->text[kPerloIncomeField]);
+      AMOUNT current = PerloTax(form->year, shown_income);
+      if (RoundTo(entered - current, 2).IsZero()) break;
+      AMOUNT income = PerloIncomeFromTax(form->year, entered);
       Show(form, kPerloIncomeField, PerloFormatAmount(income), changed);
       ShowTax(form, changed);
       break;
@@ -83,7 +84,7 @@ int PerloFormLeave(PERLO_FORM* form, PERLO_FIELD field, std::string_view typed, 
       break;
     case kPerloDueField:
     case kPerloPaidField: {
-      PERLO_DAY date = PerloParseDate(form->text[field]);
+      DATE date = PerloParseDate(form->text[field]);
       if (date == 0) return -1;
       Show(form, field, PerloFormatDate(date), changed);
       Recompute(form, changed);
@@ -93,8 +94,8 @@ int PerloFormLeave(PERLO_FORM* form, PERLO_FIELD field, std::string_view typed, 
       Recompute(form, changed);
       break;
     case kPerloTotalField: {
-      PERLO_MONEY total = PerloParseAmount(form->text[kPerloTotalField]);
-      PERLO_MONEY principal =
+      AMOUNT total = PerloParseAmount(form->text[kPerloTotalField]);
+      AMOUNT principal =
           PerloSplit(total, PerloParseDate(form->text[kPerloDueField]),
                      PerloParseDate(form->text[kPerloPaidField]), form->table);
       Show(form, kPerloAmountField, PerloFormatAmount(principal), changed);

@@ -19,6 +19,7 @@
 
 #include "calculator/perlo_date.h"
 #include "calculator/perlo_interest.h"
+#include "calculator/perlo_money.h"
 
 enum PERLO_FIELD {
   // "Podatek dochodowy" page
@@ -44,11 +45,11 @@ struct PERLO_FORM {
 
 // The starting state: the tax year of `today` (clamped to 1995..2014), an income of 0 and its
 // tax; statutory interest on 0 due yesterday and paid today, computed at once.
-void PerloFormInit(PERLO_FORM* form, PERLO_DAY today);
+void PerloFormInit(PERLO_FORM* form, DATE today);
 
 // A field loses the focus holding `typed`. Returns 0, or -1 when the text is not a valid date
-// and the focus must go back to the field (nothing else happens then). *changed receives the
-// bits of the fields whose text the model rewrote.
+// or an amount beyond kPerloLimit and the focus must go back to the field (nothing else happens
+// then). *changed receives the bits of the fields whose text the model rewrote.
 int PerloFormLeave(PERLO_FORM* form, PERLO_FIELD field, std::string_view typed, unsigned* changed);
 // Another year chosen in the list: the tax of the shown income. Returns -1 (and changes
 // nothing) for a year without a tax scale.

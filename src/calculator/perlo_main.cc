@@ -10,20 +10,21 @@
 #include "platform/system.h"
 
 int main(int argc, char** argv) {
-  // Only the monetary settings: the separators of amounts come from the user's locale.
-  setlocale(LC_MONETARY, "");
   setlocale(LC_CTYPE, "");
-  PerloLoadSeparators();
   if (argc >= 2) return PerloMain(argc, argv, std::cout, std::cerr);
   if (!StandardStreamsAreTerminal()) {
-    // Started from a script or a pipe: there is no screen to draw on, so the usage of the
-    // commands is printed as it always was, with a note on the error output.
+    // Started from a script or a pipe: there is no screen to draw on. The usage of the commands
+    // is printed, and the script learns from the exit status that no dialog ran.
     std::cerr << Cp1250ToUtf8("perlo: okno kalkulatora wymaga terminala.\n"_plv);
-    return PerloMain(argc, argv, std::cout, std::cerr);
+    PerloMain(argc, argv, std::cout, std::cerr);
+    return kPerloFailed;
   }
+  // The dialog's fields follow the user's monetary settings; the commands do not.
+  setlocale(LC_MONETARY, "");
+  PerloLoadSeparators();
   if (PerloScreenRun(PerloToday()) != 0) {
     std::cerr << Cp1250ToUtf8("perlo: nie można przygotować terminala.\n"_plv);
-    return 1;
+    return kPerloFailed;
   }
   return 0;
 }

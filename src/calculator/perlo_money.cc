@@ -1,7 +1,6 @@
 #include "calculator/perlo_money.h"
 
 #include <clocale>
-#include <cmath>
 #include <langinfo.h>
 #include <cstring>
 
@@ -17,33 +16,7 @@ char g_thousands = kDefaultThousands;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int64_t Saturate(__int128 v) {
-  if (v > INT64_MAX) return INT64_MAX;
-  if (v < INT64_MIN) return INT64_MIN;
-  return static_cast<int64_t>(v);
-}
-
 }  // namespace
-
-PERLO_MONEY PERLO_MONEY::FromDouble(double value) {
-  double scaled = std::round(value * kScale);  // std::round goes half away from zero
-  if (!(scaled == scaled)) return PERLO_MONEY();
-  if (scaled >= 9.2e18) return FromRaw(INT64_MAX);
-  if (scaled <= -9.2e18) return FromRaw(INT64_MIN);
-  return FromRaw(static_cast<int64_t>(scaled));
-}
-
-PERLO_MONEY PERLO_MONEY::MulDouble(double factor) const {
-  __int128 f = FromDouble(factor).raw_;
-  return FromRaw(Saturate(static_cast<__int128>(raw_) * f / kScale));
-}
-
-PERLO_MONEY PERLO_MONEY::Round2() const {
-  int64_t v = raw_ / 10;
-  v += raw_ < 0 ? -5 : 5;
-  v /= 10;
-  return FromRaw(v * 100);
-}
 
 const char* PerloCurrencyText() { return "zł"_pl; }
 char PerloDecimalSeparator() { return g_decimal; }
@@ -87,21 +60,21 @@ void PerloLoadSeparators() {
   PerloSetSeparators(decimal, thousands);
 }
 
-std::string PerloFormatAmount(PERLO_MONEY value) {
-  int64_t raw = value.Round2().Raw();
+std::string PerloFormatAmountWith(AMOUNT value, char decimal, char thousands) {
+  int64_t raw = RoundTo(value, 2).Raw();
   bool negative = raw < 0;
   uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
-  uint64_t whole = magnitude / PERLO_MONEY::kScale;
-  unsigned cents = static_cast<unsigned>(magnitude % PERLO_MONEY::kScale / 100);
+  uint64_t whole = magnitude / AMOUNT::kScale;
+  unsigned cents = static_cast<unsigned>(magnitude % AMOUNT::kScale / 100);
 
   std::string digits = std::to_string(whole);
   std::string out;
   if (negative) out.push_back('-');
   for (size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(g_thousands);
+    if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(thousands);
     out.push_back(digits[i]);
   }
-  out.push_back(g_decimal);
+  out.push_back(decimal);
   out.push_back(static_cast<char>('0' + cents / 10));
   out.push_back(static_cast<char>('0' + cents % 10));
   out.push_back(' ');
@@ -109,7 +82,11 @@ std::string PerloFormatAmount(PERLO_MONEY value) {
   return out;
 }
 
-PERLO_AMOUNT_READ PerloReadAmount(std::string_view text) {
+std::string PerloFormatAmount(AMOUNT value) {
+  return PerloFormatAmountWith(value, g_decimal, g_thousands);
+}
+
+PERLO_AMOUNT_READ PerloReadAmountWith(std::string_view text, char decimal, char thousands) {
   PERLO_AMOUNT_READ r;
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
@@ -118,12 +95,13 @@ PERLO_AMOUNT_READ PerloReadAmount(std::string_view text) {
     negative = text[i] == '-';
     ++i;
   }
+  const int64_t limit = kPerloLimit.Raw();
   int64_t raw = 0;
   auto add_digit = [&](int64_t weight, char c) {
     int64_t d = (c - '0') * weight;
-    if (raw > PERLO_MONEY::kLimitRaw - d) {
-      raw = PERLO_MONEY::kLimitRaw;
-      r.clamped = true;
+    if (raw > limit - d) {
+      raw = limit;
+      r.too_large = true;
     } else {
       raw += d;
     }
@@ -131,22 +109,22 @@ PERLO_AMOUNT_READ PerloReadAmount(std::string_view text) {
   while (i < text.size()) {
     char c = text[i];
     if (IsDigit(c)) {
-      if (raw > PERLO_MONEY::kLimitRaw / 10) {
-        raw = PERLO_MONEY::kLimitRaw;
-        r.clamped = true;
+      if (raw > limit / 10) {
+        raw = limit;
+        r.too_large = true;
       } else {
         raw *= 10;
-        add_digit(PERLO_MONEY::kScale, c);
+        add_digit(AMOUNT::kScale, c);
       }
       r.digits = true;
-    } else if (c != g_thousands) {
+    } else if (c != thousands) {
       break;
     }
     ++i;
   }
-  if (i < text.size() && text[i] == g_decimal) {
+  if (i < text.size() && text[i] == decimal) {
     ++i;
-    int64_t weight = PERLO_MONEY::kScale / 10;
+    int64_t weight = AMOUNT::kScale / 10;
     while (i < text.size() && IsDigit(text[i])) {
       if (weight > 0) add_digit(weight, text[i]);
       weight /= 10;
@@ -154,10 +132,14 @@ PERLO_AMOUNT_READ PerloReadAmount(std::string_view text) {
       ++i;
     }
   }
-  if (r.clamped) raw = PERLO_MONEY::kLimitRaw;
-  r.value = PERLO_MONEY::FromRaw(negative ? -raw : raw);
+  if (r.too_large) raw = limit;
+  r.value = AMOUNT::FromRaw(negative ? -raw : raw);
   r.end = i;
   return r;
 }
 
-PERLO_MONEY PerloParseAmount(std::string_view text) { return PerloReadAmount(text).value; }
+PERLO_AMOUNT_READ PerloReadAmount(std::string_view text) {
+  return PerloReadAmountWith(text, g_decimal, g_thousands);
+}
+
+AMOUNT PerloParseAmount(std::string_view text) { return PerloReadAmount(text).value; }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "calculator/perlo_browser.h"
+#include "calculator/perlo_cli.h"
 #include "calculator/perlo_form.h"
 #include "calculator/perlo_tax.h"
 #include "common/text.h"
@@ -246,7 +247,7 @@ int TabOfKey(const KeyEvent& ev) {
 
 bool IsTabHeader(int i) { return i >= kTab1 && i < kTab1 + kTabCount; }
 
-void Build(PERLO_DAY today) {
+void Build(DATE today) {
   PERLO_SCREEN& s = S();
   PerloFormInit(&s.form, today);
   for (int f = 0; f < kPerloFieldCount; ++f) {
@@ -291,7 +292,7 @@ void Build(PERLO_DAY today) {
               kTextW);
 
   ControlRecord* d = s.dlg;
-  dlg_control(d, kBox, kKindBox, 0, 0, ControlData{"Perlo 4.61  (19.04.2014)"}, 0, 0,
+  dlg_control(d, kBox, kKindBox, 0, 0, ControlData{kPerloTitle}, 0, 0,
               kScreenColumns, kScreenRows, 9);
   // The headers are focusable so that their digits work as hot keys inside input fields too;
   // moving through the dialog passes them by (see Move).
@@ -321,6 +322,8 @@ void Build(PERLO_DAY today) {
   dlg_field(d, kInterest, 16, 12, 20, 1, &s.descriptor[kPerloInterestField]);
   dlg_label(d, kTotalLabel, 2, 14, "&Razem:");
   dlg_field(d, kTotal, 16, 14, 20, 1, &s.descriptor[kPerloTotalField]);
+  // A field shows a value: typing replaces it rather than adding to it.
+  for (int i : {kIncome, kTax, kAmount, kDue, kPaid, kInterest, kTotal}) d[i].options |= kOptSelectOnEntry;
 
   // The advertisement: a framed picture, the address and the button that opens it.
   dlg_control(d, kAdPicture, kKindBox, 0, 0, ControlData{"Perlo"}, kTextX + 1, 4, kTextW - 2, 7,
@@ -417,7 +420,7 @@ void Loop() {
 
 }  // namespace
 
-int PerloScreenRun(PERLO_DAY today) {
+int PerloScreenRun(DATE today) {
   const bool opened_here = !screen_is_open();
   if (opened_here && screen_open() != 0) return -1;
   PerloScreenReset();

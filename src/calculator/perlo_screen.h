@@ -11,8 +11,9 @@
 //   Left, Right         the previous / next tax year while the year has the focus
 //   Esc                 ends the program
 //
-// A date that is not valid keeps the focus in its field. Only the fields whose text changed
-// are written again.
+// Entering a field selects its text, so that typing replaces the value shown. A date that is not
+// valid or an amount beyond the limit keeps the focus in its field. Only the fields whose text
+// changed are written again.
 #pragma once
 
 #include "calculator/perlo_date.h"
@@ -20,6 +21,6 @@
 // Runs the dialog until Esc (or a closed terminal) with `today` as the starting date of the
 // interest page and the tax year. Opens the screen when it is not open (and closes it again);
 // 0, or -1 when the screen cannot be opened.
-int PerloScreenRun(PERLO_DAY today);
+int PerloScreenRun(DATE today);
 // Back to the start state (tests run many dialogs in one process).
 void PerloScreenReset();

@@ -24,7 +24,6 @@ int NextRecordId(int table, AMOUNT* id);
 // The same as a value for test set-ups: 0 (no identifier) when the table could not be read. The
 // program uses the form above, which a failure cannot slip through.
 AMOUNT NextRecordId(int table);
-inline AMOUNT NextRecordIdOf(int table) { return NextRecordId(table); }
 
 // Reads the current record again (under the caller's lock, so that another workstation's
 // changes show): 0 when it is there and live, kTableEnd when there is none or it was deleted

@@ -83,15 +83,11 @@ const FIELDDEF kPozFields[] = {
 // Keys are printed into a buffer of the key length plus one; the table layer cuts them.
 double D(AMOUNT a) { return a.ToDouble(); }
 
-void Upper(char* key) { text_to_upper(key); }
-
-DateParts Ymd(DATE d) { return DateToYmd(d); }
-
 // Group keys.
 void GtoKey0(const void* r, char* k) { IdKey(static_cast<const GTO_RECORD*>(r)->ID, k); }
 void GtoKey1(const void* r, char* k) {
   std::snprintf(k, 51, "%s", static_cast<const GTO_RECORD*>(r)->NAZWA);
-  Upper(k);
+  text_to_upper(k);
 }
 
 // Goods keys.
@@ -99,23 +95,23 @@ const TOW_RECORD& T(const void* r) { return *static_cast<const TOW_RECORD*>(r); 
 void TowKey0(const void* r, char* k) { IdKey(T(r).ID, k); }
 void TowKey1(const void* r, char* k) {
   std::snprintf(k, 51, "%s", T(r).NAZWA);
-  Upper(k);
+  text_to_upper(k);
 }
 void TowKey2(const void* r, char* k) {
   std::snprintf(k, 60, "%9.0f%s", D(T(r).GTOID), T(r).NAZWA);
-  Upper(k);
+  text_to_upper(k);
 }
 void TowKey3(const void* r, char* k) {
   std::snprintf(k, 21, "%s", T(r).NR);
-  Upper(k);
+  text_to_upper(k);
 }
 void TowKey4(const void* r, char* k) {
   std::snprintf(k, 30, "%9.0f%s", D(T(r).GTOID), T(r).NR);
-  Upper(k);
+  text_to_upper(k);
 }
 void TowKey5(const void* r, char* k) {
   std::snprintf(k, 21, "%s", T(r).EAN);
-  Upper(k);
+  text_to_upper(k);
 }
 
 // Contractor keys.
@@ -123,33 +119,33 @@ const KON_RECORD& K(const void* r) { return *static_cast<const KON_RECORD*>(r); 
 void KonKey0(const void* r, char* k) { IdKey(K(r).ID, k); }
 void KonKey1(const void* r, char* k) {
   std::snprintf(k, 51, "%s", K(r).NAZWA);
-  Upper(k);
+  text_to_upper(k);
 }
 void KonKey2(const void* r, char* k) {
   std::snprintf(k, 14, "%.13s", K(r).NIP);
-  Upper(k);
+  text_to_upper(k);
 }
 void KonKey3(const void* r, char* k) {
   std::snprintf(k, 81, "%-30s%-50s", K(r).MIASTO, K(r).NAZWA);
-  Upper(k);
+  text_to_upper(k);
 }
 
 // Transaction keys.
 const TRA_RECORD& R(const void* r) { return *static_cast<const TRA_RECORD*>(r); }
 void TraKey0(const void* r, char* k) { IdKey(R(r).ID, k); }
 void TraKey1(const void* r, char* k) {
-  DateParts d = Ymd(R(r).DATATRA);
+  DateParts d = DateToYmd(R(r).DATATRA);
   std::snprintf(k, 19, "%04u%02u%02u%c%9.0f", d.year, d.month, d.day, R(r).RODZAJ[0], D(R(r).ID));
 }
 void TraKey2(const void* r, char* k) {
-  DateParts d = Ymd(R(r).DATATRA);
+  DateParts d = DateToYmd(R(r).DATATRA);
   std::snprintf(k, 28, "%9.0f%04u%02u%02u%c%9.0f", D(R(r).KONID), d.year, d.month, d.day, R(r).RODZAJ[0],
                 D(R(r).ID));
 }
 void TraDocKey(const TRA_RECORD& t, const char* code, const char* number, char* k) {
   char digits[21];
   DocumentDigitsKey(number, digits);
-  std::snprintf(k, 28, "%04u%c%-2s%20s", Ymd(t.DATATRA).year, t.RODZAJ[0], code, digits);
+  std::snprintf(k, 28, "%04u%c%-2s%20s", DateToYmd(t.DATATRA).year, t.RODZAJ[0], code, digits);
 }
 void TraKey3(const void* r, char* k) { TraDocKey(R(r), R(r).DOKTRATYP, R(r).DOKTRANR, k); }
 void TraKey4(const void* r, char* k) { TraDocKey(R(r), R(r).DOKMAGTYP, R(r).DOKMAGNR, k); }
@@ -158,12 +154,12 @@ void TraKey4(const void* r, char* k) { TraDocKey(R(r), R(r).DOKMAGTYP, R(r).DOKM
 const POZ_RECORD& P(const void* r) { return *static_cast<const POZ_RECORD*>(r); }
 void PozKey0(const void* r, char* k) { IdKey(P(r).TRAID, k); }
 void PozKey1(const void* r, char* k) {
-  DateParts d = Ymd(P(r).DATATRA);
+  DateParts d = DateToYmd(P(r).DATATRA);
   std::snprintf(k, 28, "%9.0f%04u%02u%02u%c%9.0f", D(P(r).TOWID), d.year, d.month, d.day, P(r).RODZAJ[0],
                 D(P(r).TRAID));
 }
 void PozKey2(const void* r, char* k) {
-  DateParts d = Ymd(P(r).DATATRA);
+  DateParts d = DateToYmd(P(r).DATATRA);
   std::snprintf(k, 37, "%9.0f%9.0f%04u%02u%02u%c%9.0f", D(P(r).KONID), D(P(r).TOWID), d.year, d.month, d.day,
                 P(r).RODZAJ[0], D(P(r).TRAID));
 }

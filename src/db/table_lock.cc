@@ -18,16 +18,18 @@ LOCK_WAITER* g_waiter = nullptr;
 
 bool Valid(int table) { return table >= 0 && table < kMaxLockTables; }
 
-// Lock failures are expected and handled here: they are not shown to the user.
-class QuietHandler : public CFILE::HANDLER {
+// Lock failures are expected and handled here: they are not shown to the user. Other failures
+// go on to the handler installed before.
+class LOCK_QUIET : public CFILE::HANDLER {
  public:
-  explicit QuietHandler(CFILE::HANDLER* outer) : outer_(outer) {}
+  LOCK_QUIET() : quiet_(this) {}
   void Report(const char* name, int op, int kind, int err) override {
-    if (op != kFileOpLock && op != kFileOpUnlock && outer_) outer_->Report(name, op, kind, err);
+    if (op != kFileOpLock && op != kFileOpUnlock && quiet_.Outer())
+      quiet_.Outer()->Report(name, op, kind, err);
   }
 
  private:
-  CFILE::HANDLER* outer_;
+  CFILE::QUIET quiet_;
 };
 
 }  // namespace
@@ -46,22 +48,22 @@ int LockTable(int table, bool exclusive) {
   if (t.depth == 0) {
     CFILE* f = t.target->LockFile();
     if (!f) return -1;
-    QuietHandler quiet(CFILE::Handler());
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(&quiet);
-    int rc = f->Lock(0, t.target->LockLength(), exclusive);
-    CFILE::SetHandler(saved);
+    int rc;
+    {
+      LOCK_QUIET quiet;
+      rc = f->Lock(0, t.target->LockLength(), exclusive);
+    }
     if (rc != 0) return -1;
     t.exclusive = exclusive;
     t.target->OnFirstLock();
   } else if (exclusive && !t.exclusive) {
     // A write inside a read lock needs the range exclusively; OFD locks convert in place.
     CFILE* f = t.target->LockFile();
-    QuietHandler quiet(CFILE::Handler());
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(&quiet);
-    int rc = f->Lock(0, t.target->LockLength(), true);
-    CFILE::SetHandler(saved);
+    int rc;
+    {
+      LOCK_QUIET quiet;
+      rc = f->Lock(0, t.target->LockLength(), true);
+    }
     if (rc != 0) return -1;
     t.exclusive = true;
   }
@@ -81,11 +83,10 @@ int UnlockTable(int table) {
   TableLockState& t = g_tables[table];
   if (t.depth == 1) {
     CFILE* f = t.target->LockFile();
-    QuietHandler quiet(CFILE::Handler());
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(&quiet);
-    if (f) f->Unlock(0, t.target->LockLength());
-    CFILE::SetHandler(saved);
+    if (f) {
+      LOCK_QUIET quiet;
+      f->Unlock(0, t.target->LockLength());
+    }
     t.exclusive = false;
   }
   --t.depth;

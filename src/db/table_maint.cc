@@ -175,10 +175,8 @@ int SlotPack(TABLESLOT& s) {
   int reopened = SlotOpen(s, def, sharing);
   // The caller's lock on the table went with the old handle: take it again on the new one.
   if (reopened == 0 && shared && s.table >= 0 && TableLockDepth(s.table) > 0) {
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(nullptr);
+    CFILE::QUIET quiet;
     if (s.data.Lock(0, s.header_length, true) != 0) reopened = -1;
-    CFILE::SetHandler(saved);
   }
   return rc != 0 ? rc : reopened;
 }

@@ -164,10 +164,8 @@ class OpenLock {
   }
   ~OpenLock() {
     if (shared_ && held_ && s_.data.IsOpen()) {
-      CFILE::HANDLER* saved = CFILE::Handler();
-      CFILE::SetHandler(nullptr);
+      CFILE::QUIET quiet;
       s_.data.Unlock(0, s_.header_length);
-      CFILE::SetHandler(saved);
     }
   }
   bool held() const { return held_; }

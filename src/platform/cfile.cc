@@ -132,13 +132,14 @@ class OS_FILESYSTEM : public FILESYSTEM {
   }
 };
 
-OS_FILESYSTEM g_os;
-FILESYSTEM* g_fs = &g_os;
+// Never destroyed: files held by other static objects are closed through it at exit.
+OS_FILESYSTEM* const g_os = new OS_FILESYSTEM;
+FILESYSTEM* g_fs = g_os;
 
 }  // namespace
 
 FILESYSTEM* FileSystem() { return g_fs; }
-void SetFileSystem(FILESYSTEM* fs) { g_fs = fs ? fs : &g_os; }
+void SetFileSystem(FILESYSTEM* fs) { g_fs = fs ? fs : g_os; }
 
 
 void CFILE::SetHandler(HANDLER* handler) { g_handler = handler; }

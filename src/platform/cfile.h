@@ -113,6 +113,22 @@ class CFILE {
   static void SetHandler(HANDLER* handler);
   static HANDLER* Handler();
 
+  // Puts another handler (nullptr: none) in place for its own lifetime and gives the installed
+  // one back at its end, for failures the caller expects and handles itself:
+  //   { CFILE::QUIET quiet; CFILE::DeleteFile(temp.c_str()); }
+  class QUIET {
+   public:
+    explicit QUIET(HANDLER* replacement = nullptr) : saved_(Handler()) { SetHandler(replacement); }
+    ~QUIET() { SetHandler(saved_); }
+    QUIET(const QUIET&) = delete;
+    QUIET& operator=(const QUIET&) = delete;
+    // The handler that was installed before.
+    HANDLER* Outer() const { return saved_; }
+
+   private:
+    HANDLER* saved_;
+  };
+
   CFILE() = default;
   CFILE(const CFILE&) = delete;
   CFILE& operator=(const CFILE&) = delete;

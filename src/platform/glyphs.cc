@@ -47,7 +47,20 @@ constexpr uint16_t kPolish[kLetterCount] = {0x0104, 0x0106, 0x0118, 0x0141, 0x01
                                             0x015A, 0x017B, 0x0179, 0x0105, 0x0107, 0x0119,
                                             0x0142, 0x0144, 0x00F3, 0x015B, 0x017C, 0x017A};
 
+// ─ │ ┌ ┬ ┐ ├ ┼ ┤ └ ┴ ┘, in box index order.
+constexpr uint16_t kBoxes[kBoxCount] = {0x2500, 0x2502, 0x250C, 0x252C, 0x2510, 0x251C,
+                                        0x253C, 0x2524, 0x2514, 0x2534, 0x2518};
+
 bool ValidPage(int n) { return n >= 0 && n < kCodePageCount; }
+
+// The box index a byte stands for in a code page, or -1. "Windows" keeps │ and ┐ where code
+// page 852 has other glyphs, so a frame drawn under it must still come out as a frame.
+int BoxOf(int code_page, uint8_t byte) {
+  if (!ValidPage(code_page) || byte < 0x80) return -1;
+  for (int i = 0; i < kBoxCount; ++i)
+    if (CODE_PAGES[code_page].codes[kLetterCount + i] == byte) return i;
+  return -1;
+}
 
 // The letter index a byte stands for in a code page, box characters taking precedence where a
 // code is both (so a frame drawn under "ISO Latin 2" stays a frame).
@@ -64,6 +77,8 @@ int PolishLetterOf(int code_page, uint8_t byte) {
 }  // namespace
 
 uint32_t screen_glyph(int code_page, uint8_t byte) {
+  const int box = BoxOf(code_page, byte);
+  if (box >= 0) return kBoxes[box];
   int letter = PolishLetterOf(code_page, byte);
   if (letter != kNoLetter) return kPolish[letter];
   return kCp852[byte];
@@ -71,9 +86,12 @@ uint32_t screen_glyph(int code_page, uint8_t byte) {
 
 int screen_byte_of(int code_page, uint32_t code_point) {
   if (code_point < 0x80) return static_cast<int>(code_point);
-  if (ValidPage(code_page))
+  if (ValidPage(code_page)) {
     for (int i = 0; i < kLetterCount; ++i)
       if (kPolish[i] == code_point) return CODE_PAGES[code_page].codes[i];
+    for (int i = 0; i < kBoxCount; ++i)
+      if (kBoxes[i] == code_point) return CODE_PAGES[code_page].codes[kLetterCount + i];
+  }
   for (int b = 0x80; b < 0x100; ++b)
     if (kCp852[b] == code_point) return b;
   return -1;

@@ -1,7 +1,8 @@
 // How a screen byte looks. The screen holds bytes of the screen code page; they are shown as the
-// OEM font of a Polish system would draw them: the 18 Polish letters of the current screen code
-// page as those letters, every other byte as its code page 852 glyph (box and double-frame
-// characters, shades, and the code page 437 symbols such as the arrows below 0x20).
+// OEM font of a Polish system would draw them: the 11 box characters and the 18 Polish letters of
+// the current screen code page as those (a box where a code is both), every other byte as its
+// code page 852 glyph (double-frame characters, shades, and the code page 437 symbols such as the
+// arrows below 0x20).
 #pragma once
 
 #include <cstdint>

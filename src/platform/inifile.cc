@@ -43,10 +43,8 @@ bool IsKeyLine(const std::string& line, const char* key) {
 
 int OpenForReading(CFILETXT& f, const std::string& path) {
   // A missing file is no error to anybody: the handler is kept out of it.
-  CFILE::HANDLER* saved = CFILE::Handler();
-  CFILE::SetHandler(nullptr);
+  CFILE::QUIET quiet;
   int rc = f.Open(path.c_str(), kOpenExisting, kAccessRead, kShareReadWrite);
-  CFILE::SetHandler(saved);
   f.SetCodePage(kCodePageLatin2);
   return rc;
 }
@@ -220,10 +218,8 @@ int INIFILE::WriteString(const char* section, const char* key, const char* value
   // On the disk before it takes the old file's place: a power loss leaves one or the other.
   if (ok) ok = CFILE::Replace(temp.c_str(), path_.c_str()) == 0;
   if (!ok) {
-    CFILE::HANDLER* saved = CFILE::Handler();
-    CFILE::SetHandler(nullptr);
+    CFILE::QUIET quiet;
     CFILE::DeleteFile(temp.c_str());
-    CFILE::SetHandler(saved);
     return -1;
   }
   return 0;

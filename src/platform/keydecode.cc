@@ -128,7 +128,10 @@ bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
 DecodeResult DecodeCsi(std::string_view s, bool at_end, KeyEvent* ev, size_t* used) {
   // The Linux console's F1..F5: ESC [ [ A..E.
   if (s.size() >= 3 && s[2] == '[') {
-    if (s.size() < 4) return at_end ? kDecodeSkipped : kDecodeIncomplete;
+    if (s.size() < 4) {
+      *used = s.size();
+      return at_end ? kDecodeSkipped : kDecodeIncomplete;
+    }
     *used = 4;
     uint8_t c = static_cast<uint8_t>(s[3]);
     if (c >= 'A' && c <= 'E') {

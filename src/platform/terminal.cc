@@ -302,7 +302,9 @@ void TERMINAL_CONSOLE::decode_pending(bool at_end) {
     if (r == kDecodeIncomplete) return;
     if (used == 0) used = 1;
     input_.erase(0, used);
-    if (r == kDecodeAccepted) {
+    // Keys pressed at the notice were meant for no screen: they must not answer a question
+    // the user cannot see.
+    if (r == kDecodeAccepted && !too_small_) {
       std::lock_guard<std::mutex> lock(mu_);
       keys_.push_back(ev);
     }
@@ -311,7 +313,8 @@ void TERMINAL_CONSOLE::decode_pending(bool at_end) {
 
 bool TERMINAL_CONSOLE::take_key(KeyEvent* ev) {
   std::lock_guard<std::mutex> lock(mu_);
-  if (keys_.empty()) return false;
+  // While the notice stands, keys wait until the terminal is large enough again.
+  if (keys_.empty() || too_small_) return false;
   *ev = keys_.front();
   keys_.pop_front();
   return true;
@@ -349,13 +352,13 @@ bool TERMINAL_CONSOLE::key_pending() {
   if (hung_up_ || g_hangup) return true;
   {
     std::lock_guard<std::mutex> lock(mu_);
-    if (!keys_.empty()) return true;
+    if (!keys_.empty() && !too_small_) return true;
   }
   read_available();
   if (g_winch) wait_input(0);
   decode_pending(!input_.empty() && escape_wait_left() == 0);
   std::lock_guard<std::mutex> lock(mu_);
-  return !keys_.empty() || hung_up_;
+  return (!keys_.empty() && !too_small_) || hung_up_;
 }
 
 void TERMINAL_CONSOLE::wake() {

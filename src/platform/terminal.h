@@ -4,7 +4,8 @@
 // At open the terminal goes to raw mode and the alternate screen, gets the program's palette
 // when it can load one, and is asked to grow to at least 80 x 25 when smaller (xterm window
 // request). Everything changed is given back at close, at exit and on a crash signal. While the
-// terminal is smaller than the grid a Polish notice replaces the screen. A hang-up or the end of
+// terminal is smaller than the grid a Polish notice replaces the screen and reading waits; keys
+// typed at the notice are dropped, since they would act on a screen nobody saw. A hang-up or the end of
 // input makes every following read return Ctrl+F4, so that the program closes its windows and
 // ends in order, as it does when the window's close button is pressed.
 #pragma once

@@ -31,7 +31,7 @@ namespace {
 
 bool HasCurrentRecord(int view) { return view >= 0 && TableIsOpen(view) && TableRecNo(view) >= 0; }
 
-// After a command of another Part has run, the form shows what is now current.
+// After a command has run, the form shows what is now current.
 void Refresh() { show_current_record(); }
 
 // Add, edit and delete belong to the record forms; without them the command says so.
@@ -50,7 +50,7 @@ void RecordEdit() {
   const int here = RereadCurrent(v);
   UnlockAllTables();
   if (here == kTableEnd) {
-    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[v].title);
+    deleted_meanwhile(v);
   } else if (here == 0) {
     run_record_command(v, kRecordEdit, 0);
   }

@@ -12,16 +12,20 @@
 #include "common/colours.h"
 #include "db/db_events.h"
 #include "db/index_build.h"
+#include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "devices/scanner/ean_scanner.h"
 #include "platform/cfile.h"
 #include "platform/clipboard.h"
 #include "platform/removable.h"
+#include "platform/console.h"
+#include "platform/inifile.h"
 #include "shell/command_line.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
+#include "shell/ui_handlers.h"
 #include "ui/feedback.h"
 #include "ui/number_format.h"
 #include "ui/record_list.h"
@@ -32,7 +36,9 @@
 void ResetProgramState() {
   // First: the watcher types into the screen that is reset below.
   ResetScanner();
+  UninstallUiHandlers();
   ResetTables();
+  ClearRecords();
   ResetTableLocks();
   ResetDbEvents();
   ResetKeySortBudget();
@@ -43,6 +49,8 @@ void ResetProgramState() {
   SaveUnderReset();
   FeedbackReset();
   ClipboardReset();
+  console_select(kConsoleTerminal);
+  SetConfigPath("");
   ColoursReset();
   reset_number_format();
   ResetRecordLists();

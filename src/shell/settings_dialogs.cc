@@ -1,6 +1,8 @@
 #include "shell/settings_dialogs.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "common/text.h"
 #include "platform/cfile.h"
@@ -16,6 +18,16 @@
 namespace {
 
 constexpr int kPasswordLength = 10;
+// Stands for a stored password in the fields of "HASŁA"; no key types it.
+constexpr char kKeptPassword = '\x01';
+
+// What was typed into a field that showed a stored password, its marks left out.
+std::string WithoutKeptMarks(const char* text) {
+  std::string s;
+  for (; *text; ++text)
+    if (*text != kKeptPassword) s += *text;
+  return s;
+}
 
 void WrongPassword() {
   beep();
@@ -67,7 +79,12 @@ bool administrator_confirmed() {
 
 int passwords_dialog() {
   if (!administrator_confirmed()) return -1;
+  // Only the one-way form of a password is stored: a set password shows as stars of bytes that
+  // cannot be typed, so that a field left alone keeps it and a field emptied clears it.
+  const std::string kept(8, kKeptPassword);
   char admin[kPasswordLength + 1] = "", user[kPasswordLength + 1] = "";
+  if (AdministratorPasswordSet()) std::snprintf(admin, sizeof admin, "%s", kept.c_str());
+  if (UserPasswordSet()) std::snprintf(user, sizeof user, "%s", kept.c_str());
   FieldDescriptor fa, fu;
   make_descriptor(&fa, 'C', kPasswordLength, 0, admin);
   make_descriptor(&fu, 'C', kPasswordLength, 0, user);
@@ -77,13 +94,14 @@ int passwords_dialog() {
   dlg_field(d, 2, 24, 1, kPasswordLength + 1, 1, &fa);
   dlg_label(d, 3, 3, 2, "Hasło &użytkownika:"_pl);
   dlg_field(d, 4, 24, 2, kPasswordLength + 1, 1, &fu);
-  d[2].options |= kOptPassword;
-  d[4].options |= kOptPassword;
+  d[2].options |= kOptPassword | kOptSelectOnEntry;
+  d[4].options |= kOptPassword | kOptSelectOnEntry;
   dlg_button(d, 5, 17, 4, " &Ok ");
   dlg_end(d, 6);
   dlg_center(d);
   if (dlg_run(d, 2, nullptr) != 5) return -1;
-  if (SetAdministratorPassword(admin) != 0 || SetUserPassword(user) != 0) return -1;
+  if (kept != admin && SetAdministratorPassword(WithoutKeptMarks(admin)) != 0) return -1;
+  if (kept != user && SetUserPassword(WithoutKeptMarks(user)) != 0) return -1;
   return 0;
 }
 

@@ -33,6 +33,9 @@ inline constexpr int32_t kOptEditable = 2;
 inline constexpr int32_t kOptClosing = 8;
 inline constexpr int32_t kOptHeap = 16;      // record 0: keep the saved background on the heap
 inline constexpr int32_t kOptPassword = 32;  // each character shows as "*"
+// A text field whose whole text is selected when editing starts: typing, pasting or deleting
+// replaces it, a movement key keeps it.
+inline constexpr int32_t kOptSelectOnEntry = 64;
 
 inline constexpr int32_t kStateFocus = 1;
 inline constexpr int32_t kStateDisabled = 2;

@@ -41,16 +41,30 @@ bool EditText(ControlRecord* dlg, int i, std::string* t, KeyEvent* ev) {
   const uint8_t attr = attribute_of(4);
   int cur = 0, off = 0;
   bool dirty = true;
+  bool selected = (c.options & kOptSelectOnEntry) && !t->empty();
   for (;;) {
     if (cur < off) off = cur;
     if (cur - off >= fw) off = cur - fw + 1;
     if (dirty) {
       std::string shown = (c.options & kOptPassword) ? std::string(t->size(), '*') : *t;
-      write_field_text(x, y, fw, shown.c_str(), off, attr);
+      write_field_text(x, y, fw, shown.c_str(), off, selected ? attribute_of(0) : attr);
     }
     const int old_off = off;
     *ev = ReadKeyAt(x + cur - off, y);
     dirty = false;
+    if (selected && !key_is_scan(*ev, kScanF1) && !EndsTextEditing(*ev) &&
+        !(key_has_alt_only(*ev) && ev->ch != 0)) {
+      // The first key decides: a change replaces the whole text, a movement keeps it.
+      selected = false;
+      dirty = true;
+      const bool erases = ev->ch == 8 || key_is_scan(*ev, kScanDel);
+      if (erases || ev->ch == 4 || ev->ch == 22 ||
+          (ev->ch >= 32 && !(ev->shift & (kShiftCtrl | kShiftAlt)))) {
+        t->clear();
+        cur = off = 0;
+        if (erases) continue;
+      }
+    }
     const int len = static_cast<int>(t->size());
     bool removed = false;
     if (key_is_scan(*ev, kScanF1)) {

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "common/text.h"
+#include "db/db_event_text.h"
+#include "db/db_events.h"
+#include "db/schema.h"
 #include "ui/dialog.h"
 #include "ui/keys.h"
 #include "ui/screen.h"
@@ -103,6 +106,11 @@ int message(const char* format, ...) {
 }
 
 void not_supported() { message("%s", "Funkcja w tym miejscu nieobsługiwana."_pl); }
+
+void deleted_meanwhile(int table) {
+  const char* title = table >= 0 && table < kSchemaTableCount ? TABLE_INFO[table].title : "";
+  message("%s", DbEventMessage(kDbEvRecordDeleted, title).c_str());
+}
 
 int ask_abort() {
   if (!key_waiting()) return 0;

@@ -13,6 +13,9 @@ int message_box(int default_button, const char* format, ...)
 int message(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Answers "Funkcja w tym miejscu nieobsługiwana." for a command that is not there yet.
 void not_supported();
+// Says that the current record of a table (0..4) was deleted meanwhile, by another workstation:
+// "Bieżący rekord z pliku KONTRAHENCI\n  został wcześniej usunięty.".
+void deleted_meanwhile(int table);
 // When a key is waiting, reads it; for Esc asks whether to stop. 1 when the answer is " &Tak ".
 int ask_abort();
 

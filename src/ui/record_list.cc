@@ -273,8 +273,7 @@ bool DeletedMeanwhile(const LIST& l) {
   bool deleted = false;
   if (TableIsDeleted(l.table, &deleted) < 0) return true;
   if (!deleted) return false;
-  message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl,
-          TABLE_INFO[l.table].title);
+  deleted_meanwhile(l.table);
   return true;
 }
 
@@ -340,10 +339,10 @@ int RunButton(LIST& l, int button, bool shifted) {
 }
 
 void UpdateStatus(LIST& l) {
-  char text[96];
-  record_summary(l.view, text, sizeof text);
-  status_line(1, "%s", text);
   const bool empty = TableEmpty(l);
+  char text[96] = "";
+  if (!empty) record_summary(l.view, text, sizeof text);
+  status_line(1, "%s", text);
   for (int b : {kBtnEdit, kBtnDelete})
     if (static_cast<bool>(l.bar[b].state & kStateDisabled) != empty)
       dlg_set_state(l.bar, b, kStateDisabled, empty, true);
@@ -481,8 +480,10 @@ int record_list(int view) {
 
   int result = 0;
   for (;;) {
+    // An empty table has no row to highlight: the structures hold whatever was read last.
+    const bool empty = TableEmpty(l);
     UpdateStatus(l);
-    DrawRow(l, l.row, true);
+    if (!empty) DrawRow(l, l.row, true);
     const ControlRecord& f = l.dlg[kRecSearch];
     set_cursor(dlg_abs_x(l.dlg, kRecSearch) +
                    std::min<int>(static_cast<int>(std::strlen(l.search_text)), f.width - 1),
@@ -491,7 +492,7 @@ int record_list(int view) {
     KeyEvent ev;
     read_key(&ev);
     hide_cursor();
-    DrawRow(l, l.row, false);
+    if (!empty) DrawRow(l, l.row, false);
     const int r = Key(l, ev);
     if (r != 0) {
       result = r > 0 ? 0 : -1;

@@ -311,7 +311,15 @@ void draw_frame(int x, int y, int w, int h, int style, uint8_t attr) {
                                             {0xC9, 0xBB, 0xC8, 0xBC, 0xCD, 0xBA}};
   if (!S().open || w < 1 || h < 1) return;
   if (style < 0 || style > 2) style = 1;
-  const uint8_t* f = kStyles[style];
+  uint8_t f[6];
+  std::memcpy(f, kStyles[style], sizeof f);
+  if (style == 1) {
+    // The single lines are the box characters of the screen code page: "Windows" has Polish
+    // letters where the others keep │ and ┐.
+    const uint8_t* box = CODE_PAGES[S().code_page].codes + kLetterCount;
+    const int corners[6] = {2, 4, 8, 10, 0, 1};
+    for (int i = 0; i < 6; ++i) f[i] = box[corners[i]];
+  }
   if (h == 1) {
     fill_cells(x, y, w, 1, f[4], attr);
     return;

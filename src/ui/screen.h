@@ -8,7 +8,8 @@
 // all-zero event.
 //
 // Texts are in the data code page (10, Windows-1250) and are converted to the screen code page
-// on the way out; read_key converts the other way. Frames and fills are screen bytes as given.
+// on the way out; read_key converts the other way. Fills and double frames are screen bytes as
+// given; single frames take the box characters of the screen code page.
 #pragma once
 
 #include <cstdint>

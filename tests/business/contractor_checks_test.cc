@@ -2,7 +2,10 @@
 // account a transfer order needs.
 #include "common/date.h"
 #include "common/text.h"
-#include "contractor_testing.h"
+#include "business/contractor_checks.h"
+#include "business/contractor_parent.h"
+#include "business/options.h"
+#include "forms_fixture.h"
 
 namespace {
 
@@ -15,8 +18,8 @@ AMOUNT g_details_for;
 void RecordDetails(AMOUNT id) { g_details_for = id; }
 
 TEST_F(ContractorChecksTest, OnlyUnpaidTransfersAndDeferredAmountsOfExternalSalesAreDebts) {
-  Add(1, "Moja firma");
-  for (int k = 2; k <= 8; ++k) Add(k, "Klient");
+  AddContractor(1, "Moja firma");
+  for (int k = 2; k <= 8; ++k) AddContractor(k, "Klient");
   // 2: a transfer already paid, and a deferred amount paid: no debt.
   AddTransaction(1, 2, 'S', "WZ", 100, kPaid, 50, kPaid);
   // 3: a transfer without its payment date.
@@ -36,15 +39,9 @@ TEST_F(ContractorChecksTest, OnlyUnpaidTransfersAndDeferredAmountsOfExternalSale
   ASSERT_EQ(TableSetIndex(kTableTransactions, 1), 0);
   ASSERT_EQ(TableGo(kTableTransactions, 3), 0);
 
-  EXPECT_FALSE(ContractorHasDebts(Id(2)));
-  EXPECT_TRUE(ContractorHasDebts(Id(3)));
-  EXPECT_TRUE(ContractorHasDebts(Id(4)));
-  EXPECT_FALSE(ContractorHasDebts(Id(5)));
-  EXPECT_FALSE(ContractorHasDebts(Id(6)));
-  EXPECT_TRUE(ContractorHasDebts(Id(7)));
-  EXPECT_FALSE(ContractorHasDebts(Id(8)));
-  EXPECT_FALSE(ContractorHasDebts(Id(9)));   // no transactions at all
-  EXPECT_FALSE(ContractorHasDebts(AMOUNT()));
+  std::string debts;  // contractors 2 to 9, the last without transactions, then no contractor
+  for (int id = 2; id <= 9; ++id) debts += ContractorHasDebts(Id(id)) ? 'D' : '-';
+  EXPECT_EQ(debts + (ContractorHasDebts(AMOUNT()) ? 'D' : '-'), "-DD--D---");
   // The transactions view keeps its record and order.
   EXPECT_EQ(TableRecNo(kTableTransactions), 3);
   EXPECT_EQ(TableGetIndex(kTableTransactions), 1);
@@ -52,16 +49,15 @@ TEST_F(ContractorChecksTest, OnlyUnpaidTransfersAndDeferredAmountsOfExternalSale
 }
 
 TEST_F(ContractorChecksTest, DebtorQuestionAnswers) {
-  Add(2, "Dłużnik"_pl);
-  Add(3, "Płatnik"_pl);
+  AddContractor(2, "Dłużnik"_pl);
+  AddContractor(3, "Płatnik"_pl);
   AddTransaction(1, 2, 'S', "WZ", 100, 0, 0, 0);
 
-  Snapshot();
-  Key('t');
+  Play("{Snap}t");
   EXPECT_EQ(CheckDebtor(Id(2)), 0);
-  Key('n');
+  Play("n");
   EXPECT_EQ(CheckDebtor(Id(2)), -1);
-  Esc();
+  Play("{Esc}");
   EXPECT_EQ(CheckDebtor(Id(2)), -1);
   // " &Szczegóły... " shows the report and comes back to the question.
   SetDebtorDetails(RecordDetails);
@@ -69,85 +65,73 @@ TEST_F(ContractorChecksTest, DebtorQuestionAnswers) {
   Play("s{Snap}t");
   EXPECT_EQ(CheckDebtor(Id(2)), 0);
   EXPECT_EQ(g_details_for, Id(2));
-  EXPECT_TRUE(ShotHas(0, "Kontrahent ma nieuregulowane płatności."));
-  EXPECT_TRUE(ShotHas(0, "Pozwolić na przeprowadzenie z nim transakcji?"));
-  EXPECT_TRUE(ShotHas(0, " Szczegóły... "));
+  EXPECT_TRUE(ShotShows(0, {"Kontrahent ma nieuregulowane płatności.", "Pozwolić na przeprowadzenie z nim transakcji?", " Szczegóły... "}));
   EXPECT_TRUE(ShotHas(1, "Kontrahent ma nieuregulowane płatności."));
   // A contractor without debts is let through without a question.
   EXPECT_EQ(CheckDebtor(Id(3)), 0);
-  EXPECT_EQ(con->snapshots.size(), 2u);
+  EXPECT_EQ(Shots(), 2u);
 }
 
 TEST_F(ContractorChecksTest, AutomaticCustomerWarningOffAndNoContractorAreNeverAsked) {
-  Add(2, "Klient detaliczny");
+  AddContractor(2, "Klient detaliczny");
   AddTransaction(1, 2, 'S', "WZ", 100, 0, 100, 0);
   ASSERT_TRUE(ContractorHasDebts(Id(2)));
   ASSERT_EQ(SetAutoCustomer(Id(2)), 0);
-  Snapshot();
+  Play("{Snap}");
   EXPECT_EQ(CheckDebtor(Id(2)), 0);
   EXPECT_EQ(CheckDebtor(AMOUNT()), 0);
   ASSERT_EQ(SetAutoCustomer(AMOUNT()), 0);
   ASSERT_EQ(SetWarnDebtor(0), 0);
   EXPECT_EQ(CheckDebtor(Id(2)), 0);
   // Nothing read a key: no question was shown, and the short walk left typed-ahead keys alone.
-  EXPECT_EQ(con->snapshots.size(), 0u);
+  EXPECT_EQ(Shots(), 0u);
 }
 
 TEST_F(ContractorChecksTest, DefaultsAreStoredSilentlyFirstAndAskedAboutLater) {
-  Add(2, "Nowy");
-  Add(3, "Stały"_pl, "", "RU");
-  Add(4, "Netto", "", "");
-  ASSERT_EQ(TableGo(kTableContractors, 0), 0);
-  Kon.ZAOKRNETTO = 1;
-  ASSERT_EQ(FindById(kTableContractors, Id(4)), 0);
+  AddContractor(2, "Nowy");
+  AddContractor(3, "Stały"_pl, "", "", "RU");
+  AddContractor(4, "Netto");
   Kon.ZAOKRNETTO = 1;
   ASSERT_EQ(TableUpdate(kTableContractors), 0);
   ASSERT_EQ(FindById(kTableContractors, Id(3)), 0);
   const long current = TableRecNo(kTableContractors);
 
   // None, corrections and no contractor: nothing happens.
-  EXPECT_EQ(OfferContractorDefaults(Id(2), 0, false), 1);
-  EXPECT_EQ(OfferContractorDefaults(Id(2), 11, true), 1);
-  EXPECT_EQ(OfferContractorDefaults(Id(2), 13, false), 1);
-  EXPECT_EQ(OfferContractorDefaults(AMOUNT(), 7, false), 1);
-  EXPECT_EQ(OfferContractorDefaults(Id(99), 7, false), 1);
+  for (auto [id, kind] : {std::pair{2, 0}, {2, 11}, {2, 13}, {0, 7}, {99, 7}})
+    EXPECT_EQ(OfferContractorDefaults(Id(id), kind, kind == 11), 1) << id << " " << kind;
   EXPECT_STREQ(Stored(2).DOKTRATYP, "");
 
   // A contractor without defaults takes them without a question (none is queued to answer one).
   EXPECT_EQ(OfferContractorDefaults(Id(2), 7, true), 0);
-  EXPECT_STREQ(Stored(2).DOKTRATYP, "FV");
-  EXPECT_EQ(Stored(2).ZAOKRNETTO, 1);
+  EXPECT_EQ(Stored(2).DOKTRATYP + std::to_string(Stored(2).ZAOKRNETTO), "FV1");
   // The same values again: nothing to do.
   EXPECT_EQ(OfferContractorDefaults(Id(2), 7, true), 1);
 
   // A contractor with a document of its own is asked; " &Nie " keeps it, " &Tak " replaces it.
-  Key('n');
+  Play("n");
   EXPECT_EQ(OfferContractorDefaults(Id(3), 10, false), 1);
   EXPECT_STREQ(Stored(3).DOKTRATYP, "RU");
   Play("{Snap}t");
   EXPECT_EQ(OfferContractorDefaults(Id(3), 10, false), 0);
   EXPECT_STREQ(Stored(3).DOKTRATYP, "PA");
   // The net flag alone counts as a default too.
-  Key('t');
+  Play("t");
   EXPECT_EQ(OfferContractorDefaults(Id(4), 9, false), 0);
-  EXPECT_STREQ(Stored(4).DOKTRATYP, "RU");
-  EXPECT_EQ(Stored(4).ZAOKRNETTO, 0);
+  EXPECT_EQ(Stored(4).DOKTRATYP + std::to_string(Stored(4).ZAOKRNETTO), "RU0");
 
-  EXPECT_EQ(con->snapshots.size(), 1u);
-  EXPECT_TRUE(ShotHas(0, "Zapamiętać bieżący dokument sprzedaży i sposób obliczania cen"));
+  EXPECT_EQ(Shots(), 1u);
   EXPECT_TRUE(ShotHas(0, "jako nowe wartości domyślne dla tego kontrahenta?"));
   // The contractor current before is current again.
   EXPECT_EQ(TableRecNo(kTableContractors), current);
   EXPECT_EQ(Kon.ID, Id(3));
-  ExpectSoundTables();
+  ExpectTablesSound();
 }
 
 TEST_F(ContractorChecksTest, MissingBankAccountStopsATransferOrderWhileTheWarningIsOn) {
   KON_RECORD c{};
   EXPECT_EQ(CheckContractorBank(c), 0);  // no contractor
   c.ID = Id(2);
-  Snapshot();
-  Enter();
+  Play("{Snap}{Enter}");
   EXPECT_EQ(CheckContractorBank(c), -1);
   EXPECT_TRUE(ShotHas(0, "Brak numeru konta bankowego."));
   std::snprintf(c.KONTO, sizeof c.KONTO, "12 1020 0000");

@@ -1,5 +1,8 @@
 // The parent company: its set-up on the first run and its choice in "FIRMA MACIERZYSTA".
-#include "contractor_testing.h"
+#include "business/contractor_checks.h"
+#include "business/contractor_parent.h"
+#include "business/options.h"
+#include "forms_fixture.h"
 
 namespace {
 
@@ -11,42 +14,38 @@ TEST_F(ParentCompanyTest, EscOnTheFirstRunFormAddsMojaFirmaAsContractorOne) {
   ASSERT_EQ(SetCompany(Id(7)), 0);  // left over from another database
   Play("{Snap}{Enter}{Snap}Zaczete{Esc}{Snap}{Enter}");  // the request, the empty form, what was added
   ASSERT_EQ(EnsureParentCompany(), 0);
-  EXPECT_TRUE(ShotHas(0, "Wprowadź dane własnej firmy."));
-  EXPECT_TRUE(ShotHas(0, "Zostanie ona dodana jako jeden"));
-  EXPECT_TRUE(ShotHas(0, "z kontrahentów i ustawiona jako"));
-  EXPECT_TRUE(ShotHas(0, "macierzysta."));
+  EXPECT_TRUE(ShotShows(0, {"Wprowadź dane własnej firmy.", "z kontrahentów i ustawiona jako"}));
   EXPECT_TRUE(ShotHas(1, " KONTRAHENCI "));
-  EXPECT_TRUE(ShotHas(2, "Firma macierzysta została dodana jako:"));
-  EXPECT_TRUE(ShotHas(2, "Moja firma."));
-  EXPECT_EQ(Count(), 1);
+  EXPECT_TRUE(ShotShows(2, {"Firma macierzysta została dodana jako:", "Moja firma."}));
+  EXPECT_EQ(Count(kTableContractors), 1);
   EXPECT_STREQ(Stored(1).NAZWA, "Moja firma");
   EXPECT_EQ(Company(), Id(1));
   KON_RECORD parent{};
   ASSERT_EQ(ParentCompany(&parent), 0);
   EXPECT_STREQ(parent.NAZWA, "Moja firma");
-  ExpectSoundTables();
+  ExpectTablesSound();
 
   // The file is no longer empty: the next start asks nothing.
   EXPECT_EQ(EnsureParentCompany(), 0);
-  EXPECT_EQ(Count(), 1);
-  EXPECT_EQ(con->snapshots.size(), 3u);
+  EXPECT_EQ(Count(kTableContractors), 1);
+  EXPECT_EQ(Shots(), 3u);
 }
 
 TEST_F(ParentCompanyTest, TheFirmSavedOnTheFirstRunBecomesTheParentCompany) {
   Play("{Enter}Kwiaciarnia Roza{Alt+i}725-11-22-333{Alt+o}{Snap}");
   ASSERT_EQ(EnsureParentCompany(), 0);
-  EXPECT_EQ(Count(), 1);
+  EXPECT_EQ(Count(kTableContractors), 1);
   EXPECT_EQ(Company(), Id(1));
   EXPECT_STREQ(Stored(1).NAZWA, "Kwiaciarnia Roza");
   EXPECT_STREQ(Stored(1).NIP, "725-11-22-333");
   // The snapshot key was left for whoever reads next: no "dodana jako" message was shown.
-  EXPECT_EQ(con->snapshots.size(), 0u);
+  EXPECT_EQ(Shots(), 0u);
 }
 
 TEST_F(ParentCompanyTest, DialogChoosesAnotherContractorAndPutsTheListBack) {
-  Add(1, "Alfa", "111");
-  Add(2, "Beta", "222");
-  Add(3, "Gamma", "333");
+  AddContractor(1, "Alfa", "111");
+  AddContractor(2, "Beta", "222");
+  AddContractor(3, "Gamma", "333");
   ASSERT_EQ(FindById(kTableContractors, Id(2)), 0);
   std::snprintf(Kon.KOD, sizeof Kon.KOD, "00-950");
   std::snprintf(Kon.MIASTO, sizeof Kon.MIASTO, "Warszawa");
@@ -61,14 +60,8 @@ TEST_F(ParentCompanyTest, DialogChoosesAnotherContractorAndPutsTheListBack) {
   // shown with its address and NIP (1); " &Ok ".
   Play("{Snap}{Enter}{Home}{Down}{Enter}{Snap}{Enter}");
   ASSERT_EQ(parent_company_dialog(), 0);
-  EXPECT_TRUE(ShotHas(0, "FIRMA MACIERZYSTA"));
-  EXPECT_TRUE(ShotHas(0, "Dla poprawnego działania programu, należy dodać własną firmę"));
-  EXPECT_TRUE(ShotHas(0, "jako jednego z kontrahentów i wskazać ją jako macierzystą."));
-  EXPECT_TRUE(ShotHas(0, "Alfa"));
-  EXPECT_TRUE(ShotHas(0, "111"));
-  EXPECT_TRUE(ShotHas(1, "Beta"));
-  EXPECT_TRUE(ShotHas(1, "00-950 Warszawa, ul. Polna 1"));
-  EXPECT_TRUE(ShotHas(1, "222"));
+  EXPECT_TRUE(ShotShows(0, {"FIRMA MACIERZYSTA", "należy dodać własną firmę", "Alfa", "111"}));
+  EXPECT_TRUE(ShotShows(1, {"Beta", "00-950 Warszawa, ul. Polna 1", "222"}));
   EXPECT_EQ(Company(), Id(2));
   EXPECT_STREQ(LoadedParentCompany().NAZWA, "Beta");
   EXPECT_EQ(TableRecNo(kTableContractors), current);
@@ -83,7 +76,7 @@ TEST_F(ParentCompanyTest, DialogChoosesAnotherContractorAndPutsTheListBack) {
 }
 
 TEST_F(ParentCompanyTest, AMissingParentRecordReadsEmpty) {
-  Add(1, "Alfa");
+  AddContractor(1, "Alfa");
   KON_RECORD parent{};
   EXPECT_EQ(ParentCompany(&parent), -1);  // none chosen
   ASSERT_EQ(SetCompany(Id(5)), 0);

@@ -1,27 +1,20 @@
 // The record commands of groups and goods: the group form, deleting with references checked,
-// the finds by number and barcode, the stock recomputation, and the files as another reader
-// sees them afterwards.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-
+// the finds by number and barcode, the stock recomputation.
 #include "business/goods_commands.h"
+#include "business/goods_rules.h"
 #include "business/goods_search.h"
-#include "admin/admin.h"
-#include "goods_testing.h"
-#include "support/run_shell.h"
+#include "forms_fixture.h"
+#include "ui/record_list.h"
 
 namespace {
 
-class GoodsCommandsTest : public GoodsTest {};
+using GoodsCommandsTest = GoodsTest;
 
 TEST_F(GoodsCommandsTest, GroupFormAddsRenamesAndAsksAboutADuplicateName) {
   Demo();
   Play("Owoce{Alt+o}");
   ASSERT_EQ(EditGroup(NewGroupRecord()), 0);
-  ASSERT_TRUE(GroupNamed("Owoce"));
+  ASSERT_TRUE(Named(kTableGroups, "Owoce"));
   EXPECT_EQ(Gto.ID, AMOUNT::FromInt(4));
   EXPECT_EQ(Gto.WOFERCIE, 1);
 
@@ -32,14 +25,14 @@ TEST_F(GoodsCommandsTest, GroupFormAddsRenamesAndAsksAboutADuplicateName) {
   EXPECT_TRUE(ShotHas(0, "Grupa o podanej nazwie już istnieje."));
   EXPECT_TRUE(CaretIn(1, group_form(), kGroupName));
   EXPECT_TRUE(CaretIn(2, group_form(), kGroupName));
-  ASSERT_TRUE(GroupNamed("KWIATY"));
+  ASSERT_TRUE(Named(kTableGroups, "KWIATY"));
   EXPECT_EQ(Gto.ID, AMOUNT::FromInt(5));
 
   // Editing keeps the identifier; its own name is no duplicate.
-  ASSERT_TRUE(GroupNamed("Owoce"));
+  ASSERT_TRUE(Named(kTableGroups, "Owoce"));
   Play("{Alt+u}sezonowe{Alt+o}");
   ASSERT_EQ(EditGroup(Gto), 0);
-  ASSERT_TRUE(GroupNamed("Owoce"));
+  ASSERT_TRUE(Named(kTableGroups, "Owoce"));
   EXPECT_STREQ(Gto.UWAGI, "sezonowe");
   EXPECT_EQ(Gto.ID, AMOUNT::FromInt(4));
   EXPECT_EQ(TableCount(kTableGroups), 5);
@@ -67,9 +60,9 @@ TEST_F(GoodsCommandsTest, RecordsInUseAreNotDeleted) {
   EXPECT_NE(FindById(kTableGroups, AMOUNT::FromInt(3)), 0);
   Play("Nowy{Alt+o}");
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
-  ASSERT_TRUE(GoodsNamed("Nowy"));
+  ASSERT_TRUE(Named(kTableGoods, "Nowy"));
   EXPECT_EQ(goods_delete_current(), 0);
-  EXPECT_FALSE(GoodsNamed("Nowy"));
+  EXPECT_FALSE(Named(kTableGoods, "Nowy"));
   ExpectTablesSound();
 
   // Without the right nothing goes.
@@ -95,8 +88,7 @@ TEST_F(GoodsCommandsTest, FindByNumberAndBarcodeMakeTheGoodsCurrentOrOfferANewOn
   const long at = TableRecNo(kTableGoods);
   Play("al0003{Enter}{Snap}n");  // 1
   EXPECT_EQ(FindGoodsByNumber(), -1);
-  EXPECT_TRUE(ShotHas(1, "Brak towaru o podanym numerze."));
-  EXPECT_TRUE(ShotHas(1, "    Czy chcesz dodać nowy?"));
+  EXPECT_TRUE(ShotShows(1, {"Brak towaru o podanym numerze.", "    Czy chcesz dodać nowy?"}));
   EXPECT_EQ(TableRecNo(kTableGoods), at);
   EXPECT_STREQ(Tow.NR, "AL0003");
 
@@ -140,40 +132,11 @@ TEST_F(GoodsCommandsTest, F8StoresTheStockOfThePositions) {
   // Interrupted: the stored stock stays.
   Tow.STAN = AMOUNT::FromInt(5);
   ASSERT_EQ(TableUpdate(kTableGoods), 0);
-  gc->typeahead = true;
+  con->typeahead = true;
   Play("{Esc}t");
   EXPECT_NE(RecomputeCurrentStock(), 0);
   ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(1)), 0);
   EXPECT_EQ(Tow.STAN, AMOUNT::FromInt(5));
-}
-
-TEST_F(GoodsCommandsTest, RecordsAddedThroughTheFormsPassTheCheckerAndAnotherReader) {
-  const std::string probe = RunShell("/usr/bin/python3 -c 'import dbf; print(1)' 2>&1");
-  ASSERT_EQ(probe, "1\n") << "python3-dbf is missing: scripts/deps.sh test installs it";
-  gc->type_bytes("Zioła");
-  AltKey('o');
-  ASSERT_EQ(EditGroup(NewGroupRecord()), 0);
-  for (const char* name : {"Mięta", "Szałwia", "Żeń-szeń"}) {
-    gc->type_bytes(name);
-    Play("{Alt+p}suszona, 50 g{Alt+k}590123412345{Alt+o}");
-    if (std::strcmp(name, "Mięta") != 0) K('z');  // the barcode of the first one
-    ASSERT_EQ(EditGoods(NewGoodsRecord()), 0) << name;
-  }
-  ASSERT_TRUE(GoodsNamed("Szałwia"));
-  EXPECT_EQ(goods_delete_current(), 0);
-  ExpectTablesSound();
-  CloseDatabase();
-  const std::string db = std::filesystem::current_path().string();
-  for (const char* table : {"Gto", "Tow"}) {
-    const std::string theirs = RunShell("/usr/bin/python3 " TAMSU_SOURCE_DIR "/tests/db/read_with_dbf.py " +
-                                          db + "/" + table + ".dbf 2>&1");
-    EXPECT_EQ(theirs, AdminDump(db, table)) << table;
-  }
-  const std::string goods = AdminDump(db, "Tow");
-  EXPECT_NE(goods.find("Żeń-szeń"), std::string::npos);
-  EXPECT_NE(goods.find("000003"), std::string::npos);
-  EXPECT_NE(goods.find("\n*,2,"), std::string::npos);  // the deleted one, marked
-  ASSERT_EQ(OpenDatabase(), 0);
 }
 
 }  // namespace

@@ -9,7 +9,12 @@
 
 #include "business/contractor_store.h"
 #include "business/goods_commands.h"
-#include "goods_testing.h"
+#include "business/goods_rules.h"
+#include "business/options.h"
+#include "db/db_events.h"
+#include "db/table_check.h"
+#include "db/table_lock.h"
+#include "forms_fixture.h"
 #include "platform/cfile_testing.h"
 
 namespace {

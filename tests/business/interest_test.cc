@@ -4,51 +4,43 @@
 
 #include <random>
 
-#include "business/amount_testing.h"
+#include "support/amount_testing.h"
 
-TEST(Interest, ThirtyDaysAtThirteenPercent) {
-  EXPECT_EQ(InterestDue(A("1000.00"), DateFromYmd(2008, 12, 31), DateFromYmd(2009, 1, 30)),
-            A("10.68"));
-}
+namespace {
 
-TEST(Interest, DelaySpanningTwoRatesIsSplitByDays) {
-  // 14 days at 11.5 % (4.41) and 17 days at 13 % (6.05).
-  EXPECT_EQ(InterestDue(A("1000.00"), DateFromYmd(2008, 11, 30), DateFromYmd(2008, 12, 31)),
-            A("10.46"));
-}
+DATE Day(unsigned d, unsigned m, unsigned y) { return DateFromYmd(y, m, d); }
 
-TEST(Interest, NoneWhenPaidInTimeOrDatesMissing) {
-  const DATE due = DateFromYmd(2010, 3, 15);
-  EXPECT_EQ(InterestDue(A("1000.00"), due, due), AMOUNT());
-  EXPECT_EQ(InterestDue(A("1000.00"), due, due - 10), AMOUNT());
-  EXPECT_EQ(InterestDue(A("1000.00"), due, 0), AMOUNT());
-  EXPECT_EQ(InterestDue(A("1000.00"), 0, due), AMOUNT());
-  // One day late.
-  EXPECT_EQ(InterestDue(A("36500.00"), due, due + 1), A("13.00"));
-}
-
-TEST(Interest, YearAlwaysCountsThreeHundredSixtyFiveDays) {
-  // The leap year 2012 in full: 366 days at 13 %.
-  EXPECT_EQ(InterestDue(A("1000.00"), DateFromYmd(2011, 12, 31), DateFromYmd(2012, 12, 31)),
-            A("130.36"));
-}
-
-TEST(Interest, EachPeriodIsRoundedOnItsOwn) {
-  // 1.00 over 15.12.2001 .. 24.07.2002 (20 %, 222 days) and 25.07.2002 .. 31.01.2003 (16 %,
-  // 191 days): 0.121643 -> 0.12 and 0.083726 -> 0.08.
-  EXPECT_EQ(InterestDue(A("1.00"), DateFromYmd(2001, 12, 14), DateFromYmd(2003, 1, 31)),
-            A("0.20"));
-  // Before the first period there is no rate.
-  EXPECT_EQ(InterestDue(A("1000.00"), DateFromYmd(1990, 1, 1), DateFromYmd(1992, 8, 14)),
-            AMOUNT());
-  EXPECT_EQ(InterestDue(A("1000.00"), DateFromYmd(1990, 1, 1), DateFromYmd(1992, 8, 15)),
-            A("1.64"));
+// Each delay is split over the rows of the rates and every part is rounded on its own.
+TEST(Interest, StatutoryInterestOverTheRows) {
+  struct CASE {
+    const char* what;
+    const char* amount;
+    DATE due, paid;
+    const char* interest;
+  } cases[] = {
+      {"paid on the due date", "1000", Day(15, 3, 2010), Day(15, 3, 2010), "0"},
+      {"paid before the due date", "1000", Day(15, 3, 2010), Day(5, 3, 2010), "0"},
+      {"no due date", "1000", 0, Day(15, 2, 2013), "0"},
+      {"no payment date", "1000", Day(1, 3, 2013), 0, "0"},
+      {"the first day late counts", "36500", Day(15, 3, 2010), Day(16, 3, 2010), "13"},
+      {"thirty days at 13 %", "1000", Day(31, 12, 2008), Day(30, 1, 2009), "10.68"},
+      // 14 days at 11.5 % (4.4109) and 17 days at 13 % (6.0547).
+      {"two rows", "1000", Day(30, 11, 2008), Day(31, 12, 2008), "10.46"},
+      // 222 days at 20 % (0.121643) and 191 at 16 % (0.083726): 0.12 + 0.08.
+      {"parts rounded", "1", Day(14, 12, 2001), Day(31, 1, 2003), "0.20"},
+      {"a leap year counts 366 days of 365", "1000", Day(31, 12, 2011), Day(31, 12, 2012), "130.36"},
+      {"days before the first row bear nothing", "1000", Day(1, 1, 1990), Day(14, 8, 1992), "0"},
+      {"from the first row", "1000", Day(1, 1, 1990), Day(15, 8, 1992), "1.64"},
+      // 24.07.2002 is the last day at 20 %, 25.07.2002 the first at 16 %.
+      {"across a row boundary", "36500", Day(23, 7, 2002), Day(25, 7, 2002), "36"},
+      {"a negative amount", "-36500", Day(23, 7, 2002), Day(25, 7, 2002), "-36"},
+  };
+  for (const CASE& c : cases) EXPECT_EQ(InterestDue(A(c.amount), c.due, c.paid), A(c.interest)) << c.what;
 }
 
 TEST(Interest, GrowsWithTheDelay) {
   std::mt19937 rng(1992);
-  const DATE first = DateFromYmd(1992, 1, 1);
-  const DATE last = DateFromYmd(2030, 12, 31);
+  const DATE first = Day(1, 1, 1992), last = Day(31, 12, 2030);
   for (int i = 0; i < 300; ++i) {
     const AMOUNT amount = AMOUNT::FromRaw(static_cast<int64_t>(rng() % 100000000) * 100);
     const DATE due = first + rng() % (last - first);
@@ -62,3 +54,5 @@ TEST(Interest, GrowsWithTheDelay) {
     }
   }
 }
+
+}  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "business/amount_testing.h"
+#include "support/amount_testing.h"
 
 namespace {
 // The next number after the one found, as the numbering does it for a found entry of the same

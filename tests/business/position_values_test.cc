@@ -5,12 +5,11 @@
 #include <map>
 #include <random>
 
-#include "business/amount_testing.h"
+#include "support/amount_testing.h"
 #include "business/prices.h"
 
 namespace {
 constexpr int k23 = 12;
-constexpr int k8 = 13;
 
 void ExpectValues(const POSITION_VALUES& v, const char* const expected[10]) {
   const AMOUNT got[10] = {v.unitNet,    v.unitGross, v.unitNetDisc, v.unitGrossDisc,
@@ -59,33 +58,6 @@ TEST(DocumentTotals, VatIsComputedOncePerRateNetFirst) {
   EXPECT_EQ(slot.vat, A("0.05"));
   EXPECT_EQ(slot.gross, A("0.25"));
   EXPECT_EQ(t.count, 2);
-}
-
-TEST(DocumentTotals, GrossFirstExtractsTheNetFromTheSummedGross) {
-  DOCUMENT_TOTALS t;
-  AddToTotals(&t, A("1"), "szt.", A("1.23"), A("0"), k23, false);
-  AddToTotals(&t, A("1"), "szt.", A("1.23"), A("0"), k23, false);
-  EXPECT_EQ(t.gross, A("2.46"));
-  EXPECT_EQ(t.net, A("2.00"));
-  EXPECT_EQ(t.vat, A("0.46"));
-}
-
-TEST(DocumentTotals, TwoRatesFillTwoSlotsAndTheVatTotalIsTheirSum) {
-  DOCUMENT_TOTALS t;
-  AddToTotals(&t, A("2"), "szt.", A("12.30"), A("0"), k23, false);
-  AddToTotals(&t, A("1"), "szt.", A("10.80"), A("0"), k8, false);
-  const VAT_TOTAL& s23 = t.slots[VatRow(k23)];
-  const VAT_TOTAL& s8 = t.slots[VatRow(k8)];
-  EXPECT_EQ(s23.gross, A("24.60"));
-  EXPECT_EQ(s23.vat, A("4.60"));
-  EXPECT_EQ(s8.gross, A("10.80"));
-  EXPECT_EQ(s8.vat, A("0.80"));
-  EXPECT_EQ(t.vat, A("5.40"));
-  EXPECT_EQ(t.gross, A("35.40"));
-  EXPECT_EQ(t.net, A("30.00"));
-  int used = 0;
-  for (const VAT_TOTAL& s : t.slots) used += !s.gross.IsZero();
-  EXPECT_EQ(used, 2);
 }
 
 TEST(DocumentTotals, ZeroValuePositionIsCountedOnly) {

@@ -22,19 +22,10 @@ namespace {
 class RecordFormsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetTables();
-    ResetTableLocks();
-    ResetDbEvents();
-    ResetBusinessOptions();
-    ClearRecords();
     ASSERT_EQ(OpenDatabase(), 0);
     ASSERT_EQ(CreateDemoDatabase(), 0);
   }
-  void TearDown() override {
-    CloseDatabase();
-    ResetTables();
-    ClearRecords();
-  }
+  void TearDown() override { CloseDatabase(); }
   // The text a form shows in field i.
   static std::string Shown(ControlRecord* form, int i) { return format_field(form[i].data.field); }
   static int FieldAfterLabel(ControlRecord* form, const char* label) {
@@ -60,19 +51,6 @@ TEST(ContractorAddressTest, PartsAndSeparatorsOnlyWhenPresent) {
   k.ADRES[50] = 0;
   std::strcpy(k.KOD, "00-001");
   EXPECT_EQ(ContractorAddress(k).size(), 50u);
-}
-
-TEST(DocumentKindsTest, CodesAndNames) {
-  EXPECT_EQ(DocumentKindByCode("PZ"), 1);
-  EXPECT_EQ(DocumentKindByCode("ZP"), 13);
-  EXPECT_EQ(DocumentKindByCode("FV "), 7);
-  EXPECT_EQ(DocumentKindByCode(""), 0);
-  EXPECT_EQ(DocumentKindByCode("XX"), 0);
-  EXPECT_STREQ(DOCUMENT_KINDS[4].name, "Dowód wydania zewnętrznego"_pl);
-  EXPECT_EQ(std::strlen(DOCUMENT_KINDS[1].name), 28u);  // fills the form's 28 cells
-  for (int k : {2, 3, 5, 6}) EXPECT_TRUE(DOCUMENT_KINDS[k].internal) << k;
-  EXPECT_STREQ(TransactionKindName('D'), "przychód"_pl);
-  EXPECT_STREQ(TransactionKindName('X'), "");
 }
 
 TEST_F(RecordFormsTest, GoodsFormShowsGroupKindNetPriceAndQuantityPrecision) {
@@ -133,17 +111,6 @@ TEST_F(RecordFormsTest, ReadRecordByIdFindsOnlyExactIdentifiers) {
   EXPECT_EQ(ReadRecordById(kTableGroups, AMOUNT::FromInt(4), &untouched), kTableEnd);
   EXPECT_EQ(ReadRecordById(kTableGroups, AMOUNT(), &untouched), kTableEnd);
   EXPECT_STREQ(untouched.NAZWA, "bez zmian");
-}
-
-TEST_F(RecordFormsTest, ContractorAndGroupFormsCopyTheCurrentRecord) {
-  ASSERT_EQ(TableFirst(kTableContractors), 0);
-  contractor_form_load();
-  ControlRecord* c = contractor_form();
-  EXPECT_EQ(Shown(c, FieldAfterLabel(c, "&Nazwa:")), std::string(Kon.NAZWA));
-  EXPECT_EQ(Shown(c, FieldAfterLabel(c, "N&IP:")), std::string(Kon.NIP));
-  ASSERT_EQ(TableFirst(kTableGroups), 0);
-  group_form_load();
-  EXPECT_EQ(std::string(group_form_record()->NAZWA), std::string(Gto.NAZWA));
 }
 
 }  // namespace

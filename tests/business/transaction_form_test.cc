@@ -22,11 +22,6 @@ class TransactionFormTest : public TransactionTest {
     Play(keys);
     return transaction_form_edit(kTransactionEdit, false);
   }
-  bool AnyShotHas(const std::string& text) {
-    for (size_t i = 0; i < gc->snapshots.size(); ++i)
-      if (ShotHas(i, text)) return true;
-    return false;
-  }
 };
 
 TEST_F(TransactionFormTest, WarehouseNumbersFollowTheLastOfTheirYearKindAndDocument) {

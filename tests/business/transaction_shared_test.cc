@@ -20,13 +20,13 @@ class PATIENT_WAITER : public LOCK_WAITER {
 };
 
 // A key that meets the other workstation: both have proposed a number, neither has saved it.
-constexpr uint8_t kScanMeet = 0x7D;
-class MEETING_CONSOLE : public GOODS_TEST_CONSOLE {
+constexpr uint8_t kScanMeet = 0x7C;
+class MEETING_CONSOLE : public SNAPSHOT_CONSOLE {
  public:
   MEETING_CONSOLE(int to_other, int from_other) : to_(to_other), from_(from_other) {}
   int next_key(KeyEvent* ev, int timeout_ms) override {
     for (;;) {
-      const int r = GOODS_TEST_CONSOLE::next_key(ev, timeout_ms);
+      const int r = SNAPSHOT_CONSOLE::next_key(ev, timeout_ms);
       if (r != 1 || ev->scan != kScanMeet) return r;
       char c = 'm';
       if (write(to_, &c, 1) != 1 || read(from_, &c, 1) != 1) _exit(20);
@@ -49,6 +49,7 @@ class TransactionSharedTest : public TransactionTest {
     if (read(go, &c, 1) != 1) _exit(10);
     ScreenReset();
     MEETING_CONSOLE* console = new MEETING_CONSOLE(to_other, from_other);
+    console->typeahead = false;
     if (screen_open_on(console) != 0) _exit(14);
     PATIENT_WAITER waiter;
     SetLockWaiter(&waiter);

@@ -15,7 +15,14 @@
 #include "business/transaction_commands.h"
 #include "business/transaction_edit.h"
 #include "business/transaction_store.h"
-#include "goods_testing.h"
+#include "business/goods_rules.h"
+#include "business/options.h"
+#include "db/db_events.h"
+#include "db/table_check.h"
+#include "db/table_lock.h"
+#include "forms_fixture.h"
+#include "platform/inifile.h"
+#include "ui/screen.h"
 
 class TransactionTest : public GoodsTest {
  protected:

@@ -9,11 +9,7 @@ constexpr unsigned Bit(PERLO_FIELD f) { return PerloFieldBit(f); }
 
 class PerloFormTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    PerloResetSeparators();
-    PerloFormInit(&form, PerloDayFromDmy(19, 4, 2014));
-  }
-  void TearDown() override { PerloResetSeparators(); }
+  void SetUp() override { PerloFormInit(&form, DateFromYmd(2014, 4, 19)); }
   const std::string& Text(PERLO_FIELD f) const { return form.text[f]; }
 
   PERLO_FORM form;
@@ -23,18 +19,13 @@ class PerloFormTest : public ::testing::Test {
 TEST_F(PerloFormTest, StartingState) {
   EXPECT_EQ(form.year, 2014);
   EXPECT_EQ(form.table, kPerloStatutory);
-  EXPECT_EQ(Text(kPerloYearField), "2014");
-  EXPECT_EQ(Text(kPerloIncomeField), "0,00 zł"_pl);
-  EXPECT_EQ(Text(kPerloTaxField), "0,00 zł"_pl);
-  EXPECT_EQ(Text(kPerloAmountField), "0,00 zł"_pl);
-  EXPECT_EQ(Text(kPerloDueField), "18.04.2014");
-  EXPECT_EQ(Text(kPerloPaidField), "19.04.2014");
-  EXPECT_EQ(Text(kPerloInterestField), "0,00 zł"_pl);
-  EXPECT_EQ(Text(kPerloTotalField), "0,00 zł"_pl);
+  std::string all;
+  for (const std::string& t : form.text) all += t + "|";
+  EXPECT_EQ(all, "2014|0,00 zł|0,00 zł|0,00 zł|18.04.2014|19.04.2014|0,00 zł|0,00 zł|"_pl);
 
-  PerloFormInit(&form, PerloDayFromDmy(1, 1, 2026));
+  PerloFormInit(&form, DateFromYmd(2026, 1, 1));
   EXPECT_EQ(form.year, 2014);
-  PerloFormInit(&form, PerloDayFromDmy(31, 12, 1993));
+  PerloFormInit(&form, DateFromYmd(1993, 12, 31));
   EXPECT_EQ(form.year, 1995);
   EXPECT_EQ(Text(kPerloDueField), "30.12.1993");
 }
@@ -55,11 +46,9 @@ TEST_F(PerloFormTest, LeavingTheIncomeReformatsItAndShowsItsTax) {
 TEST_F(PerloFormTest, ChoosingAYearRecomputesTheTax) {
   PerloFormLeave(&form, kPerloIncomeField, "30000", &changed);
   EXPECT_EQ(Text(kPerloTaxField), "4 843,98 zł"_pl);  // 5400.00 - 556.02
-  ASSERT_EQ(PerloFormSelectYear(&form, 2002, &changed), 0);
-  EXPECT_EQ(Text(kPerloTaxField), "5 181,84 zł"_pl);
-  EXPECT_EQ(changed, Bit(kPerloYearField) | Bit(kPerloTaxField));
   ASSERT_EQ(PerloFormSelectYear(&form, 2003, &changed), 0);
   EXPECT_EQ(Text(kPerloTaxField), "5 169,92 zł"_pl);
+  EXPECT_EQ(changed, Bit(kPerloYearField) | Bit(kPerloTaxField));
   ASSERT_EQ(PerloFormSelectYear(&form, 2005, &changed), 0);
   EXPECT_EQ(changed, Bit(kPerloYearField));  // same scale, same tax
   EXPECT_EQ(PerloFormSelectYear(&form, 2015, &changed), -1);
@@ -86,7 +75,7 @@ TEST_F(PerloFormTest, TypingATaxFindsTheIncome) {
   EXPECT_EQ(Text(kPerloTaxField), "0,004");
 }
 
-TEST_F(PerloFormTest, DatesAreCheckedWhenLeft) {
+TEST_F(PerloFormTest, DatesAndAmountsAreCheckedWhenLeft) {
   PerloFormLeave(&form, kPerloAmountField, "1000", &changed);
   EXPECT_EQ(changed, Bit(kPerloAmountField) | Bit(kPerloInterestField) | Bit(kPerloTotalField));
   EXPECT_EQ(Text(kPerloInterestField), "0,36 zł"_pl);  // one day at 13 %
@@ -95,21 +84,19 @@ TEST_F(PerloFormTest, DatesAreCheckedWhenLeft) {
   // An impossible date sends the focus back and leaves the rest alone.
   EXPECT_EQ(PerloFormLeave(&form, kPerloDueField, "31.02.2013", &changed), -1);
   EXPECT_EQ(changed, 0u);
-  EXPECT_EQ(Text(kPerloDueField), "31.02.2013");
   EXPECT_EQ(Text(kPerloInterestField), "0,36 zł"_pl);
   EXPECT_EQ(PerloFormLeave(&form, kPerloPaidField, "", &changed), -1);
+  // So does an amount beyond the limit, which is refused rather than cut down.
+  EXPECT_EQ(PerloFormLeave(&form, kPerloAmountField, "100 000 000 000", &changed), -1);
+  EXPECT_EQ(PerloFormLeave(&form, kPerloTotalField, "-100 000 000 000 zł"_pl, &changed), -1);
+  EXPECT_EQ(changed, 0u);
+  EXPECT_EQ(Text(kPerloAmountField), "1 000,00 zł"_pl);
 
   ASSERT_EQ(PerloFormLeave(&form, kPerloDueField, "30.11.2008", &changed), 0);
-  ASSERT_EQ(PerloFormLeave(&form, kPerloPaidField, "31.12.2008", &changed), 0);
-  EXPECT_EQ(Text(kPerloInterestField), "10,46 zł"_pl);
   ASSERT_EQ(PerloFormLeave(&form, kPerloPaidField, " 1.12.2008", &changed), 0);
   EXPECT_EQ(Text(kPerloPaidField), "01.12.2008");
   EXPECT_EQ(Text(kPerloInterestField), "0,32 zł"_pl);  // one day at 11.5 %
   EXPECT_EQ(changed, Bit(kPerloPaidField) | Bit(kPerloInterestField) | Bit(kPerloTotalField));
-  // Paid on the due date.
-  ASSERT_EQ(PerloFormLeave(&form, kPerloPaidField, "30.11.2008", &changed), 0);
-  EXPECT_EQ(Text(kPerloInterestField), "0,00 zł"_pl);
-  EXPECT_EQ(Text(kPerloTotalField), "1 000,00 zł"_pl);
 }
 
 TEST_F(PerloFormTest, InterestIsRecomputedOverHandTypedValues) {

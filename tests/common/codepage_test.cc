@@ -126,19 +126,4 @@ TEST(CodePageTest, FindTextWithWholeWordsAndCase) {
   EXPECT_EQ(find_text("złąka łąka"_pl, "łąka"_pl, true, true), 6);
 }
 
-TEST(CodePageTest, NamesAndCount) {
-  EXPECT_EQ(code_page_count(), 11);
-  EXPECT_STREQ(code_page_name(0), "(Brak)");
-  EXPECT_STREQ(code_page_name(2), "Latin 2");
-  EXPECT_STREQ(code_page_name(10), "Windows");
-  EXPECT_STREQ(code_page_name(11), "");
-  EXPECT_EQ(data_code_page(), 10);
-  // The weight table names the letter of every weight the letters and boxes take.
-  EXPECT_EQ(letter_of_weight(66), 0);    // Ą
-  EXPECT_EQ(letter_of_weight(99), 8);    // Ź
-  EXPECT_EQ(letter_of_weight(140), 17);  // ź
-  EXPECT_EQ(letter_of_weight(245), 18);
-  EXPECT_EQ(letter_of_weight(65), kNoLetter);
-}
-
 }  // namespace

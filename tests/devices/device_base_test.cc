@@ -5,7 +5,8 @@
 #include <functional>
 #include <thread>
 
-#include "../ui/ui_testing.h"
+#include "support/ui_fixture.h"
+#include "ui/screen.h"
 #include "common/text.h"
 #include "device_sim.h"
 #include "devices/device_dialogs.h"
@@ -13,7 +14,6 @@
 #include "devices/device_messages.h"
 #include "devices/device_tables.h"
 #include "devices/threadloop.h"
-#include "shell/key_script.h"
 
 namespace {
 
@@ -63,21 +63,20 @@ class DeviceUiTest : public UiTest {
     SetConfigPath("");
     UiTest::TearDown();
   }
-  bool ShotHas(size_t i, const char* text) { return Shot(i).find(text) != std::string::npos; }
   TempDir dir;
 };
 
 TEST_F(DeviceUiTest, TheHandlerAsksOnEscAndShowsMessages) {
   EXPECT_EQ(DeviceNotifyHandler(kDevPoll, 0), 0);  // no key waiting
-  Key('x');
+  Play("x");
   EXPECT_EQ(DeviceNotifyHandler(kDevPoll, 0), 0);  // not Esc
-  Esc();
-  Snapshot();
-  Enter();  // " &Tak "
+  Play("{Esc}");
+  Play("{Snap}");
+  Play("{Enter}");  // " &Tak "
   EXPECT_EQ(DeviceNotifyHandler(kDevPoll, 0), 2);
   EXPECT_TRUE(ShotHas(0, "Przerwać operację?"));
-  Snapshot();
-  Enter();
+  Play("{Snap}");
+  Play("{Enter}");
   EXPECT_EQ(DeviceNotifyHandler(kDevNoPaper, 0), 0);
   EXPECT_TRUE(ShotHas(1, "Brak papieru."));
 }

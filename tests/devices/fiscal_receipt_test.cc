@@ -9,11 +9,8 @@
 #include "devices/device_messages.h"
 #include "devices/fiscal_receipt.h"
 #include "posnet_sim.h"
-#include "shell/shell_testing.h"
-
-void ShellTest::MakeDemoDatabase() {
-  MakeDatabase([] { ASSERT_EQ(CreateDemoDatabase(), 0); });
-}
+#include "shell/run_fixture.h"
+#include "shell/ui_handlers.h"
 
 namespace {
 
@@ -36,7 +33,7 @@ class ReceiptTest : public ShellTest {
   }
   // The printer on COMn, the simulator's terminal named as COMn.
   void Configure(int port) {
-    const INIFILE ini(dir.File("Tamsu.ini"));
+    const INIFILE ini(TestConfigPath());
     ASSERT_EQ(ini.WriteInt("Fiscal Printer", "Type", 7), 0);
     ASSERT_EQ(ini.WriteInt("Fiscal Printer", "Port", port), 0);
     ASSERT_EQ(ini.WriteString("Ports", ("COM" + std::to_string(port)).c_str(), sim.path().c_str()), 0);
@@ -135,11 +132,11 @@ TEST_F(ReceiptTest, WhatPrintsAndWhatDoesNot) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
     WithDatabase([&] { SetFiscalFlag(c.printed_before); });
-    ASSERT_EQ(INIFILE(dir.File("Tamsu.ini")).WriteString("Tamsu", "FiscDocumentFilter", c.filter), 0);
+    ASSERT_EQ(INIFILE(TestConfigPath()).WriteString("Tamsu", "FiscDocumentFilter", c.filter), 0);
     const size_t before = sim.Frames().size();
     Play(c.script);
     ASSERT_EQ(Run(), 0);
-    ResetAll();
+    Restart();
     sim.Stop();
     const std::vector<std::string> f = sim.Frames();
     EXPECT_EQ(Ends(std::vector<std::string>(f.begin() + static_cast<long>(before), f.end())), c.prints);
@@ -175,7 +172,7 @@ TEST_F(ReceiptTest, AFailingReadOrWriteNeverMarksAnUnprintedSale) {
       sim.Stop();
       const size_t before = sim.Frames().size();
       sim.Start();
-      Enter();  // "Tak" to the question
+      Play("{Enter}");  // "Tak" to the question
       SetFileFault(kind, nth, false);
       const int rc = PrintSaleReceipt();
       const bool hit = FileFaultTripped();

@@ -3,12 +3,12 @@
 // template transfer.
 #include <thread>
 
-#include "../ui/ui_testing.h"
+#include "support/ui_fixture.h"
+#include "ui/screen.h"
 #include "common/text.h"
 #include "device_sim.h"
 #include "devices/label/label_printer.h"
 #include "platform/cfile.h"
-#include "shell/key_script.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "devices/label/label_printer.h"
 #include "devices/scanner/ean_scanner.h"
 #include "platform/cups_print.h"
-#include "shell/shell_testing.h"
+#include "shell/run_fixture.h"
 #include "support/private_cupsd.h"
 
 namespace {
@@ -17,7 +17,7 @@ TEST_F(ShellTest, AScannedBarcodeFindsTheGoodsAndItsLabelReachesTheDefaultQueue)
   SetSerialLockDirectory(dir.path());
   MakeDemoDatabase();
   DEVICE_SIM scanner;
-  const INIFILE ini(dir.File("Tamsu.ini"));
+  const INIFILE ini(TestConfigPath());
   ASSERT_EQ(ini.WriteString("Ports", "COM2", scanner.path().c_str()), 0);
   ASSERT_EQ(ini.WriteInt("EAN Scanner", "Active", 1), 0);
   ASSERT_EQ(ini.WriteInt("EAN Scanner", "Port", 2), 0);

@@ -3,12 +3,12 @@
 // apply, and a scanner that goes away.
 #include <thread>
 
-#include "../ui/ui_testing.h"
+#include "support/ui_fixture.h"
+#include "ui/screen.h"
 #include "common/text.h"
 #include "device_sim.h"
 #include "devices/scanner/ean_scanner.h"
 #include "devices/scanner_hooks.h"
-#include "shell/key_script.h"
 
 namespace {
 

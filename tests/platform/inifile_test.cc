@@ -32,39 +32,31 @@ TEST_F(IniTest, MissingFileLeavesEveryDefault) {
   EXPECT_EQ(text, "szt.");
 }
 
-TEST_F(IniTest, WritingOneKeyToAnEmptyFileCreatesSectionAndKey) {
-  WriteWholeFile(Path(), "");
-  ASSERT_EQ(Ini().WriteInt("Tamsu", "Net", 1), 0);
-  EXPECT_EQ(Contents(), "\n[Tamsu]\nNet=1\n");
-  int32_t net = 0;
-  EXPECT_EQ(Ini().GetInt("Tamsu", "Net", &net), 0);
-  EXPECT_EQ(net, 1);
-  // A missing file is created the same way, and no temporary file is left behind.
-  std::remove(Path().c_str());
-  ASSERT_EQ(Ini().WriteString("Console", "X", "10"), 0);
-  EXPECT_EQ(Contents(), "\n[Console]\nX=10\n");
-  EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str()));
-}
-
-TEST_F(IniTest, NewKeyGoesBeforeTheBlankLinesThatEndItsSection) {
-  WriteWholeFile(Path(), "[Tamsu]\nNet=0\n\n\n[Console]\nX=5\n");
-  ASSERT_EQ(Ini().WriteInt("Tamsu", "ColorMode", 2), 0);
-  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\nColorMode=2\n\n\n[Console]\nX=5\n");
-  ASSERT_EQ(Ini().WriteInt("Console", "Y", 7), 0);
-  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\nColorMode=2\n\n\n[Console]\nX=5\nY=7\n");
-  // Trailing blank lines of the last section stay after the new key.
-  WriteWholeFile(Path(), "[Tamsu]\nNet=0\n\n");
-  ASSERT_EQ(Ini().WriteInt("Tamsu", "RoundPay", 3), 0);
-  EXPECT_EQ(Contents(), "[Tamsu]\nNet=0\nRoundPay=3\n\n");
-}
-
-TEST_F(IniTest, ReplacesTheFirstLineOfTheKeyOnly) {
-  WriteWholeFile(Path(), "[Tamsu]\nNet=0\nNetX=4\nNet=9\n[Other]\nNet=3\n");
-  ASSERT_EQ(Ini().WriteInt("Tamsu", "Net", 1), 0);
-  EXPECT_EQ(Contents(), "[Tamsu]\nNet=1\nNetX=4\nNet=9\n[Other]\nNet=3\n");
-  int32_t v = 0;
-  Ini().GetInt("Other", "Net", &v);
-  EXPECT_EQ(v, 3);
+// Each row: the file before (null: none), the key written, the file after.
+TEST_F(IniTest, AWrittenKeyTakesItsPlaceInItsSection) {
+  const struct {
+    const char *before, *section, *key, *value, *after;
+  } cases[] = {
+      {"", "Tamsu", "Net", "1", "\n[Tamsu]\nNet=1\n"},
+      {nullptr, "Console", "X", "10", "\n[Console]\nX=10\n"},
+      // A new key goes before the blank lines that end its section, also the last one.
+      {"[Tamsu]\nNet=0\n\n\n[Console]\nX=5\n", "Tamsu", "ColorMode", "2",
+       "[Tamsu]\nNet=0\nColorMode=2\n\n\n[Console]\nX=5\n"},
+      {"[Tamsu]\nNet=0\n\n", "Tamsu", "RoundPay", "3", "[Tamsu]\nNet=0\nRoundPay=3\n\n"},
+      // Only the first line of the key is replaced, and only in its section.
+      {"[Tamsu]\nNet=0\nNetX=4\nNet=9\n[Other]\nNet=3\n", "Tamsu", "Net", "1",
+       "[Tamsu]\nNet=1\nNetX=4\nNet=9\n[Other]\nNet=3\n"},
+  };
+  for (const auto& c : cases) {
+    std::remove(Path().c_str());
+    if (c.before) WriteWholeFile(Path(), c.before);
+    ASSERT_EQ(Ini().WriteString(c.section, c.key, c.value), 0) << c.key;
+    EXPECT_EQ(Contents(), c.after);
+    std::string v;
+    EXPECT_EQ(Ini().GetString(c.section, c.key, &v), 0);
+    EXPECT_EQ(v, c.value);
+    EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str()));  // no temporary file left
+  }
 }
 
 TEST_F(IniTest, WritingTheSameValueDoesNotTouchTheFile) {
@@ -144,7 +136,7 @@ TEST_F(IniTest, AFailedWriteLeavesTheOldFile) {
 }
 
 TEST_F(IniTest, AReadErrorDuringARewriteNeverShortensTheFile) {
-  std::string before = "[Tamsu]\n";
+  std::string before = "[Tamsu]\nPrnCodes=" + std::string(600, 'x') + "\n";  // a long line too
   for (int i = 0; i < 150; ++i) before += "Key" + std::to_string(i) + "=" + std::to_string(i * 7) + "\n";
   std::string after = before + "Net=1\n";
   for (long nth = 1; nth <= 12; ++nth) {
@@ -155,23 +147,6 @@ TEST_F(IniTest, AReadErrorDuringARewriteNeverShortensTheFile) {
     EXPECT_EQ(Contents(), rc == 0 ? after : before) << nth;
     EXPECT_FALSE(CFILE::Exists(dir.File("000001.tmp").c_str())) << nth;
   }
-}
-
-TEST_F(IniTest, LongLinesSurviveARewriteWhole) {
-  std::string long_value(600, 'x');
-  WriteWholeFile(Path(), "[Tamsu]\nPrnCodes=" + long_value + "\nNet=0\n");
-  ASSERT_EQ(Ini().WriteInt("Tamsu", "Net", 1), 0);
-  EXPECT_EQ(Contents(), "[Tamsu]\nPrnCodes=" + long_value + "\nNet=1\n");
-}
-
-TEST(ConfigPathTest, LivesBesideTheExecutable) {
-  SetConfigPath("");
-  const std::string& p = ConfigPath();
-  EXPECT_EQ(p.substr(p.size() - 10), "/Tamsu.ini");
-  EXPECT_NE(p.find("/tests/"), std::string::npos);  // the test program's own folder
-  SetConfigPath("/tmp/x/Tamsu.ini");
-  EXPECT_EQ(ConfigPath(), "/tmp/x/Tamsu.ini");
-  SetConfigPath("");
 }
 
 // A program directory the user may not write to (a package under /opt) sends the file to the

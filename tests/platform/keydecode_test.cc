@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,11 @@ TEST(KeyDecode, WaitsForTheRestOfASequence) {
   EXPECT_EQ(used, 1u);
   ASSERT_EQ(decode_key("\x1b[18;2~x", false, 2, &ev, &used), kDecodeAccepted);
   EXPECT_EQ(used, 7u);
+  // A longer cut sequence is dropped whole, the Linux console's "ESC [ [" too.
+  for (const char* cut : {"\x1b[1;", "\x1b[["}) {
+    EXPECT_EQ(decode_key(cut, true, 2, &ev, &used), kDecodeSkipped) << cut;
+    EXPECT_EQ(used, std::strlen(cut)) << cut;
+  }
 }
 
 TEST(KeyDecode, DropsWhatIsNoKey) {

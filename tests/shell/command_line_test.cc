@@ -10,7 +10,6 @@ TEST(CommandLineTest, QuotedDirectoryWithABlankIsOneArgument) {
   EXPECT_STREQ(CommandLineArgument(1), "C:\\Dane firmy\\2014");
   EXPECT_STREQ(CommandLineArgument(2), "");
   EXPECT_STREQ(CommandLineArgument(50), "");
-  ResetCommandLine();
 }
 
 TEST(CommandLineTest, OnlyTheLastBlankOfARunSeparates) {
@@ -33,7 +32,6 @@ TEST(CommandLineTest, ArgvIsCarriedOverQuoted) {
   EXPECT_STREQ(CommandLineArgument(0), "/usr/bin/tamsu");
   EXPECT_STREQ(CommandLineArgument(1), "/home/jan/Dane firmy");
   EXPECT_STREQ(CommandLineArgument(2), "xy");
-  ResetCommandLine();
 }
 
 }  // namespace

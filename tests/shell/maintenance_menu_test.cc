@@ -2,27 +2,20 @@
 // and the database check with "Nie naprawiaj" reporting a fault and changing nothing.
 #include <filesystem>
 
-#include "shell_testing.h"
+#include "run_fixture.h"
 
 namespace {
 
 const char* const kTableFiles[] = {"Gto.dbf", "Kon.dbf", "Poz.dbf", "Tow.dbf", "Tra.dbf",
                                    "Gto.inx", "Kon.inx", "Poz.inx", "Tow.inx", "Tra.inx"};
 
-// Queued keys are not typed ahead: the progress windows that poll for Esc leave them to the
-// dialogs that follow.
-class NO_TYPEAHEAD : public SNAPSHOT_CONSOLE {
- public:
-  bool key_pending() override { return false; }
-};
-
 class MaintenanceMenuTest : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    ScreenReset();
-    con = new NO_TYPEAHEAD;
-    ASSERT_EQ(screen_open_on(con), 0);
+    // Queued keys are not typed ahead: the progress windows that poll for Esc leave them to the
+    // dialogs that follow.
+    con->typeahead = false;
   }
   std::string Files() {
     std::string all;
@@ -30,9 +23,8 @@ class MaintenanceMenuTest : public ShellTest {
     return all;
   }
   void RunAgain(std::string_view keys) {
-    ResetAll();
-    SetConfigPath(dir.File("Tamsu.ini"));
-    con->snapshots.clear();
+    Restart();
+    con->typeahead = false;
     Play(keys);
     ASSERT_EQ(Run(), 0);
   }

@@ -24,20 +24,15 @@ TEST(StartupTest, QuotedDataDirectoryWithABlankBecomesCurrent) {
   EXPECT_EQ(SavedDirectory(), before);
   RestoreSavedDirectory();
   EXPECT_EQ(Cwd(), before);
-  ResetCommandLine();
-  ResetStartup();
 }
 
 TEST(StartupTest, MissingDirectoryLeavesTheCurrentOne) {
-  std::string before = Cwd();
-  SetCommandLine("tamsu /nonexistent/tamsu-data");
-  ASSERT_EQ(EnterDataDirectory(), 0);
-  EXPECT_EQ(Cwd(), before);
-  SetCommandLine("tamsu");
-  ASSERT_EQ(EnterDataDirectory(), 0);
-  EXPECT_EQ(Cwd(), before);
-  ResetCommandLine();
-  ResetStartup();
+  const std::string before = Cwd();
+  for (const char* line : {"tamsu /nonexistent/tamsu-data", "tamsu"}) {
+    SetCommandLine(line);
+    ASSERT_EQ(EnterDataDirectory(), 0);
+    EXPECT_EQ(Cwd(), before) << line;
+  }
 }
 
 }  // namespace

@@ -1,26 +1,22 @@
-// The real program in a terminal: tmux at 80 x 25 runs a copy of the tamsu binary (so that its
-// Tamsu.ini, which lives beside the executable, belongs to this test alone) on a fresh data
-// directory, and the test types at it and reads the screen back.
+// The real program in a terminal beside another workstation: tmux at 80 x 25 runs a copy of the
+// tamsu binary (so that its Tamsu.ini, which lives beside the executable, belongs to this test
+// alone) on a fresh data directory whose tables this process holds, and the test types at it and
+// reads the screen back.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <thread>
 
-#include "platform/cfile.h"
-#include "db/dbtable.h"
 #include "business/demo_data.h"
-#include "db/schema.h"
-#include "db/table.h"
-#include "db/table_check.h"
+#include "db/dbtable.h"
 #include "db/table_lock.h"
-#include "platform/inifile.h"
-#include "support/temp_dir.h"
 #include "support/run_shell.h"
+#include "support/temp_dir.h"
+#include "support/ui_fixture.h"
 
 namespace {
 
@@ -88,109 +84,24 @@ std::string CopyProgram(const TempDir& dir, const std::string& ini) {
   return bin + "/tamsu";
 }
 
-class CwdKeeper {
- public:
-  explicit CwdKeeper(const std::string& to) {
-    char buf[4096];
-    if (getcwd(buf, sizeof buf)) saved_ = buf;
-    ok_ = ::chdir(to.c_str()) == 0;
-  }
-  ~CwdKeeper() {
-    if (!saved_.empty() && ::chdir(saved_.c_str()) != 0) std::perror("chdir");
-  }
-  bool ok() const { return ok_; }
-
- private:
-  std::string saved_;
-  bool ok_ = false;
-};
-
-TEST(TamsuInTmux, FirstStartWalksTheViewsAndLeavesSoundFiles) {
-  if (TmuxMissing()) GTEST_SKIP() << "tmux is not installed";
-  TempDir dir;
-  const std::string program = CopyProgram(dir, "");
-  if (program.empty()) GTEST_SKIP() << "build the target tamsu first";
-  const std::string data = dir.File("dane");
-  ASSERT_EQ(::mkdir(data.c_str(), 0755), 0);
-
-  Tmux tmux;
-  ASSERT_EQ(tmux.Start(program, data), 0);
-  std::string s;
-  ASSERT_NO_FATAL_FAILURE(tmux.Walk({{"", "Utworzyć nowe pliki?"},
-                                     {"Enter", "Wprowadź dane własnej firmy."},
-                                     {"Enter", "KONTRAHENCI"},
-                                     {"Escape", "Firma macierzysta została dodana jako:"},
-                                     {"Enter", "Utworzyć przykładową bazę danych?"},
-                                     {"Enter", "Dowód wydania zewnętrznego"}},
-                                    &s));
-  EXPECT_NE(s.find("TRANSAKCJE"), std::string::npos);
-  EXPECT_NE(s.find("F1 Pomoc"), std::string::npos);
-  ASSERT_NO_FATAL_FAILURE(tmux.Walk({{"1", "GRUPY TOWARÓW"},
-                                     {"2", "Anturium"},
-                                     {"End", "Stan bieżący"},
-                                     {"3", "KONTRAHENCI"},
-                                     {"4", "Suma brutto"},
-                                     {"w", "Data      Dokument"},
-                                     {"Escape", "Suma brutto"},
-                                     {"F1", "POMOC - KLAWISZE SKRÓTU"},
-                                     {"Escape", "Suma brutto"},
-                                     {"C-F1", "TAMSU - INSTRUKCJA OBSŁUGI"},
-                                     {"End", "Instrukcja będzie uzupełniana"},
-                                     {"Escape", "Suma brutto"},
-                                     {"F10 Enter", "Koniec programu  Esc"},
-                                     {"Escape Escape Escape", "Koniec programu?"},
-                                     {"Enter", "EXIT=0"}},
-                                    &s));
-
-  // The files the program left behind are whole, and as many as the demonstration holds.
-  CwdKeeper in(data);
-  ASSERT_TRUE(in.ok());
-  ASSERT_EQ(OpenDatabase(), 0);
-  for (int t = 0; t < kTableCount; ++t) {
-    std::string problem;
-    EXPECT_EQ(CheckTable(t, &problem), 0) << t << ": " << problem;
-  }
-  EXPECT_EQ(TableCount(3), 4);
-  EXPECT_EQ(TableCount(1), 16);
-  EXPECT_EQ(TableCount(2), 6);  // "Moja firma" and the five of the demonstration
-  CloseDatabase();
-
-  int status = 0;
-  RunShell("/usr/bin/python3 -c 'import dbf' >/dev/null 2>&1", &status);
-  if (status == 0) {
-    const std::string n = RunShell(
-        "/usr/bin/python3 -c \"import dbf; t = dbf.Table('" + data +
-        "/Tow.dbf', codepage='cp852'); t.open(dbf.READ_ONLY); print(len(t))\"");
-    EXPECT_EQ(n, "16\n");
-  }
-}
-
 TEST(TamsuInTmux, WaitsForTablesAnotherWorkstationHoldsAndGivesUpOnEsc) {
   if (TmuxMissing()) GTEST_SKIP() << "tmux is not installed";
-  TempDir dir;
-  const std::string program = CopyProgram(dir, "[Tamsu]\nNet=1\nCompany=1\n");
+  TempDir bin;
+  const std::string program = CopyProgram(bin, "[Tamsu]\nNet=1\nCompany=1\n");
   if (program.empty()) GTEST_SKIP() << "build the target tamsu first";
-  const std::string data = dir.File("dane");
-  ASSERT_EQ(::mkdir(data.c_str(), 0755), 0);
-  CwdKeeper in(data);
-  ASSERT_TRUE(in.ok());
+  TempDir data(true);
   ASSERT_EQ(OpenDatabase(), 0);
   ASSERT_EQ(CreateDemoDatabase(), 0);
-  Kon = KON_RECORD{};  // the own firm of the first start
-  Kon.ID = AMOUNT::FromInt(1);
-  std::snprintf(Kon.NAZWA, sizeof Kon.NAZWA, "Moja firma");
-  ASSERT_EQ(TableAppend(kTableContractors), 0);
+  AddContractor(1, "Moja firma");  // the own firm of the first start
   CloseDatabase();
-
   // This process is the other workstation: the same tables, shared.
   SetNetworkFlag(true);
   ASSERT_EQ(OpenDatabase(), 0);
 
   Tmux tmux;
-  ASSERT_EQ(tmux.Start(program, data), 0);
+  ASSERT_EQ(tmux.Start(program, data.path()), 0);
   std::string s;
   ASSERT_TRUE(tmux.WaitFor("Dowód wydania zewnętrznego", &s)) << s;
-
   ASSERT_EQ(LockAllTables(true), 0);
   // Given up: the transactions stay on the screen and the program answers again.
   ASSERT_NO_FATAL_FAILURE(tmux.Walk({{"1", "Oczekiwanie na prawo dostępu..."},
@@ -201,17 +112,10 @@ TEST(TamsuInTmux, WaitsForTablesAnotherWorkstationHoldsAndGivesUpOnEsc) {
   s = tmux.Capture();
   EXPECT_EQ(s.find("Oczekiwanie na prawo"), std::string::npos) << s;
   EXPECT_EQ(s.find("GRUPY TOWARÓW"), std::string::npos) << s;
-
   UnlockAllTables();
   ASSERT_NO_FATAL_FAILURE(
       tmux.Walk({{"1", "GRUPY TOWARÓW"}, {"Escape", "Koniec programu?"}, {"Enter", "EXIT=0"}}, &s));
-
-  for (int t = 0; t < kTableCount; ++t) {
-    std::string problem;
-    EXPECT_EQ(CheckTable(t, &problem), 0) << t << ": " << problem;
-  }
-  CloseDatabase();
-  ResetTableLocks();
+  ExpectTablesSound();
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // the business options, and the documents of the current transaction on their keys.
 #include "business/demo_data.h"
 #include "common/date.h"
-#include "shell_testing.h"
+#include "run_fixture.h"
 
 namespace {
 

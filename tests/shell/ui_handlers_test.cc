@@ -3,7 +3,8 @@
 #include "common/text.h"
 #include "platform/cfile.h"
 #include "db/db_events.h"
-#include "shell_testing.h"
+#include "run_fixture.h"
+#include "ui/feedback.h"
 
 namespace {
 
@@ -16,8 +17,7 @@ class HandlersTest : public ShellTest {
 };
 
 TEST_F(HandlersTest, FileErrorsShowTheirMessageButLockFailuresStaySilent) {
-  Snapshot();
-  Enter();
+  Play("{Snap}{Enter}");
   CFILE f;
   const std::string missing = data + "/Brak.dbf";
   EXPECT_EQ(f.Open(missing.c_str(), kOpenExisting, kAccessRead, kShareNone), -1);
@@ -26,16 +26,14 @@ TEST_F(HandlersTest, FileErrorsShowTheirMessageButLockFailuresStaySilent) {
 
   CFILE::Handler()->Report("Gto.dbf", kFileOpLock, kFileErrSystem, EAGAIN);
   CFILE::Handler()->Report("Gto.dbf", kFileOpUnlock, kFileErrSystem, EAGAIN);
-  EXPECT_EQ(con->snapshots.size(), 1u);
+  EXPECT_EQ(Shots(), 1u);
   EXPECT_EQ(Row(12).find("Gto.dbf"), std::string::npos);
 }
 
 TEST_F(HandlersTest, TableEventsShowTextsAndProgressWindows) {
-  Snapshot();
-  Enter();
+  Play("{Snap}{Enter}");
   EXPECT_EQ(ReportDbEvent(kDbEvBadIndex, "Tow.inx", 0), 0);
-  EXPECT_TRUE(ShotHas(0, "Nieprawidłowy format indeksu Tow.inx."));
-  EXPECT_TRUE(ShotHas(0, "Wymagana odbudowa indeksów."));
+  EXPECT_TRUE(ShotShows(0, {"Nieprawidłowy format indeksu Tow.inx.", "Wymagana odbudowa indeksów."}));
 
   // Silent events show nothing (no key is read for them).
   EXPECT_EQ(ReportDbEvent(kDbEvNotFound, "Tow.dbf", 0), 0);
@@ -50,8 +48,7 @@ TEST_F(HandlersTest, TableEventsShowTextsAndProgressWindows) {
   // Esc and " &Tak " during a defragmentation cancel it.
   ReportDbEvent(kDbEvDefragStart, "Tow.dbf", 0);
   EXPECT_NE(con->screen_text().find("Defragmentacja pliku Tow.dbf ..."), std::string::npos);
-  Esc();
-  Enter();
+  Play("{Esc}{Enter}");
   EXPECT_NE(ReportDbEvent(kDbEvDefragProgress, "Tow.dbf", 10), 0);
   ReportDbEvent(kDbEvDefragEnd, "Tow.dbf", 100);
   EXPECT_FALSE(progress_is_open());
@@ -59,15 +56,13 @@ TEST_F(HandlersTest, TableEventsShowTextsAndProgressWindows) {
 
 TEST_F(HandlersTest, WaitingForTablesStopsOnEscAndTakOrAClosedTerminal) {
   EXPECT_FALSE(LockWaitWantsToStop());  // no key: wait on
-  Type("x");
+  Play("x");
   EXPECT_FALSE(LockWaitWantsToStop());  // other keys are dropped
-  Esc();
-  Key('n');  // " &Nie ": wait on
+  Play("{Esc}n");  // " &Nie ": wait on
   EXPECT_FALSE(LockWaitWantsToStop());
-  Esc();
-  Enter();   // " &Tak "
+  Play("{Esc}{Enter}");  // " &Tak "
   EXPECT_TRUE(LockWaitWantsToStop());
-  Key(0, kScanF4, kShiftCtrl);
+  Play("{Ctrl+F4}");
   EXPECT_TRUE(LockWaitWantsToStop());
 }
 

@@ -16,25 +16,17 @@
 #include "ui/number_format.h"
 #include "common/codepage.h"
 #include "ui/record_list.h"
-#include "record_testing.h"
+#include "support/ui_fixture.h"
 
 namespace {
 
-std::string U(const char* cp1250) { return Cp1250ToUtf8(cp1250); }
-
-class RecordSearchTest : public RecordTest {
+class RecordSearchTest : public DataTest {
  protected:
   void SetUp() override {
-    RecordTest::SetUp();
-    ResetBusinessOptions();
-    for (const char* n : {"Kowalski", "Nowak", "Zieliński"_pl, "Adamski"}) {
-      const AMOUNT id = NextRecordIdOf(kTableContractors);
-      TableClear(kTableContractors);
-      Kon.ID = id;
-      std::snprintf(Kon.NAZWA, sizeof Kon.NAZWA, "%s", n);
-      std::snprintf(Kon.MIASTO, sizeof Kon.MIASTO, "%s", "Kraków"_pl);
-      ASSERT_EQ(TableAppend(kTableContractors), 0);
-    }
+    DataTest::SetUp();
+    con->typeahead = false;
+    const char* names[] = {"Kowalski", "Nowak", "Zieliński"_pl, "Adamski"};
+    for (int i = 0; i < 4; ++i) AddContractor(i + 1, names[i], "", "Kraków"_pl);
     TableSetIndex(kTableContractors, 1);
     TableFirst(kTableContractors);  // Adamski
   }
@@ -42,46 +34,30 @@ class RecordSearchTest : public RecordTest {
   // (p Pierwszy, n Następny, r Poprzedni, o Ostatni).
   void AskFor(const std::string& text, bool match_case, bool whole_words, bool skip_related,
               char button) {
-    Ctrl(25);  // Ctrl+Y empties the field
-    Type(convert_string(kCodePageWindows, kCodePageLatin2, text));  // keys come in the screen's
+    // Ctrl+Y empties the field; keys come in the screen's code page.
+    Play("{Ctrl+Y}" + convert_string(kCodePageWindows, kCodePageLatin2, text));
     const bool was[] = {search_state().match_case, search_state().whole_words,
                         search_state().skip_related};
     const bool want[] = {match_case, whole_words, skip_related};
-    for (int i = 0; i < 3; ++i) {
-      Tab();
-      if (was[i] != want[i]) Space();
-    }
-    Alt(button);
+    for (int i = 0; i < 3; ++i) Play(was[i] != want[i] ? "{Tab}{Space}" : "{Tab}");
+    Play(std::string("{Alt+") + button + "}");
   }
-
 };
 
-TEST_F(RecordSearchTest, WholeWordsRefuseAWordInsideALongerOne) {
+TEST_F(RecordSearchTest, TheDialogsOptionsReachTheSearch) {
+  // Whole words refuse "Kowal" in "Kowalski"; the message, and the record current before.
   AskFor("Kowal", false, true, false, 'p');
-  Snapshot();  // the message
-  Enter();
+  Play("{Snap}{Enter}");
   EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), -1);
-  EXPECT_NE(Shot(0).find("Tekst \"Kowal\" nieznaleziony."), std::string::npos);
-  EXPECT_STREQ(Kon.NAZWA, "Adamski");  // the record current before
-
-  AskFor("Kowal", false, false, false, 'p');
-  EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), 0);
-  EXPECT_STREQ(Kon.NAZWA, "Kowalski");
-  EXPECT_STREQ(search_state().text, "Kowal");
-  EXPECT_FALSE(search_state().whole_words);
-}
-
-TEST_F(RecordSearchTest, CaseCountsOnlyWhenAsked) {
-  AskFor("nowak", true, false, false, 'p');
-  Enter();  // not found
+  EXPECT_TRUE(ShotHas(0, "Tekst \"Kowal\" nieznaleziony."));
+  EXPECT_STREQ(Kon.NAZWA, "Adamski");
+  AskFor("nowak", true, false, false, 'p');  // the case counts when asked
+  Play("{Enter}");
   EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), -1);
-  AskFor("nowak", false, false, false, 'p');
-  EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), 0);
-  EXPECT_STREQ(Kon.NAZWA, "Nowak");
-  // Polish letters fold too.
   AskFor("ZIELIŃSKI"_pl, false, false, false, 'p');
   EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), 0);
   EXPECT_STREQ(Kon.NAZWA, "Zieliński"_pl);
+  EXPECT_FALSE(search_state().whole_words);
 }
 
 TEST_F(RecordSearchTest, ButtonsChooseStartAndWayAndRepeatKeysGoOn) {
@@ -94,8 +70,7 @@ TEST_F(RecordSearchTest, ButtonsChooseStartAndWayAndRepeatKeysGoOn) {
   EXPECT_EQ(search_again(kViewContractors, kSearchForward), 0);
   EXPECT_STREQ(Kon.NAZWA, "Zieliński"_pl);
   // Past the end: the message, and the record stays.
-  Snapshot();
-  Enter();
+  Play("{Snap}{Enter}");
   EXPECT_EQ(search_again(kViewContractors, kSearchForward), -1);
   EXPECT_STREQ(Kon.NAZWA, "Zieliński"_pl);
   EXPECT_NE(Shot(0).find("nieznaleziony."), std::string::npos);
@@ -108,109 +83,77 @@ TEST_F(RecordSearchTest, ButtonsChooseStartAndWayAndRepeatKeysGoOn) {
 }
 
 TEST_F(RecordSearchTest, EmptyTextBeepsAndEscCancels) {
-  Esc();
+  Play("{Esc}");
   EXPECT_EQ(text_search(kViewContractors, kTextSearchAsk), -1);
   EXPECT_STREQ(search_state().text, "");
-  const int beeps = rc->beeps;
+  const int beeps = con->beeps;
   EXPECT_EQ(search_again(kViewContractors, kSearchForward), -1);
-  EXPECT_EQ(rc->beeps, beeps + 1);
+  EXPECT_EQ(con->beeps, beeps + 1);
 }
 
 TEST_F(RecordSearchTest, EscDuringTheSearchStopsItWithoutAMessage) {
-  rc->typeahead = true;
+  con->typeahead = true;
   std::snprintf(search_state().text, sizeof search_state().text, "%s", "nic takiego");
-  Esc();
-  Snapshot();  // the question "Przerwać operację?"
-  Enter();     // " &Tak "
+  Play("{Esc}{Snap}{Enter}");  // the question "Przerwać operację?", " &Tak "
   TableLast(kTableContractors);
   TableFirst(kTableContractors);
   EXPECT_EQ(search_again(kViewContractors, kSearchForward), -1);
-  EXPECT_NE(Shot(0).find(U("Przerwać operację?"_pl)), std::string::npos);
+  EXPECT_TRUE(ShotHas(0, "Przerwać operację?"));
   EXPECT_STREQ(Kon.NAZWA, "Adamski");
   EXPECT_EQ(Row(12).find("nieznaleziony"), std::string::npos);
 }
 
-TEST_F(RecordSearchTest, GoodsMatchTheirNumbersAndUnitsAndTheirGroupUnlessSkipped) {
-  TableClear(kTableGroups);
-  Gto.ID = AMOUNT::FromInt(1);
-  std::snprintf(Gto.NAZWA, sizeof Gto.NAZWA, "Kwiaty");
-  ASSERT_EQ(TableAppend(kTableGroups), 0);
-  TableClear(kTableGoods);
-  Tow.ID = AMOUNT::FromInt(1);
-  std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "Anturium");
-  std::snprintf(Tow.JMIARY, sizeof Tow.JMIARY, "szt.");
-  Tow.RODZAJ[0] = 'T';
-  Tow.STAN = AMOUNT::FromInt(12);
-  Tow.CENA = AMOUNT::FromDouble(7.38);
-  Tow.VATID = AMOUNT::FromInt(12);  // 23 %
-  Tow.GTOID = AMOUNT::FromInt(1);
-  ASSERT_EQ(TableAppend(kTableGoods), 0);
-  TableClear(kTableGroups);
-  const std::string stock = format_amount(AMOUNT::FromInt(12), RoundAmount()) + " szt.";
-  EXPECT_TRUE(record_matches(kViewGoods, stock.c_str(), true, true, true));
-  EXPECT_TRUE(record_matches(kViewGoods, "6,00 zł"_pl, true, true, true));  // net of 7,38 at 23 %
-  EXPECT_TRUE(record_matches(kViewGoods, "23 %", true, true, true));
-  EXPECT_TRUE(record_matches(kViewGoods, "towar handlowy", true, true, true));
-  EXPECT_FALSE(record_matches(kViewGoods, "Kwiaty", false, false, true));
-  EXPECT_TRUE(record_matches(kViewGoods, "Kwiaty", false, false, false));
-  EXPECT_STREQ(Gto.NAZWA, "Kwiaty");
-}
-
-TEST_F(RecordSearchTest, TransactionsMatchTheirDocumentsSumsAndContractor) {
-  TableClear(kTableTransactions);
-  Tra.ID = AMOUNT::FromInt(1);
-  Tra.RODZAJ[0] = 'S';
-  Tra.DATATRA = DateFromYmd(2024, 3, 5);
+TEST_F(RecordSearchTest, RecordsMatchTheirFieldsAsShownAndTheirRelatedRecordUnlessSkipped) {
+  AddGroup(1, "Kwiaty");
+  AddGoods(1, "Anturium", "", 1, 7.38, 12);  // 23 %
+  AddTransaction(1, 2, 'S', "");              // to Nowak
   std::snprintf(Tra.DOKTRATYP, sizeof Tra.DOKTRATYP, "FV");
   std::snprintf(Tra.DOKTRANR, sizeof Tra.DOKTRANR, "12/2024");
-  Tra.SUMA = AMOUNT::FromDouble(123);
-  Tra.VAT = AMOUNT::FromDouble(23);
+  Tra.DATATRA = DateFromYmd(2024, 3, 5);
+  Tra.SUMA = AMOUNT::FromInt(123);
+  Tra.VAT = AMOUNT::FromInt(23);
   Tra.PRZTERMIN = AMOUNT::FromInt(14);
-  Tra.KONID = AMOUNT::FromInt(2);  // Nowak
   std::snprintf(Tra.UWAGI2, sizeof Tra.UWAGI2, "drugi wiersz");
-  ASSERT_EQ(TableAppend(kTableTransactions), 0);
-  EXPECT_TRUE(record_matches(kViewTransactions, "rozchód"_pl, true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "05.03.2024", true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "Faktura VAT", true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "FV 12/2024", true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "100,00 zł"_pl, true, true, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "14 dni", true, true, true));
-  EXPECT_FALSE(record_matches(kViewTransactions, "drugi", false, false, false));
-  EXPECT_FALSE(record_matches(kViewTransactions, "Nowak", false, false, true));
-  EXPECT_TRUE(record_matches(kViewTransactions, "Nowak", false, false, false));
+  ASSERT_EQ(TableUpdate(kTableTransactions), 0);
+  TableClear(kTableGroups);  // the group is looked up, not left over
+  const std::string stock = format_amount(AMOUNT::FromInt(12), RoundAmount()) + " szt.";
+  const struct {
+    int view;
+    std::string text;
+    bool skip_related, found;
+  } cases[] = {{kViewGoods, stock, true, true},
+               {kViewGoods, "6,00 zł"_pl, true, true},  // the net price of 7,38 at 23 %
+               {kViewGoods, "23 %", true, true},
+               {kViewGoods, "towar handlowy", true, true},
+               {kViewGoods, "Kwiaty", true, false},
+               {kViewGoods, "Kwiaty", false, true},
+               {kViewTransactions, "rozchód"_pl, true, true},
+               {kViewTransactions, "05.03.2024", true, true},
+               {kViewTransactions, "Faktura VAT", true, true},
+               {kViewTransactions, "FV 12/2024", true, true},
+               {kViewTransactions, "100,00 zł"_pl, true, true},  // net
+               {kViewTransactions, "14 dni", true, true},
+               {kViewTransactions, "drugi", false, false},  // the second remark line is not searched
+               {kViewTransactions, "Nowak", true, false},
+               {kViewTransactions, "Nowak", false, true}};
+  for (const auto& c : cases)
+    EXPECT_EQ(record_matches(c.view, c.text.c_str(), false, false, c.skip_related), c.found) << c.text;
 }
 
 TEST_F(RecordSearchTest, TheListSearchesThroughItsMenuAndFillsFromTheFoundRecord) {
   // In the contractor list: F7, the menu's " &Tekstu ", then the dialog.
-  Scan(kScanF7);
-  Snapshot();
-  Key('t');
+  Play("{F7}{Snap}t");
   AskFor("Nowak", false, false, false, 'p');
-  Snapshot();
-  Scan(kScanF7, kShiftShift);  // no further Nowak
-  Enter();
-  Enter();
+  Play("{Snap}{Shift+F7}{Enter}{Enter}");  // no further Nowak
   EXPECT_EQ(record_list(kViewContractors), 0);
   EXPECT_STREQ(Kon.NAZWA, "Nowak");
   EXPECT_NE(Shot(0).find("WYSZUKANIE KONTRAHENTA"), std::string::npos);
   EXPECT_EQ(ShotCols(1, 6, 8, 5), "Nowak");  // on the top row of the list
   EXPECT_EQ(search_state().menu_choice[kViewContractors], 1);
   // The NIP search belongs to the contractor forms; until they register it the list says so.
-  Scan(kScanF7);
-  Key('n');
-  Snapshot();
-  Enter();
-  Esc();
+  Play("{F7}n{Snap}{Enter}{Esc}");
   EXPECT_EQ(record_list(kViewContractors), -1);
-  EXPECT_NE(Shot(2).find(U("Funkcja w tym miejscu nieobsługiwana."_pl)), std::string::npos);
-}
-
-TEST_F(RecordSearchTest, GroupsGoStraightToTheTextDialog) {
-  Snapshot();
-  Esc();
-  EXPECT_EQ(record_search(kViewGroups), -1);  // no current record: the dialog's search fails
-  EXPECT_NE(Shot(0).find("WYSZUKANIE TEKSTU"), std::string::npos);
-  EXPECT_NE(Shot(0).find(U("Znajdź tylko całe wyrazy"_pl)), std::string::npos);
+  EXPECT_TRUE(ShotHas(2, "Funkcja w tym miejscu nieobsługiwana."));
 }
 
 }  // namespace

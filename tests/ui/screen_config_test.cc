@@ -11,13 +11,8 @@ namespace {
 class ScreenConfigTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ScreenReset();
     console_select(kConsoleHeadless);
     screen_set_config(dir.File("Tamsu.ini"), "Console");
-  }
-  void TearDown() override {
-    ScreenReset();
-    console_select(kConsoleTerminal);
   }
   TempDir dir;
 };

@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
+#include <cstring>
 #include <deque>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/text.h"
+#include "support/ui_fixture.h"
 
 namespace {
 
@@ -53,30 +58,45 @@ class RECORDED_DISPLAY : public WL_DISPLAY {
   std::vector<std::string> drawing, frame;  // texts since the last flush, and of the last frame
 };
 
-WL_EVENT Key(int type, int key, char letter = 0, bool alt = false, bool shift = false) {
-  WL_EVENT e;
-  e.type = type, e.key = key, e.letter = letter, e.alt = alt, e.shift = shift;
-  return e;
+// Queues a script of events: key names (Tab Enter Esc Space Left Right Up Down Home End) pressed
+// and released, "Alt+d" for a hot letter, "Shift+" before a key name, "Close" for the window's
+// close button, "Click:x,y" for a click, "Down:" / "Up:" before a key name or "x,y" for a press
+// or a release alone.
+void Events(std::deque<WL_EVENT>* q, const std::string& script) {
+  static const char* const kNames[] = {"", "Tab", "Enter", "Esc", "Space", "Left",
+                                       "Right", "Up", "Down", "Home", "End"};
+  std::istringstream in(script);
+  for (std::string word; in >> word;) {
+    WL_EVENT e;
+    int types[2] = {kWlKeyPress, kWlKeyRelease}, count = 2;
+    for (const char* prefix : {"Down:", "Up:"})
+      if (word.rfind(prefix, 0) == 0) {
+        count = 1;
+        types[0] = prefix[0] == 'D' ? kWlKeyPress : kWlKeyRelease;
+        word.erase(0, std::strlen(prefix));
+      }
+    if (word.rfind("Click:", 0) == 0) word.erase(0, 6);
+    if (std::isdigit(static_cast<unsigned char>(word[0]))) {
+      std::sscanf(word.c_str(), "%d,%d", &e.x, &e.y);
+      for (int& t : types) t = t == kWlKeyPress ? kWlButtonPress : kWlButtonRelease;
+    } else if (word == "Close") {
+      types[0] = kWlClose;
+      count = 1;
+    } else if (word.rfind("Alt+", 0) == 0) {
+      e.alt = true;
+      e.letter = word[4];
+    } else {
+      e.shift = word.rfind("Shift+", 0) == 0;
+      if (e.shift) word.erase(0, 6);
+      for (int k = 1; k < 11; ++k)
+        if (word == kNames[k]) e.key = k;
+    }
+    for (int i = 0; i < count; ++i) {
+      e.type = types[i];
+      q->push_back(e);
+    }
+  }
 }
-WL_EVENT Mouse(int type, int x, int y) {
-  WL_EVENT e;
-  e.type = type, e.x = x, e.y = y;
-  return e;
-}
-
-// A key pressed and released; a click at a point (press and release there).
-void Press(std::deque<WL_EVENT>* q, int key, char letter = 0, bool alt = false, bool shift = false) {
-  q->push_back(Key(kWlKeyPress, key, letter, alt, shift));
-  q->push_back(Key(kWlKeyRelease, key, letter, alt, shift));
-}
-void Click(std::deque<WL_EVENT>* q, int x, int y) {
-  q->push_back(Mouse(kWlButtonPress, x, y));
-  q->push_back(Mouse(kWlButtonRelease, x, y));
-}
-
-// Control centres: check box, "&Usuń", "&Anuluj" and "&Koniec" (the last two share a place).
-constexpr int kCheckX = 100, kCheckY = 65, kRemoveX = 200, kRemoveY = 102, kCancelX = 290,
-              kCancelY = 102;
 
 std::vector<int> g_calls;  // the data flag of each uninstall
 int g_result = 0;
@@ -86,87 +106,53 @@ int FakeUninstall(bool data) {
 }
 
 TEST(OdvorWindow, KeysAndClicksRunTheDialog) {
+  // Control centres: the check box at 100,65, "&Usuń" at 200,102, "&Anuluj" and "&Koniec"
+  // (sharing a place) at 290,102.
   struct Case {
     const char* name;
-    void (*script)(std::deque<WL_EVENT>*);
+    const char* script;
     int uninstall_result;
     int closed_with;
-    std::vector<int> calls;
+    int call;               // the data flag the uninstall ran with, or -1 when it did not run
     const char* last_text;  // shown in the last frame
   };
   const Case cases[] = {
-      {"Esc closes without changes", [](auto* q) { Press(q, kWlKeyEsc); }, 0, 0, {}, nullptr},
-      {"the window's close button is Esc", [](auto* q) { q->push_back(Key(kWlClose, 0)); }, 0, 0, {},
-       nullptr},
-      {"Enter on the first focus removes, Enter again ends",
-       [](auto* q) { Press(q, kWlKeyEnter); Press(q, kWlKeyEnter); }, 0, 2, {0},
-       "Tamsu został pomyślnie usunięty z tego"},
-      {"Home and Space tick the data, Tab and Space remove",
-       [](auto* q) {
-         Press(q, kWlKeyHome); Press(q, kWlKeySpace);
-         Press(q, kWlKeyTab); Press(q, kWlKeySpace);
-         Press(q, kWlKeySpace);
-       },
-       0, 2, {1}, "komputera."},
-      {"a failure is told",
-       [](auto* q) { Press(q, kWlKeyEnter); Press(q, kWlKeyEnter); }, -1, 2, {0},
-       "Usunięcie Tamsu z tego komputera nie"},
-      {"clicks tick, remove and end",
-       [](auto* q) {
-         Click(q, kCheckX, kCheckY); Click(q, kRemoveX, kRemoveY); Click(q, kCancelX, kCancelY);
-       },
-       0, 2, {1}, nullptr},
-      {"a press released outside the button does nothing",
-       [](auto* q) {
-         q->push_back(Mouse(kWlButtonPress, kRemoveX, kRemoveY));
-         q->push_back(Mouse(kWlButtonRelease, 5, 5));
-         Press(q, kWlKeyEsc);
-       },
-       0, 0, {}, nullptr},
-      {"a key released after the focus moved on does nothing",
-       [](auto* q) {
-         q->push_back(Key(kWlKeyPress, kWlKeyEnter));
-         Press(q, kWlKeyTab);
-         q->push_back(Key(kWlKeyRelease, kWlKeyEnter));
-         Press(q, kWlKeyEsc);
-       },
-       0, 0, {}, nullptr},
-      {"hot letters: Alt+D ticks, Alt+U removes, Alt+K ends",
-       [](auto* q) {
-         Press(q, kWlKeyOther, 'd', true); Press(q, kWlKeyOther, 'u', true);
-         Press(q, kWlKeyOther, 'k', true);
-       },
-       0, 2, {1}, nullptr},
-      {"Alt+A cancels", [](auto* q) { Press(q, kWlKeyOther, 'a', true); }, 0, 0, {}, nullptr},
+      {"Esc closes without changes", "Esc", 0, 0, -1, nullptr},
+      {"the window's close button is Esc", "Close", 0, 0, -1, nullptr},
+      {"Enter on the first focus removes, Enter again ends", "Enter Enter", 0, 2, 0, "Tamsu został pomyślnie usunięty z tego"},
+      {"Home and Space tick the data, Tab and Space remove", "Home Space Tab Space Space", 0, 2, 1, "komputera."},
+      {"a failure is told", "Enter Enter", -1, 2, 0, "Usunięcie Tamsu z tego komputera nie"},
+      {"clicks tick, remove and end", "Click:100,65 Click:200,102 Click:290,102", 0, 2, 1, nullptr},
+      {"a press released outside the button does nothing", "Down:200,102 Up:5,5 Esc", 0, 0, -1, nullptr},
+      {"a key released after the focus moved on does nothing", "Down:Enter Tab Up:Enter Esc", 0,
+       0, -1, nullptr},
+      {"hot letters: Alt+D ticks, Alt+U removes, Alt+K ends", "Alt+d Alt+u Alt+k", 0, 2, 1, nullptr},
+      {"Alt+A cancels", "Alt+a", 0, 0, -1, nullptr},
       {"End, then Shift+Tab and Left move back, wrapping round to the cancel button",
-       [](auto* q) {
-         Press(q, kWlKeyEnd); Press(q, kWlKeyTab, 0, false, true);
-         Press(q, kWlKeyLeft); Press(q, kWlKeyLeft); Press(q, kWlKeyEnter);
-       },
-       0, 0, {}, nullptr},
+       "End Shift+Tab Left Left Enter", 0, 0, -1, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     RECORDED_DISPLAY d;
-    c.script(&d.events);
+    Events(&d.events, c.script);
     g_calls.clear();
     g_result = c.uninstall_result;
     ODVOR_SETUP setup;
     setup.uninstall = FakeUninstall;
     EXPECT_EQ(OdvorWindowRun(&d, setup), c.closed_with);
-    EXPECT_EQ(g_calls, c.calls);
+    EXPECT_EQ(g_calls, c.call < 0 ? std::vector<int>{} : std::vector<int>{c.call});
     if (c.last_text) {
       EXPECT_TRUE(d.Shows(Utf8ToCp1250(c.last_text).c_str())) << c.last_text;
     }
     // "&Koniec" is there exactly when the uninstall ran.
-    EXPECT_EQ(d.Shows("Koniec"), !c.calls.empty());
-    EXPECT_EQ(d.Shows("Anuluj"), c.calls.empty());
+    EXPECT_EQ(d.Shows("Koniec"), c.call >= 0);
+    EXPECT_EQ(d.Shows("Anuluj"), c.call < 0);
   }
 }
 
 TEST(OdvorWindow, PlacedTitledAndPackagedStart) {
   RECORDED_DISPLAY d;
-  Press(&d.events, kWlKeyEnter);
+  Events(&d.events, "Enter");
   g_calls.clear();
   ODVOR_SETUP setup;
   setup.packaged = true;
@@ -183,11 +169,28 @@ TEST(OdvorWindow, PlacedTitledAndPackagedStart) {
   // On a work area smaller than the dialog it stays at the corner, never above or left of it.
   RECORDED_DISPLAY small;
   small.area[0] = 0, small.area[1] = 0, small.area[2] = 200, small.area[3] = 100;
-  Press(&small.events, kWlKeyEsc);
+  Events(&small.events, "Esc");
   setup.packaged = false;
   EXPECT_EQ(OdvorWindowRun(&small, setup), 0);
   EXPECT_EQ(small.created, (std::vector<int>{0, 0, 344, 132}));
   EXPECT_TRUE(small.Shows("Wybierz \"Usuń\", aby usunąć Tamsu z"_pl));
+}
+
+// The same dialog on the character screen, for a computer without a display.
+using OdvorScreenTest = UiTest;
+
+TEST_F(OdvorScreenTest, RemovesWithTheFocusedButtonAndTellsTheResult) {
+  g_calls.clear();
+  g_result = 0;
+  ODVOR_SETUP setup;
+  setup.uninstall = FakeUninstall;
+  Play("{Snap}{Enter}{Snap}{Enter}");  // "&Usuń" has the focus, then "&Koniec"
+  EXPECT_EQ(OdvorScreenRun(setup), 2);
+  EXPECT_EQ(g_calls, std::vector<int>{0});
+  EXPECT_TRUE(ShotShows(0, {"Wybierz \"Usuń\", aby usunąć Tamsu z tego komputera.",
+                            "[ ] Usuń również pliki z danymi", "Anuluj"}));
+  EXPECT_TRUE(ShotHas(1, "Tamsu został pomyślnie usunięty z tego komputera."));
+  EXPECT_FALSE(ShotHas(1, "Anuluj"));
 }
 
 }  // namespace

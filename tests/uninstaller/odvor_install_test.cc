@@ -1,6 +1,6 @@
 // The installation and Odvor as a user meets them: `cmake --install` into a temporary program
 // directory with a temporary home, then the installed odvor driven through its window under Xvfb
-// (xdotool) and through its character screen under tmux, until its second stage has removed it.
+// (xdotool), until its second stage has removed it.
 #include <signal.h>
 #include <unistd.h>
 
@@ -129,36 +129,6 @@ TEST_F(InstalledOdvor, WindowUnderXvfbRemovesEverythingWithTheDataTicked) {
   ExpectUninstalled();
   EXPECT_FALSE(Exists(prefix + "/Tamsu.ini"));
   EXPECT_TRUE(WaitUntil([&] { return !Exists(prefix); })) << "the empty directory stayed";
-}
-
-TEST_F(InstalledOdvor, CharacterScreenKeepsTheDataAndSoTheDirectory) {
-  if (!Have("tmux")) GTEST_SKIP() << "tmux is not installed";
-  TMUX_SERVER tmux("odvor-test");
-  int status = 0;
-  tmux.Do("new-session -d -s odvor -x 80 -y 25 '" + env +
-              "TERM=xterm-256color LC_ALL=C.UTF-8 ASAN_OPTIONS=detect_leaks=1 " + prefix +
-              "/odvor 2>" + errors + "'",
-          &status);
-  if (status != 0) GTEST_SKIP() << "tmux cannot start a session";
-  std::string screen;
-  auto shows = [&](const std::string& text) {
-    return WaitUntil([&] { return (screen = tmux.Do("capture-pane -p -t odvor")).find(text) != std::string::npos; });
-  };
-  ASSERT_TRUE(shows("Wybierz \"Usuń\", aby usunąć Tamsu z tego komputera.")) << screen;
-  EXPECT_NE(screen.find("[ ] Usuń również pliki z danymi"), std::string::npos) << screen;
-  tmux.Do("send-keys -t odvor Enter");  // "&Usuń" has the focus
-  ASSERT_TRUE(shows("Tamsu został pomyślnie usunięty z tego komputera.")) << screen;
-  EXPECT_EQ(screen.find("Anuluj"), std::string::npos) << screen;
-  tmux.Do("send-keys -t odvor Enter");  // "&Koniec"
-  EXPECT_TRUE(WaitUntil([&] {
-    int s = 0;
-    tmux.Do("has-session -t odvor", &s);
-    return s != 0;
-  }));
-
-  ExpectUninstalled();
-  EXPECT_EQ(ReadWholeFile(prefix + "/Tamsu.ini"), "[Tamsu]\n");
-  EXPECT_EQ(ReadWholeFile(prefix + "/Gto.dbf"), "data");
 }
 
 }  // namespace

@@ -11,7 +11,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
+#include <algorithm>
+#include <sstream>
 #include <vector>
 
 #include "platform/cfile.h"
@@ -44,6 +45,27 @@ class AREA {
   std::string Shortcut(const std::string& program) {
     return "[Desktop Entry]\nType=Application\nExec=\"" + program + "\"\nTerminal=true\n";
   }
+  void Prepare(const std::string& words) {
+    std::istringstream in(words);
+    for (std::string w; in >> w;) {
+      size_t at;
+      if (w.back() == '/') {
+        fs::create_directory(At(w));
+      } else if ((at = w.find("=>")) != std::string::npos) {
+        const std::string target = w.substr(at + 2);
+        Put(w.substr(0, at), Shortcut(target[0] == '/' ? target : At(target)));
+      } else if ((at = w.find("->")) != std::string::npos) {
+        Link(w.substr(0, at), At(w.substr(at + 2)));
+      } else if ((at = w.find('=')) != std::string::npos) {
+        // "_" stands for a blank, "@path" for that path of the area; a line feed ends the text.
+        std::string text = w.substr(at + 1);
+        std::replace(text.begin(), text.end(), '_', ' ');
+        if (const size_t a = text.find('@'); a != std::string::npos)
+          text = text.substr(0, a) + At(text.substr(a + 1));
+        Put(w.substr(0, at), text + "\n");
+      }
+    }
+  }
   void FullInstallation() {
     for (const char* f : kProgramFiles) Put(std::string("prog/") + f, f);
     for (const char* f : kDataFiles) Put(std::string("prog/") + f, f);
@@ -57,75 +79,52 @@ class AREA {
 };
 
 // Each row prepares the directory and the home, runs the uninstall and lists what must be gone
-// and what must stay.
+// and what must stay. The preparation, word by word: "path=text" a file, "path=>target" a
+// shortcut to a program (a target in the area unless absolute), "path->target" a symbolic link to
+// a path of the area, "path/" a directory.
 TEST(Uninstall, RemovesOnlyWhatBelongsToThisInstallation) {
   struct Case {
     const char* name;
-    std::function<void(AREA*)> prepare;
+    const char* prepare;
     bool data_ticked;
     int rc;
-    std::vector<std::string> gone, kept;
+    const char *gone, *kept;  // paths, separated by blanks
   };
-  const std::vector<Case> cases = {
+  const Case cases[] = {
       {"a shortcut to another installation stays",
-       [](AREA* t) {
-         t->Put("desk/Tamsu.desktop", t->Shortcut(t->At("prog/tamsu")));
-         t->Put("apps/Tamsu.desktop", t->Shortcut("/elsewhere/tamsu"));
-       },
-       false, 0, {"desk/Tamsu.desktop"}, {"apps/Tamsu.desktop"}},
+       "desk/Tamsu.desktop=>prog/tamsu apps/Tamsu.desktop=>/elsewhere/tamsu", false, 0,
+       "desk/Tamsu.desktop", "apps/Tamsu.desktop"},
       {"a shortcut through a linked directory is this installation",
-       [](AREA* t) {
-         t->Link("via", t->At("prog"));
-         t->Put("desk/Tamsu.desktop", t->Shortcut(t->At("via/tamsu")));
-       },
-       false, 0, {"desk/Tamsu.desktop"}, {}},
+       "via->prog desk/Tamsu.desktop=>via/tamsu", false, 0, "desk/Tamsu.desktop", ""},
       {"a shortcut that cannot be resolved is an error and stays; the rest still goes",
-       [](AREA* t) {
-         t->Put("desk/Tamsu.desktop", "[Desktop Entry]\nName=Tamsu\n");
-         t->Put("prog/tamsu", "x");
-       },
-       false, -1, {"prog/tamsu"}, {"desk/Tamsu.desktop"}},
+       "desk/Tamsu.desktop=[Desktop_Entry] prog/tamsu=x", false, -1, "prog/tamsu",
+       "desk/Tamsu.desktop"},
       {"a record naming another uninstaller stays, and that is no error",
-       [](AREA* t) { t->Put("data/Tamsu.uninstall", "UninstallString=/elsewhere/odvor\n"); },
-       false, 0, {}, {"data/Tamsu.uninstall"}},
-      {"the record naming this uninstaller goes",
-       [](AREA* t) {
-         t->Put("data/Tamsu.uninstall", "UninstallString=" + t->At("prog/odvor") + "\n");
-       },
-       false, 0, {"data/Tamsu.uninstall"}, {}},
+       "data/Tamsu.uninstall=UninstallString=/elsewhere/odvor", false, 0, "",
+       "data/Tamsu.uninstall"},
+      {"the record naming this uninstaller goes", "data/Tamsu.uninstall=UninstallString=@prog/odvor",
+       false, 0, "data/Tamsu.uninstall", ""},
       {"data files stay unless ticked, Tamsu.ini among them",
-       [](AREA* t) {
-         for (const char* f : {"tamsu", "perlo", "tamsu-admin", "Tamsu.txt", "Tamsu.ini", "Gto.dbf", "Tra.inx"})
-           t->Put(std::string("prog/") + f, f);
-       },
-       false, 0, {"prog/tamsu", "prog/perlo", "prog/tamsu-admin", "prog/Tamsu.txt"},
-       {"prog/Tamsu.ini", "prog/Gto.dbf", "prog/Tra.inx", "prog/odvor"}},
-      {"ticked, the data files go too",
-       [](AREA* t) {
-         for (const char* f : {"Tamsu.ini", "Gto.dbf", "Tra.inx"}) t->Put(std::string("prog/") + f, f);
-       },
-       true, 0, {"prog/Tamsu.ini", "prog/Gto.dbf", "prog/Tra.inx"}, {"prog/odvor"}},
+       "prog/tamsu=1 prog/perlo=1 prog/tamsu-admin=1 prog/Tamsu.txt=1 prog/Tamsu.ini=1 "
+       "prog/Gto.dbf=1 prog/Tra.inx=1",
+       false, 0, "prog/tamsu prog/perlo prog/tamsu-admin prog/Tamsu.txt",
+       "prog/Tamsu.ini prog/Gto.dbf prog/Tra.inx prog/odvor"},
+      {"ticked, the data files go too", "prog/Tamsu.ini=1 prog/Gto.dbf=1 prog/Tra.inx=1", true, 0,
+       "prog/Tamsu.ini prog/Gto.dbf prog/Tra.inx", "prog/odvor"},
       {"planted links go as links; what they point at stays",
-       [](AREA* t) {
-         t->Link("prog/tamsu", t->At("other/outside"));
-         t->Link("prog/Kon.dbf", t->At("other"));
-         t->Link("prog/perlo", t->At("nowhere"));
-       },
-       true, 0, {"prog/tamsu", "prog/Kon.dbf", "prog/perlo"}, {"other/outside", "other"}},
+       "prog/tamsu->other/outside prog/Kon.dbf->other prog/perlo->nowhere", true, 0,
+       "prog/tamsu prog/Kon.dbf prog/perlo", "other/outside other"},
       {"a directory under a program file's name is a failure, never emptied",
-       [](AREA* t) {
-         fs::create_directory(t->At("prog/perlo"));
-         t->Put("prog/perlo/inside", "x");
-       },
-       false, -1, {}, {"prog/perlo/inside"}},
+       "prog/perlo/ prog/perlo/inside=x", false, -1, "", "prog/perlo/inside"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     AREA t;
-    c.prepare(&t);
+    t.Prepare(c.prepare);
     EXPECT_EQ(Uninstall(t.places, c.data_ticked), c.rc);
-    for (const std::string& g : c.gone) EXPECT_FALSE(t.Has(g)) << g;
-    for (const std::string& k : c.kept) EXPECT_TRUE(t.Has(k)) << k;
+    std::istringstream gone(c.gone), kept(c.kept);
+    for (std::string g; gone >> g;) EXPECT_FALSE(t.Has(g)) << g;
+    for (std::string k; kept >> k;) EXPECT_TRUE(t.Has(k)) << k;
     EXPECT_EQ(ReadWholeFile(t.At("other/outside")), "keep me");
   }
 }

@@ -110,7 +110,7 @@ int CurrentTransaction(TRA_RECORD* t) {
   bool deleted = false;
   if (TableReread(table) != 0 || TableIsDeleted(table, &deleted) != 0) return -1;
   if (deleted) {
-    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[table].title);
+    deleted_meanwhile(table);
     return -1;
   }
   *t = Tra;

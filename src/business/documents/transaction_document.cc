@@ -153,7 +153,7 @@ int LoadTransactionDocument(AMOUNT id, int mode, DATE issued, TRANSACTION_DOCUME
   TRA_RECORD& t = doc->transaction;
   int rc = ReadRecordById(kTableTransactions, id, &t);
   if (rc == kTableEnd)
-    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[kTableTransactions].title);
+    deleted_meanwhile(kTableTransactions);
   if (rc != 0) return -1;
   if (mode == kModeSalesDocument) {
     doc->kind = DocumentKindByCode(t.DOKTRATYP);

@@ -156,7 +156,7 @@ int PrintGoodsLabel() {
   UnlockAllTables();
   if (read != 0) return -1;
   if (gone) {
-    message("Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl, TABLE_INFO[kTableGoods].title);
+    deleted_meanwhile(kTableGoods);
     return -1;
   }
   const LabelPrinterSettings s = ReadLabelPrinterSettings();

@@ -249,7 +249,7 @@ TEST_F(TransactionDocumentsTest, AFailingReadStopsTheDocumentBeforeAnythingIsWri
       ASSERT_EQ(OpenDatabase(), 0);
       COUNTING_HANDLER handler;
       CFILE::SetHandler(&handler);
-      gc->paints.clear();
+      con->paints.clear();
       SetFileFault(0, n, false);
       TRANSACTION_DOCUMENT doc;
       const int rc = LoadTransactionDocument(kDemoSale, mode, Day(5), &doc);
@@ -262,7 +262,7 @@ TEST_F(TransactionDocumentsTest, AFailingReadStopsTheDocumentBeforeAnythingIsWri
       } else {
         // Reported by the layer that failed; an unreadable Tamsu.ini leaves no parent company,
         // which the document says in a message of its own.
-        EXPECT_TRUE(rc == -1 && (g_reports > 0 || !gc->paints.empty())) << rc;
+        EXPECT_TRUE(rc == -1 && (g_reports > 0 || !con->paints.empty())) << rc;
       }
     }
   }

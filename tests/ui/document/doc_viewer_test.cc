@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "../../shell/key_script.h"
+#include "support/ui_fixture.h"
 #include "document_testing.h"
 #include "common/codepage.h"
 
@@ -143,7 +143,7 @@ TEST_F(DocumentTest, FilesThatCannotBeShownAreRefusedAndTheDocumentStays) {
   };
   for (const CASE& c : kCases) {
     SCOPED_TRACE(c.name);
-    con->snapshots.clear();
+    con->shots.clear();
     PlayKeys(con, "{Snap}{Enter}");
     EXPECT_EQ(doc_open_file(dir.File(c.name).c_str(), kCodePageLatin2), -1);
     EXPECT_NE(Shot(0).find(c.message), std::string::npos);

@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "../ui_testing.h"
+#include "support/ui_fixture.h"
+#include "ui/screen.h"
 #include "common/text.h"
 #include "platform/cfile.h"
 #include "platform/inifile.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "../../shell/key_script.h"
+#include "support/ui_fixture.h"
 #include "document_testing.h"
 #include "platform/cups_print.h"
 #include "support/private_cupsd.h"
@@ -104,8 +104,8 @@ TEST_F(DocumentTest, PortPrintingStopsOnAMissingPortAFailedWriteOrEsc) {
   EXPECT_FALSE(progress_is_open());
 
   WriteWholeFile(port, "");
-  Esc();
-  Key('t');  // "Przerwać operację?" -> " &Tak "
+  Play("{Esc}");
+  Play("t");  // "Przerwać operację?" -> " &Tak "
   EXPECT_EQ(print_to_port(doc_name(), doc_code_page(), s, port.c_str()), -1);
   EXPECT_EQ(ReadWholeFile(port), "");  // stopped before the first line went out
   EXPECT_FALSE(progress_is_open());
@@ -187,9 +187,7 @@ TEST_F(DocumentTest, AJobReachesARealCupsSchedulerAndADownOneIsReported) {
   // The progress takes the "x" off the queue after the page; the message box takes the rest.
   PlayKeys(con, "x{Snap}{Enter}");
   EXPECT_EQ(print_graphic(doc_name(), doc_code_page(), s, nullptr), -1);
-  EXPECT_TRUE(std::any_of(con->snapshots.begin(), con->snapshots.end(), [](const std::string& shot) {
-    return shot.find("Nie można wydrukować dokumentu na drukarce (Domyślna):") != std::string::npos;
-  })) << (con->snapshots.empty() ? "" : con->snapshots.back());
+  EXPECT_TRUE(AnyShotHas("Nie można wydrukować dokumentu na drukarce (Domyślna):"));
   cups_set_server(nullptr);
   // Only the document itself is left in the current directory: the pages were not kept.
   long tmp = 0;
