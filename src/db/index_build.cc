@@ -37,11 +37,9 @@ const WEIGHTTABLES& Tables() {
 // Deletes the scratch file with the handler silenced: a leftover of work that has ended (any
 // failure was reported already). The name may be taken while the file never opened.
 void DropQuietly(CFILE& f, const std::string& name) {
-  CFILE::HANDLER* saved = CFILE::Handler();
-  CFILE::SetHandler(nullptr);
+  CFILE::QUIET quiet;
   f.Close();
   if (!name.empty()) CFILE::DeleteFile(name.c_str());
-  CFILE::SetHandler(saved);
 }
 
 }  // namespace
