@@ -1,9 +1,14 @@
 // Index rebuilding and packing (removal of deleted records) of one table.
 
 #include "db/db_events.h"
+#include "db/dbf_format.h"
+#include "db/index_build.h"
+#include "db/table_keys.h"
 #include "db/table_lock.h"
 #include "db/table_slot.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,32 +33,33 @@ void DropQuietly(const std::string& name) {
 
 }  // namespace
 
+int AddRecordKeys(TABLESLOT& s, const char* raw, long number, KEYSORTER& keys) {
+  Unpack(s, raw, s.spare.data());
+  for (int i = 0; i < s.def->index_count; ++i) {
+    std::string key = BuildKey(s, i, s.spare.data());
+    if (keys.Add(i, key.c_str(), static_cast<uint32_t>(number)) != 0) return -1;
+  }
+  return 0;
+}
+
 int BuildIndexFile(TABLESLOT& s) {
   // The index of an empty table is written without a progress window.
   const bool shown = s.count > 0;
   if (shown) ReportDbEvent(kDbEvIndexBuildStart, s.def->index_file, 0);
+  // Taken (created empty) before the scratch file of the sort takes a name of its own.
   std::string tmp = TakeTemporaryName(s.def->data_file);
   int rc = tmp.empty() ? -1 : 0;
-  auto fresh = std::make_unique<INDEXFILE>();
-  if (rc == 0) rc = CreateIndexFile(fresh.get(), tmp.c_str(), s.def->index_count, s.def->key_lengths, kShareNone);
-  if (rc == 0) BeginIndexBatch(fresh.get());
-  std::vector<char> raw;
-  for (long n = 0; rc == 0 && n < s.count; ++n) {
-    if ((rc = ReadRaw(s, n, &raw)) != 0) break;
-    // Deleted records keep their keys, as they do between rebuilds.
-    Unpack(s, raw.data(), s.spare.data());
-    for (int i = 0; rc == 0 && i < s.def->index_count; ++i) {
-      std::string key = BuildKey(s, i, s.spare.data());
-      rc = AddKey(fresh.get(), i, key.c_str(), n);
-    }
-    if (rc == 0 && Cancelled(s, kDbEvIndexBuildProgress, n, s.count)) rc = -1;
+  if (rc == 0) {
+    // The keys of all records, deleted ones included (they keep their keys, as they do between
+    // rebuilds), sorted, and the trees written bottom up.
+    KEYSORTER keys(s.def->index_count, s.def->key_lengths, s.def->data_file);
+    rc = ForEachRecord(s, [&](long n, const char* raw) {
+      if (AddRecordKeys(s, raw, n, keys) != 0) return -1;
+      return Cancelled(s, kDbEvIndexBuildProgress, n, s.count) ? -1 : 0;
+    });
+    if (rc == 0) rc = keys.Finish();
+    if (rc == 0) rc = WriteSortedIndexFile(tmp.c_str(), keys, s.def->index_count, s.def->key_lengths);
   }
-  if (fresh->batching) {
-    int written = EndIndexBatch(fresh.get(), rc == 0);
-    if (rc == 0) rc = written;
-  }
-  if (rc == 0 && fresh->file.Flush() != 0) rc = -1;
-  if (CloseIndexFile(fresh.get()) != 0 && rc == 0) rc = -1;
   // Only a whole index takes the old one's place.
   if (rc == 0) rc = CFILE::Replace(tmp.c_str(), s.def->index_file);
   if (shown) ReportDbEvent(kDbEvIndexBuildEnd, s.def->index_file, 100);
@@ -87,33 +93,58 @@ int SlotPack(TABLESLOT& s) {
     ReportDbEvent(kDbEvDefragEnd, def->data_file, 100);
     return -1;
   }
-  // The new table: the same definition under the temporary names, with buffers of its own so the
-  // program's record structure is left alone.
+  // The new table: the live records copied as they are stored into a new data file, their keys
+  // collected on the way under their new numbers, then the index written from them in one build.
   TABLEDEF tmp_def = *def;
   tmp_def.data_file = data_tmp.c_str();
-  tmp_def.index_file = def->index_count > 0 ? index_tmp.c_str() : nullptr;
+  tmp_def.index_file = nullptr;
+  tmp_def.index_count = 0;
   tmp_def.record = nullptr;
   tmp_def.record_size = s.record_size;
   int rc = CreateDataFile(data_tmp.c_str(), tmp_def);
-  TABLESLOT fresh;
-  if (rc == 0) {
-    DropQuietly(index_tmp);
-    rc = SlotOpen(fresh, &tmp_def, kShareNone);
-  }
-  std::vector<char> raw;
-  for (long n = 0; rc == 0 && n < s.count; ++n) {
-    if ((rc = ReadRaw(s, n, &raw)) != 0) break;
-    if (!RawDeleted(raw)) {
-      Unpack(s, raw.data(), fresh.record);
-      rc = SlotAppend(fresh);
+  {
+    CFILE out;
+    KEYSORTER keys(def->index_count, def->key_lengths, def->data_file);
+    if (rc == 0) rc = out.Open(data_tmp.c_str(), kOpenExisting, kAccessReadWrite, kShareNone);
+    if (rc == 0 && out.Seek(s.header_length, SEEK_SET) < 0) rc = -1;
+    std::vector<char> pending;
+    const size_t piece = size_t{64} << 10;
+    long live = 0;
+    auto write_pending = [&] {
+      long n = out.Write(pending.data(), pending.size());
+      bool ok = n == static_cast<long>(pending.size());
+      pending.clear();
+      return ok ? 0 : -1;
+    };
+    if (rc == 0) {
+      rc = ForEachRecord(s, [&](long n, const char* raw) {
+        if (raw[0] != '*') {
+          pending.insert(pending.end(), raw, raw + s.record_length);
+          if (AddRecordKeys(s, raw, live++, keys) != 0) return -1;
+          if (pending.size() >= piece && write_pending() != 0) return -1;
+        }
+        return Cancelled(s, kDbEvDefragProgress, n, s.count) ? -1 : 0;
+      });
     }
-    if (rc == 0 && Cancelled(s, kDbEvDefragProgress, n, s.count)) rc = -1;
+    pending.push_back(static_cast<char>(kDbfEndMark));
+    if (rc == 0) rc = write_pending();
+    // The header takes the count of records copied; the rest of it is as CreateDataFile wrote it.
+    uint8_t head[32];
+    if (rc == 0 && (out.Seek(0, SEEK_SET) < 0 || out.Read(head, sizeof head) != static_cast<long>(sizeof head))) rc = -1;
+    if (rc == 0) {
+      DBFHEADER h = DecodeDbfHeader(head);
+      h.record_count = static_cast<uint32_t>(live);
+      EncodeDbfHeader(h, head);
+      if (out.Seek(0, SEEK_SET) < 0 || out.Write(head, sizeof head) != static_cast<long>(sizeof head)) rc = -1;
+    }
+    // Both new files reach the disk before they take the old ones' places.
+    if (rc == 0) rc = out.Flush();
+    if (out.Close() != 0 && rc == 0) rc = -1;
+    if (rc == 0 && def->index_count > 0) rc = keys.Finish();
+    if (rc == 0 && def->index_count > 0)
+      rc = WriteSortedIndexFile(index_tmp.c_str(), keys, def->index_count, def->key_lengths);
   }
-  // Both new files reach the disk before they take the old ones' places.
-  if (rc == 0 && fresh.data.Flush() != 0) rc = -1;
-  if (rc == 0 && fresh.index_open && fresh.index->file.Flush() != 0) rc = -1;
   ReportDbEvent(kDbEvDefragEnd, def->data_file, 100);
-  SlotClose(fresh);
   if (rc != 0) {
     cleanup();
     return rc;

@@ -11,6 +11,7 @@
 #include "business/rights.h"
 #include "common/colours.h"
 #include "db/db_events.h"
+#include "db/index_build.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
@@ -42,6 +43,7 @@ void ResetProgramState() {
   ClearRecords();
   ResetTableLocks();
   ResetDbEvents();
+  ResetKeySortBudget();
   CFILE::SetHandler(nullptr);
   SetFileSystem(nullptr);
   SetRemovableDrives(nullptr);

@@ -182,7 +182,7 @@ TEST_F(CrashTest, PowerLossAtAnyStepOfARebuildOrPack) {
     }
   }
   StopMemoryFileSystem();
-  EXPECT_GT(losses, 150);
+  EXPECT_GT(losses, 100);  // records are read and pages written in large pieces: few steps
 }
 
 }  // namespace

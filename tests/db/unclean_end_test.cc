@@ -298,7 +298,9 @@ TEST_F(UncleanEndTest, FaultsAtEveryStepOfTheRepair) {
     }
   }
   StopMemoryFileSystem();
-  EXPECT_LT(untold * 20, cases);
+  // The rebuild writes its pages in large pieces, so the steps after the new index is on the
+  // disk are a fair share of the few it has.
+  EXPECT_LT(untold * 10, cases);
 }
 
 // Two workstations ("Net" = 1): one at work with its changes is never taken for one that has
