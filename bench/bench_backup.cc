@@ -37,7 +37,8 @@ void Run(const std::string& command) {
 void MakeDatabase(double scale) {
   std::mt19937 g(7);
   const long positions = static_cast<long>(560000 * scale), transactions = positions / 10;
-  const long goods = static_cast<long>(14000 * scale), contractors = static_cast<long>(3500 * scale);
+  const long goods = static_cast<long>(14000 * scale),
+             contractors = static_cast<long>(3500 * scale);
   TABLEDEF bare[kSchemaTableCount];
   for (int t = 0; t < kSchemaTableCount; ++t) {
     bare[t] = TABLE_DEFS[t];
@@ -124,10 +125,13 @@ int main(int argc, char** argv) {
   const double backup = Seconds(t0);
   const uintmax_t archive = fs::file_size(dir + "/Tamsu.zip");
   t0 = std::chrono::steady_clock::now();
-  if (z.ExtractArchive((dir + "/Tamsu.zip").c_str(), files, n, (dir + "/odtworzone").c_str()) != 0) return 1;
+  if (z.ExtractArchive((dir + "/Tamsu.zip").c_str(), files, n, (dir + "/odtworzone").c_str()) != 0)
+    return 1;
   const double restore = Seconds(t0);
   for (int i = 0; i < n; ++i)
-    if (std::system(("cmp -s " + std::string(files[i]) + " " + dir + "/odtworzone/" + files[i]).c_str()) != 0) {
+    if (std::system(
+            ("cmp -s " + std::string(files[i]) + " " + dir + "/odtworzone/" + files[i]).c_str()) !=
+        0) {
       std::fprintf(stderr, "%s restored differs\n", files[i]);
       return 1;
     }
@@ -140,16 +144,19 @@ int main(int argc, char** argv) {
   const double gzip = Seconds(t0);
   const uintmax_t gzipped = Size(dir, files, n, ".gz");
   t0 = std::chrono::steady_clock::now();
-  Run("for f in" + list + "; do gzip -d -c " + dir + "/$f.gz > " + dir + "/odtworzone/$f; done; sync -f " + dir);
+  Run("for f in" + list + "; do gzip -d -c " + dir + "/$f.gz > " + dir +
+      "/odtworzone/$f; done; sync -f " + dir);
   const double gunzip = Seconds(t0);
 
   std::printf("database: %.1f MB in 10 files\n", data / 1e6);
-  std::printf("backup  (ARCHZIP level 5): %6.2f s  %7.1f MB/s  archive %.1f MB\n", backup, data / 1e6 / backup, archive / 1e6);
-  std::printf("gzip -6                  : %6.2f s  %7.1f MB/s  files   %.1f MB\n", gzip, data / 1e6 / gzip, gzipped / 1e6);
+  std::printf("backup  (ARCHZIP level 5): %6.2f s  %7.1f MB/s  archive %.1f MB\n", backup,
+              data / 1e6 / backup, archive / 1e6);
+  std::printf("gzip -6                  : %6.2f s  %7.1f MB/s  files   %.1f MB\n", gzip,
+              data / 1e6 / gzip, gzipped / 1e6);
   std::printf("restore (ARCHZIP)        : %6.2f s  %7.1f MB/s\n", restore, data / 1e6 / restore);
   std::printf("gzip -d                  : %6.2f s  %7.1f MB/s\n", gunzip, data / 1e6 / gunzip);
-  std::printf("ratios: backup/gzip time %.2f, archive/gzip size %.3f, restore/gunzip time %.2f\n", backup / gzip,
-              static_cast<double>(archive) / gzipped, restore / gunzip);
+  std::printf("ratios: backup/gzip time %.2f, archive/gzip size %.3f, restore/gunzip time %.2f\n",
+              backup / gzip, static_cast<double>(archive) / gzipped, restore / gunzip);
   fs::current_path("/");
   fs::remove_all(dir);
   return 0;

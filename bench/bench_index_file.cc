@@ -33,10 +33,13 @@ std::string RandomKey(std::mt19937& rng, int length) {
   return s;
 }
 
-void SetCounters(benchmark::State& state, const INDEXSTATS& before, const INDEXSTATS& after, double ops) {
+void SetCounters(benchmark::State& state, const INDEXSTATS& before, const INDEXSTATS& after,
+                 double ops) {
   state.counters["pages_read/op"] = static_cast<double>(after.page_reads - before.page_reads) / ops;
-  state.counters["pages_written/op"] = static_cast<double>(after.page_writes - before.page_writes) / ops;
-  state.counters["headers_written/op"] = static_cast<double>(after.header_writes - before.header_writes) / ops;
+  state.counters["pages_written/op"] =
+      static_cast<double>(after.page_writes - before.page_writes) / ops;
+  state.counters["headers_written/op"] =
+      static_cast<double>(after.header_writes - before.header_writes) / ops;
 }
 
 void BM_AddKey(benchmark::State& state) {
@@ -107,7 +110,8 @@ void BM_WalkWholeIndex(benchmark::State& state) {
   }
   if (keys != kKeys * state.iterations()) std::abort();
   SetCounters(state, before, ix->stats, static_cast<double>(keys));
-  state.counters["keys/s"] = benchmark::Counter(static_cast<double>(keys), benchmark::Counter::kIsRate);
+  state.counters["keys/s"] =
+      benchmark::Counter(static_cast<double>(keys), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WalkWholeIndex)->Unit(benchmark::kMillisecond);
 

@@ -27,16 +27,21 @@ struct BIG {
 };
 BIG g_big;
 
-const FIELDDEF kFields[] = {{"ID", 'N', 9, 0, offsetof(BIG, ID)}, {"NAZWA", 'C', 30, 0, offsetof(BIG, NAZWA)}};
+const FIELDDEF kFields[] = {{"ID", 'N', 9, 0, offsetof(BIG, ID)},
+                            {"NAZWA", 'C', 30, 0, offsetof(BIG, NAZWA)}};
 const int kKeyLengths[] = {31, 10};
-void ByName(const void* r, char* key) { std::snprintf(key, 31, "%s", static_cast<const BIG*>(r)->NAZWA); }
+void ByName(const void* r, char* key) {
+  std::snprintf(key, 31, "%s", static_cast<const BIG*>(r)->NAZWA);
+}
 void ById(const void* r, char* key) {
   char buf[24];
-  std::snprintf(buf, sizeof buf, "%9lld", static_cast<long long>(static_cast<const BIG*>(r)->ID.Raw() / 10000));
+  std::snprintf(buf, sizeof buf, "%9lld",
+                static_cast<long long>(static_cast<const BIG*>(r)->ID.Raw() / 10000));
   std::memcpy(key, buf, 10);
 }
 const KEYBUILDER kBuilders[] = {ByName, ById};
-const TABLEDEF kBig = {"Big.dbf", 2, kFields, &g_big, sizeof g_big, "Big.inx", 2, kKeyLengths, kBuilders};
+const TABLEDEF kBig = {"Big.dbf", 2, kFields,     &g_big,   sizeof g_big,
+                       "Big.inx", 2, kKeyLengths, kBuilders};
 
 // The table is written straight into the file (header length 97, records of 40 bytes), then its
 // index is built from it.
@@ -55,7 +60,8 @@ void MakeTable() {
     for (long i = n; i < n + kBatch; ++i) {
       seed = seed * 1103515245u + 12345u;
       char rec[kLength + 1];
-      std::snprintf(rec, sizeof rec, " %9ld%-30.30s", i + 1, ("Towar " + std::to_string(seed % 1000003)).c_str());
+      std::snprintf(rec, sizeof rec, " %9ld%-30.30s", i + 1,
+                    ("Towar " + std::to_string(seed % 1000003)).c_str());
       batch.append(rec, kLength);
     }
     if (pwrite(fd, batch.data(), batch.size(), kHeader + static_cast<off_t>(n) * kLength) !=
@@ -65,7 +71,8 @@ void MakeTable() {
   const char end = 0x1A;
   uint8_t count[4] = {static_cast<uint8_t>(kRecords), static_cast<uint8_t>(kRecords >> 8),
                       static_cast<uint8_t>(kRecords >> 16), static_cast<uint8_t>(kRecords >> 24)};
-  if (pwrite(fd, &end, 1, kHeader + static_cast<off_t>(kRecords) * kLength) != 1 || pwrite(fd, count, 4, 4) != 4)
+  if (pwrite(fd, &end, 1, kHeader + static_cast<off_t>(kRecords) * kLength) != 1 ||
+      pwrite(fd, count, 4, 4) != 4)
     std::abort();
   close(fd);
   if (TableOpenWithNewIndex(kTable, &kBig) != 0) std::abort();

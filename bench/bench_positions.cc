@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -115,7 +115,8 @@ void BM_EnterTenThousandPositions(benchmark::State& state) {
     if (positions_window(t.ID) != 0) Fail("positions window");
   }
   std::vector<long> recnos;
-  if (TransactionPositions(t.ID, &recnos) != 0 || recnos.size() != kPositions) Fail("positions missing");
+  if (TransactionPositions(t.ID, &recnos) != 0 || recnos.size() != kPositions)
+    Fail("positions missing");
   const auto& laps = console->laps;
   if (laps.size() != kPositions / kLap + 1) Fail("laps missing");
   auto per_position = [&](size_t lap) { return (laps[lap + 1] - laps[lap]) / kLap; };
@@ -129,8 +130,8 @@ void BM_EnterTenThousandPositions(benchmark::State& state) {
   state.counters["last_to_first"] = last / first;
   state.counters["us_full_recalculation_at_10000"] = full;
   for (size_t lap = 0; lap + 1 < laps.size(); ++lap)
-    std::fprintf(stderr, "positions %5zu-%5zu: %8.1f us per position\n", lap * kLap + 1, (lap + 1) * kLap,
-                 per_position(lap));
+    std::fprintf(stderr, "positions %5zu-%5zu: %8.1f us per position\n", lap * kLap + 1,
+                 (lap + 1) * kLap, per_position(lap));
   CloseDatabase();
   ScreenReset();
   std::string cleanup = std::string("rm -rf ") + dir;

@@ -82,7 +82,8 @@ AMOUNT AddTransaction(int id, char kind, DATE date) {
   return Tra.ID;
 }
 
-void AddPosition(AMOUNT transaction, char kind, DATE date, AMOUNT goods, double quantity, double price) {
+void AddPosition(AMOUNT transaction, char kind, DATE date, AMOUNT goods, double quantity,
+                 double price) {
   Poz = POZ_RECORD{};
   Poz.RODZAJ[0] = kind;
   Poz.DATATRA = Poz.DATAMAG = date;
@@ -123,17 +124,20 @@ void BM_PurchaseCostOfEverySale(benchmark::State& state) {
     const double start = CpuMicroseconds();
     for (long recno : sales) {
       PURCHASE_VALUE v;
-      if (TableGo(kTablePositions, recno) != 0 || PurchaseValueOfSale(&mark, &v) != 0 || !v.known) Fail("sale");
+      if (TableGo(kTablePositions, recno) != 0 || PurchaseValueOfSale(&mark, &v) != 0 || !v.known)
+        Fail("sale");
       total += v.gross;
     }
     per_sale = (CpuMicroseconds() - start) / static_cast<double>(sales.size());
-    if (total != AMOUNT::FromDouble(7.38) * static_cast<int64_t>(sales.size())) Fail("wrong purchase value");
+    if (total != AMOUNT::FromDouble(7.38) * static_cast<int64_t>(sales.size()))
+      Fail("wrong purchase value");
     // The peer: the first 20 sales without the mark, each walking back from the goods' last
     // position.
     const double peer = CpuMicroseconds();
     for (size_t i = 0; i < 20; ++i) {
       PURCHASE_VALUE v;
-      if (TableGo(kTablePositions, sales[i]) != 0 || PurchaseValueOfSale(nullptr, &v) != 0) Fail("sale");
+      if (TableGo(kTablePositions, sales[i]) != 0 || PurchaseValueOfSale(nullptr, &v) != 0)
+        Fail("sale");
     }
     per_sale_unmarked = (CpuMicroseconds() - peer) / 20;
   }
@@ -142,10 +146,15 @@ void BM_PurchaseCostOfEverySale(benchmark::State& state) {
   state.counters["us_per_sale_without_mark"] = per_sale_unmarked;
   static double per_sale_at_10000 = 0;
   if (positions == 10000) per_sale_at_10000 = per_sale;
-  if (positions == 100000 && per_sale_at_10000 > 0) state.counters["per_sale_100000_to_10000"] = per_sale / per_sale_at_10000;
+  if (positions == 100000 && per_sale_at_10000 > 0)
+    state.counters["per_sale_100000_to_10000"] = per_sale / per_sale_at_10000;
   Leave(dir);
 }
-BENCHMARK(BM_PurchaseCostOfEverySale)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PurchaseCostOfEverySale)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_InvoiceOfPositions(benchmark::State& state) {
   const int positions = static_cast<int>(state.range(0));
@@ -160,7 +169,8 @@ void BM_InvoiceOfPositions(benchmark::State& state) {
   std::snprintf(Tra.DOKTRATYP, sizeof Tra.DOKTRATYP, "FV");
   std::snprintf(Tra.DOKTRANR, sizeof Tra.DOKTRANR, "1");
   if (TableUpdate(kTableTransactions) != 0) Fail("transaction");
-  for (int g = 1; g <= positions; ++g) AddPosition(sale, 'S', date, AMOUNT::FromInt(g), g % 7 + 1, 1 + g % 50);
+  for (int g = 1; g <= positions; ++g)
+    AddPosition(sale, 'S', date, AMOUNT::FromInt(g), g % 7 + 1, 1 + g % 50);
   double per_position = 0;
   long lines = 0;
   for (auto _ : state) {
@@ -178,7 +188,8 @@ void BM_InvoiceOfPositions(benchmark::State& state) {
   state.counters["us_per_position"] = per_position;
   static double per_position_at_100 = 0;
   if (positions == 100) per_position_at_100 = per_position;
-  if (positions == 1000 && per_position_at_100 > 0) state.counters["per_position_1000_to_100"] = per_position / per_position_at_100;
+  if (positions == 1000 && per_position_at_100 > 0)
+    state.counters["per_position_1000_to_100"] = per_position / per_position_at_100;
   Leave(dir);
 }
 BENCHMARK(BM_InvoiceOfPositions)->Arg(100)->Arg(1000)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -91,7 +91,8 @@ void Generate(int transactions) {
     Tra.ID = AMOUNT::FromInt(t);
     Tra.RODZAJ[0] = delivery ? 'D' : 'S';
     // The transactions come in date order, about 90 a day.
-    Tra.DATATRA = Tra.DATAMAG = first + static_cast<DATE>(static_cast<int64_t>(t) * 1095 / transactions);
+    Tra.DATATRA = Tra.DATAMAG =
+        first + static_cast<DATE>(static_cast<int64_t>(t) * 1095 / transactions);
     Tra.KONID = AMOUNT::FromInt(1 + static_cast<int>(rnd() % 50));
     std::snprintf(Tra.DOKMAGTYP, sizeof Tra.DOKMAGTYP, "%s", delivery ? "PZ" : "WZ");
     std::snprintf(Tra.DOKMAGNR, sizeof Tra.DOKMAGNR, "%06d", t);
@@ -110,7 +111,8 @@ void Generate(int transactions) {
       Poz.TRAID = transaction.ID;
       Poz.KONID = transaction.KONID;
       Poz.TOWID = AMOUNT::FromInt(g);
-      Poz.ILOSC = AMOUNT::FromInt(delivery ? 20 + static_cast<int>(rnd() % 20) : 1 + static_cast<int>(rnd() % 10));
+      Poz.ILOSC = AMOUNT::FromInt(delivery ? 20 + static_cast<int>(rnd() % 20)
+                                           : 1 + static_cast<int>(rnd() % 10));
       Poz.CENA = AMOUNT::FromRaw(10000 + static_cast<int64_t>(rnd() % 2000000));
       Poz.VATID = AMOUNT::FromInt(kVat[g % 8]);
       stock[static_cast<size_t>(g)] += delivery ? Poz.ILOSC : -Poz.ILOSC;
@@ -154,7 +156,8 @@ void BM_Reports(benchmark::State& state) {
     AMOUNT sum;
     positions = 0;
     int rc = TableSetIndex(kTablePositions, -1);
-    for (rc = rc == 0 ? TableFirst(kTablePositions) : rc; rc == 0; rc = TableNext(kTablePositions)) {
+    for (rc = rc == 0 ? TableFirst(kTablePositions) : rc; rc == 0;
+         rc = TableNext(kTablePositions)) {
       sum += Poz.ILOSC;
       ++positions;
     }

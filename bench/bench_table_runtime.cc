@@ -29,8 +29,8 @@ double Micro(Clock::time_point a, Clock::time_point b, long ops) {
 
 void Fill(long n) {
   std::mt19937_64 rng(42);
-  const char* words[] = {"Róża", "Tulipan", "Storczyk", "Wino", "Wódka", "Koniak", "Gerbera", "Lilia", "Żonkil",
-                         "Kalia"};
+  const char* words[] = {"Róża",   "Tulipan", "Storczyk", "Wino",   "Wódka",
+                         "Koniak", "Gerbera", "Lilia",    "Żonkil", "Kalia"};
   for (long i = 0; i < n; ++i) {
     Tow = TOW_RECORD{};
     Tow.ID = AMOUNT::FromInt(i + 1);
@@ -111,14 +111,16 @@ int main(int argc, char** argv) {
   std::printf("%ld goods, 9 in 10 without a barcode; %ld operations of each kind\n", n, ops);
   std::printf("%-44s %10.2f us\n", "append", append);
   std::printf("%-44s %10.2f us\n", "TableGo in barcode order, unique barcode", go_with);
-  std::printf("%-44s %10.2f us  ratio %.2f (<= 2)\n", "TableGo in barcode order, no barcode", go_without,
-              go_without / go_with);
+  std::printf("%-44s %10.2f us  ratio %.2f (<= 2)\n", "TableGo in barcode order, no barcode",
+              go_without, go_without / go_with);
   std::printf("%-44s %10.2f us\n", "update, unique barcode", up_with);
-  std::printf("%-44s %10.2f us  ratio %.2f (<= 2)\n", "update, no barcode", up_without, up_without / up_with);
+  std::printf("%-44s %10.2f us  ratio %.2f (<= 2)\n", "update, no barcode", up_without,
+              up_without / up_with);
   std::printf("%-44s %10.2f us\n", "walk in name order, Net = 0", walk0);
-  std::printf("%-44s %10.2f us  ratio %.2f\n", "walk in name order, Net = 1, just written", walk1_fresh,
-              walk1_fresh / walk0);
-  std::printf("%-44s %10.2f us  ratio %.2f (<= 1.5)\n", "walk in name order, Net = 1, settled", walk1, walk1 / walk0);
+  std::printf("%-44s %10.2f us  ratio %.2f\n", "walk in name order, Net = 1, just written",
+              walk1_fresh, walk1_fresh / walk0);
+  std::printf("%-44s %10.2f us  ratio %.2f (<= 1.5)\n", "walk in name order, Net = 1, settled",
+              walk1, walk1 / walk0);
   std::printf("walked %ld and %ld records\n", walked0, walked1);
   return 0;
 }

@@ -38,15 +38,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Since(Clock::time_point a) { return std::chrono::duration<double>(Clock::now() - a).count(); }
+double Since(Clock::time_point a) {
+  return std::chrono::duration<double>(Clock::now() - a).count();
+}
 
 constexpr int kKeys = 6;
 constexpr long kUpdates = 500;
 
 struct Goods {
   TOW_RECORD rec;
-  std::string blob;                 // the record as the data file stores it
-  std::string keys[kKeys];          // as the key builders make them
+  std::string blob;         // the record as the data file stores it
+  std::string keys[kKeys];  // as the key builders make them
   bool barcode = false;
 };
 
@@ -63,7 +65,8 @@ std::string StoredRecord(const TOW_RECORD& r) {
     if (f.type == 'C') PackText(p, f.length, field.data());
     else if (f.type == 'D') PackDate(*reinterpret_cast<const DATE*>(p), field.data());
     else if (f.type == 'L') field[0] = *reinterpret_cast<const int32_t*>(p) ? 'T' : 'F';
-    else if (!PackNumber(*reinterpret_cast<const AMOUNT*>(p), f.length, f.decimals, field.data())) std::abort();
+    else if (!PackNumber(*reinterpret_cast<const AMOUNT*>(p), f.length, f.decimals, field.data()))
+      std::abort();
     out += field;
     packed = at + (f.type == 'C' ? static_cast<size_t>(f.length) + 1 : f.type == 'N' ? 8 : 4);
   }
@@ -73,20 +76,21 @@ std::string StoredRecord(const TOW_RECORD& r) {
 // Goods first+1 .. first+n.
 std::vector<Goods> MakeGoods(long n, long first = 0) {
   std::mt19937_64 rng(42 + static_cast<uint64_t>(first));
-  const char* words[] = {"Róża", "Tulipan", "Storczyk", "Wino", "Wódka", "Koniak", "Gerbera", "Lilia", "Żonkil",
-                         "Kalia"};
+  const char* words[] = {"Róża",   "Tulipan", "Storczyk", "Wino",   "Wódka",
+                         "Koniak", "Gerbera", "Lilia",    "Żonkil", "Kalia"};
   std::vector<Goods> g(static_cast<size_t>(n));
   for (long i = 0; i < n; ++i) {
     Goods& x = g[static_cast<size_t>(i)];
     TOW_RECORD& r = x.rec;
     r = TOW_RECORD{};
     r.ID = AMOUNT::FromInt(first + i + 1);
-    std::snprintf(r.NAZWA, sizeof r.NAZWA, "%s %06llu",
-                  Utf8ToCp1250(words[rng() % 10]).c_str(), static_cast<unsigned long long>(rng() % 1000000));
+    std::snprintf(r.NAZWA, sizeof r.NAZWA, "%s %06llu", Utf8ToCp1250(words[rng() % 10]).c_str(),
+                  static_cast<unsigned long long>(rng() % 1000000));
     const long k = first + i;
     std::snprintf(r.NR, sizeof r.NR, "N%07ld", (k * 7919) % 10000000);
     x.barcode = k % 10 == 0;
-    if (x.barcode) std::snprintf(r.EAN, sizeof r.EAN, "590%010ld", (k * 7 + 1000000) % 10000000000L);
+    if (x.barcode)
+      std::snprintf(r.EAN, sizeof r.EAN, "590%010ld", (k * 7 + 1000000) % 10000000000L);
     r.GTOID = AMOUNT::FromInt(static_cast<long>(rng() % 20) + 1);
     r.CENA = AMOUNT::FromDouble(static_cast<double>(rng() % 100000) / 100.0);
     std::snprintf(r.JMIARY, sizeof r.JMIARY, "szt");
@@ -103,16 +107,33 @@ std::vector<Goods> MakeGoods(long n, long first = 0) {
 // The work both engines do, with the inputs drawn once.
 struct Work {
   std::vector<Goods> goods;
-  std::vector<std::string> id_keys;       // exact ID seeks
-  std::vector<std::string> prefixes;      // name prefix seeks
-  std::vector<long> plain, coded;         // records to update: without and with a barcode
+  std::vector<std::string> id_keys;   // exact ID seeks
+  std::vector<std::string> prefixes;  // name prefix seeks
+  std::vector<long> plain, coded;     // records to update: without and with a barcode
   bool check = true;
 };
 
-enum Op { kAppend, kSeekId, kSeekPrefix, kWalk, kUpdatePlain, kUpdateCoded, kRebuild, kCheck, kPack, kOps };
-const char* const kOpNames[kOps] = {"append",           "exact-ID seek",        "name-prefix seek",
-                                    "walk in name order", "update, no barcode", "update, barcode",
-                                    "index rebuild",    "check",                "pack"};
+enum Op {
+  kAppend,
+  kSeekId,
+  kSeekPrefix,
+  kWalk,
+  kUpdatePlain,
+  kUpdateCoded,
+  kRebuild,
+  kCheck,
+  kPack,
+  kOps
+};
+const char* const kOpNames[kOps] = {"append",
+                                    "exact-ID seek",
+                                    "name-prefix seek",
+                                    "walk in name order",
+                                    "update, no barcode",
+                                    "update, barcode",
+                                    "index rebuild",
+                                    "check",
+                                    "pack"};
 
 using Times = std::vector<double>;
 
@@ -190,16 +211,19 @@ void BindBlob(sqlite3_stmt* st, int i, const std::string& s) {
 }
 
 const char* kCreateIndexes =
-    "CREATE INDEX tow_k0 ON tow(k0); CREATE INDEX tow_k1 ON tow(k1); CREATE INDEX tow_k2 ON tow(k2);"
-    "CREATE INDEX tow_k3 ON tow(k3); CREATE INDEX tow_k4 ON tow(k4); CREATE INDEX tow_k5 ON tow(k5);";
+    "CREATE INDEX tow_k0 ON tow(k0); CREATE INDEX tow_k1 ON tow(k1); CREATE INDEX tow_k2 ON "
+    "tow(k2);"
+    "CREATE INDEX tow_k3 ON tow(k3); CREATE INDEX tow_k4 ON tow(k4); CREATE INDEX tow_k5 ON "
+    "tow(k5);";
 
 Times Sqlite(const Work& w, bool wal) {
   Times t(kOps, 0);
   const long n = static_cast<long>(w.goods.size());
   sqlite3* db = nullptr;
   if (sqlite3_open("peer.sqlite", &db) != SQLITE_OK) Fail("sqlite open");
-  Exec(db, wal ? "PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-               : "PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+  Exec(db,
+       wal ? "PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+           : "PRAGMA locking_mode=EXCLUSIVE; PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
   Exec(db, "CREATE TABLE tow(rec BLOB, k0 BLOB, k1 BLOB, k2 BLOB, k3 BLOB, k4 BLOB, k5 BLOB);");
   Exec(db, kCreateIndexes);
   sqlite3_stmt* ins = Prepare(db, "INSERT INTO tow VALUES(?,?,?,?,?,?,?)");
@@ -235,7 +259,8 @@ Times Sqlite(const Work& w, bool wal) {
   t[kWalk] = Since(a);
   if (walked != n || found != 2 * n) Fail("sqlite seeks or walk");
   sqlite3_stmt* get = Prepare(db, "SELECT rec FROM tow WHERE rowid = ?");
-  sqlite3_stmt* upd = Prepare(db, "UPDATE tow SET rec=?, k0=?, k1=?, k2=?, k3=?, k4=?, k5=? WHERE rowid = ?");
+  sqlite3_stmt* upd =
+      Prepare(db, "UPDATE tow SET rec=?, k0=?, k1=?, k2=?, k3=?, k4=?, k5=? WHERE rowid = ?");
   for (int pass = 0; pass < 2; ++pass) {
     const std::vector<long>& which = pass == 0 ? w.plain : w.coded;
     a = Clock::now();
@@ -255,8 +280,10 @@ Times Sqlite(const Work& w, bool wal) {
     }
     t[pass == 0 ? kUpdatePlain : kUpdateCoded] = Since(a);
   }
-  Exec(db, "DROP INDEX tow_k0; DROP INDEX tow_k1; DROP INDEX tow_k2; DROP INDEX tow_k3; DROP INDEX tow_k4; "
-           "DROP INDEX tow_k5;");
+  Exec(db,
+       "DROP INDEX tow_k0; DROP INDEX tow_k1; DROP INDEX tow_k2; DROP INDEX tow_k3; DROP INDEX "
+       "tow_k4; "
+       "DROP INDEX tow_k5;");
   a = Clock::now();
   Exec(db, kCreateIndexes);
   t[kRebuild] = Since(a);
@@ -325,15 +352,20 @@ int Compare(long n, int reps, bool check) {
       med[e][op] = Median(v);
     }
   }
-  std::printf("%ld goods (%ld with a barcode), six indexes on both sides; medians of %d runs in seconds\n", n,
-              (n + 9) / 10, reps);
-  std::printf("A = SQLite journal off, exclusive, synchronous off; B = SQLite WAL, exclusive, synchronous normal\n");
-  std::printf("updates: %zu goods without and %zu with a barcode\n", w.plain.size(), w.coded.size());
-  std::printf("%-22s %10s %10s %10s %8s %8s\n", "", "Tamsu", "SQLite A", "SQLite B", "ours/A", "ours/B");
+  std::printf(
+      "%ld goods (%ld with a barcode), six indexes on both sides; medians of %d runs in seconds\n",
+      n, (n + 9) / 10, reps);
+  std::printf(
+      "A = SQLite journal off, exclusive, synchronous off; B = SQLite WAL, exclusive, synchronous "
+      "normal\n");
+  std::printf("updates: %zu goods without and %zu with a barcode\n", w.plain.size(),
+              w.coded.size());
+  std::printf("%-22s %10s %10s %10s %8s %8s\n", "", "Tamsu", "SQLite A", "SQLite B", "ours/A",
+              "ours/B");
   for (int op = 0; op < kOps; ++op) {
     if (op == kCheck && !check) continue;
-    std::printf("%-22s %10.4f %10.4f %10.4f %8.2f %8.2f\n", kOpNames[op], med[0][op], med[1][op], med[2][op],
-                med[0][op] / med[1][op], med[0][op] / med[2][op]);
+    std::printf("%-22s %10.4f %10.4f %10.4f %8.2f %8.2f\n", kOpNames[op], med[0][op], med[1][op],
+                med[2][op], med[0][op] / med[1][op], med[0][op] / med[2][op]);
   }
   if (check) std::printf("ours: check / rebuild %.2f\n", med[0][kCheck] / med[0][kRebuild]);
   std::printf("ours: pack / rebuild %.2f\n", med[0][kPack] / med[0][kRebuild]);
@@ -432,10 +464,13 @@ int Scaling(const char* self, long n1, long n2) {
     per_cpu[k] = cpu / static_cast<double>(sizes[k]) * 1e6;
     std::filesystem::remove_all(dir);
   }
-  std::printf("%-12s %16s %16s %16s\n", "goods", "rebuild [us/rec]", "CPU [us/rec]", "peak RSS [MB]");
+  std::printf("%-12s %16s %16s %16s\n", "goods", "rebuild [us/rec]", "CPU [us/rec]",
+              "peak RSS [MB]");
   for (int k = 0; k < 2; ++k)
-    std::printf("%-12ld %16.2f %16.2f %16.1f\n", sizes[k], per[k], per_cpu[k], static_cast<double>(rss[k]) / 1024);
-  std::printf("per-record growth %ld -> %ld: %.2f (CPU %.2f)\n", n1, n2, per[1] / per[0], per_cpu[1] / per_cpu[0]);
+    std::printf("%-12ld %16.2f %16.2f %16.1f\n", sizes[k], per[k], per_cpu[k],
+                static_cast<double>(rss[k]) / 1024);
+  std::printf("per-record growth %ld -> %ld: %.2f (CPU %.2f)\n", n1, n2, per[1] / per[0],
+              per_cpu[1] / per_cpu[0]);
   return 0;
 }
 

@@ -21,7 +21,8 @@ namespace {
 // A port whose device answers with the fuzz bytes and whose waits take no time.
 class FUZZ_PORT : public PORTCOM {
  public:
-  FUZZ_PORT(const uint8_t* data, size_t size, int lines) : data_(data), size_(size), lines_(lines) {}
+  FUZZ_PORT(const uint8_t* data, size_t size, int lines)
+      : data_(data), size_(size), lines_(lines) {}
 
  protected:
   int rawOpen(const std::string&, const PortSettings&) override { return 0; }
@@ -85,8 +86,8 @@ void Register(FCR& reg, const uint8_t* data, size_t size, int lines) {
     for (int kind : {kTransferReadGoods, kTransferReadSales}) {
       if (reg.beginTransfer(kind) != 0) continue;
       int rc, n = 0;
-      while ((rc = kind == kTransferReadGoods ? reg.readGoods(&g) : reg.readSale(&g)) == 0 && ++n < 100000) {
-      }
+      while ((rc = kind == kTransferReadGoods ? reg.readGoods(&g) : reg.readSale(&g)) == 0 &&
+             ++n < 100000) {}
       rc == kDevNoMoreRecords ? reg.endTransfer() : reg.abortTransfer();
     }
     if (reg.beginTransfer(kTransferSendGoods) == 0) {

@@ -19,7 +19,8 @@ void Fail(const char* what) {
 }
 
 int Expect(int rc) {
-  if (rc != 0 && rc != -1 && rc != kDbEvBadIndex && rc != kDbEvKeyMissing && rc != kDbEvNotFound) Fail("unexpected result");
+  if (rc != 0 && rc != -1 && rc != kDbEvBadIndex && rc != kDbEvKeyMissing && rc != kDbEvNotFound)
+    Fail("unexpected result");
   return rc;
 }
 
@@ -54,10 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   long rec;
   for (int i = 0; i < count && i < 4; ++i) {
     int64_t steps = 0;
-    for (int rc = Expect(FirstKey(ix.get(), i, &rec)); rc == 0; rc = Expect(NextKey(ix.get(), i, &rec)))
+    for (int rc = Expect(FirstKey(ix.get(), i, &rec)); rc == 0;
+         rc = Expect(NextKey(ix.get(), i, &rec)))
       if (++steps > most) Fail("walk forwards does not end");
     steps = 0;
-    for (int rc = Expect(LastKey(ix.get(), i, &rec)); rc == 0; rc = Expect(PrevKey(ix.get(), i, &rec)))
+    for (int rc = Expect(LastKey(ix.get(), i, &rec)); rc == 0;
+         rc = Expect(PrevKey(ix.get(), i, &rec)))
       if (++steps > most) Fail("walk backwards does not end");
     Expect(SeekKey(ix.get(), i, "A", &rec));
     Expect(SeekLastKey(ix.get(), i, "M", &rec));

@@ -38,12 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TABLEFINDINGS found;
   if (TableOpenToInspect(kTableGroups, &def, &found) == 0) {
     int steps = 0;
-    for (int rc = TableFirst(kTableGroups); rc == 0 && steps < 1000; rc = TableNext(kTableGroups)) ++steps;
+    for (int rc = TableFirst(kTableGroups); rc == 0 && steps < 1000; rc = TableNext(kTableGroups))
+      ++steps;
     TableClose(kTableGroups);
   }
   if (TableOpen(kTableGroups, &def) == 0) {
     int steps = 0;
-    for (int rc = TableFirst(kTableGroups); rc == 0 && steps < 1000; rc = TableNext(kTableGroups)) ++steps;
+    for (int rc = TableFirst(kTableGroups); rc == 0 && steps < 1000; rc = TableNext(kTableGroups))
+      ++steps;
     TableSetIndex(kTableGroups, 1);
     TableSeek(kTableGroups, "A");
     TableLast(kTableGroups);

@@ -20,7 +20,8 @@ class QUIET : public ARCHZIP {
 
 const std::string& WorkDir() {
   static const std::string dir = [] {
-    std::string d = std::filesystem::temp_directory_path() / ("fuzz_zip_" + std::to_string(::getpid()));
+    std::string d =
+        std::filesystem::temp_directory_path() / ("fuzz_zip_" + std::to_string(::getpid()));
     std::filesystem::create_directories(d + "/out");
     return d;
   }();
@@ -36,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, f);
     std::fclose(f);
   }
-  static const char* const kNames[] = {"Tamsu.ini", "Gto.dbf", "Kon.dbf", "Poz.dbf", "Tow.dbf", "Tra.dbf",
-                                       "Gto.inx",   "Kon.inx", "Poz.inx", "Tow.inx", "Tra.inx"};
+  static const char* const kNames[] = {"Tamsu.ini", "Gto.dbf", "Kon.dbf", "Poz.dbf",
+                                       "Tow.dbf",   "Tra.dbf", "Gto.inx", "Kon.inx",
+                                       "Poz.inx",   "Tow.inx", "Tra.inx"};
   QUIET z;
   z.ExtractArchive(archive.c_str(), kNames, 11, out.c_str());
   // Only listed names, and nothing larger than the input could declare.

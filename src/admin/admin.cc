@@ -1,34 +1,35 @@
 #include "admin/admin.h"
 #include "admin/admin_archive.h"
 
-
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "business/demo_data.h"
+#include "business/rights.h"
 #include "common/date.h"
 #include "common/text.h"
-#include "platform/cfile.h"
-#include "platform/system.h"
 #include "db/db_event_text.h"
 #include "db/db_events.h"
 #include "db/dbf_format.h"
 #include "db/dbtable.h"
-#include "business/demo_data.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_check.h"
 #include "db/table_lock.h"
 #include "db/table_mark.h"
-#include "business/rights.h"
+#include "platform/cfile.h"
+#include "platform/system.h"
 
 namespace {
 
 const char kUsage[] =
     "Użycie:\n"
     "  tamsu-admin create KATALOG [--demo]   nowa, pusta baza (z --demo: z danymi przykładowymi)\n"
-    "  tamsu-admin dump KATALOG TABELA       rekordy tabeli jako CSV w UTF-8 (Gto, Tow, Kon, Tra, Poz\n"
-    "                                        albo 0 do 4); usunięte rekordy mają \"*\" w pierwszej kolumnie\n"
+    "  tamsu-admin dump KATALOG TABELA       rekordy tabeli jako CSV w UTF-8 (Gto, Tow, Kon, Tra, "
+    "Poz\n"
+    "                                        albo 0 do 4); usunięte rekordy mają \"*\" w pierwszej "
+    "kolumnie\n"
     "  tamsu-admin check KATALOG [--repair]  sprawdzenie plików danych i indeksów (także śladów\n"
     "                                        niepoprawnego zakończenia programu); z --repair\n"
     "                                        także naprawa tego, co znaleziono\n"
@@ -40,7 +41,9 @@ const char kUsage[] =
 
 FILE* g_err = stderr;
 
-void Say(FILE* f, const std::string& data_text) { std::fprintf(f, "%s\n", Cp1250ToUtf8(data_text).c_str()); }
+void Say(FILE* f, const std::string& data_text) {
+  std::fprintf(f, "%s\n", Cp1250ToUtf8(data_text).c_str());
+}
 
 int PrintEvent(int code, const char* name, long number) {
   std::string m = DbEventMessage(code, name, number);
@@ -65,7 +68,8 @@ class DataDir {
     CFILE::SetHandler(&handler_);
     saved_ = CurrentDirectory();
     ok_ = ChangeDirectory(dir) == 0;
-    if (!ok_) std::fprintf(err, "Nie można otworzyć katalogu \"%s\": %s.\n", dir, std::strerror(errno));
+    if (!ok_)
+      std::fprintf(err, "Nie można otworzyć katalogu \"%s\": %s.\n", dir, std::strerror(errno));
   }
   ~DataDir() {
     CloseDatabase();
@@ -108,7 +112,8 @@ int Create(int argc, char** argv, FILE* out, FILE* err) {
   DataDir dir(argv[2], err);
   if (!dir.ok()) return 1;
   if (AnyDataFile()) {
-    std::fprintf(err, "Katalog \"%s\" zawiera już pliki bazy danych; nic nie zmieniono.\n", argv[2]);
+    std::fprintf(err, "Katalog \"%s\" zawiera już pliki bazy danych; nic nie zmieniono.\n",
+                 argv[2]);
     return 1;
   }
   if (OpenDatabase() != 0) return 1;
@@ -116,7 +121,8 @@ int Create(int argc, char** argv, FILE* out, FILE* err) {
     std::fprintf(err, "Nie udało się dodać danych przykładowych.\n");
     return 1;
   }
-  std::fprintf(out, "Utworzono bazę danych w katalogu \"%s\"%s.\n", argv[2], demo ? " z danymi przykładowymi" : "");
+  std::fprintf(out, "Utworzono bazę danych w katalogu \"%s\"%s.\n", argv[2],
+               demo ? " z danymi przykładowymi" : "");
   return 0;
 }
 
@@ -146,7 +152,9 @@ int Dump(int argc, char** argv, FILE* out, FILE* err) {
   }
   int table = TableByName(argv[3]);
   if (table < 0) {
-    std::fprintf(err, "Nieznana tabela \"%s\": podaj Gto, Tow, Kon, Tra, Poz albo numer od 0 do 4.\n", argv[3]);
+    std::fprintf(err,
+                 "Nieznana tabela \"%s\": podaj Gto, Tow, Kon, Tra, Poz albo numer od 0 do 4.\n",
+                 argv[3]);
     return 2;
   }
   DataDir dir(argv[2], err);
@@ -186,7 +194,8 @@ int Dump(int argc, char** argv, FILE* out, FILE* err) {
         if (PackNumber(AMOUNT::FromRaw(raw), 30, fd.decimals, buf)) {
           v.assign(buf, 30);
           v.erase(0, v.find_first_not_of(' '));
-          if (v.empty()) v = fd.decimals ? "0." + std::string(static_cast<size_t>(fd.decimals), '0') : "0";
+          if (v.empty())
+            v = fd.decimals ? "0." + std::string(static_cast<size_t>(fd.decimals), '0') : "0";
         }
       }
       line += "," + CsvField(v);
@@ -197,7 +206,8 @@ int Dump(int argc, char** argv, FILE* out, FILE* err) {
 }
 
 // The verbs that work on a whole existing database: `tamsu-admin VERB DIR`.
-int OnDatabase(int argc, char** argv, FILE* out, FILE* err, int (*work)(const char*, FILE*, FILE*)) {
+int OnDatabase(int argc, char** argv, FILE* out, FILE* err,
+               int (*work)(const char*, FILE*, FILE*)) {
   if (argc != 3) {
     std::fputs(kUsage, err);
     return 2;
@@ -228,22 +238,27 @@ TABLEFAULTS InspectTable(int t) {
   }
   char buf[256];
   if (found.whole_records >= 0) {
-    std::snprintf(buf, sizeof buf, "%s: plik krótszy, niż podaje nagłówek (rekordów w nagłówku %ld, całych %ld).",
+    std::snprintf(buf, sizeof buf,
+                  "%s: plik krótszy, niż podaje nagłówek (rekordów w nagłówku %ld, całych %ld).",
                   def.data_file, found.claimed_records, found.whole_records);
     faults.lines.push_back(buf);
   }
-  if (found.end_mark_missing) faults.lines.push_back(std::string(def.data_file) + ": brak znacznika końca pliku.");
-  if (found.index_missing) faults.lines.push_back(std::string(def.index_file) + ": brak pliku indeksu.");
+  if (found.end_mark_missing)
+    faults.lines.push_back(std::string(def.data_file) + ": brak znacznika końca pliku.");
+  if (found.index_missing)
+    faults.lines.push_back(std::string(def.index_file) + ": brak pliku indeksu.");
   if (found.index_refused)
-    faults.lines.push_back(std::string(def.index_file) + ": nagłówek indeksu nie pasuje do definicji tabeli.");
+    faults.lines.push_back(std::string(def.index_file) +
+                           ": nagłówek indeksu nie pasuje do definicji tabeli.");
   std::string problem;
   if (!found.index_missing && !found.index_refused && CheckTable(t, &problem) != 0)
     faults.lines.push_back(std::string(def.index_file) + ": " + Cp1250ToUtf8(problem));
   faults.only_unclean_end = found.unclean_end && faults.lines.empty();
   if (found.unclean_end)
-    faults.lines.push_back(std::string(def.data_file) +
-                           ": program nie został poprawnie zakończony w czasie zmian w tym pliku (" +
-                           MarkerName(def.data_file) + ").");
+    faults.lines.push_back(
+        std::string(def.data_file) +
+        ": program nie został poprawnie zakończony w czasie zmian w tym pliku (" +
+        MarkerName(def.data_file) + ").");
   TableClose(t);
   return faults;
 }
@@ -278,12 +293,15 @@ int CheckDatabase(const char* dir, bool repair, FILE* out, FILE* err) {
     return 1;
   }
   if (!repairable) {
-    std::fprintf(err, "Nie wszystkie błędy można naprawić: pliki, których nie można otworzyć, zostają bez zmian.\n");
+    std::fprintf(err,
+                 "Nie wszystkie błędy można naprawić: pliki, których nie można otworzyć, zostają "
+                 "bez zmian.\n");
   }
   for (int t = 0; t < kSchemaTableCount; ++t) {
     if (!index_faults[t]) continue;
     // Either opening mends an unclean end as well; the clean close then removes the marker.
-    if ((only_unclean_end[t] ? TableOpen(t, &TABLE_DEFS[t]) : TableOpenWithNewIndex(t, &TABLE_DEFS[t])) == 0)
+    if ((only_unclean_end[t] ? TableOpen(t, &TABLE_DEFS[t])
+                             : TableOpenWithNewIndex(t, &TABLE_DEFS[t])) == 0)
       TableClose(t);
   }
   for (const std::string& name : leftovers) CFILE::DeleteFile(name.c_str());
@@ -337,14 +355,18 @@ int PackWork(const char*, FILE* out, FILE*) {
   for (int t = 0; t < kSchemaTableCount; ++t) {
     long before = TableRecCount(t);
     if (TablePack(t) != 0) return 1;
-    std::fprintf(out, "%s: liczba rekordów %ld, usunięto %ld.\n", TABLE_DEFS[t].data_file, TableRecCount(t),
-                 before - TableRecCount(t));
+    std::fprintf(out, "%s: liczba rekordów %ld, usunięto %ld.\n", TABLE_DEFS[t].data_file,
+                 TableRecCount(t), before - TableRecCount(t));
   }
   return 0;
 }
 
-int Reindex(int argc, char** argv, FILE* out, FILE* err) { return OnDatabase(argc, argv, out, err, ReindexWork); }
-int Pack(int argc, char** argv, FILE* out, FILE* err) { return OnDatabase(argc, argv, out, err, PackWork); }
+int Reindex(int argc, char** argv, FILE* out, FILE* err) {
+  return OnDatabase(argc, argv, out, err, ReindexWork);
+}
+int Pack(int argc, char** argv, FILE* out, FILE* err) {
+  return OnDatabase(argc, argv, out, err, PackWork);
+}
 
 int ServicePasswordVerb(int argc, char** argv, FILE* out, FILE* err) {
   if (argc < 3 || argc > 4) {
@@ -381,8 +403,9 @@ int AdminMain(int argc, char** argv, FILE* out, FILE* err) {
     const char* name;
     int (*run)(int, char**, FILE*, FILE*);
   };
-  const Verb verbs[] = {{"create", Create}, {"dump", Dump},     {"check", Check},
-                        {"reindex", Reindex}, {"pack", Pack}, {"service-password", ServicePasswordVerb}};
+  const Verb verbs[] = {{"create", Create}, {"dump", Dump},
+                        {"check", Check},   {"reindex", Reindex},
+                        {"pack", Pack},     {"service-password", ServicePasswordVerb}};
   for (const Verb& v : verbs)
     if (std::strcmp(argv[1], v.name) == 0) return v.run(argc, argv, out, err);
   std::fprintf(err, "Nieznane polecenie \"%s\".\n%s", argv[1], kUsage);

@@ -31,7 +31,9 @@ const char kExportDir[] = "Export";
 FILE* g_out = stdout;
 FILE* g_err = stderr;
 
-void Say(FILE* f, const std::string& data_text) { std::fprintf(f, "%s\n", Cp1250ToUtf8(data_text).c_str()); }
+void Say(FILE* f, const std::string& data_text) {
+  std::fprintf(f, "%s\n", Cp1250ToUtf8(data_text).c_str());
+}
 
 // The engine's messages without their buttons; scripts cannot answer, so every error stops,
 // except a missing "Tamsu.ini" in the data directory (it usually lives beside the program).
@@ -48,8 +50,9 @@ class ADMIN_ARCHIVE : public ARCHZIP {
     return 1;
   }
   int DiskPrompt(int kind, int disk) override {
-    std::fprintf(g_out, kind == kPromptLastDisk ? "Włóż ostatni dysk i naciśnij Enter.\n"
-                                                : "Włóż dysk nr %d i naciśnij Enter.\n",
+    std::fprintf(g_out,
+                 kind == kPromptLastDisk ? "Włóż ostatni dysk i naciśnij Enter.\n"
+                                         : "Włóż dysk nr %d i naciśnij Enter.\n",
                  disk);
     std::fflush(g_out);
     char line[16];
@@ -106,15 +109,18 @@ std::string Absolute(const char* path) {
 bool InUse(const char* dir, bool exclusive) {
   DATABASE_GUARD guard;
   if (guard.Take(exclusive) == 0) return false;
-  std::fprintf(g_err, "Baza danych w katalogu \"%s\" jest używana przez program (plik %s); nic nie zrobiono.\n",
-               dir, guard.Refused().c_str());
+  std::fprintf(
+      g_err,
+      "Baza danych w katalogu \"%s\" jest używana przez program (plik %s); nic nie zrobiono.\n",
+      dir, guard.Refused().c_str());
   return true;
 }
 
 bool AllDataFiles() {
   for (const TABLEDEF& d : TABLE_DEFS)
     if (!CFILE::Exists(d.data_file)) {
-      std::fprintf(g_err, "Brak pliku %s: to nie jest katalog danych programu Tamsu.\n", d.data_file);
+      std::fprintf(g_err, "Brak pliku %s: to nie jest katalog danych programu Tamsu.\n",
+                   d.data_file);
       return false;
     }
   return true;
@@ -158,7 +164,9 @@ int Restore(int argc, char** argv) {
 class PRINT_REPORT : public CHECK_OUTPUT {
  public:
   void Line(const std::string& text) override { Say(g_out, text); }
-  void NoMemory() override { Say(g_err, "Brak pamięci: stan magazynu nie zostanie sprawdzony."_pl); }
+  void NoMemory() override {
+    Say(g_err, "Brak pamięci: stan magazynu nie zostanie sprawdzony."_pl);
+  }
 };
 
 int CheckData(int argc, char** argv) {
@@ -172,10 +180,12 @@ int CheckData(int argc, char** argv) {
   choices.repair = repair ? kRepairAuto : kRepairNone;
   PRINT_REPORT report;
   CHECK_RESULT result;
-  std::fprintf(g_out, "SPRAWDZENIE BAZY DANYCH\n\nData: %s\n\n", DateToDisplay(DateToday()).c_str());
+  std::fprintf(g_out, "SPRAWDZENIE BAZY DANYCH\n\nData: %s\n\n",
+               DateToDisplay(DateToday()).c_str());
   const int rc = CheckDatabase(choices, report, &result);
   UnlockAllTables();
-  std::fprintf(g_out, "\nBłędów znalezionych: %lu, naprawionych: %lu.\n", result.found, result.repaired);
+  std::fprintf(g_out, "\nBłędów znalezionych: %lu, naprawionych: %lu.\n", result.found,
+               result.repaired);
   return rc == 0 ? 0 : 1;
 }
 
@@ -228,7 +238,8 @@ int Export(int argc, char** argv) {
   CloseExportTables();
   ADMIN_ARCHIVE z;
   z.SetStandardMembers(StandardArchiveMembers());
-  if (rc == 0) rc = z.CreateArchive(archive.c_str(), BACKUP_FILES + 1, kBackupFileCount - 1, kExportDir);
+  if (rc == 0)
+    rc = z.CreateArchive(archive.c_str(), BACKUP_FILES + 1, kBackupFileCount - 1, kExportDir);
   RemoveExportDirectory();
   if (rc != 0) return 1;
   std::fprintf(g_out, "Utworzono archiwum eksportu %s.\n", archive.c_str());
@@ -261,7 +272,8 @@ int Import(int argc, char** argv) {
 }  // namespace
 
 const char kArchiveUsage[] =
-    "  tamsu-admin backup KATALOG [ARCHIWUM]  archiwum ZIP bazy (bez ARCHIWUM: nazwa jak w programie)\n"
+    "  tamsu-admin backup KATALOG [ARCHIWUM]  archiwum ZIP bazy (bez ARCHIWUM: nazwa jak w "
+    "programie)\n"
     "  tamsu-admin restore KATALOG ARCHIWUM   odtworzenie bazy z archiwum\n"
     "  tamsu-admin check-data KATALOG [--repair]\n"
     "      sprawdzenie transakcji, pozycji, sum i stanów towarów (z --repair: z naprawą)\n"
@@ -277,8 +289,11 @@ int ArchiveVerb(int argc, char** argv, FILE* out, FILE* err) {
     const char* name;
     int (*run)(int, char**);
   };
-  static const VERB kVerbs[] = {{"backup", Backup}, {"restore", Restore}, {"check-data", CheckData},
-                                {"export", Export}, {"import", Import}};
+  static const VERB kVerbs[] = {{"backup", Backup},
+                                {"restore", Restore},
+                                {"check-data", CheckData},
+                                {"export", Export},
+                                {"import", Import}};
   for (const VERB& v : kVerbs)
     if (std::strcmp(argv[1], v.name) == 0) return v.run(argc, argv);
   return kNotArchiveVerb;

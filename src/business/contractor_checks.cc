@@ -7,11 +7,11 @@
 #include "business/numbering.h"
 #include "business/options.h"
 #include "business/record_lookup.h"
+#include "common/codepage.h"
 #include "common/text.h"
 #include "db/records.h"
 #include "db/table.h"
 #include "db/table_lock.h"
-#include "common/codepage.h"
 #include "ui/dialog.h"
 #include "ui/feedback.h"
 #include "ui/keys.h"
@@ -53,7 +53,8 @@ int ContractorHasDebts(AMOUNT contractorId) {
   long seen = 0;
   // Seeking and walking step over deleted transactions.
   int rc = TableSetIndex(t, kTransactionsByContractor);
-  for (rc = rc == 0 ? TableSeek(t, key) : rc; rc == 0 && Tra.KONID == contractorId; rc = TableNext(t)) {
+  for (rc = rc == 0 ? TableSeek(t, key) : rc; rc == 0 && Tra.KONID == contractorId;
+       rc = TableNext(t)) {
     if (Tra.RODZAJ[0] == 'S' && !IsInternalWarehouseDocument(Tra.DOKMAGTYP)) {
       if (Tra.PRZ > AMOUNT() && Tra.PRZZAPLAC == 0) due += Tra.PRZ;
       if (Tra.ODR > AMOUNT() && Tra.ODRZAPLAC == 0) due += Tra.ODR;
@@ -85,8 +86,8 @@ int CheckDebtor(AMOUNT contractorId) {
 }
 
 int OfferContractorDefaults(AMOUNT contractorId, int documentKind, bool netFlag) {
-  if (documentKind <= 0 || documentKind >= kDocumentKindCount || DOCUMENT_KINDS[documentKind].correction ||
-      contractorId.IsZero())
+  if (documentKind <= 0 || documentKind >= kDocumentKindCount ||
+      DOCUMENT_KINDS[documentKind].correction || contractorId.IsZero())
     return 1;
   KON_RECORD c{};
   if (ReadRecordById(kTableContractors, contractorId, &c) != 0) return 1;

@@ -13,15 +13,9 @@
 
 const int CONTRACTOR_DOCUMENTS[kContractorDocumentCount] = {0, 7, 8, 9, 10, 11, 12, 13};
 const char* const CONTRACTOR_DOCUMENT_ITEMS[kContractorDocumentCount + 1] = {
-    " &Brak dokumentu        ",
-    " &Faktura VAT           ",
-    " F&aktura VAT RR        ",
-    " &Rachunek              ",
-    " &Paragon               ",
-    " Fa&ktura VAT (korekta) ",
-    " Ra&chunek (korekta)    ",
-    " Para&gon (korekta)     ",
-    nullptr,
+    " &Brak dokumentu        ", " &Faktura VAT           ", " F&aktura VAT RR        ",
+    " &Rachunek              ", " &Paragon               ", " Fa&ktura VAT (korekta) ",
+    " Ra&chunek (korekta)    ", " Para&gon (korekta)     ", nullptr,
 };
 
 namespace {
@@ -148,12 +142,13 @@ void ChooseDocument(ControlRecord* dlg) {
 
 int Save() {
   KON_RECORD edited = g_buffer.record;
-  form_copy_text(edited.DOKTRATYP, sizeof edited.DOKTRATYP, DOCUMENT_KINDS[g_edit.document_kind].code);
+  form_copy_text(edited.DOKTRATYP, sizeof edited.DOKTRATYP,
+                 DOCUMENT_KINDS[g_edit.document_kind].code);
   edited.ZAOKRNETTO = dlg_checked(g_form, g_net_check) ? 1 : 0;
   const bool adding = g_edit.mode != kContractorEdit;
   ContractorField back = kContractorFieldNone;
-  if (SaveContractor(&edited, g_edit.document_kind, adding ? nullptr : &g_edit.stored,
-                     g_edit.recno, &back) == 0) {
+  if (SaveContractor(&edited, g_edit.document_kind, adding ? nullptr : &g_edit.stored, g_edit.recno,
+                     &back) == 0) {
     g_edit.saved = true;
     return -1;
   }

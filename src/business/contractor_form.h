@@ -27,9 +27,9 @@ void contractor_form_load();
 void contractor_form_show();
 
 enum ContractorFormMode {
-  kContractorEdit,           // the current contractor
-  kContractorAddEmpty,       // a new one
-  kContractorAddPrefilled,   // a new one with the current one's values
+  kContractorEdit,          // the current contractor
+  kContractorAddEmpty,      // a new one
+  kContractorAddPrefilled,  // a new one with the current one's values
 };
 // Runs the form over a copy ("&Ok" saves by the rules of business/contractor_store.h, Esc
 // discards). The form is drawn over whatever is on the screen and taken away again. 0 when

@@ -78,8 +78,9 @@ int EnsureParentCompany() {
   TableUnlock(t);
   if (rc != 0) return -1;
   if (count != 0) return 0;
-  message("%s", "Wprowadź dane własnej firmy.\n\nZostanie ona dodana jako jeden\nz kontrahentów i "
-                "ustawiona jako\nmacierzysta."_pl);
+  message("%s",
+          "Wprowadź dane własnej firmy.\n\nZostanie ona dodana jako jeden\nz kontrahentów i "
+          "ustawiona jako\nmacierzysta."_pl);
   if (contractor_form_edit(kContractorAddEmpty) != 0 && AddDefaultCompany() != 0) return -1;
   // Either way the new contractor is the current one.
   return SetCompany(Kon.ID) == 0 ? 0 : -1;

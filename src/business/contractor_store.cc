@@ -65,9 +65,7 @@ int KeyTaken(int index, const KON_RECORD& record, long self) {
   return rc < 0 ? -1 : 0;
 }
 
-void SayDeletedMeanwhile() {
-  deleted_meanwhile(kTable);
-}
+void SayDeletedMeanwhile() { deleted_meanwhile(kTable); }
 
 // Under the lock of all tables: the uniqueness questions, then the write.
 int CheckAndWrite(KON_RECORD* edited, const KON_RECORD* stored, long recno, ContractorField* back) {
@@ -80,8 +78,10 @@ int CheckAndWrite(KON_RECORD* edited, const KON_RECORD* stored, long recno, Cont
       *back = kContractorFieldOk;
       return -1;
     }
-    if (taken && message_box(1, "%s",
-                             "Kontrahent o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2) {
+    if (taken &&
+        message_box(1, "%s",
+                    "Kontrahent o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) !=
+            2) {
       *back = kContractorFieldName;
       return -1;
     }
@@ -92,8 +92,11 @@ int CheckAndWrite(KON_RECORD* edited, const KON_RECORD* stored, long recno, Cont
       *back = kContractorFieldOk;
       return -1;
     }
-    if (taken && message_box(1, "%s",
-                             "Kontrahent o podanym numerze NIP już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2) {
+    if (taken &&
+        message_box(
+            1, "%s",
+            "Kontrahent o podanym numerze NIP już istnieje.\t &Poprawić \t &Zaakceptować "_pl) !=
+            2) {
       *back = kContractorFieldNip;
       return -1;
     }
@@ -189,8 +192,7 @@ int DeleteCurrentContractor() {
   }
   const AMOUNT id = Kon.ID;
   int used = 0;
-  if (!id.IsZero() && id == Company())
-    refusal = "Nie można usunąć firmy macierzystej."_pl;
+  if (!id.IsZero() && id == Company()) refusal = "Nie można usunąć firmy macierzystej."_pl;
   else if ((used = ContractorInUse(id)) == 1)
     refusal = "Nie można usunąć tego rekordu, ponieważ\n     jest on użyty w innym pliku."_pl;
   // A contractor whose transactions cannot be read is not deleted (reported).

@@ -130,8 +130,8 @@ void ConvertPosition(const OLD_TABLE& o) {
   Poz.RABAT = o.Number("RABAT");
 }
 
-void (*const kConverters[kSchemaTableCount])(const OLD_TABLE&) = {ConvertGroup, ConvertGoods, ConvertContractor,
-                                                                 ConvertTransaction, ConvertPosition};
+void (*const kConverters[kSchemaTableCount])(const OLD_TABLE&) = {
+    ConvertGroup, ConvertGoods, ConvertContractor, ConvertTransaction, ConvertPosition};
 
 class SILENT_CHECK : public CHECK_OUTPUT {
  public:
@@ -163,10 +163,12 @@ int ConvertOldConfiguration(const std::string& dir, int version) {
     for (long n = 0; rc == 0;) {
       if ((n = in.Read(block.data(), block.size())) < 0) rc = -1;
       if (n <= 0) break;
-      if (version == kVersion37) convert_buffer(1, kCodePageLatin2, block.data(), static_cast<size_t>(n));
+      if (version == kVersion37)
+        convert_buffer(1, kCodePageLatin2, block.data(), static_cast<size_t>(n));
       if (out.Write(block.data(), static_cast<size_t>(n)) != n) rc = -1;
     }
-    if (rc == 0 && (out.Flush() != 0 || out.Close() != 0 || out.Rename(to.c_str(), true) != 0)) rc = -1;
+    if (rc == 0 && (out.Flush() != 0 || out.Close() != 0 || out.Rename(to.c_str(), true) != 0))
+      rc = -1;
     if (rc != 0) {
       out.Close();
       CFILE::DeleteFile(tmp.c_str());
@@ -178,7 +180,8 @@ int ConvertOldConfiguration(const std::string& dir, int version) {
   return INIFILE(to).WriteInt("Tamsu", "ConPLStandard", kCodePageLatin2);
 }
 
-int ConvertOldTables(const std::string& dir, int version, CONVERT_OUTPUT& out, const KON_RECORD* parent) {
+int ConvertOldTables(const std::string& dir, int version, CONVERT_OUTPUT& out,
+                     const KON_RECORD* parent) {
   g_bad_file.clear();
   for (int t = kTablePositions; t >= kTableGroups; --t)
     if (TableZap(t) != 0) return -1;

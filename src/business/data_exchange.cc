@@ -65,7 +65,8 @@ struct IMPORTER {
   // Writes the exported values over the matched record (its identifier kept) when they differ,
   // or adds them under a new identifier. *id gets the main identifier.
   template <typename RECORD, typename KEEP>
-  int Take(int table, RECORD& main, const RECORD& exported, bool found, int kind, AMOUNT* id, KEEP keep) {
+  int Take(int table, RECORD& main, const RECORD& exported, bool found, int kind, AMOUNT* id,
+           KEEP keep) {
     if (found) {
       RECORD merged = exported;
       merged.ID = main.ID;
@@ -93,7 +94,8 @@ struct IMPORTER {
     if (rc == kTableEnd) return 0;  // a group the export did not carry
     if (rc != 0) return -1;
     const int found = MatchByKey(kTableGroups, 1, &xGto);
-    if (found < 0 || Take(kTableGroups, Gto, xGto, found == 0, 3, id, [](GTO_RECORD&, const GTO_RECORD&) {}) != 0)
+    if (found < 0 || Take(kTableGroups, Gto, xGto, found == 0, 3, id,
+                          [](GTO_RECORD&, const GTO_RECORD&) {}) != 0)
       return -1;
     groups[exported.Raw()] = *id;
     return 0;
@@ -125,14 +127,16 @@ struct IMPORTER {
   int Contractor(AMOUNT exported, AMOUNT* id) {
     *id = AMOUNT();
     if (exported.IsZero()) return 0;
-    if (auto it = contractors.find(exported.Raw()); it != contractors.end()) return *id = it->second, 0;
+    if (auto it = contractors.find(exported.Raw()); it != contractors.end())
+      return *id = it->second, 0;
     int rc = FindIn(X(kTableContractors), exported);
     if (rc == kTableEnd) return 0;
     if (rc != 0) return -1;
     const KON_RECORD who = xKon;
     int found = who.NIP[0] ? MatchByKey(kTableContractors, 2, &who) : kTableEnd;
     if (found == kTableEnd) found = MatchByKey(kTableContractors, 1, &who);
-    if (found < 0 || Take(kTableContractors, Kon, who, found == 0, 1, id, [](KON_RECORD&, const KON_RECORD&) {}) != 0)
+    if (found < 0 || Take(kTableContractors, Kon, who, found == 0, 1, id,
+                          [](KON_RECORD&, const KON_RECORD&) {}) != 0)
       return -1;
     contractors[exported.Raw()] = *id;
     return 0;
@@ -159,7 +163,8 @@ int SameDocument(const TRA_RECORD& t, int index) {
 int DeleteTransaction() {
   const AMOUNT id = Tra.ID;
   std::vector<long> records;
-  if (ForEachPosition(id, [&] { return records.push_back(TableRecNo(kTablePositions)), 0; }) < 0) return -1;
+  if (ForEachPosition(id, [&] { return records.push_back(TableRecNo(kTablePositions)), 0; }) < 0)
+    return -1;
   for (long r : records) {
     if (TableGo(kTablePositions, r) != 0) return -1;
     const POZ_RECORD p = Poz;
@@ -254,8 +259,8 @@ std::string ImportCountsText(const IMPORT_COUNTS& c) {
   std::snprintf(text, sizeof text,
                 "              %14s  %14s\n  Transakcji: %14ld  %14ld\nKontrahentów: %14ld  %14ld\n"
                 "     Towarów: %14ld  %14ld\nGrup towarów: %14ld  %14ld"_pl,
-                "Dodanych", "Uaktualnionych", c.added[0], c.updated[0], c.added[1], c.updated[1], c.added[2],
-                c.updated[2], c.added[3], c.updated[3]);
+                "Dodanych", "Uaktualnionych", c.added[0], c.updated[0], c.added[1], c.updated[1],
+                c.added[2], c.updated[2], c.added[3], c.updated[3]);
   return text;
 }
 
@@ -270,8 +275,8 @@ int ImportTransactions(DATE from, DATE to, EXCHANGE_OUTPUT& out, IMPORT_COUNTS* 
   for (; rc == 0 && xTra.DATATRA <= to; rc = TableNext(X(kTableTransactions)))
     if (xTra.DATATRA >= from) wanted.push_back(xTra);
   if (rc < 0) return -1;
-  const int saved[kSchemaTableCount] = {TableGetIndex(0), TableGetIndex(1), TableGetIndex(2), TableGetIndex(3),
-                                        TableGetIndex(4)};
+  const int saved[kSchemaTableCount] = {TableGetIndex(0), TableGetIndex(1), TableGetIndex(2),
+                                        TableGetIndex(3), TableGetIndex(4)};
   rc = 0;
   for (const TRA_RECORD& t : wanted) {
     if (out.Progress(Percent(t.DATATRA, from, to)) != 0) {
@@ -292,7 +297,8 @@ int ImportTransactions(DATE from, DATE to, EXCHANGE_OUTPUT& out, IMPORT_COUNTS* 
     IdKey(t.ID, key);
     int walk = TableSetIndex(X(kTablePositions), 0);
     if (walk == 0) walk = TableSeek(X(kTablePositions), key);
-    for (; walk == 0 && xPoz.TRAID == t.ID; walk = TableNext(X(kTablePositions))) positions.push_back(xPoz);
+    for (; walk == 0 && xPoz.TRAID == t.ID; walk = TableNext(X(kTablePositions)))
+      positions.push_back(xPoz);
     if (walk < 0) {
       rc = -1;
       break;

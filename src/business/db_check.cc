@@ -2,8 +2,8 @@
 // transaction differ, totals that differ from the positions, stock that the transactions take
 // below zero, and stored stock that differs from the positions; with their repairs.
 #include <algorithm>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <new>
@@ -38,7 +38,10 @@ struct CHECKER {
     if (repairable && mode == kRepairAsk) {
       switch (out.Ask(line)) {
         case kAnswerYes: mend = true; break;
-        case kAnswerAllYes: mend = true; mode = kRepairAuto; break;
+        case kAnswerAllYes:
+          mend = true;
+          mode = kRepairAuto;
+          break;
         case kAnswerAllNo: mode = kRepairNone; break;
         case kAnswerStop:
           out.Line(line);
@@ -62,7 +65,8 @@ struct CHECKER {
   }
 
   bool Step(long done, long count) {
-    if (out.Progress(count > 0 ? static_cast<int>(std::min(done, count) * 100 / count) : 100) == 0) return true;
+    if (out.Progress(count > 0 ? static_cast<int>(std::min(done, count) * 100 / count) : 100) == 0)
+      return true;
     result.stopped = true;
     return false;
   }
@@ -90,8 +94,8 @@ std::string TransactionPrefix() {
 }
 
 bool CopiesDiffer(const TRA_RECORD& t, const POZ_RECORD& p) {
-  return p.RODZAJ[0] != t.RODZAJ[0] || p.DATAMAG != t.DATAMAG || p.DATATRA != t.DATATRA || p.KONID != t.KONID ||
-         p.PRAID != t.PRAID;
+  return p.RODZAJ[0] != t.RODZAJ[0] || p.DATAMAG != t.DATAMAG || p.DATATRA != t.DATATRA ||
+         p.KONID != t.KONID || p.PRAID != t.PRAID;
 }
 
 int CheckPositions(CHECKER& c) {
@@ -116,9 +120,10 @@ int CheckPositions(CHECKER& c) {
       rc = -1;
       break;
     }
-    const std::string line = "Pozycja \""_pl + DateToDisplay(p.DATATRA) + " " + TransactionKindName(p.RODZAJ[0]) +
-                             " " + name + " " + Amount(p.ILOSC, RoundAmount()) + " x " +
-                             Amount(p.CENA, 2) + " zł\" nie należy do żadnej transakcji."_pl;
+    const std::string line = "Pozycja \""_pl + DateToDisplay(p.DATATRA) + " " +
+                             TransactionKindName(p.RODZAJ[0]) + " " + name + " " +
+                             Amount(p.ILOSC, RoundAmount()) + " x " + Amount(p.CENA, 2) +
+                             " zł\" nie należy do żadnej transakcji."_pl;
     go_on = c.Fault(line, true, [&] {
       // The transaction is made again from what its position remembers of it.
       Tra = TRA_RECORD{};
@@ -225,7 +230,8 @@ int CheckTransaction(CHECKER& c, RUNNING_STOCK& running) {
       if (g.stock < AMOUNT() && !(before < AMOUNT()) &&
           std::find(told.begin(), told.end(), goods.Raw()) == told.end()) {
         told.push_back(goods.Raw());
-        if (!c.Fault(prefix + "Stan \""_pl + g.name + "\" zmniejszony poniżej zera."_pl, false, [] { return 0; }))
+        if (!c.Fault(prefix + "Stan \""_pl + g.name + "\" zmniejszony poniżej zera."_pl, false,
+                     [] { return 0; }))
           return -1;
       }
     }
@@ -266,7 +272,8 @@ int CheckStock(CHECKER& c) {
   long goods_count = TableRecCount(kTableGoods);
   int rc = goods_count < 0 ? -1 : 0;
   // The computed stock, one entry per goods, sorted by identifier.
-  std::unique_ptr<ENTRY[]> stock(goods_count > 0 ? new (std::nothrow) ENTRY[static_cast<size_t>(goods_count)] : nullptr);
+  std::unique_ptr<ENTRY[]> stock(
+      goods_count > 0 ? new (std::nothrow) ENTRY[static_cast<size_t>(goods_count)] : nullptr);
   if (rc == 0 && goods_count > 0 && !stock) {
     c.out.NoMemory();
     c.out.Finish();
@@ -286,8 +293,10 @@ int CheckStock(CHECKER& c) {
   if (rc == 0) rc = TableSetIndex(kTablePositions, -1);
   if (rc == 0) {
     for (rc = TableFirst(kTablePositions); rc == 0; rc = TableNext(kTablePositions)) {
-      ENTRY* e = std::lower_bound(stock.get(), end, Poz.TOWID.Raw(), [](const ENTRY& a, int64_t id) { return a.id < id; });
-      if (e != end && e->id == Poz.TOWID.Raw()) e->stock = Poz.RODZAJ[0] == 'D' ? e->stock + Poz.ILOSC : e->stock - Poz.ILOSC;
+      ENTRY* e = std::lower_bound(stock.get(), end, Poz.TOWID.Raw(),
+                                  [](const ENTRY& a, int64_t id) { return a.id < id; });
+      if (e != end && e->id == Poz.TOWID.Raw())
+        e->stock = Poz.RODZAJ[0] == 'D' ? e->stock + Poz.ILOSC : e->stock - Poz.ILOSC;
       if (!c.Step(++done, steps)) {
         rc = -2;
         break;
@@ -302,12 +311,14 @@ int CheckStock(CHECKER& c) {
         break;
       }
       if (!IsStockKind(Tow.RODZAJ[0])) continue;
-      const ENTRY* e = std::lower_bound(stock.get(), end, Tow.ID.Raw(), [](const ENTRY& a, int64_t id) { return a.id < id; });
+      const ENTRY* e = std::lower_bound(stock.get(), end, Tow.ID.Raw(),
+                                        [](const ENTRY& a, int64_t id) { return a.id < id; });
       if (e == end || e->id != Tow.ID.Raw()) continue;
       const AMOUNT computed = RoundTo(e->stock, 4);
       if (computed == Tow.STAN) continue;
       const long here = TableRecNo(kTableGoods);
-      const std::string line = "Stan towaru \""_pl + std::string(Tow.NAZWA) + "\" niezgodny z transakcjami."_pl;
+      const std::string line =
+          "Stan towaru \""_pl + std::string(Tow.NAZWA) + "\" niezgodny z transakcjami."_pl;
       if (!c.Fault(line, true, [&] {
             if (TableGo(kTableGoods, here) != 0) return -1;
             Tow.STAN = computed;
@@ -324,7 +335,8 @@ int CheckStock(CHECKER& c) {
     if (rc == kTableEnd) rc = 0;
   }
   c.out.Finish();
-  if (TableSetIndex(kTableGoods, saved_goods) != 0 || TableSetIndex(kTablePositions, saved_positions) != 0)
+  if (TableSetIndex(kTableGoods, saved_goods) != 0 ||
+      TableSetIndex(kTablePositions, saved_positions) != 0)
     if (rc == 0) rc = -1;
   if (rc == -1) c.result.failed = true;
   return rc < 0 ? -1 : 0;

@@ -21,12 +21,18 @@ struct SampleGoods {
 };
 
 const SampleGoods kFlowers[12] = {
-    {"Anturium", "czerwone, 60 cm", 7.38},     {"Gerbera", "mix kolorów", 4.92},
-    {"Goździk", "biały", 3.69},               {"Róża czerwona", "70 cm", 8.61},
-    {"Tulipan", "żółty", 2.46},                {"Frezja", "pachnąca", 4.31},
-    {"Lilia", "orientalna", 12.30},            {"Storczyk", "w doniczce", 36.90},
-    {"Chryzantema", "gałązkowa", 6.15},        {"Hortensja", "niebieska", 24.60},
-    {"Słonecznik", "45 cm", 5.54},             {"Kalia", "biała", 9.84},
+    {"Anturium", "czerwone, 60 cm", 7.38},
+    {"Gerbera", "mix kolorów", 4.92},
+    {"Goździk", "biały", 3.69},
+    {"Róża czerwona", "70 cm", 8.61},
+    {"Tulipan", "żółty", 2.46},
+    {"Frezja", "pachnąca", 4.31},
+    {"Lilia", "orientalna", 12.30},
+    {"Storczyk", "w doniczce", 36.90},
+    {"Chryzantema", "gałązkowa", 6.15},
+    {"Hortensja", "niebieska", 24.60},
+    {"Słonecznik", "45 cm", 5.54},
+    {"Kalia", "biała", 9.84},
 };
 
 const SampleGoods kSpirits[4] = {

@@ -10,7 +10,7 @@ struct DOCUMENT_KIND {
   const char* code;  // two letters; empty for none
   const char* name;
   bool warehouse;
-  bool internal;     // moves goods inside the firm: nothing is due
+  bool internal;  // moves goods inside the firm: nothing is due
   bool correction;
 };
 

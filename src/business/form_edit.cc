@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "db/index_page.h"
-#include "db/schema.h"
 #include "db/records.h"
+#include "db/schema.h"
 #include "db/table.h"
 #include "ui/message_box.h"
 #include "ui/record_list.h"

@@ -4,19 +4,20 @@
 #include "business/goods_form.h"
 #include "business/goods_rules.h"
 #include "business/goods_search.h"
+#include "business/rights.h"
 #include "business/vat.h"
 #include "common/text.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
-#include "business/rights.h"
 #include "ui/message_box.h"
 #include "ui/record_list.h"
 
 namespace {
 
 int AddGroup(int view, int prefilled) {
-  const GTO_RECORD start = prefilled && TableRecNo(kTableGroups) >= 0 ? PrefilledGroupRecord(Gto) : NewGroupRecord();
+  const GTO_RECORD start =
+      prefilled && TableRecNo(kTableGroups) >= 0 ? PrefilledGroupRecord(Gto) : NewGroupRecord();
   return group_form_edit(start, form_edit_in_place(view));
 }
 
@@ -25,7 +26,8 @@ int EditGroup(int view, int) { return group_form_edit(Gto, form_edit_in_place(vi
 int DeleteGroup(int, int) { return group_delete_current(); }
 
 int AddGoods(int view, int prefilled) {
-  const TOW_RECORD start = prefilled && TableRecNo(kTableGoods) >= 0 ? PrefilledGoodsRecord(Tow) : NewGoodsRecord();
+  const TOW_RECORD start =
+      prefilled && TableRecNo(kTableGoods) >= 0 ? PrefilledGoodsRecord(Tow) : NewGoodsRecord();
   return goods_form_edit(start, form_edit_in_place(view));
 }
 

@@ -11,12 +11,12 @@
 #include "business/prices.h"
 #include "business/record_form.h"
 #include "business/record_lookup.h"
+#include "business/rights.h"
 #include "business/vat.h"
 #include "common/text.h"
 #include "db/records.h"
 #include "db/table.h"
 #include "db/table_lock.h"
-#include "business/rights.h"
 #include "ui/field.h"
 #include "ui/message_box.h"
 #include "ui/pick_list.h"
@@ -27,7 +27,6 @@ namespace {
 constexpr int kIndexByName = 1;
 constexpr int kIndexGoodsByNumber = 3;
 constexpr int kIndexGoodsByBarcode = 5;
-
 
 bool Blank(const char* text) {
   for (; *text; ++text)
@@ -67,7 +66,8 @@ void ChooseGroup(ControlRecord* dlg) {
   if (!r.GTOID.IsZero()) FindById(kTableGroups, r.GTOID);
   if (record_list(kViewGroups) != 0) return;
   r.GTOID = Gto.ID;
-  form_copy_text(goods_form_buffer()->group_name, sizeof goods_form_buffer()->group_name, Gto.NAZWA);
+  form_copy_text(goods_form_buffer()->group_name, sizeof goods_form_buffer()->group_name,
+                 Gto.NAZWA);
   Redraw(dlg, kGoodsGroup);
 }
 
@@ -78,8 +78,9 @@ void ChooseKind(ControlRecord* dlg) {
   items[kGoodsKindCount] = nullptr;
   const char old = r.RODZAJ[0];
   const int row = GoodsKindRow(old);
-  const int choice = menu_list(items, row < 0 ? 0 : row, "", dlg_abs_x(dlg, kGoodsKind) + dlg[kGoodsKind].width + 1,
-                               dlg_abs_y(dlg, kGoodsKind));
+  const int choice =
+      menu_list(items, row < 0 ? 0 : row, "",
+                dlg_abs_x(dlg, kGoodsKind) + dlg[kGoodsKind].width + 1, dlg_abs_y(dlg, kGoodsKind));
   if (choice < 0) return;
   const char code = GOODS_KINDS[choice].code;
   if (code == old) return;
@@ -201,7 +202,8 @@ int SaveGoods(ControlRecord* dlg) {
   int taken = KeyTaken(kTableGoods, kIndexByName, &r, r.ID);
   if (taken < 0) return Refuse(place, here);
   if (taken &&
-      message_box(1, "%s", "Towar o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
+      message_box(1, "%s",
+                  "Towar o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
     return Refuse(place, kGoodsName);
 
   std::string number;
@@ -210,8 +212,9 @@ int SaveGoods(ControlRecord* dlg) {
               : 0;
   if (taken < 0) return Refuse(place, here);
   if (taken) {
-    switch (message_box(1, "%s",
-                        "Towar o podanym numerze już istnieje.\t &Nadać nowy \t &Poprawić \t &Zaakceptować "_pl)) {
+    switch (message_box(
+        1, "%s",
+        "Towar o podanym numerze już istnieje.\t &Nadać nowy \t &Poprawić \t &Zaakceptować "_pl)) {
       case 1:
         if (NextGoodsNumber(r.ID, r.GTOID, &number) != 0) return Refuse(place, here);
         Copy(r.NR, sizeof r.NR, number);
@@ -230,7 +233,9 @@ int SaveGoods(ControlRecord* dlg) {
               : 0;
   if (taken < 0) return Refuse(place, here);
   if (taken &&
-      message_box(1, "%s", "Towar o podanym kodzie kreskowym już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
+      message_box(
+          1, "%s",
+          "Towar o podanym kodzie kreskowym już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
     return Refuse(place, kGoodsBarcode);
 
   GTO_RECORD group{};
@@ -285,7 +290,8 @@ int SaveGroup(ControlRecord* dlg) {
   const int taken = KeyTaken(kTableGroups, kIndexByName, &r, r.ID);
   if (taken < 0) return Refuse(place, here);
   if (taken &&
-      message_box(1, "%s", "Grupa o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
+      message_box(1, "%s",
+                  "Grupa o podanej nazwie już istnieje.\t &Poprawić \t &Zaakceptować "_pl) != 2)
     return Refuse(place, kGroupName);
   int rc;
   if (is_new) {
@@ -321,7 +327,9 @@ int DeleteCurrent(int table, int (*in_use)(AMOUNT)) {
   if (rc == kTableEnd) deleted_meanwhile(table);
   if (rc == 0) {
     const int used = in_use(CurrentRecordId(table));
-    if (used == 1) message("%s", "Nie można usunąć tego rekordu, ponieważ\n     jest on użyty w innym pliku."_pl);
+    if (used == 1)
+      message("%s",
+              "Nie można usunąć tego rekordu, ponieważ\n     jest on użyty w innym pliku."_pl);
     rc = used == 0 ? TableDelete(table) : -1;
   }
   UnlockAllTables();

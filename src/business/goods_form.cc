@@ -125,7 +125,6 @@ void SetKindStates(char code) {
   dlg_set_state(g_goods_form, kGoodsMinStock, kStateDisabled, !stock, false);
 }
 
-
 }  // namespace
 
 ControlRecord* group_form() {

@@ -72,4 +72,3 @@ int goods_form_edit(const TOW_RECORD& record, bool in_place);
 // is the caller's). 0 when deleted.
 int group_delete_current();
 int goods_delete_current();
-

@@ -108,13 +108,16 @@ int WriteGoodsNumbers(const std::vector<GOODS_NUMBER>& plan, long* written) {
   std::vector<long> recnos;
   for (const GOODS_NUMBER& g : plan) recnos.push_back(g.recno);
   size_t k = 0;
-  return RewriteGoods(recnos, "Numerowanie towarów..."_pl, [&](TOW_RECORD* g) {
-    const GOODS_NUMBER& wanted = plan[k++];
-    // Planned under the same lock: a record number that now holds other goods is left alone.
-    if (g->ID != wanted.id || TrimRight(g->NR) == wanted.number) return false;
-    std::snprintf(g->NR, sizeof g->NR, "%s", wanted.number.c_str());
-    return true;
-  }, written);
+  return RewriteGoods(
+      recnos, "Numerowanie towarów..."_pl,
+      [&](TOW_RECORD* g) {
+        const GOODS_NUMBER& wanted = plan[k++];
+        // Planned under the same lock: a record number that now holds other goods is left alone.
+        if (g->ID != wanted.id || TrimRight(g->NR) == wanted.number) return false;
+        std::snprintf(g->NR, sizeof g->NR, "%s", wanted.number.c_str());
+        return true;
+      },
+      written);
 }
 
 int goods_numbering_dialog() {

@@ -25,11 +25,12 @@ struct GOODS_NUMBER {
 // would then hold too, *repeated (may be null) gets the first such number. The caller holds the
 // tables' lock and keeps the goods table's place.
 int PlanGoodsNumbers(bool byGroup, AMOUNT group, bool replace, const std::string& first,
-                     std::vector<GOODS_NUMBER>* plan, long* repeats, std::string* repeated = nullptr);
+                     std::vector<GOODS_NUMBER>* plan, long* repeats,
+                     std::string* repeated = nullptr);
 
 // Writes the planned numbers in order, with the progress window "Numerowanie towarów..." and
-// Esc; *written counts the goods whose number changed. 0, kGoodsWalkInterrupted (goods already numbered keep their new
-// numbers) or -1 (reported). The caller holds the tables' lock.
+// Esc; *written counts the goods whose number changed. 0, kGoodsWalkInterrupted (goods already
+// numbered keep their new numbers) or -1 (reported). The caller holds the tables' lock.
 int WriteGoodsNumbers(const std::vector<GOODS_NUMBER>& plan, long* written);
 
 // The command: the rights, the dialog, the plan, the refusal of repeated numbers, the writing

@@ -95,7 +95,8 @@ int RecomputeStock(AMOUNT goodsId, AMOUNT* stock) {
   AMOUNT sum;
   int rc = TableSetIndex(kTablePositions, kIndexPositionsByGoods);
   if (rc == 0) {
-    for (rc = TableSeek(kTablePositions, key); rc == 0 && Poz.TOWID == goodsId; rc = TableNext(kTablePositions)) {
+    for (rc = TableSeek(kTablePositions, key); rc == 0 && Poz.TOWID == goodsId;
+         rc = TableNext(kTablePositions)) {
       if (ask_abort()) {
         rc = -1;
         break;

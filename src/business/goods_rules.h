@@ -11,7 +11,6 @@
 #include "db/records.h"
 #include "db/schema.h"
 
-
 // The number for goods goodsId (0 for a new one) of group groupId: the group's highest number
 // counted on when it is free, else the highest number of the file counted on, else zeros as
 // long as the digits of the goods count (6 to 13) counted on to 1. The goods table keeps its

@@ -7,10 +7,10 @@
 #include "business/goods_form.h"
 #include "business/goods_rules.h"
 #include "business/record_form.h"
+#include "common/codepage.h"
 #include "common/text.h"
 #include "db/schema.h"
 #include "db/table.h"
-#include "common/codepage.h"
 #include "ui/dialog.h"
 #include "ui/message_box.h"
 #include "ui/record_list.h"
@@ -26,10 +26,15 @@ struct SEARCH_KIND {
   const char* question;
 };
 
-const SEARCH_KIND kByNumber = {27, "Nr:", 7, 16, 3,
-                               "Brak towaru o podanym numerze.\n    Czy chcesz dodać nowy?\t &Tak \t &Nie "_pl};
+const SEARCH_KIND kByNumber = {
+    27, "Nr:", 7,
+    16, 3,     "Brak towaru o podanym numerze.\n    Czy chcesz dodać nowy?\t &Tak \t &Nie "_pl};
 const SEARCH_KIND kByBarcode = {
-    34, "Kod kreskowy:", 17, 13, 5,
+    34,
+    "Kod kreskowy:",
+    17,
+    13,
+    5,
     "Brak towaru o podanym kodzie kreskowym.\n        Czy chcesz dodać nowy?\t &Tak \t &Nie "_pl};
 
 // Asks for the text; false on Esc or an empty text.

@@ -5,13 +5,13 @@
 #include "common/amount.h"
 
 const INTEREST_RATE INTEREST_RATES[kInterestRateCount] = {
-    {1992, 8, 15, AMOUNT::FromInt(60)},      {1993, 5, 1, AMOUNT::FromInt(54)},
-    {1995, 12, 15, AMOUNT::FromInt(46)},     {1997, 1, 1, AMOUNT::FromInt(35)},
-    {1998, 4, 15, AMOUNT::FromInt(33)},      {1999, 2, 1, AMOUNT::FromInt(24)},
-    {1999, 5, 15, AMOUNT::FromInt(21)},      {2000, 11, 1, AMOUNT::FromInt(30)},
-    {2001, 12, 15, AMOUNT::FromInt(20)},     {2002, 7, 25, AMOUNT::FromInt(16)},
-    {2003, 2, 1, AMOUNT::FromInt(13)},       {2003, 9, 25, AMOUNT::FromRaw(122500)},
-    {2005, 1, 10, AMOUNT::FromRaw(135000)},  {2005, 10, 15, AMOUNT::FromRaw(115000)},
+    {1992, 8, 15, AMOUNT::FromInt(60)},     {1993, 5, 1, AMOUNT::FromInt(54)},
+    {1995, 12, 15, AMOUNT::FromInt(46)},    {1997, 1, 1, AMOUNT::FromInt(35)},
+    {1998, 4, 15, AMOUNT::FromInt(33)},     {1999, 2, 1, AMOUNT::FromInt(24)},
+    {1999, 5, 15, AMOUNT::FromInt(21)},     {2000, 11, 1, AMOUNT::FromInt(30)},
+    {2001, 12, 15, AMOUNT::FromInt(20)},    {2002, 7, 25, AMOUNT::FromInt(16)},
+    {2003, 2, 1, AMOUNT::FromInt(13)},      {2003, 9, 25, AMOUNT::FromRaw(122500)},
+    {2005, 1, 10, AMOUNT::FromRaw(135000)}, {2005, 10, 15, AMOUNT::FromRaw(115000)},
     {2008, 12, 15, AMOUNT::FromInt(13)},
 };
 

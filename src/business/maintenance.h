@@ -68,7 +68,8 @@ int DeleteTransactionsAndStock();
 // Empties all five tables and adds the parent company's contractor again. 0 or -1.
 int DeleteAllData();
 
-// ---- Export and import ---------------------------------------------------------------------------
+// ---- Export and import
+// ---------------------------------------------------------------------------
 
 // The export tables live in these slots of the table layer, over the files of a directory.
 inline constexpr int kExportSlot = 5;
@@ -88,7 +89,7 @@ class EXCHANGE_OUTPUT {
 int ExportTransactions(DATE from, DATE to, EXCHANGE_OUTPUT& out);
 
 struct IMPORT_COUNTS {
-  long added[4] = {0, 0, 0, 0};    // transactions, contractors, goods, groups
+  long added[4] = {0, 0, 0, 0};  // transactions, contractors, goods, groups
   long updated[4] = {0, 0, 0, 0};
 };
 // The counts as " Dodanych  Uaktualnionych" table of the message shown after an import.
@@ -121,7 +122,8 @@ int ConvertOldConfiguration(const std::string& dir, int version);
 // after the old contractors, under a new identifier when the old data use its own. 0; -1 on a
 // failure (told); 2 when an old file is not of its layout (the caller says "Nieprawidłowy format
 // pliku %s." with OldFormatFile()).
-int ConvertOldTables(const std::string& dir, int version, CONVERT_OUTPUT& out, const KON_RECORD* parent);
+int ConvertOldTables(const std::string& dir, int version, CONVERT_OUTPUT& out,
+                     const KON_RECORD* parent);
 const std::string& OldFormatFile();
 
 // Copies the record of table (0 to 3) with this identifier into copy, moving the table onto it:

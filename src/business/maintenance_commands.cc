@@ -89,7 +89,9 @@ class CHECK_WINDOWS : public CHECK_OUTPUT {
   void Begin(const char* text) override { progress(0, "%s", text); }
   int Progress(int percent) override { return progress(1, AMOUNT::FromInt(percent)) != 0 ? 1 : 0; }
   void Finish() override { progress(2); }
-  void NoMemory() override { message("%s", "            Brak pamięci.\nStan magazynu nie zostanie sprawdzony."_pl); }
+  void NoMemory() override {
+    message("%s", "            Brak pamięci.\nStan magazynu nie zostanie sprawdzony."_pl);
+  }
 };
 
 class EXCHANGE_WINDOW : public EXCHANGE_OUTPUT {
@@ -142,8 +144,9 @@ std::string ExchangeTarget(bool* disks) {
 }  // namespace
 
 void tables_lost_message() {
-  message("%s",
-          "W wyniku tej operacji nie wszystkie\n    pliki mogą zostać otwarte.\n Program musi zakończyć działanie."_pl);
+  message(
+      "%s",
+      "W wyniku tej operacji nie wszystkie\n    pliki mogą zostać otwarte.\n Program musi zakończyć działanie."_pl);
 }
 
 int archive_options_dialog() {
@@ -173,7 +176,8 @@ int archive_options_dialog() {
 int ask_backup(std::string* path) {
   for (;;) {
     *path = BackupArchivePath(DateToday());
-    const int r = message_box(1, "Utworzyć archiwum bazy danych\n%s?\t &Tak \t &Nie \t &Opcje... "_pl, path->c_str());
+    const int r = message_box(
+        1, "Utworzyć archiwum bazy danych\n%s?\t &Tak \t &Nie \t &Opcje... "_pl, path->c_str());
     if (r == 1) return 1;
     if (r != 3) return 0;
     archive_options_dialog();
@@ -184,11 +188,13 @@ int ask_restore(std::string* path) {
   if (CheckRights(kRightModifyDatabase, true) != 0) return 0;
   char text[kPathLength + 1];
   std::snprintf(text, sizeof text, "%s", BackupArchivePath(DateToday()).c_str());
-  if (PathDialog("Odtworzenie bazy danych", "Odtworzenie bazy danych z archiwum:", text) != 0) return 0;
+  if (PathDialog("Odtworzenie bazy danych", "Odtworzenie bazy danych z archiwum:", text) != 0)
+    return 0;
   *path = text;
-  return message_box(1,
-                     "Odtworzyć bazę danych z archiwum\n%s?\nUwaga! Bieżące dane zostaną usunięte.\t &Nie \t &Tak "_pl,
-                     path->c_str()) == 2
+  return message_box(
+             1,
+             "Odtworzyć bazę danych z archiwum\n%s?\nUwaga! Bieżące dane zostaną usunięte.\t &Nie \t &Tak "_pl,
+             path->c_str()) == 2
              ? 1
              : 0;
 }
@@ -244,14 +250,16 @@ int check_command() {
   UnlockAllTables();
   if (result.found == 0) {
     doc_close();
-    message("Błędów znalezionych: %6lu\nBłędów naprawionych: %6lu"_pl, result.found, result.repaired);
+    message("Błędów znalezionych: %6lu\nBłędów naprawionych: %6lu"_pl, result.found,
+            result.repaired);
     return 0;
   }
-  if (message_box(1, "Błędów znalezionych: %6lu\nBłędów naprawionych: %6lu\n\nWyświetlić szczegóły?\t &Tak \t &Nie "_pl,
-                  result.found, result.repaired) == 1)
+  if (message_box(
+          1,
+          "Błędów znalezionych: %6lu\nBłędów naprawionych: %6lu\n\nWyświetlić szczegóły?\t &Tak \t &Nie "_pl,
+          result.found, result.repaired) == 1)
     doc_view();
-  else
-    doc_close();
+  else doc_close();
   return 0;
 }
 
@@ -276,7 +284,8 @@ int delete_command() {
   wait_window(0);
   if (choice == 2) {
     wait_window(1, "%s", "Ustalanie wartości magazynu..."_pl);
-    DeleteTransactionsKeepingStock(DateToday(), [] { wait_window(1, "%s", "Tworzenie pierwszej dostawy..."); });
+    DeleteTransactionsKeepingStock(DateToday(),
+                                   [] { wait_window(1, "%s", "Tworzenie pierwszej dostawy..."); });
   } else if (choice == 3) {
     DeleteTransactionsAndStock();
   } else {
@@ -311,7 +320,8 @@ int export_command() {
   if (rc == 0) {
     if (!disks) {
       z.CreateArchive(target.c_str(), kExchangeFiles, kExchangeFileCount, kExportDir);
-    } else if (z.CreateArchive(kExportArchive, kExchangeFiles, kExchangeFileCount, kExportDir) == 0) {
+    } else if (z.CreateArchive(kExportArchive, kExchangeFiles, kExchangeFileCount, kExportDir) ==
+               0) {
       z.WriteToDisks(kExportArchive, target.c_str());
       CFILE::DeleteFile(kExportArchive);
     }
@@ -330,7 +340,8 @@ int import_command() {
   int rc = 0;
   if (disks) {
     rc = z.ReadFromDisks(source.c_str(), kExportArchive);
-    if (rc == 0) rc = z.ExtractArchive(kExportArchive, kExchangeFiles, kExchangeFileCount, kExportDir);
+    if (rc == 0)
+      rc = z.ExtractArchive(kExportArchive, kExchangeFiles, kExchangeFileCount, kExportDir);
     if (CFILE::Exists(kExportArchive)) CFILE::DeleteFile(kExportArchive);
   } else {
     rc = z.ExtractArchive(source.c_str(), kExchangeFiles, kExchangeFileCount, kExportDir);
@@ -359,8 +370,9 @@ int convert_command() {
   make_descriptor(&f, 'C', 80, 0, dir);
   ControlRecord d[8];
   dlg_frame(d, 0, -1, -1, 58, 12, "KONWERSJA BAZY DANYCH");
-  dlg_label(d, 1, 5, 1,
-            "Konwersja danych z poprzednich wersji Tamsu\n  znajdujących się we wskazanym katalogu.\n\n  Uwaga! Bieżące dane zostaną usunięte."_pl);
+  dlg_label(
+      d, 1, 5, 1,
+      "Konwersja danych z poprzednich wersji Tamsu\n  znajdujących się we wskazanym katalogu.\n\n  Uwaga! Bieżące dane zostaną usunięte."_pl);
   dlg_radio(d, 2, 5, 6, "Z wersji od 6.0 do &6.62 ");
   dlg_radio(d, 3, 5, 7, "Z wersji od 3.7 do &5.10  ");
   dlg_label(d, 4, 5, 8, "&Katalog:");
@@ -371,11 +383,14 @@ int convert_command() {
   radio_select(d, 2, false);
   if (dlg_run(d, 2, nullptr) != 6) return 0;
   const int version = radio_selected(d, 2) == 3 ? kVersion37 : kVersion60;
-  if (!AskNoYes("Czy chcesz dokonać konwersji danych\n    usuwając wszystkie bieżące?\t &Nie \t &Tak "_pl)) return 0;
+  if (!AskNoYes(
+          "Czy chcesz dokonać konwersji danych\n    usuwając wszystkie bieżące?\t &Nie \t &Tak "_pl))
+    return 0;
   switch (CheckOldDirectory(dir)) {
     case 1: message("%s", "Podany katalog nie istnieje."); return 0;
     case 2:
-      message("%s", "Katalog, z którego następuje konwersja\n  nie może być katalogiem bieżącym."_pl);
+      message("%s",
+              "Katalog, z którego następuje konwersja\n  nie może być katalogiem bieżącym."_pl);
       return 0;
     case 3: message("%s", "Brak danych w podanym katalogu."); return 0;
     default: break;
@@ -389,7 +404,8 @@ int convert_command() {
   LoadBusinessOptions();
   if (LockAllTables(true) != 0) return 0;
   CONVERT_WINDOW window;
-  const int rc = ConvertOldTables(dir, version, window, has_parent && Company().IsZero() ? &parent : nullptr);
+  const int rc =
+      ConvertOldTables(dir, version, window, has_parent && Company().IsZero() ? &parent : nullptr);
   UnlockAllTables();
   if (rc == 2) message("Nieprawidłowy format pliku %s."_pl, OldFormatFile().c_str());
   if (rc == 0) message("%s", "Konwersja przebiegła pomyślnie."_pl);

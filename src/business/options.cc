@@ -132,12 +132,8 @@ int SetLastCustomerPrice(int v) {
 }
 int SetPriceUpdate(int v) { return SetLoadedInt("PriceUpdate", v, &g_loaded.priceUpdate); }
 int SetInterestCalc(int v) { return SetLoadedInt("InterestCalc", v, &g_loaded.interestCalc); }
-int SetDocumentPrompt(int v) {
-  return SetLoadedInt("DocumentPrompt", v, &g_loaded.documentPrompt);
-}
-int SetFiscalEditLock(int v) {
-  return SetLoadedInt("FiscalEditLock", v, &g_loaded.fiscalEditLock);
-}
+int SetDocumentPrompt(int v) { return SetLoadedInt("DocumentPrompt", v, &g_loaded.documentPrompt); }
+int SetFiscalEditLock(int v) { return SetLoadedInt("FiscalEditLock", v, &g_loaded.fiscalEditLock); }
 int SetPricePurchaseNettoShow(int v) {
   return SetLoadedInt("PricePurchaseNettoShow", v, &g_loaded.pricePurchaseNettoShow);
 }
@@ -171,8 +167,8 @@ int NetDefaultFor(int documentKind) {
   return flag < 0 ? 0 : g_loaded.roundNetto[flag];
 }
 
-#define TAMSU_INT_OPTION(Name, Key, Default)      \
-  int Name() { return ReadInt(Key, Default); }   \
+#define TAMSU_INT_OPTION(Name, Key, Default)   \
+  int Name() { return ReadInt(Key, Default); } \
   int Set##Name(int v) { return WriteInt(Key, v); }
 
 TAMSU_INT_OPTION(WarnDebtor, "WarnDebtor", 1)
@@ -247,8 +243,8 @@ std::string StoredHeaderLine(const HEADER_LINE& line) {
 }
 
 std::string HeaderFooterKey(int document, char part, int line) {
-  if (document < 1 || document > kHeaderDocumentCount || (part != 'H' && part != 'F') ||
-      line < 1 || line > kHeaderLineCount)
+  if (document < 1 || document > kHeaderDocumentCount || (part != 'H' && part != 'F') || line < 1 ||
+      line > kHeaderLineCount)
     return std::string();
   char key[32];
   std::snprintf(key, sizeof key, "HdrFtr%d%c%d", document, part, line);

@@ -130,8 +130,8 @@ void ChoosePrecision(ControlRecord* dlg, int k) {
   }
   items[p.count] = nullptr;
   const int f = g_precision_fields[k];
-  const int r = menu_list(items, p.first - p.decimals, nullptr, dlg_abs_x(dlg, f) + dlg[f].width + 1,
-                          dlg_abs_y(dlg, f));
+  const int r = menu_list(items, p.first - p.decimals, nullptr,
+                          dlg_abs_x(dlg, f) + dlg[f].width + 1, dlg_abs_y(dlg, f));
   if (r >= 0) {
     p.decimals = p.first - r;
     ShowStep(&p);
@@ -159,8 +159,8 @@ int DocumentsCallback(ControlRecord*, int code) {
 }
 
 const char* const kHeaderDocumentNames[kHeaderDocumentCount] = {
-    "Faktura VAT", "Rachunek", "Paragon", "Dowód wydania"_pl, "Dowód przyjęcia"_pl,
-    "Dowód kasowy"_pl, "Oferta"};
+    "Faktura VAT",        "Rachunek",        "Paragon", "Dowód wydania"_pl,
+    "Dowód przyjęcia"_pl, "Dowód kasowy"_pl, "Oferta"};
 
 }  // namespace
 
@@ -172,12 +172,14 @@ int service_options_dialog() {
   };
   static const SWITCH kBefore[] = {
       {"Automatyczny &numer towaru                         ", AutoProductNr, SetAutoProductNr},
-      {"Aktualizacja sumy kont&rolnej kodów kreskowych     "_pl, EANChecksumUpdate, SetEANChecksumUpdate},
+      {"Aktualizacja sumy kont&rolnej kodów kreskowych     "_pl, EANChecksumUpdate,
+       SetEANChecksumUpdate},
   };
   static const SWITCH kAfter[] = {
       {"Automatyczny dokument &magazynowy                  ", AutoWZ, SetAutoWZ},
       {"Przeliczanie &sumy transakcji po każdej pozycji    "_pl, TraRecalc, SetTraRecalc},
-      {"Ostatnia &cena sprzedaży kontrahenta               "_pl, LastCustomerPrice, SetLastCustomerPrice},
+      {"Ostatnia &cena sprzedaży kontrahenta               "_pl, LastCustomerPrice,
+       SetLastCustomerPrice},
       {"&Aktualizacja nowej ceny towaru przy sprzedaży     "_pl, PriceUpdate, SetPriceUpdate},
       {"O&bliczanie odsetek od przeterminowanych płatności "_pl, InterestCalc, SetInterestCalc},
       {"Pytanie o &dokument po zakończeniu transakcji      "_pl, DocumentPrompt, SetDocumentPrompt},
@@ -186,14 +188,16 @@ int service_options_dialog() {
   static const SWITCH kLast[] = {
       {"Wyświetlanie cen netto w dos&tawach                "_pl, PricePurchaseNettoShow,
        SetPricePurchaseNettoShow},
-      {"Wyświetlanie cen netto w s&przedażach              "_pl, PriceSaleNettoShow, SetPriceSaleNettoShow},
+      {"Wyświetlanie cen netto w s&przedażach              "_pl, PriceSaleNettoShow,
+       SetPriceSaleNettoShow},
   };
   ControlRecord d[24];
   FieldDescriptor name_field;
   g_service = SERVICE_STATE{};
   g_service.customer = AutoCustomer();
   KON_RECORD k{};
-  if (!g_service.customer.IsZero() && ReadRecordById(kTableContractors, g_service.customer, &k) == 0)
+  if (!g_service.customer.IsZero() &&
+      ReadRecordById(kTableContractors, g_service.customer, &k) == 0)
     std::snprintf(g_service.customer_name, sizeof g_service.customer_name, "%s", k.NAZWA);
   make_descriptor(&name_field, 'C', 50, 0, g_service.customer_name);
   BUILDER b{d};
@@ -201,11 +205,13 @@ int service_options_dialog() {
   int y = 1;
   int before[2], after[7], last[2];
   for (int i = 0; i < 2; ++i) before[i] = b.Check(2, y++, kBefore[i].text, kBefore[i].get() != 0);
-  g_service.customer_check = b.Check(2, y++, "Automatyczny &kontrahent przy sprzedaży            "_pl,
-                                     !g_service.customer.IsZero());
+  g_service.customer_check =
+      b.Check(2, y++, "Automatyczny &kontrahent przy sprzedaży            "_pl,
+              !g_service.customer.IsZero());
   g_service.customer_field = b.Choice(7, y++, 50, &name_field);
   for (int i = 0; i < 7; ++i) after[i] = b.Check(2, y++, kAfter[i].text, kAfter[i].get() != 0);
-  g_service.filter_button = b.Button(2, y++, " F&iltr dokumentów do paragonów fiskalnych...           "_pl);
+  g_service.filter_button =
+      b.Button(2, y++, " F&iltr dokumentów do paragonów fiskalnych...           "_pl);
   for (int i = 0; i < 2; ++i) last[i] = b.Check(2, y++, kLast[i].text, kLast[i].get() != 0);
   const int ok = b.Button(27, 18, " &Ok ");
   b.End();
@@ -231,7 +237,8 @@ int rounding_options_dialog() {
   b.Label(3, 1, "Dokumenty proponowane w cenach netto:");
   const std::array<uint8_t, kRoundNettoCount> net = DocumentRoundNetto();
   int checks[kRoundNettoCount];
-  for (int i = 0; i < kRoundNettoCount; ++i) checks[i] = b.Check(3, 2 + i, kNetTexts[i], net[i] != 0);
+  for (int i = 0; i < kRoundNettoCount; ++i)
+    checks[i] = b.Check(3, 2 + i, kNetTexts[i], net[i] != 0);
   b.Label(3, 10, "Dokładność obliczeń"_pl);
   g_precisions[0] = PRECISION{4, 5, RoundAmount(), ""};
   g_precisions[1] = PRECISION{2, 8, RoundPay(), ""};
@@ -277,7 +284,8 @@ int warnings_options_dialog() {
   BUILDER b{d};
   b.Frame(53, 11, "OSTRZEŻENIA"_pl);
   int checks[7];
-  for (int i = 0; i < 7; ++i) checks[i] = b.Check(2, 1 + i, kWarnings[i].text, kWarnings[i].get() != 0);
+  for (int i = 0; i < 7; ++i)
+    checks[i] = b.Check(2, 1 + i, kWarnings[i].text, kWarnings[i].get() != 0);
   const int ok = b.Button(23, 9, " &Ok ");
   b.End();
   if (dlg_run(d, checks[0], nullptr) != ok) return 1;
@@ -294,7 +302,8 @@ int document_options_dialog() {
   };
   static const SWITCH kFields[] = {
       {"Ory&ginał / Kopia / Duplikat       "_pl, DocumentCopyType, SetDocumentCopyType},
-      {"Opi&s towaru                       ", DocumentProductDescription, SetDocumentProductDescription},
+      {"Opi&s towaru                       ", DocumentProductDescription,
+       SetDocumentProductDescription},
       {"&Cena z wliczonym rabatem (FV)     ", FVPriceD, SetFVPriceD},
       {"C&ena z wliczonym rabatem (PZ)     ", PZPriceD, SetPZPriceD},
       {"Cena z w&liczonym rabatem (WZ)     ", WZPriceD, SetWZPriceD},
@@ -307,7 +316,7 @@ int document_options_dialog() {
        SetDocumentCustomerRepresentative},
   };
   static const char* const kButtons[kHeaderDocumentCount] = {
-      " &Faktura VAT...     ", " &Rachunek...        ", " &Paragon...         ",
+      " &Faktura VAT...     ",    " &Rachunek...        ",    " &Paragon...         ",
       " &Dowód wydania...   "_pl, " Dowód przy&jęcia... "_pl, " Dowód &kasowy...    "_pl,
       " Ofer&ta...          "};
   ControlRecord d[30];
@@ -321,9 +330,11 @@ int document_options_dialog() {
   b.Frame(67, 19, "OPCJE DOKUMENTÓW"_pl);
   b.Label(3, 1, "Pola dokumentów:"_pl);
   int checks[10];
-  for (int i = 0; i < 10; ++i) checks[i] = b.Check(2, 2 + i, kFields[i].text, kFields[i].get() != 0);
+  for (int i = 0; i < 10; ++i)
+    checks[i] = b.Check(2, 2 + i, kFields[i].text, kFields[i].get() != 0);
   b.Label(45, 1, "Nagłówki i stopki:"_pl);
-  for (int k = 0; k < kHeaderDocumentCount; ++k) g_header_buttons[k] = b.Button(45, 2 + k, kButtons[k]);
+  for (int k = 0; k < kHeaderDocumentCount; ++k)
+    g_header_buttons[k] = b.Button(45, 2 + k, kButtons[k]);
   b.Label(3, 13, "Miejsco&wość:"_pl);
   b.Field(17, 13, 21, &place_field);
   const int date_check =
@@ -389,7 +400,8 @@ int fiscal_filter_dialog() {
   b.Frame(33, 12, "FILTR DOKUMENTÓW"_pl);
   std::array<uint8_t, kFiscDocumentFilterCount> flags = FiscDocumentFilter();
   int checks[kFiscDocumentFilterCount];
-  for (int i = 0; i < kFiscDocumentFilterCount; ++i) checks[i] = b.Check(2, 1 + i, kTexts[i], flags[i] != 0);
+  for (int i = 0; i < kFiscDocumentFilterCount; ++i)
+    checks[i] = b.Check(2, 1 + i, kTexts[i], flags[i] != 0);
   const int ok = b.Button(13, 10, " &Ok ");
   b.End();
   if (dlg_run(d, checks[0], nullptr) != ok) return 1;
@@ -399,11 +411,19 @@ int fiscal_filter_dialog() {
 
 int report_filter_dialog() {
   static const char* const kTexts[kDocumentFilterCount] = {
-      "Brak dokumentu &magazynowego           ", "Dowód przyjęcia/wydania &zewnętrznego  "_pl,
-      "Dowód przyjęcia/wydania &wewnętrznego  "_pl, "Dowód przesunięcia mię&dzymagazynowego "_pl,
-      "Brak dokumentu &sprzedaży "_pl, "&Faktura VAT              ", "Fak&tura VAT RR           ",
-      "&Rachunek                 ", "&Paragon                  ", "Fa&ktura VAT (korekta)    ",
-      "Ra&chunek (korekta)       ", "Para&gon (korekta)        ", "&Brak paragonu fiskalnego ",
+      "Brak dokumentu &magazynowego           ",
+      "Dowód przyjęcia/wydania &zewnętrznego  "_pl,
+      "Dowód przyjęcia/wydania &wewnętrznego  "_pl,
+      "Dowód przesunięcia mię&dzymagazynowego "_pl,
+      "Brak dokumentu &sprzedaży "_pl,
+      "&Faktura VAT              ",
+      "Fak&tura VAT RR           ",
+      "&Rachunek                 ",
+      "&Paragon                  ",
+      "Fa&ktura VAT (korekta)    ",
+      "Ra&chunek (korekta)       ",
+      "Para&gon (korekta)        ",
+      "&Brak paragonu fiskalnego ",
       "P&aragon fiskalny         "};
   ControlRecord d[kDocumentFilterCount + 6];
   BUILDER b{d};

@@ -62,7 +62,8 @@ int Vat() { return static_cast<int>(g_form.p.VATID.Whole()); }
 
 void Values() {
   FORM& f = g_form;
-  const POSITION_VALUES v = ComputePositionValues(f.p.ILOSC, f.p.CENA, f.p.RABAT, Vat(), f.t.ZAOKRNETTO != 0);
+  const POSITION_VALUES v =
+      ComputePositionValues(f.p.ILOSC, f.p.CENA, f.p.RABAT, Vat(), f.t.ZAOKRNETTO != 0);
   f.value_net = v.netValue;
   f.value_vat = v.vatValue;
   f.value_gross = v.grossValue;
@@ -102,8 +103,9 @@ void Defaults() {
   READ_ACCESS access;
   POZ_RECORD last{};
   // A failed look-up (reported) proposes nothing: the fields stay as they are.
-  const int rc = Income() ? LastPurchase(f.goods.ID, &last, nullptr)
-                          : LastCustomerPrice() ? LastSaleToContractor(f.goods.ID, f.t.KONID, &last) : kTableEnd;
+  const int rc = Income()              ? LastPurchase(f.goods.ID, &last, nullptr)
+                 : LastCustomerPrice() ? LastSaleToContractor(f.goods.ID, f.t.KONID, &last)
+                                       : kTableEnd;
   if (rc < 0) return;
   if (Income()) {
     if (rc == 0) {
@@ -155,7 +157,8 @@ void ChooseVat(ControlRecord* d) {
     if (VAT_CHOICES[k].id == Vat()) pre = k;
   }
   items[kVatChoiceCount] = nullptr;
-  const int r = menu_list(items, pre, nullptr, dlg_abs_x(d, kPosVat) + d[kPosVat].width + 1, dlg_abs_y(d, kPosVat));
+  const int r = menu_list(items, pre, nullptr, dlg_abs_x(d, kPosVat) + d[kPosVat].width + 1,
+                          dlg_abs_y(d, kPosVat));
   if (r < 0) return;
   g_form.p.VATID = AMOUNT::FromInt(VAT_CHOICES[r].id);
   // The net price stays; the gross price follows the new rate.
@@ -208,11 +211,16 @@ bool LowSalePriceRefused() {
     const int rc = access ? LastPurchase(f.p.TOWID, &last, &last_net) : -1;
     if (rc != 0) return rc < 0;
   }
-  const AMOUNT sale = ComputePositionValues(AMOUNT::FromInt(1), f.p.CENA, f.p.RABAT, Vat(), PriceSaleNettoShow() != 0).unitNetDisc;
+  const AMOUNT sale = ComputePositionValues(AMOUNT::FromInt(1), f.p.CENA, f.p.RABAT, Vat(),
+                                            PriceSaleNettoShow() != 0)
+                          .unitNetDisc;
   const AMOUNT cost = ComputePositionValues(AMOUNT::FromInt(1), last.CENA, last.RABAT,
-                                            static_cast<int>(last.VATID.Whole()), last_net).unitNetDisc;
+                                            static_cast<int>(last.VATID.Whole()), last_net)
+                          .unitNetDisc;
   if (sale - cost > AMOUNT()) return false;
-  return message_box(1, "%s", "Zaakceptować cenę sprzedaży\nnie większą od ceny zakupu?\t &Nie \t &Tak "_pl) != 2;
+  return message_box(
+             1, "%s",
+             "Zaakceptować cenę sprzedaży\nnie większą od ceny zakupu?\t &Nie \t &Tak "_pl) != 2;
 }
 
 // The price update offered after a sale at another price than the goods'.
@@ -220,9 +228,10 @@ void OfferPriceUpdate() {
   FORM& f = g_form;
   if (Income() || !PriceUpdate()) return;
   if (f.p.CENA == f.goods.CENA && f.p.VATID == f.goods.VATID) return;
-  if (message_box(1, "%s",
-                  "Zapisać cenę z bieżącej pozycji jako nową\n  przyszłą cenę sprzedaży tego towaru?"
-                  "\t &Nie \t &Tak "_pl) != 2)
+  if (message_box(
+          1, "%s",
+          "Zapisać cenę z bieżącej pozycji jako nową\n  przyszłą cenę sprzedaży tego towaru?"
+          "\t &Nie \t &Tak "_pl) != 2)
     return;
   if (CheckRights(kRightModifyGoods, true) != 0 || LockAllTables(true) != 0) return;
   const long was = TableRecNo(kTableGoods);
@@ -257,9 +266,12 @@ int Save(ControlRecord* d) {
   if (p.CENA < AMOUNT()) return kPosNet;
   if (LowSalePriceRefused()) return kPosNet;
   if (p.VATID.IsZero()) return kPosVat;
-  if (p.VATID != f.goods.VATID && WarnChangedVAT() && !(Income() && (Vat() == 1 || Vat() == 3 || Vat() == 8)) &&
-      message_box(1, "%s",
-                  "Zaakceptować inną stawkę podatku VAT\n  niż zapamiętana dla tego towaru?\t &Nie \t &Tak "_pl) != 2)
+  if (p.VATID != f.goods.VATID && WarnChangedVAT() &&
+      !(Income() && (Vat() == 1 || Vat() == 3 || Vat() == 8)) &&
+      message_box(
+          1, "%s",
+          "Zaakceptować inną stawkę podatku VAT\n  niż zapamiętana dla tego towaru?\t &Nie \t &Tak "_pl) !=
+          2)
     return kPosVat;
   // Sale prices are the goods' unless the user may change them.
   const AMOUNT discount = f.goods.RABAT + f.contractor.RABAT;
@@ -275,7 +287,8 @@ int Save(ControlRecord* d) {
   if (LockAllTables(true) != 0) return kPosOk;
   int back = StockQuestions() == 0 ? -1 : kPosQuantity;
   if (back < 0) {
-    const int rc = f.recno < 0 ? AddPosition(&p, f.running, &f.recno) : ChangePosition(f.recno, &p, f.running);
+    const int rc =
+        f.recno < 0 ? AddPosition(&p, f.running, &f.recno) : ChangePosition(f.recno, &p, f.running);
     if (rc != 0) back = kPosOk;
   }
   UnlockAllTables();
@@ -293,8 +306,8 @@ int Callback(ControlRecord* d, int code) {
 
 struct LAYOUT {
   ControlRecord d[kPosOk + 2];
-  FieldDescriptor name, description, number, unit, stock, packaging, packages, singles, quantity, net, vat,
-      gross, discount, values[3];
+  FieldDescriptor name, description, number, unit, stock, packaging, packages, singles, quantity,
+      net, vat, gross, discount, values[3];
 };
 LAYOUT g_layout;
 
@@ -393,11 +406,13 @@ int RepriceCallback(ControlRecord* d, int code) {
 }
 
 // The price of one position changed as the dialog asked.
-POZ_RECORD Repriced(const POZ_RECORD& from, bool netPrices, AMOUNT price, AMOUNT discount, int vat, bool regross) {
+POZ_RECORD Repriced(const POZ_RECORD& from, bool netPrices, AMOUNT price, AMOUNT discount, int vat,
+                    bool regross) {
   POZ_RECORD p = from;
   const int old_vat = static_cast<int>(p.VATID.Whole());
   if (netPrices) {
-    const AMOUNT net = RoundToPlaces(PercentChange(NetFromGross(p.CENA, old_vat), price), RoundPrice());
+    const AMOUNT net =
+        RoundToPlaces(PercentChange(NetFromGross(p.CENA, old_vat), price), RoundPrice());
     p.CENA = GrossFromNet(net, old_vat);
   } else {
     p.CENA = RoundToPlaces(PercentChange(p.CENA, price), RoundPrice());
@@ -450,7 +465,8 @@ int position_form_edit(const TRA_RECORD& t, long* recno, RUNNING_TOTALS* running
   return 0;
 }
 
-int reprice_positions(const TRA_RECORD& t, const long* recnos, long count, long current, RUNNING_TOTALS* running) {
+int reprice_positions(const TRA_RECORD& t, const long* recnos, long count, long current,
+                      RUNNING_TOTALS* running) {
   if (count <= 0 || CheckRights(kRightModifySalePrices, true) != 0) return -1;
   AMOUNT price, discount;
   FieldDescriptor price_field, discount_field, vat_field;

@@ -155,7 +155,8 @@ int StoreTotals(const DOCUMENT_TOTALS& d) {
   if (d.gross == Tra.SUMA && d.vat == Tra.VAT) return 0;
   Tra.SUMA = d.gross;
   Tra.VAT = d.vat;
-  Tra.GOT = RoundTo(AmountDue(Tra.DOKMAGTYP, Tra.SUMA, RoundPay()) - Tra.CZK - Tra.PRZ - Tra.ODR, 2);
+  Tra.GOT =
+      RoundTo(AmountDue(Tra.DOKMAGTYP, Tra.SUMA, RoundPay()) - Tra.CZK - Tra.PRZ - Tra.ODR, 2);
   return TableUpdate(kTableTransactions) == 0 ? 0 : -1;
 }
 

@@ -60,5 +60,5 @@ bool HasQuantitySum(const DOCUMENT_TOTALS& totals);
 
 // Adds one position. Positions with a gross value of 0 are counted (and their quantity summed)
 // but add nothing else. A VAT identifier outside 1..14 goes to the first slot.
-void AddToTotals(DOCUMENT_TOTALS* totals, AMOUNT quantity, std::string_view unit,
-                 AMOUNT grossPrice, AMOUNT discount, int vatId, bool netFirst);
+void AddToTotals(DOCUMENT_TOTALS* totals, AMOUNT quantity, std::string_view unit, AMOUNT grossPrice,
+                 AMOUNT discount, int vatId, bool netFirst);

@@ -28,11 +28,22 @@ constexpr int kWidth = 76;
 constexpr int kHeight = 20;
 constexpr int kRowWidth = 70;
 
-enum { kRecFrame = 0, kRecHeader, kRecTopLine, kRecBottomLine, kRecTotalsLabel, kRecNet, kRecVat, kRecGross,
-       kRecFirstRow, kRecEnd = kRecFirstRow + kRows };
+enum {
+  kRecFrame = 0,
+  kRecHeader,
+  kRecTopLine,
+  kRecBottomLine,
+  kRecTotalsLabel,
+  kRecNet,
+  kRecVat,
+  kRecGross,
+  kRecFirstRow,
+  kRecEnd = kRecFirstRow + kRows
+};
 enum { kBtnBar = 0, kBtnAdd, kBtnEdit, kBtnDelete, kBtnReprice, kBtnExit, kBtnEnd };
 
-const char* const kButtons[] = {" &Dodanie ", " &Edycja ", " &Usunięcie "_pl, " &Przecena ", " &Wyjście "_pl};
+const char* const kButtons[] = {" &Dodanie ", " &Edycja ", " &Usunięcie "_pl, " &Przecena ",
+                                " &Wyjście "_pl};
 const int kButtonX[] = {0, 11, 21, 34, 46};
 constexpr int kBarWidth = 56;
 
@@ -59,11 +70,13 @@ void RowText(const WINDOW& w, const POZ_RECORD& p, char* out) {
   TOW_RECORD g{};
   ReadRecordById(kTableGoods, p.TOWID, &g);
   const int vat = static_cast<int>(p.VATID.Whole());
-  const POSITION_VALUES v = ComputePositionValues(p.ILOSC, p.CENA, p.RABAT, vat, w.t.ZAOKRNETTO != 0);
+  const POSITION_VALUES v =
+      ComputePositionValues(p.ILOSC, p.CENA, p.RABAT, vat, w.t.ZAOKRNETTO != 0);
   const bool net = Income(w.t) ? PricePurchaseNettoShow() : PriceSaleNettoShow();
   std::snprintf(out, kRowWidth + 1, "%-27.27s %-13.13s %10.10s %10.10s %2.2s %3.3s", g.NAZWA, g.NR,
-                format_amount(p.ILOSC, RoundAmount()).c_str(), format_amount(net ? v.unitNet : v.unitGross, 2).c_str(),
-                VatLabel(vat), format_amount(p.RABAT, 0).c_str());
+                format_amount(p.ILOSC, RoundAmount()).c_str(),
+                format_amount(net ? v.unitNet : v.unitGross, 2).c_str(), VatLabel(vat),
+                format_amount(p.RABAT, 0).c_str());
 }
 
 void DrawTotals(WINDOW& w) {
@@ -94,7 +107,8 @@ void Draw(WINDOW& w) {
   DrawTotals(w);
   for (int b = kBtnAdd; b < kBtnEnd; ++b) {
     dlg_set_state(w.bar, b, kStateFocus, b == w.button, false);
-    dlg_set_state(w.bar, b, kStateDisabled, n == 0 && (b == kBtnEdit || b == kBtnDelete || b == kBtnReprice), false);
+    dlg_set_state(w.bar, b, kStateDisabled,
+                  n == 0 && (b == kBtnEdit || b == kBtnDelete || b == kBtnReprice), false);
   }
   dlg_draw(w.bar, 0);
 }
@@ -102,9 +116,11 @@ void Draw(WINDOW& w) {
 void Build(WINDOW& w) {
   ControlRecord* d = w.dlg;
   const char* title = Income(w.t) ? "POZYCJE PRZYCHODU" : "POZYCJE ROZCHODU";
-  dlg_control(d, kRecFrame, kKindDialog, kOptHeap, kStateShadow, ControlData{title}, 0, 0, kWidth, kHeight, 9);
+  dlg_control(d, kRecFrame, kKindDialog, kOptHeap, kStateShadow, ControlData{title}, 0, 0, kWidth,
+              kHeight, 9);
   dlg_center(d);
-  dlg_label(d, kRecHeader, 3, 1, "            Nazwa                 Nr          Ilość       Cena  VAT Rbt"_pl);
+  dlg_label(d, kRecHeader, 3, 1,
+            "            Nazwa                 Nr          Ilość       Cena  VAT Rbt"_pl);
   dlg_line(d, kRecTopLine, 3, 2, kRowWidth);
   dlg_line(d, kRecBottomLine, 3, 13, kRowWidth);
   dlg_label(d, kRecTotalsLabel, 3, 14, " Suma netto:\n   Suma VAT:\nSuma brutto:");
@@ -154,13 +170,15 @@ void Delete(WINDOW& w) {
   if (w.recnos.empty()) return;
   if (message_box(1, "%s", "Usunąć ten rekord?\t &Nie \t &Tak "_pl) != 2) return;
   const size_t k = static_cast<size_t>(w.current);
-  if (RemovePosition(w.recnos[k], &w.running) == 0) w.recnos.erase(w.recnos.begin() + static_cast<long>(k));
+  if (RemovePosition(w.recnos[k], &w.running) == 0)
+    w.recnos.erase(w.recnos.begin() + static_cast<long>(k));
   else Reload(w);
 }
 
 void Reprice(WINDOW& w) {
   if (w.recnos.empty()) return;
-  if (reprice_positions(w.t, w.recnos.data(), static_cast<long>(w.recnos.size()), w.current, &w.running) != 0)
+  if (reprice_positions(w.t, w.recnos.data(), static_cast<long>(w.recnos.size()), w.current,
+                        &w.running) != 0)
     Reload(w);
 }
 

@@ -58,19 +58,21 @@ int Vat(const PRICE_COLUMN& p) { return p.vat; }
 
 // The net unit values after discount of the sale and of the purchase, each computed in its way.
 AMOUNT SaleNetDisc(const PRICE_CALCULATION& c) {
-  return ComputePositionValues(AMOUNT::FromInt(1), c.proposed.gross, c.proposed.discount, Vat(c.proposed),
-                               PriceSaleNettoShow() != 0).unitNetDisc;
+  return ComputePositionValues(AMOUNT::FromInt(1), c.proposed.gross, c.proposed.discount,
+                               Vat(c.proposed), PriceSaleNettoShow() != 0)
+      .unitNetDisc;
 }
 AMOUNT PurchaseNetDisc(const PRICE_CALCULATION& c) {
-  return ComputePositionValues(AMOUNT::FromInt(1), c.purchase.gross, c.purchase.discount, Vat(c.purchase),
-                               c.purchaseNet).unitNetDisc;
+  return ComputePositionValues(AMOUNT::FromInt(1), c.purchase.gross, c.purchase.discount,
+                               Vat(c.purchase), c.purchaseNet)
+      .unitNetDisc;
 }
 
 // From the purchase and the margin to the new price.
 void PriceFromMargin(PRICE_CALCULATION* c) {
   PRICE_COLUMN& n = c->proposed;
-  n.gross = SalePriceFromMargin(c->purchase.gross, c->purchase.vat, c->purchase.discount, n.margin, n.vat,
-                                n.discount, PriceSaleNettoShow() != 0, RoundPrice());
+  n.gross = SalePriceFromMargin(c->purchase.gross, c->purchase.vat, c->purchase.discount, n.margin,
+                                n.vat, n.discount, PriceSaleNettoShow() != 0, RoundPrice());
   n.net = NetFromGross(n.gross, n.vat);
 }
 
@@ -88,7 +90,8 @@ void GrossFollowsNet(PRICE_COLUMN* p) {
 void SetVatLabels() {
   DIALOG& g = g_dialog;
   const PRICE_COLUMN* columns[] = {&g.c->purchase, &g.c->current, &g.c->proposed};
-  for (int k = 0; k < 3; ++k) std::snprintf(g.vat[k], sizeof g.vat[k], "%s", VatLabel(columns[k]->vat));
+  for (int k = 0; k < 3; ++k)
+    std::snprintf(g.vat[k], sizeof g.vat[k], "%s", VatLabel(columns[k]->vat));
 }
 
 bool ChooseVat(ControlRecord* d, int field, PRICE_COLUMN* p) {
@@ -99,7 +102,8 @@ bool ChooseVat(ControlRecord* d, int field, PRICE_COLUMN* p) {
     if (VAT_CHOICES[k].id == p->vat) pre = k;
   }
   items[kVatChoiceCount] = nullptr;
-  const int r = menu_list(items, pre, nullptr, dlg_abs_x(d, field) + d[field].width + 1, dlg_abs_y(d, field));
+  const int r =
+      menu_list(items, pre, nullptr, dlg_abs_x(d, field) + d[field].width + 1, dlg_abs_y(d, field));
   if (r < 0) return false;
   p->vat = VAT_CHOICES[r].id;
   GrossFollowsNet(p);
@@ -114,7 +118,9 @@ void RedrawValues(ControlRecord* d) {
 // Whether the user keeps a new price that does not make more than the purchase cost.
 bool LowPriceAccepted(const PRICE_CALCULATION& c) {
   if (!WarnLowSalePrice() || SaleNetDisc(c) > PurchaseNetDisc(c)) return true;
-  return message_box(1, "%s", "Zaakceptować cenę sprzedaży\nnie większą od ceny zakupu?\t &Nie \t &Tak "_pl) == 2;
+  return message_box(
+             1, "%s",
+             "Zaakceptować cenę sprzedaży\nnie większą od ceny zakupu?\t &Nie \t &Tak "_pl) == 2;
 }
 
 // The number a field edits, in the calculation given; null for the other controls.
@@ -153,9 +159,7 @@ int Callback(ControlRecord* d, int code) {
       PriceFromMargin(&c);
       break;
     case kPurchaseDiscount:
-    case kNewMargin:
-      PriceFromMargin(&c);
-      break;
+    case kNewMargin: PriceFromMargin(&c); break;
     case kNewNet:
       if (n.net < AMOUNT()) return code;
       GrossFollowsNet(&n);
@@ -169,17 +173,14 @@ int Callback(ControlRecord* d, int code) {
       n.net = NetFromGross(n.gross, n.vat);
       MarginFromPrice(&c);
       break;
-    case kNewDiscount:
-      MarginFromPrice(&c);
-      break;
+    case kNewDiscount: MarginFromPrice(&c); break;
     case -2:
       if (p.net < AMOUNT() || p.gross < AMOUNT()) return kPurchaseNet;
       if (n.net < AMOUNT() || n.gross < AMOUNT()) return kNewNet;
       if (!LowPriceAccepted(c)) return kNewNet;
       c.saveMargin = dlg_checked(d, kSaveMargin);
       return -1;
-    default:
-      return -1;
+    default: return -1;
   }
   RedrawValues(d);
   g_dialog.seen = c;
@@ -261,14 +262,16 @@ int ReadGoods(AMOUNT id, TOW_RECORD* goods) {
 
 }  // namespace
 
-PRICE_CALCULATION CalculationFor(const TOW_RECORD& goods, const POZ_RECORD* purchase, bool purchaseNet) {
+PRICE_CALCULATION CalculationFor(const TOW_RECORD& goods, const POZ_RECORD* purchase,
+                                 bool purchaseNet) {
   PRICE_CALCULATION c;
   c.goods = goods;
   const int vat = static_cast<int>(goods.VATID.Whole());
   c.current = ColumnOf(goods.MARZA, goods.CENA, vat, goods.RABAT);
   c.proposed = c.current;
   if (purchase) {
-    c.purchase = ColumnOf(AMOUNT(), purchase->CENA, static_cast<int>(purchase->VATID.Whole()), purchase->RABAT);
+    c.purchase = ColumnOf(AMOUNT(), purchase->CENA, static_cast<int>(purchase->VATID.Whole()),
+                          purchase->RABAT);
     c.purchaseNet = purchaseNet;
   } else {
     c.purchase = ColumnOf(AMOUNT(), AMOUNT(), vat, AMOUNT());

@@ -31,7 +31,8 @@ struct PRICE_CALCULATION {
 
 // A calculation over goods: the current and new columns from the goods, the purchase column
 // from a purchase position (or empty at the goods' VAT rate when there is none).
-PRICE_CALCULATION CalculationFor(const TOW_RECORD& goods, const POZ_RECORD* purchase, bool purchaseNet);
+PRICE_CALCULATION CalculationFor(const TOW_RECORD& goods, const POZ_RECORD* purchase,
+                                 bool purchaseNet);
 
 // Runs the dialog over c. 0 on " &Ok " (c holds what the user left in it), -1 when left.
 int price_calculation_dialog(PRICE_CALCULATION* c);

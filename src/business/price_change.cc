@@ -73,7 +73,8 @@ void ChooseVat(ControlRecord* d, int field, bool withNone) {
     items[n++] = VAT_CHOICES[k].text;
   }
   items[n] = nullptr;
-  const int r = menu_list(items, pre, nullptr, dlg_abs_x(d, field) + d[field].width + 1, dlg_abs_y(d, field));
+  const int r =
+      menu_list(items, pre, nullptr, dlg_abs_x(d, field) + d[field].width + 1, dlg_abs_y(d, field));
   if (r < 0) return;
   id = withNone && r == 0 ? 0 : VAT_CHOICES[withNone ? r - 1 : r].id;
   char* label = field == kScopeVat ? g.scopeVatLabel : g.newVatLabel;
@@ -152,8 +153,8 @@ bool ChooseScopeRecord(PRICE_CHANGE* c) {
 
 }  // namespace
 
-TOW_RECORD RepricedGoods(const TOW_RECORD& goods, const PRICE_CHANGE& c, bool netPrices, int roundPrice,
-                         DATE today) {
+TOW_RECORD RepricedGoods(const TOW_RECORD& goods, const PRICE_CHANGE& c, bool netPrices,
+                         int roundPrice, DATE today) {
   TOW_RECORD g = goods;
   const int vat = static_cast<int>(g.VATID.Whole());
   g.MARZA = Within(g.MARZA + c.margin, kPercentLow, kPercentHigh);
@@ -161,7 +162,8 @@ TOW_RECORD RepricedGoods(const TOW_RECORD& goods, const PRICE_CHANGE& c, bool ne
   // through the net price, could move it.
   if (!c.price.IsZero()) {
     if (netPrices) {
-      const AMOUNT net = RoundToPlaces(PercentChange(NetFromGross(g.CENA, vat), c.price), roundPrice);
+      const AMOUNT net =
+          RoundToPlaces(PercentChange(NetFromGross(g.CENA, vat), c.price), roundPrice);
       g.CENA = GrossFromNet(net, vat);
     } else {
       g.CENA = RoundToPlaces(PercentChange(g.CENA, c.price), roundPrice);
@@ -203,14 +205,17 @@ int ChangeGoodsPrices(const PRICE_CHANGE& c, long* changed) {
     const int roundPrice = RoundPrice();
     const DATE today = DateToday();
     const AMOUNT scopeVat = AMOUNT::FromInt(c.scopeVat);
-    rc = RewriteGoods(recnos, "Przecena towarów..."_pl, [&](TOW_RECORD* g) {
-      if (c.scope == kPriceScopeVat && g->VATID != scopeVat) return false;
-      const TOW_RECORD after = RepricedGoods(*g, c, net, roundPrice, today);
-      // A goods the change leaves as it was keeps the date of its last real change.
-      if (SamePrices(after, *g)) return false;
-      *g = after;
-      return true;
-    }, changed);
+    rc = RewriteGoods(
+        recnos, "Przecena towarów..."_pl,
+        [&](TOW_RECORD* g) {
+          if (c.scope == kPriceScopeVat && g->VATID != scopeVat) return false;
+          const TOW_RECORD after = RepricedGoods(*g, c, net, roundPrice, today);
+          // A goods the change leaves as it was keeps the date of its last real change.
+          if (SamePrices(after, *g)) return false;
+          *g = after;
+          return true;
+        },
+        changed);
   }
   RestoreGoodsPlace(place);
   UnlockAllTables();
@@ -222,7 +227,8 @@ int price_change_dialog() {
   const int currentVat = TableRecNo(kTableGoods) >= 0 ? static_cast<int>(Tow.VATID.Whole()) : 12;
   PRICE_CHANGE c;
   if (!RunDialog(&c, currentVat)) return -1;
-  if ((c.scope == kPriceScopeGroup || c.scope == kPriceScopeOne) && !ChooseScopeRecord(&c)) return -1;
+  if ((c.scope == kPriceScopeGroup || c.scope == kPriceScopeOne) && !ChooseScopeRecord(&c))
+    return -1;
   if (!PriceChangeDoesSomething(c)) return -1;
   long changed = 0;
   const int rc = ChangeGoodsPrices(c, &changed);

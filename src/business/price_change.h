@@ -15,13 +15,13 @@ enum PriceChangeScope { kPriceScopeAll = 0, kPriceScopeGroup, kPriceScopeOne, kP
 
 struct PRICE_CHANGE {
   int scope = kPriceScopeAll;
-  AMOUNT group;     // kPriceScopeGroup
-  AMOUNT goods;     // kPriceScopeOne: the goods' identifier
-  int scopeVat = 0; // kPriceScopeVat: the rate the goods have
-  AMOUNT margin;    // points added to the margin
-  AMOUNT price;     // percent the price changes by
-  AMOUNT discount;  // points added to the discount
-  int newVat = 0;   // 0: the rate stays
+  AMOUNT group;         // kPriceScopeGroup
+  AMOUNT goods;         // kPriceScopeOne: the goods' identifier
+  int scopeVat = 0;     // kPriceScopeVat: the rate the goods have
+  AMOUNT margin;        // points added to the margin
+  AMOUNT price;         // percent the price changes by
+  AMOUNT discount;      // points added to the discount
+  int newVat = 0;       // 0: the rate stays
   bool regross = true;  // with a new rate the net price stays and the gross follows
 };
 

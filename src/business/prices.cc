@@ -37,7 +37,8 @@ namespace {
 // product of a large value (a position's value of a full field's quantity at a full field's
 // price) and a rate never wraps round before the division brings it back.
 AMOUNT ScaleWide(AMOUNT value, AMOUNT::Wide multiplier, AMOUNT::Wide divisor) {
-  return divisor == 0 ? AMOUNT() : AMOUNT::FromWide(AMOUNT::Wide(value.Raw()) * multiplier / divisor);
+  return divisor == 0 ? AMOUNT()
+                      : AMOUNT::FromWide(AMOUNT::Wide(value.Raw()) * multiplier / divisor);
 }
 
 }  // namespace
@@ -45,7 +46,8 @@ AMOUNT ScaleWide(AMOUNT value, AMOUNT::Wide multiplier, AMOUNT::Wide divisor) {
 AMOUNT GrossFromNet(AMOUNT net, int vatId) {
   // net × (100 + rate) truncated to four decimals, then divided by 100 and truncated: one
   // truncating division by both gives the same.
-  return RoundTo(ScaleWide(net, (kHundred + VatRate(vatId)).Raw(), AMOUNT::Wide(AMOUNT::kScale) * 100), 2);
+  return RoundTo(
+      ScaleWide(net, (kHundred + VatRate(vatId)).Raw(), AMOUNT::Wide(AMOUNT::kScale) * 100), 2);
 }
 
 AMOUNT NetFromGross(AMOUNT gross, int vatId) {

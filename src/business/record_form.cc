@@ -51,10 +51,8 @@ void form_redraw_values(ControlRecord* dlg) {
 }
 
 void form_set_check(ControlRecord* dlg, int i, bool on) {
-  if (on)
-    dlg[i].state |= kStateChecked;
-  else
-    dlg[i].state &= ~kStateChecked;
+  if (on) dlg[i].state |= kStateChecked;
+  else dlg[i].state &= ~kStateChecked;
 }
 
 void form_copy_text(char* out, size_t size, const char* text) {

@@ -9,12 +9,12 @@
 #include "business/prices.h"
 #include "business/record_views.h"
 #include "business/vat.h"
+#include "common/codepage.h"
 #include "common/date.h"
 #include "common/text.h"
 #include "db/records.h"
 #include "db/schema.h"
 #include "db/table.h"
-#include "common/codepage.h"
 #include "ui/number_format.h"
 #include "ui/record_list.h"
 
@@ -34,19 +34,24 @@ std::string Amount(AMOUNT value, int decimals, const char* after) {
   return format_amount(value, decimals) + " " + after;
 }
 
-
 // Names of the document kinds by their stored two-letter code.
 struct DOCUMENT_NAME {
   const char* code;
   const char* name;
 };
 const DOCUMENT_NAME kDocumentNames[] = {
-    {"PZ", "Dowód przyjęcia zewnętrznego"_pl}, {"PW", "Dowód przyjęcia wewnętrznego"_pl},
-    {"PM", "Dowód przyjęcia z magazynu"_pl},   {"WZ", "Dowód wydania zewnętrznego"_pl},
-    {"WW", "Dowód wydania wewnętrznego"_pl},   {"WM", "Dowód wydania do magazynu"_pl},
-    {"FV", "Faktura VAT"},                     {"FR", "Faktura VAT RR"},
-    {"RU", "Rachunek"},                        {"PA", "Paragon"},
-    {"ZF", "Faktura VAT (korekta)"},           {"ZR", "Rachunek (korekta)"},
+    {"PZ", "Dowód przyjęcia zewnętrznego"_pl},
+    {"PW", "Dowód przyjęcia wewnętrznego"_pl},
+    {"PM", "Dowód przyjęcia z magazynu"_pl},
+    {"WZ", "Dowód wydania zewnętrznego"_pl},
+    {"WW", "Dowód wydania wewnętrznego"_pl},
+    {"WM", "Dowód wydania do magazynu"_pl},
+    {"FV", "Faktura VAT"},
+    {"FR", "Faktura VAT RR"},
+    {"RU", "Rachunek"},
+    {"PA", "Paragon"},
+    {"ZF", "Faktura VAT (korekta)"},
+    {"ZR", "Rachunek (korekta)"},
     {"ZP", "Paragon (korekta)"},
 };
 
@@ -91,16 +96,19 @@ bool ContractorMatches(const MATCHER& m) {
 
 bool TransactionMatches(const MATCHER& m, bool skip_related) {
   const char* zl = "zł"_pl;
-  const char* kind = Tra.RODZAJ[0] == 'D' ? "przychód"_pl : Tra.RODZAJ[0] == 'S' ? "rozchód"_pl : "";
+  const char* kind = Tra.RODZAJ[0] == 'D'   ? "przychód"_pl
+                     : Tra.RODZAJ[0] == 'S' ? "rozchód"_pl
+                                            : "";
   if (m.Has(kind) || m.Has(DateToDisplay(Tra.DATATRA)) || m.Has(DocumentName(Tra.DOKMAGTYP)) ||
       m.Has(CodeAndNumber(Tra.DOKMAGTYP, Tra.DOKMAGNR)) || m.Has(DocumentName(Tra.DOKTRATYP)) ||
-      m.Has(CodeAndNumber(Tra.DOKTRATYP, Tra.DOKTRANR)) || m.Has(Amount(Tra.SUMA - Tra.VAT, 2, zl)) ||
-      m.Has(Amount(Tra.VAT, 2, zl)) || m.Has(Amount(Tra.SUMA, 2, zl)) ||
-      m.Has(Amount(Tra.GOT, 2, zl)) || m.Has(Amount(Tra.CZK, 2, zl)) ||
-      m.Has(Amount(Tra.PRZ, 2, zl)) || m.Has(Amount(Tra.PRZTERMIN, 0, "dni")) ||
-      m.Has(DateToDisplay(Tra.PRZZAPLAC)) || m.Has(Amount(Tra.PRZODSETKI, 2, zl)) ||
-      m.Has(Amount(Tra.ODR, 2, zl)) || m.Has(Amount(Tra.ODRTERMIN, 0, "dni")) ||
-      m.Has(DateToDisplay(Tra.ODRZAPLAC)) || m.Has(Amount(Tra.ODRODSETKI, 2, zl)) || m.Has(Tra.UWAGI))
+      m.Has(CodeAndNumber(Tra.DOKTRATYP, Tra.DOKTRANR)) ||
+      m.Has(Amount(Tra.SUMA - Tra.VAT, 2, zl)) || m.Has(Amount(Tra.VAT, 2, zl)) ||
+      m.Has(Amount(Tra.SUMA, 2, zl)) || m.Has(Amount(Tra.GOT, 2, zl)) ||
+      m.Has(Amount(Tra.CZK, 2, zl)) || m.Has(Amount(Tra.PRZ, 2, zl)) ||
+      m.Has(Amount(Tra.PRZTERMIN, 0, "dni")) || m.Has(DateToDisplay(Tra.PRZZAPLAC)) ||
+      m.Has(Amount(Tra.PRZODSETKI, 2, zl)) || m.Has(Amount(Tra.ODR, 2, zl)) ||
+      m.Has(Amount(Tra.ODRTERMIN, 0, "dni")) || m.Has(DateToDisplay(Tra.ODRZAPLAC)) ||
+      m.Has(Amount(Tra.ODRODSETKI, 2, zl)) || m.Has(Tra.UWAGI))
     return true;
   if (skip_related) return false;
   if (Tra.KONID.IsZero() || FindById(kTableContractors, Tra.KONID) != 0) return false;
@@ -109,8 +117,8 @@ bool TransactionMatches(const MATCHER& m, bool skip_related) {
 
 // Values shown in the lists that are no field of a table.
 struct LIST_DISPLAY {
-  AMOUNT price;      // goods: the gross sale price
-  char series[3];    // transactions: the sales document, or the warehouse one when none
+  AMOUNT price;    // goods: the gross sale price
+  char series[3];  // transactions: the sales document, or the warehouse one when none
   char number[21];
 };
 LIST_DISPLAY g_show;
@@ -167,8 +175,16 @@ bool MatchesWithRelated(const char* text, bool match_case, bool whole_words, boo
 }
 
 const RECORD_VIEW kViews[kViewCount] = {
-    {"            Nazwa", 54, 1, {{'C', 30, 30, 0, Gto.NAZWA, nullptr}}, 0, 0, nullptr, nullptr,
-     GroupSummary, Matches<GroupMatches>},
+    {"            Nazwa",
+     54,
+     1,
+     {{'C', 30, 30, 0, Gto.NAZWA, nullptr}},
+     0,
+     0,
+     nullptr,
+     nullptr,
+     GroupSummary,
+     Matches<GroupMatches>},
     {"            Nazwa                   Nr           Stan       Cena",
      65,
      4,

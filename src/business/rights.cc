@@ -31,7 +31,8 @@ std::string RandomText(size_t n) {
   uint8_t bytes[64];
   while (out.size() < n) {
     if (RandomBytes(bytes, sizeof bytes) != 0) break;
-    for (size_t i = 0; i < sizeof bytes && out.size() < n; ++i) out.push_back(kAlphabet[bytes[i] & 63]);
+    for (size_t i = 0; i < sizeof bytes && out.size() < n; ++i)
+      out.push_back(kAlphabet[bytes[i] & 63]);
   }
   return out;
 }
@@ -57,8 +58,7 @@ INIFILE Config() { return INIFILE(ConfigPath()); }
 
 std::string EncodePasswordWithSalt(const std::string& password, const std::string& salt6) {
   Sha256Digest d = Sha256(salt6 + '\0' + password);
-  for (int i = 0; i < kStretch; ++i)
-    d = Sha256(std::string(d.begin(), d.end()) + salt6 + password);
+  for (int i = 0; i < kStretch; ++i) d = Sha256(std::string(d.begin(), d.end()) + salt6 + password);
   return "$" + salt6 + Encode64(d, 13);
 }
 
@@ -79,7 +79,8 @@ bool PasswordMatches(const std::string& stored, const std::string& entry) {
 
 std::string InstallationSecret() {
   std::string secret;
-  if (Config().GetString("Tamsu", "ServiceKey", &secret, 32) == 0 && secret.size() >= 16) return secret;
+  if (Config().GetString("Tamsu", "ServiceKey", &secret, 32) == 0 && secret.size() >= 16)
+    return secret;
   secret = RandomText(16);
   if (secret.size() != 16 || Config().WriteString("Tamsu", "ServiceKey", secret.c_str()) != 0)
     return std::string();

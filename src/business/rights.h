@@ -32,8 +32,8 @@ enum UserRight : uint32_t {
 
 struct RightInfo {
   uint32_t bit;
-  const char* dialog_label;   // as the rights dialog shows it
-  const char* message_line;   // as the refusal message lists it
+  const char* dialog_label;  // as the rights dialog shows it
+  const char* message_line;  // as the refusal message lists it
 };
 // The eight rights in the order of the dialog and of the refusal message.
 extern const RightInfo USER_RIGHTS[8];

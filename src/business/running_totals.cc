@@ -4,7 +4,8 @@
 
 void RUNNING_TOTALS::Add(AMOUNT quantity, AMOUNT grossPrice, AMOUNT discount, int vatId, int sign) {
   count_ += sign;
-  const POSITION_VALUES v = ComputePositionValues(quantity, grossPrice, discount, vatId, net_first_);
+  const POSITION_VALUES v =
+      ComputePositionValues(quantity, grossPrice, discount, vatId, net_first_);
   // As in AddToTotals: a position of no value is counted and adds nothing else.
   if (v.grossValue.IsZero()) return;
   const int row = VatRow(vatId);

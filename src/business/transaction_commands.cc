@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "business/document_kinds.h"
 #include "business/contractor_form.h"
+#include "business/document_kinds.h"
 #include "business/form_edit.h"
 #include "business/options.h"
 #include "business/position_store.h"
@@ -57,7 +57,8 @@ const int kExpenseWarehouse[] = {0, 4, 5, 6};
 void ShowSearch(ControlRecord* d, bool redraw) {
   SEARCH& s = *g_search.s;
   std::snprintf(g_search.kind_name, sizeof g_search.kind_name, "%s", TransactionKindName(s.kind));
-  std::snprintf(g_search.document_name, sizeof g_search.document_name, "%s", DOCUMENT_KINDS[s.document].name);
+  std::snprintf(g_search.document_name, sizeof g_search.document_name, "%s",
+                DOCUMENT_KINDS[s.document].name);
   std::snprintf(g_search.code, sizeof g_search.code, "%s", DOCUMENT_KINDS[s.document].code);
   if (s.document == 0) s.number[0] = 0;
   dlg_set_state(d, kSearchNumber, kStateDisabled, s.document == 0, false);
@@ -85,8 +86,10 @@ int SearchCallback(ControlRecord* d, int code) {
     static const char* const kExpense[] = {
         " &Brak dokumentu               ", " Dowód wydania &zewnętrznego   "_pl,
         " Dowód wydania &wewnętrznego   "_pl, " Dowód wydania do &magazynu    "_pl, nullptr};
-    const char* const* items = g_search.sales ? CONTRACTOR_DOCUMENT_ITEMS : (s.kind == 'D' ? kIncome : kExpense);
-    const int* kinds = g_search.sales ? CONTRACTOR_DOCUMENTS : (s.kind == 'D' ? kIncomeWarehouse : kExpenseWarehouse);
+    const char* const* items =
+        g_search.sales ? CONTRACTOR_DOCUMENT_ITEMS : (s.kind == 'D' ? kIncome : kExpense);
+    const int* kinds = g_search.sales ? CONTRACTOR_DOCUMENTS
+                                      : (s.kind == 'D' ? kIncomeWarehouse : kExpenseWarehouse);
     const int count = g_search.sales ? kContractorDocumentCount : 4;
     int pre = 0;
     for (int k = 0; k < count; ++k)
@@ -143,7 +146,8 @@ int FindTransaction(bool sales) {
   if (s.document != 0 || s.number[0]) {
     char digits[21];
     DocumentDigitsKey(s.number, digits);
-    std::snprintf(key, sizeof key, "%04u%c%-2s%20s", day.year, s.kind, DOCUMENT_KINDS[s.document].code, digits);
+    std::snprintf(key, sizeof key, "%04u%c%-2s%20s", day.year, s.kind,
+                  DOCUMENT_KINDS[s.document].code, digits);
     index = sales ? 3 : 4;
   } else {
     std::snprintf(key, sizeof key, "%04u%02u%02u%c", day.year, day.month, day.day, s.kind);
@@ -162,8 +166,12 @@ int FindTransaction(bool sales) {
 
 // ---- the record commands ----
 
-int AddCommand(int view, int) { return transaction_form_edit(kTransactionAdd, form_edit_in_place(view)); }
-int EditCommand(int view, int) { return transaction_form_edit(kTransactionEdit, form_edit_in_place(view)); }
+int AddCommand(int view, int) {
+  return transaction_form_edit(kTransactionAdd, form_edit_in_place(view));
+}
+int EditCommand(int view, int) {
+  return transaction_form_edit(kTransactionEdit, form_edit_in_place(view));
+}
 int DeleteCommand(int, int) { return DeleteCurrentTransaction(); }
 int ByWarehouse(int, int) { return FindTransactionByWarehouseDocument(); }
 int BySales(int, int) { return FindTransactionBySalesDocument(); }
@@ -196,11 +204,13 @@ int DeleteCurrentTransaction() {
   }
   const TRA_RECORD doomed = Tra;
   // Deleting changes the past as much as editing does: the same rights guard it.
-  if (rc == 0 && doomed.RODZAJ[0] == 'D' && CheckRights(kRightPurchaseTransactions, true) != 0) rc = -1;
+  if (rc == 0 && doomed.RODZAJ[0] == 'D' && CheckRights(kRightPurchaseTransactions, true) != 0)
+    rc = -1;
   if (rc == 0 && CheckRights(kRightModifyPastTransactions, false) != 0) {
     TRA_RECORD latest{};
     const int l = LatestTransaction(&latest);
-    if (l < 0 || (l == 0 && doomed.DATATRA < latest.DATATRA && CheckRights(kRightModifyPastTransactions, true) != 0))
+    if (l < 0 || (l == 0 && doomed.DATATRA < latest.DATATRA &&
+                  CheckRights(kRightModifyPastTransactions, true) != 0))
       rc = -1;
   }
   // Deleting the record moves the table on to the next transaction in its order.
@@ -253,9 +263,10 @@ int PrintFiscalReceipt() {
     return -1;
   }
   if (Tra.DOKFISKAL &&
-      message_box(1, "%s",
-                  "Paragon fiskalny do tej transakcji\n      został już wydrukowany.\n      Wydrukować go "
-                  "ponownie?\t &Nie \t &Tak "_pl) != 2)
+      message_box(
+          1, "%s",
+          "Paragon fiskalny do tej transakcji\n      został już wydrukowany.\n      Wydrukować go "
+          "ponownie?\t &Nie \t &Tak "_pl) != 2)
     return -1;
   std::vector<RECEIPT_ITEM> items;
   bool agree = false;

@@ -24,9 +24,9 @@ int DeleteCurrentTransaction();
 struct RECEIPT_ITEM {
   char name[51];
   char number[21];
-  AMOUNT price;     // gross unit price after discount, worked out from gross prices
+  AMOUNT price;  // gross unit price after discount, worked out from gross prices
   AMOUNT quantity;
-  AMOUNT rate;      // VAT rate in percent; -1 for "zw" and " -"
+  AMOUNT rate;  // VAT rate in percent; -1 for "zw" and " -"
   char unit[6];
 };
 

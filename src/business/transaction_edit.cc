@@ -14,9 +14,9 @@
 #include "business/position_store.h"
 #include "business/positions_window.h"
 #include "business/prices.h"
+#include "business/read_access.h"
 #include "business/record_form.h"
 #include "business/record_lookup.h"
-#include "business/read_access.h"
 #include "business/rights.h"
 #include "business/transaction_form.h"
 #include "business/transaction_store.h"
@@ -29,7 +29,6 @@
 #include "ui/record_list.h"
 
 namespace {
-
 
 const char* const kKindItems[] = {" &przychód "_pl, " &rozchód  "_pl, nullptr};
 const char kKindCodes[] = {'D', 'S'};
@@ -58,10 +57,16 @@ TransactionDocumentsFn g_documents = nullptr;
 TRA_RECORD& R() { return transaction_form_buffer()->record; }
 bool RightsAllow();
 
-void Copy(char* out, size_t size, const std::string& text) { std::snprintf(out, size, "%s", text.c_str()); }
+void Copy(char* out, size_t size, const std::string& text) {
+  std::snprintf(out, size, "%s", text.c_str());
+}
 
-char* NumberField(DocumentSlot which) { return which == kSalesDocument ? R().DOKTRANR : R().DOKMAGNR; }
-char* CodeField(DocumentSlot which) { return which == kSalesDocument ? R().DOKTRATYP : R().DOKMAGTYP; }
+char* NumberField(DocumentSlot which) {
+  return which == kSalesDocument ? R().DOKTRANR : R().DOKMAGNR;
+}
+char* CodeField(DocumentSlot which) {
+  return which == kSalesDocument ? R().DOKTRATYP : R().DOKMAGTYP;
+}
 
 AMOUNT Due() { return AmountDue(R().DOKMAGTYP, R().SUMA, RoundPay()); }
 AMOUNT Paid() { return R().GOT + R().CZK + R().PRZ + R().ODR; }
@@ -142,7 +147,8 @@ void Renumber(DocumentSlot which) {
     return;
   }
   const TRA_RECORD& s = g_edit.stored;
-  if (!g_edit.is_new && DateToYmd(s.DATATRA).year == DateToYmd(r.DATATRA).year && s.RODZAJ[0] == r.RODZAJ[0] &&
+  if (!g_edit.is_new && DateToYmd(s.DATATRA).year == DateToYmd(r.DATATRA).year &&
+      s.RODZAJ[0] == r.RODZAJ[0] &&
       std::strcmp(which == kSalesDocument ? s.DOKTRATYP : s.DOKMAGTYP, code) == 0) {
     std::strcpy(number, which == kSalesDocument ? s.DOKTRANR : s.DOKMAGNR);
     return;
@@ -190,9 +196,11 @@ void SetSalesDocument(int kind) {
   } else if (r.RODZAJ[0] == 'S' || kind == 8) {
     Renumber(kSalesDocument);
   }
-  const bool contractor_default = kind != 0 && DocumentKindByCode(g_edit.contractor.DOKTRATYP) == kind &&
+  const bool contractor_default = kind != 0 &&
+                                  DocumentKindByCode(g_edit.contractor.DOKTRATYP) == kind &&
                                   !g_edit.contractor.ID.IsZero();
-  r.ZAOKRNETTO = contractor_default ? (g_edit.contractor.ZAOKRNETTO != 0) : NetDefaultFor(kind) != 0;
+  r.ZAOKRNETTO =
+      contractor_default ? (g_edit.contractor.ZAOKRNETTO != 0) : NetDefaultFor(kind) != 0;
 }
 
 void ChooseKind(ControlRecord* d) {
@@ -240,7 +248,8 @@ void ChooseContractor(ControlRecord* d) {
   TRANSACTION_FORM_BUFFER* b = transaction_form_buffer();
   R().KONID = picked.ID;
   form_copy_text(b->contractor_name, sizeof b->contractor_name, picked.NAZWA);
-  form_copy_text(b->contractor_address, sizeof b->contractor_address, ContractorAddress(picked).c_str());
+  form_copy_text(b->contractor_address, sizeof b->contractor_address,
+                 ContractorAddress(picked).c_str());
   const int document = DocumentKindByCode(picked.DOKTRATYP);
   if (document != 0 && !IsInternalWarehouseDocument(R().DOKMAGTYP)) SetSalesDocument(document);
   AutomaticWarehouseDocument();
@@ -255,7 +264,8 @@ void ChooseWarehouse(ControlRecord* d) {
   for (int k = 0; k < 4; ++k)
     if (kinds[k] == now) pre = k;
   const int r = menu_list(income ? kIncomeDocumentItems : kExpenseDocumentItems, pre, nullptr,
-                          dlg_abs_x(d, kTraWarehouse) + d[kTraWarehouse].width + 1, dlg_abs_y(d, kTraWarehouse));
+                          dlg_abs_x(d, kTraWarehouse) + d[kTraWarehouse].width + 1,
+                          dlg_abs_y(d, kTraWarehouse));
   if (r < 0) return;
   SetWarehouseDocument(kinds[r]);
   Show(d);
@@ -266,8 +276,9 @@ void ChooseSales(ControlRecord* d) {
   int pre = 0;
   for (int k = 0; k < kContractorDocumentCount; ++k)
     if (CONTRACTOR_DOCUMENTS[k] == now) pre = k;
-  const int r = menu_list(CONTRACTOR_DOCUMENT_ITEMS, pre, nullptr, dlg_abs_x(d, kTraSales) + d[kTraSales].width + 1,
-                          dlg_abs_y(d, kTraSales));
+  const int r =
+      menu_list(CONTRACTOR_DOCUMENT_ITEMS, pre, nullptr,
+                dlg_abs_x(d, kTraSales) + d[kTraSales].width + 1, dlg_abs_y(d, kTraSales));
   if (r < 0) return;
   SetSalesDocument(CONTRACTOR_DOCUMENTS[r]);
   RecomputeSums(d);
@@ -278,10 +289,10 @@ int PaymentBalance(ControlRecord* d) {
   TRA_RECORD& r = R();
   int focus = -1;
   if (!RoundTo(Due() - Paid(), 2).IsZero()) {
-    const int answer = message_box(
-        1, "%s",
-        "Suma transakcji różna od sumy płatności.\n   Którą formę płatności uaktualnić?"
-        "\t &Gotówka \t &Karta \t &Przelew \t &Odroczenie "_pl);
+    const int answer =
+        message_box(1, "%s",
+                    "Suma transakcji różna od sumy płatności.\n   Którą formę płatności uaktualnić?"
+                    "\t &Gotówka \t &Karta \t &Przelew \t &Odroczenie "_pl);
     const AMOUNT due = Due();
     switch (answer) {
       case 2:
@@ -315,7 +326,8 @@ void Interest(ControlRecord* d, bool transfer) {
   } else if (InterestCalc()) {
     const AMOUNT amount = transfer ? r.PRZ : r.ODR;
     const AMOUNT term = transfer ? r.PRZTERMIN : r.ODRTERMIN;
-    const DATE due = r.DATATRA == 0 ? 0 : r.DATATRA + static_cast<DATE>(term.Whole() < 0 ? 0 : term.Whole());
+    const DATE due =
+        r.DATATRA == 0 ? 0 : r.DATATRA + static_cast<DATE>(term.Whole() < 0 ? 0 : term.Whole());
     const AMOUNT computed = InterestDue(amount, due, paid);
     if (computed != interest && message_box(1, "%s", "Uaktualnić odsetki?\t &Tak \t &Nie "_pl) == 1)
       interest = computed;
@@ -334,9 +346,9 @@ bool RightsAllow() {
   const int rc = LatestTransaction(&latest);
   if (rc < 0) return false;
   const bool allowed =
-      rc == kTableEnd ||
-      (g_edit.is_new ? r.DATATRA >= latest.DATATRA
-                     : g_edit.stored.DATATRA >= latest.DATATRA && r.DATATRA >= g_edit.stored.DATATRA);
+      rc == kTableEnd || (g_edit.is_new ? r.DATATRA >= latest.DATATRA
+                                        : g_edit.stored.DATATRA >= latest.DATATRA &&
+                                              r.DATATRA >= g_edit.stored.DATATRA);
   return allowed || CheckRights(kRightModifyPastTransactions, true) == 0;
 }
 
@@ -445,8 +457,10 @@ int Callback(ControlRecord* d, int code) {
       r.DATAMAG = r.DATATRA;
       // A proposed number belongs to the year it was proposed for.
       if (DateToYmd(r.DATATRA).year != year) {
-        if (g_edit.proposed[0][0] && std::strcmp(g_edit.proposed[0], r.DOKMAGNR) == 0) Renumber(kWarehouseDocument);
-        if (g_edit.proposed[1][0] && std::strcmp(g_edit.proposed[1], r.DOKTRANR) == 0) Renumber(kSalesDocument);
+        if (g_edit.proposed[0][0] && std::strcmp(g_edit.proposed[0], r.DOKMAGNR) == 0)
+          Renumber(kWarehouseDocument);
+        if (g_edit.proposed[1][0] && std::strcmp(g_edit.proposed[1], r.DOKTRANR) == 0)
+          Renumber(kSalesDocument);
       }
       Show(d);
       return -1;

@@ -74,7 +74,8 @@ void PositionKeyDate(AMOUNT goods, DATE date, char* key, size_t size) {
 int NextDocumentNumber(const TRA_RECORD& t, DocumentSlot which, std::string* number) {
   const int tab = kTableTransactions;
   char prefix[16];
-  std::snprintf(prefix, sizeof prefix, "%04u%c%2s", Year(t), t.RODZAJ[0] ? t.RODZAJ[0] : ' ', Code(t, which));
+  std::snprintf(prefix, sizeof prefix, "%04u%c%2s", Year(t), t.RODZAJ[0] ? t.RODZAJ[0] : ' ',
+                Code(t, which));
   if (TableLock(tab, false) != 0) return -1;
   const TABLE_PLACE place = SaveTablePlace(tab);
   // With nothing at or below the prefix the table's current transaction is the one found.
@@ -124,8 +125,9 @@ int CheckNegativeStock(AMOUNT goodsId, AMOUNT quantity, char kind) {
   const AMOUNT stock = RoundTo(kind == 'D' ? g.STAN + quantity : g.STAN - quantity, 4);
   if (stock >= AMOUNT() || stock >= g.STAN || !WarnNegativeAmount()) return 0;
   const std::string shown = format_amount(stock, RoundAmount());
-  return message_box(1, "Zmniejszyć stan poniżej zera?\n\nTowar: %s\n Stan: %s %s\t &Nie \t &Tak "_pl, g.NAZWA,
-                     shown.c_str(), g.JMIARY) == 2
+  return message_box(1,
+                     "Zmniejszyć stan poniżej zera?\n\nTowar: %s\n Stan: %s %s\t &Nie \t &Tak "_pl,
+                     g.NAZWA, shown.c_str(), g.JMIARY) == 2
              ? 0
              : 1;
 }
@@ -216,7 +218,8 @@ int StoreTransaction(TRA_RECORD* t) {
   Tra = *t;
   if (WriteRecordSettled(tab, TableRecNo(tab)) != 0) return -1;
   *t = Tra;
-  if (stored.DATATRA == t->DATATRA && stored.DATAMAG == t->DATAMAG && stored.KONID == t->KONID) return 0;
+  if (stored.DATATRA == t->DATATRA && stored.DATAMAG == t->DATAMAG && stored.KONID == t->KONID)
+    return 0;
   // The positions carry copies of the dates and the contractor. Their kind follows only through
   // FlipTransactionKind, which moves the stock with it.
   std::vector<long> recnos;
@@ -264,7 +267,8 @@ int FlipTransactionKind(AMOUNT id, char kind) {
     Tra.DOKMAGTYP[0] = Tra.DOKMAGNR[0] = Tra.DOKTRATYP[0] = Tra.DOKTRANR[0] = 0;
     // Without an internal document something may be due again: cash takes it up.
     const AMOUNT due = AmountDue(Tra.DOKMAGTYP, Tra.SUMA, RoundPay());
-    if (Tra.GOT + Tra.CZK + Tra.PRZ + Tra.ODR != due) Tra.GOT = RoundTo(due - Tra.CZK - Tra.PRZ - Tra.ODR, 2);
+    if (Tra.GOT + Tra.CZK + Tra.PRZ + Tra.ODR != due)
+      Tra.GOT = RoundTo(due - Tra.CZK - Tra.PRZ - Tra.ODR, 2);
     rc = WriteRecordSettled(kTableTransactions, TableRecNo(kTableTransactions));
   }
   if (rc != 0) {

@@ -5,8 +5,16 @@
 namespace {
 
 const char* const kHundreds[10] = {
-    "",          "sto ",        "dwieście "_pl,  "trzysta ",  "czterysta ",
-    "pięćset "_pl, "sześćset "_pl, "siedemset ", "osiemset ", "dziewięćset "_pl,
+    "",
+    "sto ",
+    "dwieście "_pl,
+    "trzysta ",
+    "czterysta ",
+    "pięćset "_pl,
+    "sześćset "_pl,
+    "siedemset ",
+    "osiemset ",
+    "dziewięćset "_pl,
 };
 
 const char* const kBelowTwenty[20] = {

@@ -29,8 +29,9 @@ void PrintUsage(std::ostream& stream) {
         "      rozbicie zapłaconej sumy na kwotę główną i odsetki\n"
         "\n"
         "Rok podatkowy: 1995-2014. Daty: DD.MM.RRRR. Kwoty jak "_plv);
-  Print(stream, "1234,5 lub 1 234.50 zł (separator dziesiętny \",\" albo \".\", odstępy\n"
-               "tylko między grupami trzech cyfr, tekst waluty można pominąć).\n"_plv);
+  Print(stream,
+        "1234,5 lub 1 234.50 zł (separator dziesiętny \",\" albo \".\", odstępy\n"
+        "tylko między grupami trzech cyfr, tekst waluty można pominąć).\n"_plv);
 }
 
 // Amounts print the same whatever the user's locale: scripts read them.
@@ -135,9 +136,9 @@ int TaxVerb(bool backward, const char* const* args, std::ostream& out, ERRORS& e
   AMOUNT value;
   bool too_large;
   if (ParseMoney(args[1], &value, &too_large) != 0)
-    return e.Fail(too_large ? "kwota poza zakresem"_plv
-                            : backward ? "nieprawidłowa kwota podatku"_plv
-                                       : "nieprawidłowa kwota dochodu"_plv,
+    return e.Fail(too_large  ? "kwota poza zakresem"_plv
+                  : backward ? "nieprawidłowa kwota podatku"_plv
+                             : "nieprawidłowa kwota dochodu"_plv,
                   args[1]);
   AMOUNT income = backward ? PerloIncomeFromTax(year, value) : value;
   PrintLine(out, "Suma dochodu"_plv, income);
@@ -148,8 +149,7 @@ int TaxVerb(bool backward, const char* const* args, std::ostream& out, ERRORS& e
 int InterestVerb(bool backward, const char* const* args, std::ostream& out, ERRORS& e) {
   PERLO_TABLE table;
   if (ParseTable(args[0], &table) != 0)
-    return e.Fail("nieznany rodzaj odsetek (statutory - ustawowe, tax - podatkowe)"_plv,
-                  args[0]);
+    return e.Fail("nieznany rodzaj odsetek (statutory - ustawowe, tax - podatkowe)"_plv, args[0]);
   AMOUNT value;
   bool too_large;
   if (ParseMoney(args[1], &value, &too_large) != 0)
@@ -157,8 +157,7 @@ int InterestVerb(bool backward, const char* const* args, std::ostream& out, ERRO
   DATE due = PerloParseDate(args[2]);
   if (due == 0) return e.Fail("nieprawidłowy termin (oczekiwano DD.MM.RRRR)"_plv, args[2]);
   DATE paid = PerloParseDate(args[3]);
-  if (paid == 0)
-    return e.Fail("nieprawidłowa data wpłaty (oczekiwano DD.MM.RRRR)"_plv, args[3]);
+  if (paid == 0) return e.Fail("nieprawidłowa data wpłaty (oczekiwano DD.MM.RRRR)"_plv, args[3]);
   AMOUNT amount = backward ? PerloSplit(value, due, paid, table) : value;
   AMOUNT interest = PerloInterest(amount, due, paid, table);
   PrintLine(out, "Kwota"_plv, amount);

@@ -90,20 +90,16 @@ int PerloFormLeave(PERLO_FORM* form, PERLO_FIELD field, std::string_view typed, 
       Recompute(form, changed);
       break;
     }
-    case kPerloInterestField:
-      Recompute(form, changed);
-      break;
+    case kPerloInterestField: Recompute(form, changed); break;
     case kPerloTotalField: {
       AMOUNT total = PerloParseAmount(form->text[kPerloTotalField]);
-      AMOUNT principal =
-          PerloSplit(total, PerloParseDate(form->text[kPerloDueField]),
-                     PerloParseDate(form->text[kPerloPaidField]), form->table);
+      AMOUNT principal = PerloSplit(total, PerloParseDate(form->text[kPerloDueField]),
+                                    PerloParseDate(form->text[kPerloPaidField]), form->table);
       Show(form, kPerloAmountField, PerloFormatAmount(principal), changed);
       Recompute(form, changed);
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return 0;
 }

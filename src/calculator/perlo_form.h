@@ -23,9 +23,9 @@
 
 enum PERLO_FIELD {
   // "Podatek dochodowy" page
-  kPerloYearField,      // "&Rok podatkowy:", the year as four digits
-  kPerloIncomeField,    // "Suma &dochodu:"
-  kPerloTaxField,       // "&Podatek dochodowy:"
+  kPerloYearField,    // "&Rok podatkowy:", the year as four digits
+  kPerloIncomeField,  // "Suma &dochodu:"
+  kPerloTaxField,     // "&Podatek dochodowy:"
   // "Odsetki" page (the radio buttons are PERLO_FORM::table)
   kPerloAmountField,    // "&Kwota:"
   kPerloDueField,       // "&Termin:"
@@ -38,9 +38,9 @@ enum PERLO_FIELD {
 constexpr unsigned PerloFieldBit(PERLO_FIELD field) { return 1u << field; }
 
 struct PERLO_FORM {
-  int year = 0;                           // the selected tax year, 1995..2014
-  PERLO_TABLE table = kPerloStatutory;    // the selected radio button
-  std::string text[kPerloFieldCount];     // what each field shows
+  int year = 0;                         // the selected tax year, 1995..2014
+  PERLO_TABLE table = kPerloStatutory;  // the selected radio button
+  std::string text[kPerloFieldCount];   // what each field shows
 };
 
 // The starting state: the tax year of `today` (clamped to 1995..2014), an income of 0 and its

@@ -1,7 +1,7 @@
 #include "calculator/perlo_money.h"
 
-#include <clocale>
 #include <langinfo.h>
+#include <clocale>
 #include <cstring>
 
 #include "common/text.h"
@@ -51,12 +51,11 @@ char PerloSeparatorFromLocale(const char* text, bool utf8, char fallback) {
 void PerloLoadSeparators() {
   const struct lconv* lc = localeconv();
   const char* codeset = nl_langinfo(CODESET);
-  bool utf8 = codeset != nullptr &&
-              (strcmp(codeset, "UTF-8") == 0 || strcmp(codeset, "utf8") == 0);
-  char decimal = PerloSeparatorFromLocale(lc ? lc->mon_decimal_point : nullptr, utf8,
-                                          kDefaultDecimal);
-  char thousands = PerloSeparatorFromLocale(lc ? lc->mon_thousands_sep : nullptr, utf8,
-                                            kDefaultThousands);
+  bool utf8 = codeset != nullptr && (strcmp(codeset, "UTF-8") == 0 || strcmp(codeset, "utf8") == 0);
+  char decimal =
+      PerloSeparatorFromLocale(lc ? lc->mon_decimal_point : nullptr, utf8, kDefaultDecimal);
+  char thousands =
+      PerloSeparatorFromLocale(lc ? lc->mon_thousands_sep : nullptr, utf8, kDefaultThousands);
   PerloSetSeparators(decimal, thousands);
 }
 

@@ -50,8 +50,8 @@ std::string PerloFormatAmount(AMOUNT value);
 
 struct PERLO_AMOUNT_READ {
   AMOUNT value;
-  size_t end = 0;        // where reading stopped (the rest of the text is ignored)
-  bool digits = false;   // at least one digit was read
+  size_t end = 0;          // where reading stopped (the rest of the text is ignored)
+  bool digits = false;     // at least one digit was read
   bool too_large = false;  // beyond kPerloLimit: the value is held at the limit
 };
 // Leading blanks, tabs and line feeds are skipped; then an optional sign; digits with the

@@ -23,17 +23,43 @@ namespace {
 // Records of the dialog; the index is the identity.
 enum {
   kBox,
-  kTab1, kTab2, kTab3, kTab4, kTab5,
+  kTab1,
+  kTab2,
+  kTab3,
+  kTab4,
+  kTab5,
   kSeparator,
   // "Podatek dochodowy"
-  kYearLabel, kYear, kIncomeLabel, kIncome, kTaxLabel, kTax,
+  kYearLabel,
+  kYear,
+  kIncomeLabel,
+  kIncome,
+  kTaxLabel,
+  kTax,
   // "Odsetki"
-  kStatutory, kTaxInterest, kAmountLabel, kAmount, kDueLabel, kDue, kPaidLabel, kPaid,
-  kInterestLabel, kInterest, kTotalLabel, kTotal,
+  kStatutory,
+  kTaxInterest,
+  kAmountLabel,
+  kAmount,
+  kDueLabel,
+  kDue,
+  kPaidLabel,
+  kPaid,
+  kInterestLabel,
+  kInterest,
+  kTotalLabel,
+  kTotal,
   // "Reklama"
-  kAdPicture, kAdLine1, kAdLine2, kAdLine3, kAdAddressLabel, kAdAddress, kAdButton,
+  kAdPicture,
+  kAdLine1,
+  kAdLine2,
+  kAdLine3,
+  kAdAddressLabel,
+  kAdAddress,
+  kAdButton,
   // "Pomoc"
-  kHelp, kHelpKeys,
+  kHelp,
+  kHelpKeys,
   // "O programie"
   kAbout,
   kEnd,
@@ -47,9 +73,11 @@ constexpr int kGroupLastTab[2] = {1, 4};
 struct PAGE {
   int first, last;  // its records
 };
-constexpr PAGE kPages[kTabCount] = {
-    {kYearLabel, kTax}, {kStatutory, kTotal}, {kAdPicture, kAdButton}, {kHelp, kHelpKeys},
-    {kAbout, kAbout}};
+constexpr PAGE kPages[kTabCount] = {{kYearLabel, kTax},
+                                    {kStatutory, kTotal},
+                                    {kAdPicture, kAdButton},
+                                    {kHelp, kHelpKeys},
+                                    {kAbout, kAbout}};
 
 // Geometry: the left pages take columns 1-36, the separator column 37, the right pages
 // columns 38-78; the tab headers are on row 1, their line on row 2, the pages below.
@@ -60,8 +88,8 @@ constexpr int kTextX = 39, kTextW = 39;
 constexpr int kTabLineY = 2, kPageY = 3, kPageH = 21;
 constexpr int kFieldText = 40;  // room of a field's text, the terminating zero included
 
-const int kFieldControl[kPerloFieldCount] = {kYear,  kIncome, kTax,      kAmount,
-                                             kDue,   kPaid,   kInterest, kTotal};
+const int kFieldControl[kPerloFieldCount] = {kYear, kIncome, kTax,      kAmount,
+                                             kDue,  kPaid,   kInterest, kTotal};
 
 struct PERLO_SCREEN {
   ControlRecord dlg[kRecords];
@@ -163,17 +191,17 @@ void SelectYear(int year) {
 void SelectRadio(int i) {
   radio_select(S().dlg, i, true);
   unsigned changed = 0;
-  PerloFormSelectTable(&S().form, i == kStatutory ? kPerloStatutory : kPerloTaxInterest,
-                       &changed);
+  PerloFormSelectTable(&S().form, i == kStatutory ? kPerloStatutory : kPerloTaxInterest, &changed);
   Apply(changed);
 }
 
 void OpenMakerPage() {
   if (PerloOpenAddress(kPerloMakerAddress) == 0) return;
   if (errno == ENOENT)
-    message("Nie znaleziono programu %s, który otwiera strony w przeglądarce.\n"
-            "Adres strony: %s"_pl,
-            PerloOpener(), kPerloMakerAddress);
+    message(
+        "Nie znaleziono programu %s, który otwiera strony w przeglądarce.\n"
+        "Adres strony: %s"_pl,
+        PerloOpener(), kPerloMakerAddress);
   else
     message("Nie udało się uruchomić programu %s (%s).\nAdres strony: %s"_pl, PerloOpener(),
             std::strerror(errno), kPerloMakerAddress);
@@ -231,7 +259,8 @@ void SelectTab(int t, bool draw) {
   const int f = dlg_focused(S().dlg);
   int to = -1;
   if (group == 0) to = FirstFocusable(t);
-  else if (f < 0 || !Visible(f)) to = FirstFocusable(t) >= 0 ? FirstFocusable(t) : FirstFocusable(S().tab[0]);
+  else if (f < 0 || !Visible(f))
+    to = FirstFocusable(t) >= 0 ? FirstFocusable(t) : FirstFocusable(S().tab[0]);
   if (to >= 0) dlg_set_focus(S().dlg, to, true);
 }
 
@@ -252,8 +281,7 @@ void Build(DATE today) {
   PerloFormInit(&s.form, today);
   for (int f = 0; f < kPerloFieldCount; ++f) {
     std::snprintf(s.text[f], kFieldText, "%s", s.form.text[f].c_str());
-    make_descriptor(&s.descriptor[f], 'C', f == kPerloYearField ? 4 : kFieldText - 1, 0,
-                    s.text[f]);
+    make_descriptor(&s.descriptor[f], 'C', f == kPerloYearField ? 4 : kFieldText - 1, 0, s.text[f]);
   }
   const int year_count = kPerloLastTaxYear - kPerloFirstTaxYear + 1;
   for (int i = 0; i < year_count; ++i) {
@@ -287,13 +315,14 @@ void Build(DATE today) {
       "tabele odsetek stopy ogłoszone do 2014 roku."_pl,
   };
   s.about = Paragraphs(kAboutTexts, 9, kTextW);
-  s.keys = Wrap("Klawisze: Alt+1...Alt+5 zakładki, Ctrl+PgDn/PgUp strony kalkulatora, Enter "
-              "następne pole, Spacja lista lat lub przycisk, Esc koniec."_pl,
-              kTextW);
+  s.keys = Wrap(
+      "Klawisze: Alt+1...Alt+5 zakładki, Ctrl+PgDn/PgUp strony kalkulatora, Enter "
+      "następne pole, Spacja lista lat lub przycisk, Esc koniec."_pl,
+      kTextW);
 
   ControlRecord* d = s.dlg;
-  dlg_control(d, kBox, kKindBox, 0, 0, ControlData{kPerloTitle}, 0, 0,
-              kScreenColumns, kScreenRows, 9);
+  dlg_control(d, kBox, kKindBox, 0, 0, ControlData{kPerloTitle}, 0, 0, kScreenColumns, kScreenRows,
+              9);
   // The headers are focusable so that their digits work as hot keys inside input fields too;
   // moving through the dialog passes them by (see Move).
   dlg_item(d, kTab1, 2, 1, " &1 Podatek dochodowy ");
@@ -323,17 +352,17 @@ void Build(DATE today) {
   dlg_label(d, kTotalLabel, 2, 14, "&Razem:");
   dlg_field(d, kTotal, 16, 14, 20, 1, &s.descriptor[kPerloTotalField]);
   // A field shows a value: typing replaces it rather than adding to it.
-  for (int i : {kIncome, kTax, kAmount, kDue, kPaid, kInterest, kTotal}) d[i].options |= kOptSelectOnEntry;
+  for (int i : {kIncome, kTax, kAmount, kDue, kPaid, kInterest, kTotal})
+    d[i].options |= kOptSelectOnEntry;
 
   // The advertisement: a framed picture, the address and the button that opens it.
-  dlg_control(d, kAdPicture, kKindBox, 0, 0, ControlData{"Perlo"}, kTextX + 1, 4, kTextW - 2, 7,
-              6);
+  dlg_control(d, kAdPicture, kKindBox, 0, 0, ControlData{"Perlo"}, kTextX + 1, 4, kTextW - 2, 7, 6);
   dlg_control(d, kAdLine1, kKindText, 0, 0, ControlData{"Kalkulator podatkowy i odsetkowy"},
               kTextX + 3, 6, 0, 1, 6);
-  dlg_control(d, kAdLine2, kKindText, 0, 0, ControlData{"podatek dochodowy 1995-2014"},
-              kTextX + 3, 7, 0, 1, 6);
-  dlg_control(d, kAdLine3, kKindText, 0, 0, ControlData{"odsetki ustawowe i podatkowe"},
-              kTextX + 3, 8, 0, 1, 6);
+  dlg_control(d, kAdLine2, kKindText, 0, 0, ControlData{"podatek dochodowy 1995-2014"}, kTextX + 3,
+              7, 0, 1, 6);
+  dlg_control(d, kAdLine3, kKindText, 0, 0, ControlData{"odsetki ustawowe i podatkowe"}, kTextX + 3,
+              8, 0, 1, 6);
   dlg_label(d, kAdAddressLabel, kTextX, 13, "Strona producenta:");
   dlg_label(d, kAdAddress, kTextX, 14, kPerloMakerAddress);
   dlg_item(d, kAdButton, kTextX, 16, " &Otwórz stronę "_pl);
@@ -354,9 +383,11 @@ void Build(DATE today) {
 
 // Focus movement over the page controls only: the tab headers take part in hot keys alone.
 void Move(int (*step)(ControlRecord*, bool)) {
-  for (int t = 0; t < kTabCount; ++t) dlg_set_options(S().dlg, kTab1 + t, kOptFocusable, false, false);
+  for (int t = 0; t < kTabCount; ++t)
+    dlg_set_options(S().dlg, kTab1 + t, kOptFocusable, false, false);
   step(S().dlg, true);
-  for (int t = 0; t < kTabCount; ++t) dlg_set_options(S().dlg, kTab1 + t, kOptFocusable, true, false);
+  for (int t = 0; t < kTabCount; ++t)
+    dlg_set_options(S().dlg, kTab1 + t, kOptFocusable, true, false);
 }
 
 void Loop() {
@@ -390,8 +421,8 @@ void Loop() {
     }
     const bool next = (key_is_tab(ev) && ev.shift == 0) || key_is_enter(ev) ||
                       key_is_scan(ev, kScanDown) || (!editing && key_is_scan(ev, kScanRight));
-    const bool previous = (key_is_tab(ev) && ev.shift == kShiftShift) ||
-                          key_is_scan(ev, kScanUp) || (!editing && key_is_scan(ev, kScanLeft));
+    const bool previous = (key_is_tab(ev) && ev.shift == kShiftShift) || key_is_scan(ev, kScanUp) ||
+                          (!editing && key_is_scan(ev, kScanLeft));
     const bool first = key_is_scan(ev, kScanPgUp) || (!editing && key_is_scan(ev, kScanHome));
     const bool last = key_is_scan(ev, kScanPgDn) || (!editing && key_is_scan(ev, kScanEnd));
     if (next || previous || first || last) {

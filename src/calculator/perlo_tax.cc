@@ -33,8 +33,7 @@ constexpr PERLO_TAX_SCALE kScales[] = {
      Rate(40)},
     {2008, 2008, Zl(44490), Rate(19), Zl(586, 85), Zl(85528), Zl(7866, 25), Rate(30), Zl(20177, 65),
      Rate(40)},
-    {2009, 2014, Zl(85528), Rate(18), Zl(556, 2), Zl(0), Zl(0), Rate(0), Zl(14839, 2),
-     Rate(32)},
+    {2009, 2014, Zl(85528), Rate(18), Zl(556, 2), Zl(0), Zl(0), Rate(0), Zl(14839, 2), Rate(32)},
 };
 
 }  // namespace
@@ -68,10 +67,8 @@ AMOUNT PerloIncomeFromTax(int year, AMOUNT tax) {
   while (low < high) {
     // low + (high - low) / 2 is (low + high) / 2 for the non-negative bounds, without the sum.
     const AMOUNT mid = RoundTo(low + (high - low) / 2, 2);
-    if (PerloTax(year, mid) > target || mid == low)
-      high = RoundTo(mid - kPerloGrosz, 2);
-    else
-      low = mid;
+    if (PerloTax(year, mid) > target || mid == low) high = RoundTo(mid - kPerloGrosz, 2);
+    else low = mid;
   }
   return low;
 }

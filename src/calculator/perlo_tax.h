@@ -20,13 +20,13 @@ inline constexpr int64_t kPerloIncomeSearchLimit = 1000000;
 struct PERLO_TAX_SCALE {
   int first_year;
   int last_year;
-  AMOUNT limit1;   // the first bracket takes incomes up to this
-  AMOUNT rate1;    // of the whole income ...
-  AMOUNT less1;    // ... less this, never below 0
-  AMOUNT limit2;   // the second bracket takes incomes up to this; 0: no second bracket
-  AMOUNT base2;    // plus rate2 of the excess over limit1
+  AMOUNT limit1;  // the first bracket takes incomes up to this
+  AMOUNT rate1;   // of the whole income ...
+  AMOUNT less1;   // ... less this, never below 0
+  AMOUNT limit2;  // the second bracket takes incomes up to this; 0: no second bracket
+  AMOUNT base2;   // plus rate2 of the excess over limit1
   AMOUNT rate2;
-  AMOUNT base3;    // above the last limit: base3 plus rate3 of the excess over it
+  AMOUNT base3;  // above the last limit: base3 plus rate3 of the excess over it
   AMOUNT rate3;
 };
 

@@ -13,15 +13,19 @@
 // no table field: storing it is refused.
 #pragma once
 
-#include <cstdint>
 #include <compare>
+#include <cstdint>
 
 class AMOUNT {
  public:
   static constexpr int64_t kScale = 10000;
 
   constexpr AMOUNT() = default;
-  static constexpr AMOUNT FromRaw(int64_t raw) { AMOUNT a; a.raw_ = raw; return a; }
+  static constexpr AMOUNT FromRaw(int64_t raw) {
+    AMOUNT a;
+    a.raw_ = raw;
+    return a;
+  }
   static constexpr AMOUNT FromInt(int64_t whole) { return FromRaw(whole * kScale); }
   // Rounds half away from zero to four decimals.
   static AMOUNT FromDouble(double value);
@@ -55,7 +59,9 @@ class AMOUNT {
   __extension__ typedef __int128 Wide;
   // A raw value computed wide, held at the limits when it does not fit.
   static constexpr AMOUNT FromWide(Wide raw) {
-    return FromRaw(raw > INT64_MAX ? INT64_MAX : raw < INT64_MIN ? INT64_MIN : static_cast<int64_t>(raw));
+    return FromRaw(raw > INT64_MAX   ? INT64_MAX
+                   : raw < INT64_MIN ? INT64_MIN
+                                     : static_cast<int64_t>(raw));
   }
 
  private:

@@ -48,7 +48,7 @@ constexpr char kBase[kLetterCount] = {'A', 'C', 'E', 'L', 'N', 'O', 'S', 'Z', 'Z
                                       'a', 'c', 'e', 'l', 'n', 'o', 's', 'z', 'z'};
 
 struct Collation {
-  std::array<uint8_t, 256> weight {};
+  std::array<uint8_t, 256> weight{};
 };
 
 // Builds the weights of one row by the collation rule: the byte values in order without the
@@ -171,7 +171,9 @@ int ComparePrefix(const char* a, const char* b, size_t n) {
 }
 }  // namespace
 
-int compare_text(const char* a, const char* b) { return ComparePrefix<compare_char>(a, b, SIZE_MAX); }
+int compare_text(const char* a, const char* b) {
+  return ComparePrefix<compare_char>(a, b, SIZE_MAX);
+}
 int compare_prefix(const char* a, const char* b, size_t n) {
   return ComparePrefix<compare_char>(a, b, n);
 }
@@ -243,7 +245,8 @@ int find_text(const char* text, const char* pattern, bool case_sensitive, bool w
   auto cmp = case_sensitive ? compare_char : compare_char_nocase;
   for (size_t start = 0; start + pn <= tn; ++start) {
     size_t i = 0;
-    while (i < pn && cmp(static_cast<uint8_t>(text[start + i]), static_cast<uint8_t>(pattern[i])) == 0)
+    while (i < pn &&
+           cmp(static_cast<uint8_t>(text[start + i]), static_cast<uint8_t>(pattern[i])) == 0)
       ++i;
     if (i < pn) continue;
     if (whole_word) {

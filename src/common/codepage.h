@@ -26,8 +26,8 @@ inline constexpr int kBoxCount = 11;
 inline constexpr int kNoLetter = -1;
 
 struct CodePageEntry {
-  const char* name;      // in the data code page
-  uint8_t codes[29];     // by letter index
+  const char* name;   // in the data code page
+  uint8_t codes[29];  // by letter index
 };
 
 extern const CodePageEntry CODE_PAGES[kCodePageCount];

@@ -96,7 +96,7 @@ DATE DateFromDisplay(const std::string& text) {
 
 DATE DateToday() {
   std::time_t now = std::time(nullptr);
-  std::tm tm {};
+  std::tm tm{};
   localtime_r(&now, &tm);
   return DateFromYmd(static_cast<unsigned>(tm.tm_year + 1900), static_cast<unsigned>(tm.tm_mon + 1),
                      static_cast<unsigned>(tm.tm_mday));

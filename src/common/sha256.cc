@@ -20,7 +20,8 @@ uint32_t Rotr(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 void Block(uint32_t h[8], const uint8_t* p) {
   uint32_t w[64];
   for (int i = 0; i < 16; ++i)
-    w[i] = uint32_t(p[4 * i]) << 24 | uint32_t(p[4 * i + 1]) << 16 | uint32_t(p[4 * i + 2]) << 8 | p[4 * i + 3];
+    w[i] = uint32_t(p[4 * i]) << 24 | uint32_t(p[4 * i + 1]) << 16 | uint32_t(p[4 * i + 2]) << 8 |
+           p[4 * i + 3];
   for (int i = 16; i < 64; ++i) {
     uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
     uint32_t s1 = Rotr(w[i - 2], 17) ^ Rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
@@ -28,11 +29,26 @@ void Block(uint32_t h[8], const uint8_t* p) {
   }
   uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4], f = h[5], g = h[6], k = h[7];
   for (int i = 0; i < 64; ++i) {
-    uint32_t t1 = k + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kK[i] + w[i];
+    uint32_t t1 =
+        k + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kK[i] + w[i];
     uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-    k = g; g = f; f = e; e = d + t1; d = c; c = b; b = a; a = t1 + t2;
+    k = g;
+    g = f;
+    f = e;
+    e = d + t1;
+    d = c;
+    c = b;
+    b = a;
+    a = t1 + t2;
   }
-  h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e; h[5] += f; h[6] += g; h[7] += k;
+  h[0] += a;
+  h[1] += b;
+  h[2] += c;
+  h[3] += d;
+  h[4] += e;
+  h[5] += f;
+  h[6] += g;
+  h[7] += k;
 }
 
 }  // namespace
@@ -41,7 +57,8 @@ Sha256Digest Sha256(std::string_view data) {
   uint32_t h[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
   size_t i = 0;
-  for (; i + 64 <= data.size(); i += 64) Block(h, reinterpret_cast<const uint8_t*>(data.data()) + i);
+  for (; i + 64 <= data.size(); i += 64)
+    Block(h, reinterpret_cast<const uint8_t*>(data.data()) + i);
   uint8_t tail[128] = {};
   size_t rest = data.size() - i;
   std::memcpy(tail, data.data() + i, rest);

@@ -36,19 +36,41 @@ std::string Utf8ToCp1250(std::string_view s) {
     auto b = static_cast<uint8_t>(s[i]);
     uint32_t cp;
     size_t len;
-    if (b < 0x80) { cp = b; len = 1; }
-    else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; len = 2; }
-    else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; len = 3; }
-    else if ((b & 0xF8) == 0xF0) { cp = b & 0x07; len = 4; }
-    else { out.push_back('?'); ++i; continue; }
-    if (i + len > s.size()) { out.push_back('?'); break; }
+    if (b < 0x80) {
+      cp = b;
+      len = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1F;
+      len = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0F;
+      len = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      cp = b & 0x07;
+      len = 4;
+    } else {
+      out.push_back('?');
+      ++i;
+      continue;
+    }
+    if (i + len > s.size()) {
+      out.push_back('?');
+      break;
+    }
     bool ok = true;
     for (size_t k = 1; k < len; ++k) {
       auto c = static_cast<uint8_t>(s[i + k]);
-      if ((c & 0xC0) != 0x80) { ok = false; break; }
+      if ((c & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
       cp = (cp << 6) | (c & 0x3F);
     }
-    if (!ok) { out.push_back('?'); ++i; continue; }
+    if (!ok) {
+      out.push_back('?');
+      ++i;
+      continue;
+    }
     int byte = text_detail::ByteOf(cp);
     out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
     i += len;

@@ -54,7 +54,7 @@ constexpr int ByteOf(uint32_t cp) {
 
 template <size_t N>
 struct Utf8Literal {
-  char bytes[N] {};
+  char bytes[N]{};
   constexpr Utf8Literal(const char (&s)[N]) {
     for (size_t i = 0; i < N; ++i) bytes[i] = s[i];
   }
@@ -62,7 +62,7 @@ struct Utf8Literal {
 
 template <size_t N>
 struct Converted {
-  std::array<char, N> bytes {};
+  std::array<char, N> bytes{};
   size_t length = 0;
 };
 
@@ -76,10 +76,20 @@ consteval Converted<N> Convert(const char (&s)[N]) {
     auto b = static_cast<uint8_t>(s[i]);
     uint32_t cp;
     size_t len;
-    if (b < 0x80) { cp = b; len = 1; }
-    else if ((b & 0xE0) == 0xC0) { cp = b & 0x1F; len = 2; }
-    else if ((b & 0xF0) == 0xE0) { cp = b & 0x0F; len = 3; }
-    else { NotRepresentable(); cp = 0; len = 1; }
+    if (b < 0x80) {
+      cp = b;
+      len = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1F;
+      len = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0F;
+      len = 3;
+    } else {
+      NotRepresentable();
+      cp = 0;
+      len = 1;
+    }
     for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<uint8_t>(s[i + k]) & 0x3F);
     int byte = ByteOf(cp);
     if (byte < 0) NotRepresentable();

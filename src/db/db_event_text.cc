@@ -9,15 +9,24 @@ std::string DbEventMessage(int code, const char* file_name, long number) {
   const char* form = nullptr;
   switch (code) {
     case kDbEvBadIndexNumber: form = "Nieprawidłowy numer indeksu w pliku %s."_pl; break;
-    case kDbEvBadIndex: form = "Nieprawidłowy format indeksu %s.\nWymagana odbudowa indeksów."_pl; break;
+    case kDbEvBadIndex:
+      form = "Nieprawidłowy format indeksu %s.\nWymagana odbudowa indeksów."_pl;
+      break;
     case kDbEvNoActiveIndex: form = "Brak aktywnego indeksu w pliku %s."_pl; break;
-    case kDbEvKeyMissing: form = "Brak klucza w indeksie %s.\nWymagana odbudowa indeksów."_pl; break;
+    case kDbEvKeyMissing:
+      form = "Brak klucza w indeksie %s.\nWymagana odbudowa indeksów."_pl;
+      break;
     case kDbEvNoMemory: form = "Brak pamięci przy próbie otwarcia pliku %s."_pl; break;
     case kDbEvNoSharing:
-      form = "Program SHARE.EXE niezainstalowany.\n    Mechanizmy sieciowe nie będą\n        działały prawidłowo."_pl;
+      form =
+          "Program SHARE.EXE niezainstalowany.\n    Mechanizmy sieciowe nie będą\n        działały prawidłowo."_pl;
       break;
-    case kDbEvRecordDeleted: form = "Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl; break;
-    case kDbEvBadRecordNumber: form = "Nieprawidłowy numer rekordu w pliku %s.\nWymagana odbudowa indeksów."_pl; break;
+    case kDbEvRecordDeleted:
+      form = "Bieżący rekord z pliku %s\n  został wcześniej usunięty."_pl;
+      break;
+    case kDbEvBadRecordNumber:
+      form = "Nieprawidłowy numer rekordu w pliku %s.\nWymagana odbudowa indeksów."_pl;
+      break;
     case kDbEvNotOpen: form = "Plik jest zamknięty."_pl; break;
     case kDbEvBadDefinition: form = "Błąd w definicji pliku."_pl; break;
     case kDbEvNoCurrentRecord: form = "Plik %s jest pusty."_pl; break;
@@ -33,7 +42,8 @@ std::string DbEventMessage(int code, const char* file_name, long number) {
       std::string original = copy.size() > 4 ? copy.substr(0, copy.size() - 4) : copy;
       char buf[512];
       std::snprintf(buf, sizeof buf,
-                    "Plik %s był krótszy, niż podaje jego nagłówek,\ni został naprawiony. Utracone rekordy: %ld.\n"
+                    "Plik %s był krótszy, niż podaje jego nagłówek,\ni został naprawiony. Utracone "
+                    "rekordy: %ld.\n"
                     "Kopia pliku sprzed naprawy: %s."_pl,
                     original.c_str(), number, copy.c_str());
       return buf;

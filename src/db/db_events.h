@@ -19,14 +19,14 @@ enum DbEvent {
   kDbEvIndexBuildProgress = 5,
   kDbEvIndexBuildEnd = 6,
   kDbEvBadIndexNumber = 7,
-  kDbEvBadIndex = 8,         // index file header or page invalid
+  kDbEvBadIndex = 8,  // index file header or page invalid
   kDbEvNoActiveIndex = 9,
-  kDbEvKeyMissing = 10,      // a key to remove (or locate) is not in the index
+  kDbEvKeyMissing = 10,  // a key to remove (or locate) is not in the index
   kDbEvNoMemory = 11,
   kDbEvNoSharing = 12,
   kDbEvRecordDeleted = 13,
   kDbEvBadRecordNumber = 14,
-  kDbEvNotFound = 15,        // beginning or end reached, key not found; silent
+  kDbEvNotFound = 15,  // beginning or end reached, key not found; silent
   kDbEvNotOpen = 16,
   kDbEvBadDefinition = 17,
   kDbEvNoCurrentRecord = 18,

@@ -15,7 +15,9 @@ void Put32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 uint32_t Get16(const uint8_t* p) { return p[0] | uint32_t(p[1]) << 8; }
-uint32_t Get32(const uint8_t* p) { return p[0] | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t Get32(const uint8_t* p) {
+  return p[0] | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
 }  // namespace
 
@@ -70,7 +72,8 @@ bool PackNumber(AMOUNT value, int length, int decimals, char* out) {
   std::string digits = std::to_string(mag / AMOUNT::kScale);
   if (decimals > 0) {
     char frac[8];
-    std::snprintf(frac, sizeof frac, "%04llu", static_cast<unsigned long long>(mag % AMOUNT::kScale));
+    std::snprintf(frac, sizeof frac, "%04llu",
+                  static_cast<unsigned long long>(mag % AMOUNT::kScale));
     std::string f(frac, static_cast<size_t>(decimals < 4 ? decimals : 4));
     f.append(static_cast<size_t>(decimals > 4 ? decimals - 4 : 0), '0');
     digits += "." + f;
@@ -113,7 +116,8 @@ void PackDate(DATE date, char* out) { std::memcpy(out, DateToStored(date).data()
 DATE UnpackDate(const char* in) {
   // Each character a digit, anything else counting as 0; an impossible date is empty.
   unsigned v[8];
-  for (int i = 0; i < 8; ++i) v[i] = in[i] >= '0' && in[i] <= '9' ? static_cast<unsigned>(in[i] - '0') : 0;
+  for (int i = 0; i < 8; ++i)
+    v[i] = in[i] >= '0' && in[i] <= '9' ? static_cast<unsigned>(in[i] - '0') : 0;
   unsigned y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
   unsigned m = v[4] * 10 + v[5];
   unsigned d = v[6] * 10 + v[7];

@@ -35,7 +35,8 @@ int DBTABLE::GetIndex() { return TableGetIndex(table_); }
 int DBTABLE::Lock(int exclusive) { return TableLock(table_, exclusive != 0); }
 
 DBTABLE& Db(int table) {
-  static DBTABLE tables[kSchemaTableCount] = {DBTABLE(0), DBTABLE(1), DBTABLE(2), DBTABLE(3), DBTABLE(4)};
+  static DBTABLE tables[kSchemaTableCount] = {DBTABLE(0), DBTABLE(1), DBTABLE(2), DBTABLE(3),
+                                              DBTABLE(4)};
   // A number outside the schema gets an object whose every operation reports event 20.
   static DBTABLE invalid(-1);
   return table >= 0 && table < kSchemaTableCount ? tables[table] : invalid;
@@ -51,7 +52,8 @@ bool LeftoverOfOurs(const std::string& name, bool empty_counts) {
   uint8_t head[kIndexMagicSize] = {};
   long n = f.Read(head, sizeof head);
   if (n == 0) return empty_counts;
-  if (n == static_cast<long>(sizeof head) && std::memcmp(head, kIndexMagic, kIndexMagicSize) == 0) return true;
+  if (n == static_cast<long>(sizeof head) && std::memcmp(head, kIndexMagic, kIndexMagicSize) == 0)
+    return true;
   // A table: version 3, then (after date, count and lengths) the zero bytes from offset 12.
   if (n < static_cast<long>(sizeof head) || head[0] != kDbfVersion) return false;
   for (size_t i = 12; i < sizeof head; ++i)

@@ -19,7 +19,8 @@ struct WEIGHTTABLES {
   uint8_t weight[256];
   uint8_t byte[2][256];  // [0] data code page, [1] code page 852
   WEIGHTTABLES() {
-    for (int b = 0; b < 256; ++b) weight[b] = collation_weight(kCodePageWindows, static_cast<uint8_t>(b));
+    for (int b = 0; b < 256; ++b)
+      weight[b] = collation_weight(kCodePageWindows, static_cast<uint8_t>(b));
     for (int b = 0; b < 256; ++b) {
       uint8_t c = static_cast<uint8_t>(b);
       byte[0][weight[b]] = c;
@@ -76,7 +77,9 @@ int KEYSORTER::Add(int index, const char* text, uint32_t record) {
   uint8_t key[kMaxKeyLength];
   MakeIndexKey(text, key_length_[index], key);
   SortWeights(key, key_length_[index], m.data() + at);
-  for (int b = 0; b < 4; ++b) m[at + static_cast<size_t>(key_length_[index] + b)] = static_cast<uint8_t>(record >> (24 - 8 * b));
+  for (int b = 0; b < 4; ++b)
+    m[at + static_cast<size_t>(key_length_[index] + b)] =
+        static_cast<uint8_t>(record >> (24 - 8 * b));
   held_ += entry + sizeof(uint32_t);
   ++count_[index];
   return 0;
@@ -100,7 +103,8 @@ int KEYSORTER::Spill() {
   if (!scratch_.IsOpen()) {
     scratch_name_ = TakeTemporaryName(near_);
     if (scratch_name_.empty()) return -1;
-    if (scratch_.Open(scratch_name_.c_str(), kCreateAlways, kAccessReadWrite, kShareNone) != 0) return -1;
+    if (scratch_.Open(scratch_name_.c_str(), kCreateAlways, kAccessReadWrite, kShareNone) != 0)
+      return -1;
     uint8_t head[kIndexBlockSize] = {};
     std::memcpy(head, kIndexMagic, kIndexMagicSize);
     if (scratch_.Write(head, sizeof head) != static_cast<long>(sizeof head)) return -1;
@@ -146,7 +150,8 @@ int KEYSORTER::Advance(SOURCE& src) {
   if (src.at == src.filled) {
     src.head = nullptr;
     if (src.left == 0) return 0;
-    const size_t take = std::min(static_cast<size_t>(src.left), std::max<size_t>(1, kIoBlock / entry));
+    const size_t take =
+        std::min(static_cast<size_t>(src.left), std::max<size_t>(1, kIoBlock / entry));
     src.buffer.resize(take * entry);
     long got = scratch_.ReadAt(src.next_offset, src.buffer.data(), take * entry);
     if (got < 0) return -1;
@@ -203,7 +208,8 @@ namespace {
 // pages that come after their window has gone are written one by one.
 class PAGESINK {
  public:
-  explicit PAGESINK(CFILE* f) : f_(f), buffer_(kWindow * kIndexBlockSize), present_(kWindow, false) {}
+  explicit PAGESINK(CFILE* f)
+      : f_(f), buffer_(kWindow * kIndexBlockSize), present_(kWindow, false) {}
   int Put(int32_t p, const INDEXPAGE& page) {
     if (p < base_) return WriteAt(p, page.bytes, 1);
     if (p >= base_ + kWindow) {
@@ -223,7 +229,8 @@ class PAGESINK {
       }
       int32_t run = 1;
       while (k + run < kWindow && present_[static_cast<size_t>(k + run)]) ++run;
-      if (WriteAt(base_ + k, buffer_.data() + static_cast<size_t>(k) * kIndexBlockSize, run) != 0) return -1;
+      if (WriteAt(base_ + k, buffer_.data() + static_cast<size_t>(k) * kIndexBlockSize, run) != 0)
+        return -1;
       k += run;
     }
     std::fill(present_.begin(), present_.end(), false);
@@ -322,8 +329,10 @@ class TREEWRITER {
     l.left_no = new_no;
     uint8_t separator[kMaxKeyLength];
     std::memcpy(separator, EntryKey(l.left, kl_, PageCount(l.left) - 1), static_cast<size_t>(kl_));
-    if (PageKind(l.left) == kPageInner) std::memset(EntryKey(l.left, kl_, PageCount(l.left) - 1), 0, static_cast<size_t>(kl_));
-    if (level + 1 < levels_.size()) return Insert(level + 1, separator, static_cast<uint32_t>(new_no));
+    if (PageKind(l.left) == kPageInner)
+      std::memset(EntryKey(l.left, kl_, PageCount(l.left) - 1), 0, static_cast<size_t>(kl_));
+    if (level + 1 < levels_.size())
+      return Insert(level + 1, separator, static_cast<uint32_t>(new_no));
     // The root split: a new root above it.
     int32_t root_no;
     if ((rc = NewPage(&root_no)) != 0) return rc;
@@ -377,7 +386,8 @@ int WriteTrees(CFILE& f, KEYSORTER& keys, int index_count, const int* key_length
 
 }  // namespace
 
-int WriteSortedIndexFile(const char* name, KEYSORTER& keys, int index_count, const int* key_lengths) {
+int WriteSortedIndexFile(const char* name, KEYSORTER& keys, int index_count,
+                         const int* key_lengths) {
   bool valid = index_count >= 0 && index_count <= kMaxIndexCount;
   for (int i = 0; valid && i < index_count; ++i)
     valid = key_lengths[i] >= kMinKeyLength && key_lengths[i] <= kMaxKeyLength;

@@ -64,7 +64,7 @@ class KEYSORTER {
     std::vector<uint8_t> buffer;
     size_t at = 0, filled = 0;  // entries in the buffer: the next one, how many
     int64_t next_offset = 0;
-    long left = 0;              // entries not yet in the buffer (runs) or not yet taken (memory)
+    long left = 0;  // entries not yet in the buffer (runs) or not yet taken (memory)
     const uint8_t* head = nullptr;
   };
   int Spill();
@@ -93,4 +93,5 @@ class KEYSORTER {
 // Writes a whole index file under name (created, never an existing one's contents) from the
 // sorted keys and leaves it closed; the caller flushes nothing: it is flushed here. 0, -1 (the
 // file layer failed, reported) or an event code (reported).
-int WriteSortedIndexFile(const char* name, KEYSORTER& keys, int index_count, const int* key_lengths);
+int WriteSortedIndexFile(const char* name, KEYSORTER& keys, int index_count,
+                         const int* key_lengths);

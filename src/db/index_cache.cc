@@ -17,7 +17,8 @@ namespace {
 constexpr uint32_t kMaxHintedRecord = 1u << 22;
 
 int64_t SteadyNow() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
 
@@ -25,7 +26,8 @@ int64_t SteadyNow() {
 
 const INDEXPAGE* KeptPage(INDEXFILE* ix, int index, int32_t p) {
   INDEXCACHE& c = ix->cache;
-  if (p < 0 || static_cast<size_t>(p) >= c.slot_of.size() || c.slot_of[static_cast<size_t>(p)] < 0) return nullptr;
+  if (p < 0 || static_cast<size_t>(p) >= c.slot_of.size() || c.slot_of[static_cast<size_t>(p)] < 0)
+    return nullptr;
   INDEXCACHE::PAGE& slot = c.slots[static_cast<size_t>(c.slot_of[static_cast<size_t>(p)])];
   if (slot.generation != c.generation || slot.index != index) return nullptr;
   slot.used = true;
@@ -36,7 +38,8 @@ void KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   INDEXCACHE& c = ix->cache;
   if (p < 0) return;
   if (static_cast<size_t>(p) >= c.slot_of.size())
-    c.slot_of.resize(std::max<size_t>(static_cast<size_t>(p) + 1, static_cast<size_t>(ix->page_count)), -1);
+    c.slot_of.resize(
+        std::max<size_t>(static_cast<size_t>(p) + 1, static_cast<size_t>(ix->page_count)), -1);
   int32_t at = c.slot_of[static_cast<size_t>(p)];
   if (at < 0) {
     if (c.slots.size() < c.limit) {
@@ -67,7 +70,8 @@ void KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
 
 void ForgetPage(INDEXFILE* ix, int32_t p) {
   INDEXCACHE& c = ix->cache;
-  if (p < 0 || static_cast<size_t>(p) >= c.slot_of.size() || c.slot_of[static_cast<size_t>(p)] < 0) return;
+  if (p < 0 || static_cast<size_t>(p) >= c.slot_of.size() || c.slot_of[static_cast<size_t>(p)] < 0)
+    return;
   c.slots[static_cast<size_t>(c.slot_of[static_cast<size_t>(p)])].page_no = kNoPage;
   c.slot_of[static_cast<size_t>(p)] = -1;
 }
@@ -94,7 +98,8 @@ void LearnFromPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   const int kl = ix->index[index].key_length;
   const int n = PageCount(page);
   if (PageKind(page) == kPageInner) {
-    if (c.parent.size() < static_cast<size_t>(ix->page_count)) c.parent.resize(static_cast<size_t>(ix->page_count), kNoPage);
+    if (c.parent.size() < static_cast<size_t>(ix->page_count))
+      c.parent.resize(static_cast<size_t>(ix->page_count), kNoPage);
     for (int e = 0; e < n; ++e) {
       uint32_t child = EntryValue(page, kl, e);
       if (child < c.parent.size()) c.parent[child] = p;
@@ -103,12 +108,14 @@ void LearnFromPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
     std::vector<int32_t>& leaf_of = c.leaf_of[index];
     // A sound index holds one entry per record, so no record number reaches the number of entries
     // the file can hold: a damaged page does not make the hints take memory beyond that.
-    const uint64_t bound = std::min<uint64_t>(kMaxHintedRecord, static_cast<uint64_t>(ix->page_count) * 82);
+    const uint64_t bound =
+        std::min<uint64_t>(kMaxHintedRecord, static_cast<uint64_t>(ix->page_count) * 82);
     for (int e = 0; e < n; ++e) {
       uint32_t record = EntryValue(page, kl, e);
       if (record >= bound) continue;
       if (record >= leaf_of.size())
-        leaf_of.resize(static_cast<size_t>(std::min<uint64_t>(bound, std::max<uint64_t>(record + 1, leaf_of.size() * 2))),
+        leaf_of.resize(static_cast<size_t>(std::min<uint64_t>(
+                           bound, std::max<uint64_t>(record + 1, leaf_of.size() * 2))),
                        kNoPage);
       leaf_of[record] = p;
     }
@@ -119,8 +126,8 @@ void ForgetKeptIndexPages(INDEXFILE* ix) { ++ix->cache.generation; }
 
 void UseLeafHints(INDEXFILE* ix, int index) { ix->cache.hinted[index] = true; }
 
-int FindByHints(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,
-                int* position) {
+int FindByHints(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record,
+                std::vector<PathStep>* path, int* position) {
   INDEXCACHE& c = ix->cache;
   if (!c.hinted[index] || record >= c.leaf_of[index].size()) return 1;
   int32_t p = c.leaf_of[index][record];
@@ -135,12 +142,14 @@ int FindByHints(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, s
   if (PageKind(leaf) != kPageLeaf) return 1;
   int pos = -1;
   for (int e = 0; e < PageCount(leaf) && pos < 0; ++e)
-    if (EntryValue(leaf, kl, e) == record && CompareIndexKeys(EntryKey(leaf, kl, e), key, kl) == 0) pos = e;
+    if (EntryValue(leaf, kl, e) == record && CompareIndexKeys(EntryKey(leaf, kl, e), key, kl) == 0)
+      pos = e;
   if (pos < 0) return 1;
   // Up to the root, each page holding its child.
   const int32_t root = ix->index[index].root;
   while (p != root) {
-    if (static_cast<int>(up.size()) > DescentLimit(ix) || static_cast<size_t>(p) >= c.parent.size()) return 1;
+    if (static_cast<int>(up.size()) > DescentLimit(ix) || static_cast<size_t>(p) >= c.parent.size())
+      return 1;
     const int32_t q = c.parent[static_cast<size_t>(p)];
     if (q == kNoPage) return 1;
     PathStep step;

@@ -31,7 +31,8 @@ class Checker {
 
  private:
   bool Fail(int32_t page, const char* format, ...) __attribute__((format(printf, 3, 4)));
-  bool Visit(int32_t p, int depth, const uint8_t* lo, const uint8_t* hi, uint8_t* greatest, bool* has_greatest);
+  bool Visit(int32_t p, int depth, const uint8_t* lo, const uint8_t* hi, uint8_t* greatest,
+             bool* has_greatest);
   bool CheckKeyBytes(int32_t p, const uint8_t* key);
 
   INDEXFILE* ix_;
@@ -66,17 +67,21 @@ bool Checker::CheckHeader() {
   if (ix_->file.Seek(0, SEEK_SET) < 0 || ix_->file.Read(block, kIndexBlockSize) != kIndexBlockSize)
     return Fail(kNoPage, "header cannot be read");
   INDEXHEADER h;
-  if (DecodeIndexHeader(block, &h) != 0) return Fail(kNoPage, "header magic text or index count invalid");
+  if (DecodeIndexHeader(block, &h) != 0)
+    return Fail(kNoPage, "header magic text or index count invalid");
   for (int i = kIndexMagicSize; i < 32; ++i)
     if (block[i] != 0) return Fail(kNoPage, "header byte %d is not zero", i);
   for (int i = 40 + 8 * static_cast<int>(h.index_count); i < kIndexBlockSize; ++i)
     if (block[i] != 0) return Fail(kNoPage, "header byte %d is not zero", i);
-  if (h.index_count != static_cast<uint32_t>(ix_->index_count)) return Fail(kNoPage, "index count differs");
+  if (h.index_count != static_cast<uint32_t>(ix_->index_count))
+    return Fail(kNoPage, "index count differs");
   if (h.page_count != static_cast<uint32_t>(ix_->page_count))
     return Fail(kNoPage, "page count %u on disk, %d in memory", h.page_count, ix_->page_count);
   for (int i = 0; i < ix_->index_count; ++i) {
-    if (h.key_length[i] != ix_->index[i].key_length) return Fail(kNoPage, "key length of index %d differs", i);
-    if (h.root[i] != ix_->index[i].root) return Fail(kNoPage, "root of index %d differs from memory", i);
+    if (h.key_length[i] != ix_->index[i].key_length)
+      return Fail(kNoPage, "key length of index %d differs", i);
+    if (h.root[i] != ix_->index[i].root)
+      return Fail(kNoPage, "root of index %d differs from memory", i);
   }
   int64_t size = ix_->file.Size();
   int64_t expected = (static_cast<int64_t>(ix_->page_count) + 1) * kIndexBlockSize;
@@ -129,8 +134,10 @@ bool Checker::Visit(int32_t p, int depth, const uint8_t* lo, const uint8_t* hi, 
     const uint8_t* key = EntryKey(pg, kl_, e);
     if (e > 0 && CompareIndexKeys(EntryKey(pg, kl_, e - 1), key, kl_) > 0)
       return Fail(p, "page %d entries %d and %d out of order", p, e - 1, e);
-    if (lo && CompareIndexKeys(key, lo, kl_) < 0) return Fail(p, "page %d entry %d below its separator", p, e);
-    if (hi && CompareIndexKeys(key, hi, kl_) > 0) return Fail(p, "page %d entry %d above its separator", p, e);
+    if (lo && CompareIndexKeys(key, lo, kl_) < 0)
+      return Fail(p, "page %d entry %d below its separator", p, e);
+    if (hi && CompareIndexKeys(key, hi, kl_) > 0)
+      return Fail(p, "page %d entry %d above its separator", p, e);
   }
   if (leaf) {
     out_->keys[index_] += n;
@@ -141,7 +148,8 @@ bool Checker::Visit(int32_t p, int depth, const uint8_t* lo, const uint8_t* hi, 
         record_index_ = index_;
         record_page_ = p;
         char text[128];
-        std::snprintf(text, sizeof text, "page %d entry %d: record %u outside %ld records", p, e, rec, record_count_);
+        std::snprintf(text, sizeof text, "page %d entry %d: record %u outside %ld records", p, e,
+                      rec, record_count_);
         record_problem_ = text;
       }
     }
@@ -153,7 +161,8 @@ bool Checker::Visit(int32_t p, int depth, const uint8_t* lo, const uint8_t* hi, 
   }
   if (n == 0) return true;  // an empty root
   for (int i = 0; i < kl_; ++i)
-    if (EntryKey(pg, kl_, n - 1)[i] != 0) return Fail(p, "last entry of inner page %d has a key", p);
+    if (EntryKey(pg, kl_, n - 1)[i] != 0)
+      return Fail(p, "last entry of inner page %d has a key", p);
   for (int e = 0; e < n; ++e) {
     const uint8_t* child_lo = e == 0 ? lo : EntryKey(pg, kl_, e - 1);
     const uint8_t* child_hi = e < n - 1 ? EntryKey(pg, kl_, e) : hi;
@@ -162,9 +171,11 @@ bool Checker::Visit(int32_t p, int depth, const uint8_t* lo, const uint8_t* hi, 
     uint32_t child = EntryValue(pg, kl_, e);
     if (child >= static_cast<uint32_t>(ix_->page_count))
       return Fail(p, "page %d entry %d points to page %u outside the file", p, e, child);
-    if (!Visit(static_cast<int32_t>(child), depth + 1, child_lo, child_hi, child_greatest, &has)) return false;
+    if (!Visit(static_cast<int32_t>(child), depth + 1, child_lo, child_hi, child_greatest, &has))
+      return false;
     if (!has) return Fail(p, "page %d entry %d leads to an empty subtree", p, e);
-    if (e < n - 1 && std::memcmp(child_greatest, EntryKey(pg, kl_, e), static_cast<size_t>(kl_)) != 0)
+    if (e < n - 1 &&
+        std::memcmp(child_greatest, EntryKey(pg, kl_, e), static_cast<size_t>(kl_)) != 0)
       return Fail(p, "page %d entry %d is not the greatest key of page %u", p, e, child);
     if (e == n - 1) {
       std::memcpy(greatest, child_greatest, static_cast<size_t>(kl_));
@@ -186,12 +197,13 @@ bool Checker::CheckTree(int index) {
     const std::vector<int32_t>& level = levels_[d];
     for (size_t k = 0; k < level.size(); ++k) {
       INDEXPAGE pg;
-      if (ReadIndexPage(ix_, index, level[k], &pg) != 0) return Fail(level[k], "page %d cannot be read again", level[k]);
+      if (ReadIndexPage(ix_, index, level[k], &pg) != 0)
+        return Fail(level[k], "page %d cannot be read again", level[k]);
       int32_t want_prev = k > 0 ? level[k - 1] : kNoPage;
       int32_t want_next = k + 1 < level.size() ? level[k + 1] : kNoPage;
       if (PagePrev(pg) != want_prev || PageNext(pg) != want_next)
-        return Fail(level[k], "chain at level %zu broken at page %d (links %d, %d; want %d, %d)", d, level[k],
-                    PagePrev(pg), PageNext(pg), want_prev, want_next);
+        return Fail(level[k], "chain at level %zu broken at page %d (links %d, %d; want %d, %d)", d,
+                    level[k], PagePrev(pg), PageNext(pg), want_prev, want_next);
     }
   }
   return true;

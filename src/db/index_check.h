@@ -20,14 +20,14 @@
 #include "db/index_file.h"
 
 struct INDEXCHECK {
-  int event = 0;             // 0 sound, 8 structure, 14 a record number outside the data file
-  int index = -1;            // where the fault lies (-1: the header or the file)
+  int event = 0;   // 0 sound, 8 structure, 14 a record number outside the data file
+  int index = -1;  // where the fault lies (-1: the header or the file)
   int32_t page = kNoPage;
-  std::string problem;       // one line for developers, in English
-  long keys[kMaxIndexCount] = {};   // entries in the leaves of each tree
-  int depth[kMaxIndexCount] = {};   // levels of each tree
+  std::string problem;             // one line for developers, in English
+  long keys[kMaxIndexCount] = {};  // entries in the leaves of each tree
+  int depth[kMaxIndexCount] = {};  // levels of each tree
   long pages_in_trees = 0;
-  long unused_pages = 0;     // emptied pages that wait for a rebuild
+  long unused_pages = 0;  // emptied pages that wait for a rebuild
 };
 
 // record_count < 0 skips the record number check. Returns check->event.

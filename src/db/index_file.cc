@@ -6,15 +6,16 @@
 #include <cstring>
 #include <vector>
 
-#include "db/index_internal.h"
 #include "common/codepage.h"
+#include "db/index_internal.h"
 
 namespace {
 
 bool ValidDefinition(int index_count, const int* key_lengths) {
   if (index_count < 0 || index_count > kMaxIndexCount) return false;
   for (int i = 0; i < index_count; ++i)
-    if (key_lengths == nullptr || key_lengths[i] < kMinKeyLength || key_lengths[i] > kMaxKeyLength) return false;
+    if (key_lengths == nullptr || key_lengths[i] < kMinKeyLength || key_lengths[i] > kMaxKeyLength)
+      return false;
   return true;
 }
 
@@ -144,8 +145,8 @@ int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page) {
   int kind = PageKind(*page);
   int32_t prev = PagePrev(*page), next = PageNext(*page);
   // Links below -1 are not "none" and would point before the first page.
-  if (kind > 1 || PageCount(*page) > c.capacity || prev < -1 || prev >= ix->page_count || next < -1 ||
-      next >= ix->page_count)
+  if (kind > 1 || PageCount(*page) > c.capacity || prev < -1 || prev >= ix->page_count ||
+      next < -1 || next >= ix->page_count)
     return kDbEvBadIndex;
   if (!kept) {
     ConvertIndexPage(*page, c.key_length, kCodePageLatin2, kCodePageWindows);
@@ -187,7 +188,8 @@ int WriteIndexPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   return WritePageAt(ix, index, p, page);
 }
 
-PAGEWRITES::PAGEWRITES(INDEXFILE* ix, int index) : ix_(ix), index_(index), root_(ix->index[index].root) {}
+PAGEWRITES::PAGEWRITES(INDEXFILE* ix, int index)
+    : ix_(ix), index_(index), root_(ix->index[index].root) {}
 
 int PAGEWRITES::Read(int32_t p, INDEXPAGE* page) {
   for (size_t k = 0; k < order_.size(); ++k) {
@@ -212,7 +214,8 @@ void PAGEWRITES::Change(int32_t p, const INDEXPAGE& original, const INDEXPAGE& u
 }
 
 int PAGEWRITES::NextNew(int32_t* p) const {
-  const int64_t next = static_cast<int64_t>(ix_->page_count) + static_cast<int64_t>(appended_.size());
+  const int64_t next =
+      static_cast<int64_t>(ix_->page_count) + static_cast<int64_t>(appended_.size());
   if (next >= 0x7FFFFFFF) return kDbEvBadIndex;
   *p = static_cast<int32_t>(next);
   return 0;
@@ -265,10 +268,13 @@ void PAGEWRITES::Undo(size_t written, bool header_written) {
     if (WriteIndexPage(ix_, index_, order_[k], originals_[k]) != 0) ok = false;
   if (header_written && WriteIndexHeader(ix_) != 0) ok = false;
   if (!appended_.empty()) {
-    for (size_t k = 0; k < appended_.size(); ++k) ForgetPage(ix_, ix_->page_count + static_cast<int32_t>(k));
+    for (size_t k = 0; k < appended_.size(); ++k)
+      ForgetPage(ix_, ix_->page_count + static_cast<int32_t>(k));
     if (ix_->batching) {
-      for (size_t k = 0; k < appended_.size(); ++k) ix_->batch.erase(ix_->page_count + static_cast<int32_t>(k));
-    } else if (ix_->file.SetSize((static_cast<int64_t>(ix_->page_count) + 1) * kIndexBlockSize) != 0) {
+      for (size_t k = 0; k < appended_.size(); ++k)
+        ix_->batch.erase(ix_->page_count + static_cast<int32_t>(k));
+    } else if (ix_->file.SetSize((static_cast<int64_t>(ix_->page_count) + 1) * kIndexBlockSize) !=
+               0) {
       ok = false;
     }
   }
@@ -310,7 +316,8 @@ int EndIndexBatch(INDEXFILE* ix, bool write) {
   if (write) {
     for (const auto& [p, page] : ix->batch) {
       INDEXPAGE out = page;
-      ConvertIndexPage(out, ix->index[ix->batch_index[p]].key_length, kCodePageWindows, kCodePageLatin2);
+      ConvertIndexPage(out, ix->index[ix->batch_index[p]].key_length, kCodePageWindows,
+                       kCodePageLatin2);
       if (WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes) != 0) {
         rc = -1;
         break;
@@ -349,7 +356,8 @@ int DescentLimit(const INDEXFILE* ix) {
 
 // ---------------------------------------------------------------------------------------------
 
-int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing) {
+int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths,
+                    int sharing) {
   ix->file.Close();
   if (!ValidDefinition(index_count, key_lengths)) {
     ReportDbEvent(kDbEvBadDefinition, name, index_count);
@@ -366,8 +374,8 @@ int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int*
   return 0;
 }
 
-int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing,
-                  bool read_only) {
+int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths,
+                  int sharing, bool read_only) {
   ix->file.Close();
   ix->index_count = 0;
   ix->page_count = 0;
@@ -376,7 +384,8 @@ int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* k
     ReportDbEvent(kDbEvBadDefinition, name, index_count);
     return kDbEvBadDefinition;
   }
-  if (ix->file.Open(name, kOpenExisting, read_only ? kAccessRead : kAccessReadWrite, sharing) != 0) return -1;
+  if (ix->file.Open(name, kOpenExisting, read_only ? kAccessRead : kAccessReadWrite, sharing) != 0)
+    return -1;
   int rc = LoadHeader(ix, index_count, key_lengths);
   if (rc != 0) {
     ix->index_count = 0;
@@ -437,8 +446,8 @@ struct CursorTarget {
 
 // Inserts (key, value) into the leaf at the end of the path at position pos, splitting upwards
 // as needed; the pages go into the write set.
-int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int pos, const uint8_t* key_in, uint32_t value,
-             PAGEWRITES& w, CursorTarget* target) {
+int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int pos, const uint8_t* key_in,
+             uint32_t value, PAGEWRITES& w, CursorTarget* target) {
   INDEXCURSOR& c = ix->index[index];
   const int kl = c.key_length;
   const int leaf_level = static_cast<int>(path.size()) - 1;
@@ -478,7 +487,8 @@ int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int pos, con
     SetPagePrev(pg, new_no);
     uint8_t separator[kMaxKeyLength];
     std::memcpy(separator, EntryKey(np, kl, PageCount(np) - 1), static_cast<size_t>(kl));
-    if (PageKind(np) == kPageInner) std::memset(EntryKey(np, kl, PageCount(np) - 1), 0, static_cast<size_t>(kl));
+    if (PageKind(np) == kPageInner)
+      std::memset(EntryKey(np, kl, PageCount(np) - 1), 0, static_cast<size_t>(kl));
     w.Append(np);
     if (old_prev != kNoPage) {
       INDEXPAGE prev;
@@ -488,7 +498,8 @@ int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int pos, con
       w.Change(old_prev, before, prev);
     }
     w.Change(s.page_no, s.original, pg);
-    if (level == leaf_level) *target = CursorTarget{into_new ? new_no : s.page_no, into_new ? np : pg, target_pos};
+    if (level == leaf_level)
+      *target = CursorTarget{into_new ? new_no : s.page_no, into_new ? np : pg, target_pos};
     if (level == 0) {
       int32_t root_no;
       if ((rc = w.NextNew(&root_no)) != 0) return rc;

@@ -38,15 +38,15 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/cfile.h"
 #include "db/db_events.h"
 #include "db/index_page.h"
+#include "platform/cfile.h"
 
 struct INDEXCURSOR {
   int key_length = 0;
   int capacity = 0;
   int32_t root = kNoPage;
-  int32_t page = kNoPage;   // the cursor's page, kNoPage for none
+  int32_t page = kNoPage;  // the cursor's page, kNoPage for none
   int position = 0;
   bool copy_valid = false;  // `copy` holds `page` as read under the current lock
   // The leaves a walk in one direction has been on since the cursor was placed (or turned): a
@@ -62,13 +62,13 @@ struct INDEXCACHE {
     int32_t page_no = kNoPage;  // kNoPage: a free slot
     int index = 0;
     uint32_t generation = 0;
-    bool used = false;          // used since the clock hand last passed
+    bool used = false;  // used since the clock hand last passed
   };
-  std::vector<PAGE> slots;      // up to `limit`; a clock hand picks the slot to reuse
-  std::vector<int32_t> slot_of; // page -> slot, -1 none
+  std::vector<PAGE> slots;       // up to `limit`; a clock hand picks the slot to reuse
+  std::vector<int32_t> slot_of;  // page -> slot, -1 none
   size_t hand = 0;
-  uint32_t generation = 1;      // pages kept under an older generation are not trusted
-  size_t limit = 4096;          // pages (2 MB)
+  uint32_t generation = 1;  // pages kept under an older generation are not trusted
+  size_t limit = 4096;      // pages (2 MB)
   // Hints, verified on use: the parent page of each page, and per index the leaf that held the
   // entry of each record (kNoPage: not known). Leaves are remembered only for indexes where a
   // search had to go through more than one leaf of equal keys.
@@ -111,10 +111,11 @@ struct INDEXFILE {
 // Writes a fresh file (header, then one empty leaf per index as pages 0..n-1) and keeps it open.
 // A failed write deletes the file. An index count outside 0..59 or a key length outside 2..100:
 // event 17.
-int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing);
+int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths,
+                    int sharing);
 // Opens an existing file and checks its header against the definition: event 8 on any difference.
-int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths, int sharing,
-                  bool read_only = false);
+int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths,
+                  int sharing, bool read_only = false);
 int CloseIndexFile(INDEXFILE* ix);
 // Cuts the open file to nothing and writes it afresh in place, for rebuilding.
 int EmptyIndexFile(INDEXFILE* ix);

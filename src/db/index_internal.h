@@ -65,8 +65,8 @@ int DescentLimit(const INDEXFILE* ix);
 // Finds the entry (key, record) the way removal looks for it: down through the first separator not
 // below the key, on through the following children while the separators equal the key. Fills the
 // path from the root to the leaf and the entry's position; 10 when it is not there.
-int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,
-                   int* position);
+int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record,
+                   std::vector<PathStep>* path, int* position);
 
 // Kept pages and hints (index_cache.cc). Pages are kept with their keys in the data code page.
 // A page kept for index `index` under the current generation, or null.
@@ -84,5 +84,5 @@ void UseLeafHints(INDEXFILE* ix, int index);
 // Finds the entry (key, record) through the hints and verifies it: the leaf holds the entry and
 // each page up to the root holds its child. 0 with the path and position as FindIndexEntry gives
 // them; 1 when the hints do not lead there (the caller searches); -1 when the file layer failed.
-int FindByHints(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,
-                int* position);
+int FindByHints(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record,
+                std::vector<PathStep>* path, int* position);

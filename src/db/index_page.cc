@@ -114,7 +114,9 @@ int CompareIndexKeys(const uint8_t* a, const uint8_t* b, int key_length) {
 }
 
 int CompareIndexPrefix(const uint8_t* key, const char* text, size_t text_length, int key_length) {
-  size_t n = text_length < static_cast<size_t>(key_length - 1) ? text_length : static_cast<size_t>(key_length - 1);
+  size_t n = text_length < static_cast<size_t>(key_length - 1)
+                 ? text_length
+                 : static_cast<size_t>(key_length - 1);
   return CompareWeighted(key, reinterpret_cast<const uint8_t*>(text), n);
 }
 

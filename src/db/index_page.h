@@ -10,11 +10,11 @@
 #include <cstdint>
 
 inline constexpr int kIndexBlockSize = 512;
-inline constexpr int kIndexPageHead = 12;       // kind, count, previous, next
+inline constexpr int kIndexPageHead = 12;  // kind, count, previous, next
 inline constexpr int kMaxIndexCount = 59;
-inline constexpr int kMinKeyLength = 2;         // NUL included
+inline constexpr int kMinKeyLength = 2;  // NUL included
 inline constexpr int kMaxKeyLength = 100;
-inline constexpr int kIndexMagicSize = 26;      // the text and its NUL
+inline constexpr int kIndexMagicSize = 26;  // the text and its NUL
 inline constexpr char kIndexMagic[kIndexMagicSize] = "Krenvo database index 2.0";
 inline constexpr int32_t kNoPage = -1;
 inline constexpr int kPageInner = 0;
@@ -47,8 +47,12 @@ inline int32_t PagePrev(const INDEXPAGE& pg) { return static_cast<int32_t>(GetLe
 inline int32_t PageNext(const INDEXPAGE& pg) { return static_cast<int32_t>(GetLe32(pg.bytes + 8)); }
 inline void SetPageKind(INDEXPAGE& pg, int kind) { PutLe16(pg.bytes, static_cast<uint16_t>(kind)); }
 inline void SetPageCount(INDEXPAGE& pg, int n) { PutLe16(pg.bytes + 2, static_cast<uint16_t>(n)); }
-inline void SetPagePrev(INDEXPAGE& pg, int32_t p) { PutLe32(pg.bytes + 4, static_cast<uint32_t>(p)); }
-inline void SetPageNext(INDEXPAGE& pg, int32_t p) { PutLe32(pg.bytes + 8, static_cast<uint32_t>(p)); }
+inline void SetPagePrev(INDEXPAGE& pg, int32_t p) {
+  PutLe32(pg.bytes + 4, static_cast<uint32_t>(p));
+}
+inline void SetPageNext(INDEXPAGE& pg, int32_t p) {
+  PutLe32(pg.bytes + 8, static_cast<uint32_t>(p));
+}
 
 inline uint8_t* EntryKey(INDEXPAGE& pg, int key_length, int i) {
   return pg.bytes + kIndexPageHead + i * (key_length + 4);

@@ -27,7 +27,8 @@ struct Search {
 };
 
 int SearchPage(Search& s, int32_t p) {
-  if (--s.budget < 0 || static_cast<int>(s.path->size()) >= DescentLimit(s.ix)) return kDbEvBadIndex;
+  if (--s.budget < 0 || static_cast<int>(s.path->size()) >= DescentLimit(s.ix))
+    return kDbEvBadIndex;
   s.path->emplace_back();
   PathStep& step = s.path->back();
   step.page_no = p;
@@ -40,7 +41,8 @@ int SearchPage(Search& s, int32_t p) {
     if (++s.leaves == 2) UseLeafHints(s.ix, s.index);
     if (s.leaves >= 2) LearnFromPage(s.ix, s.index, p, step.page);
     for (int e = 0; e < n; ++e) {
-      if (EntryValue(step.page, s.kl, e) == s.record && CompareIndexKeys(EntryKey(step.page, s.kl, e), s.key, s.kl) == 0) {
+      if (EntryValue(step.page, s.kl, e) == s.record &&
+          CompareIndexKeys(EntryKey(step.page, s.kl, e), s.key, s.kl) == 0) {
         s.position = e;
         return 0;
       }
@@ -68,7 +70,8 @@ int SearchPage(Search& s, int32_t p) {
     rc = SearchPage(s, child);
     if (rc != kDbEvKeyMissing) return rc;
     // Equal keys may continue in the next child; the last entry has no key to look at.
-    if (j >= n - 1 || CompareIndexKeys(EntryKey((*s.path)[at].page, s.kl, j), s.key, s.kl) != 0) break;
+    if (j >= n - 1 || CompareIndexKeys(EntryKey((*s.path)[at].page, s.kl, j), s.key, s.kl) != 0)
+      break;
   }
   s.path->pop_back();
   return kDbEvKeyMissing;
@@ -76,8 +79,8 @@ int SearchPage(Search& s, int32_t p) {
 
 // After the greatest key below path[level] changed to `greatest`: the separator for that page in
 // the first ancestor where the branch is not the last entry takes it.
-void PropagateGreatest(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, const uint8_t* greatest,
-                       PAGEWRITES& w) {
+void PropagateGreatest(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level,
+                       const uint8_t* greatest, PAGEWRITES& w) {
   const int kl = ix->index[index].key_length;
   for (int l = level - 1; l >= 0; --l) {
     PathStep& s = path[static_cast<size_t>(l)];
@@ -109,7 +112,8 @@ int Unlink(const INDEXPAGE& pg, PAGEWRITES& w) {
   return 0;
 }
 
-int RemoveAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, int pos, PAGEWRITES& w) {
+int RemoveAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, int pos,
+             PAGEWRITES& w) {
   const int kl = ix->index[index].key_length;
   for (;;) {
     PathStep& s = path[static_cast<size_t>(level)];
@@ -144,8 +148,8 @@ int RemoveAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int level, i
 
 // The cursor after a removal at (leaf, pos): the entry now there, else the first entry of the
 // next page, else the previous entry, else the last entry of the previous page, else nowhere.
-int PlaceAfterRemoval(INDEXFILE* ix, int index, int32_t leaf_no, const INDEXPAGE& leaf, int32_t prev, int32_t next,
-                      int pos) {
+int PlaceAfterRemoval(INDEXFILE* ix, int index, int32_t leaf_no, const INDEXPAGE& leaf,
+                      int32_t prev, int32_t next, int pos) {
   INDEXCURSOR& c = ix->index[index];
   c.page = kNoPage;
   const int n = PageCount(leaf);
@@ -175,8 +179,8 @@ int PlaceAfterRemoval(INDEXFILE* ix, int index, int32_t leaf_no, const INDEXPAGE
 
 }  // namespace
 
-int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record, std::vector<PathStep>* path,
-                   int* position) {
+int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record,
+                   std::vector<PathStep>* path, int* position) {
   INDEXCURSOR& c = ix->index[index];
   int rc = FindByHints(ix, index, key, record, path, position);
   if (rc <= 0) return rc;

@@ -36,8 +36,8 @@ int SeekLastChild(const INDEXPAGE& pg, int kl, const char* text, size_t length) 
 }
 
 // Descends to a leaf; 15 when the index is empty.
-int Descend(INDEXFILE* ix, int index, ChildChoice choose, const char* text, size_t length, int32_t* leaf_no,
-            INDEXPAGE* leaf) {
+int Descend(INDEXFILE* ix, int index, ChildChoice choose, const char* text, size_t length,
+            int32_t* leaf_no, INDEXPAGE* leaf) {
   const INDEXCURSOR& c = ix->index[index];
   int32_t p = c.root;
   for (int depth = 0;; ++depth) {
@@ -50,7 +50,8 @@ int Descend(INDEXFILE* ix, int index, ChildChoice choose, const char* text, size
       *leaf_no = p;
       return 0;
     }
-    p = static_cast<int32_t>(EntryValue(*leaf, c.key_length, choose(*leaf, c.key_length, text, length)));
+    p = static_cast<int32_t>(
+        EntryValue(*leaf, c.key_length, choose(*leaf, c.key_length, text, length)));
   }
 }
 
@@ -151,8 +152,8 @@ std::string SeekText(const char* text) {
 }
 
 template <typename Choose>
-int DescendForSeek(INDEXFILE* ix, int index, Choose choose, const std::string& text, int32_t* leaf_no,
-                   INDEXPAGE* leaf) {
+int DescendForSeek(INDEXFILE* ix, int index, Choose choose, const std::string& text,
+                   int32_t* leaf_no, INDEXPAGE* leaf) {
   int rc = CheckIndexNumber(ix, index);
   if (rc != 0) return rc;
   return Descend(ix, index, choose, text.c_str(), text.size(), leaf_no, leaf);
@@ -169,7 +170,8 @@ int SeekKey(INDEXFILE* ix, int index, const char* text_in, long* record) {
   if (rc != 0) return ReportIndexEvent(ix, index, rc);
   INDEXCURSOR& c = ix->index[index];
   for (int e = 0; e < PageCount(leaf); ++e) {
-    if (CompareIndexPrefix(EntryKey(leaf, c.key_length, e), text.c_str(), length, c.key_length) >= 0) {
+    if (CompareIndexPrefix(EntryKey(leaf, c.key_length, e), text.c_str(), length, c.key_length) >=
+        0) {
       SetIndexCursor(c, leaf_no, leaf, e);
       return Give(c, record);
     }
@@ -186,7 +188,8 @@ int SeekLastKey(INDEXFILE* ix, int index, const char* text_in, long* record) {
   if (rc != 0) return ReportIndexEvent(ix, index, rc);
   INDEXCURSOR& c = ix->index[index];
   for (int e = PageCount(leaf) - 1; e >= 0; --e) {
-    if (CompareIndexPrefix(EntryKey(leaf, c.key_length, e), text.c_str(), length, c.key_length) <= 0) {
+    if (CompareIndexPrefix(EntryKey(leaf, c.key_length, e), text.c_str(), length, c.key_length) <=
+        0) {
       SetIndexCursor(c, leaf_no, leaf, e);
       return Give(c, record);
     }
@@ -195,7 +198,8 @@ int SeekLastKey(INDEXFILE* ix, int index, const char* text_in, long* record) {
   if (prev == kNoPage) return ReportIndexEvent(ix, index, kDbEvNotFound);
   INDEXPAGE pg;
   rc = ReadIndexPage(ix, index, prev, &pg);
-  if (rc == 0 && (PageKind(pg) != kPageLeaf || PageCount(pg) == 0 || PageNext(pg) != leaf_no)) rc = kDbEvBadIndex;
+  if (rc == 0 && (PageKind(pg) != kPageLeaf || PageCount(pg) == 0 || PageNext(pg) != leaf_no))
+    rc = kDbEvBadIndex;
   if (rc != 0) return ReportIndexEvent(ix, index, rc);
   SetIndexCursor(c, prev, pg, PageCount(pg) - 1);
   return Give(c, record);
@@ -207,6 +211,8 @@ int CurrentKey(INDEXFILE* ix, int index, long* record, char* key_out) {
   if (rc != 0) return ReportIndexEvent(ix, index, rc);
   INDEXCURSOR& c = ix->index[index];
   if (c.position >= PageCount(c.copy)) return ReportIndexEvent(ix, index, kDbEvNotFound);
-  if (key_out) std::memcpy(key_out, EntryKey(c.copy, c.key_length, c.position), static_cast<size_t>(c.key_length));
+  if (key_out)
+    std::memcpy(key_out, EntryKey(c.copy, c.key_length, c.position),
+                static_cast<size_t>(c.key_length));
   return Give(c, record);
 }

@@ -30,8 +30,9 @@ int FindById(int table, AMOUNT id) {
   char key[10];
   IdKey(id, key);
   // The caller's structure may hold unsaved edits: a miss gives it back untouched.
-  std::vector<char> saved_struct(static_cast<const char*>(TableRecord(table)),
-                                 static_cast<const char*>(TableRecord(table)) + TableRecordSize(table));
+  std::vector<char> saved_struct(
+      static_cast<const char*>(TableRecord(table)),
+      static_cast<const char*>(TableRecord(table)) + TableRecordSize(table));
   int rc = TableSetIndex(table, 0);
   if (rc == 0) rc = TableSeek(table, key);
   if (rc == 0 && CurrentRecordId(table) != id) {
@@ -49,8 +50,9 @@ int NextRecordId(int table, AMOUNT* id) {
   if (!TableIsOpen(table)) return -1;
   long saved_record = TableRecNo(table);
   int saved_index = TableGetIndex(table);
-  std::vector<char> saved_struct(static_cast<const char*>(TableRecord(table)),
-                                 static_cast<const char*>(TableRecord(table)) + TableRecordSize(table));
+  std::vector<char> saved_struct(
+      static_cast<const char*>(TableRecord(table)),
+      static_cast<const char*>(TableRecord(table)) + TableRecordSize(table));
   if (TableLock(table, false) != 0) return -1;
   AMOUNT last;
   int rc = TableSetIndex(table, 0);
@@ -59,7 +61,8 @@ int NextRecordId(int table, AMOUNT* id) {
   if (rc == kTableEnd) rc = 0;  // an empty table starts at 1
   if (last < AMOUNT()) last = AMOUNT();
   if (TableGo(table, saved_record) != 0) rc = -1;
-  if (!saved_struct.empty()) std::memcpy(TableRecord(table), saved_struct.data(), saved_struct.size());
+  if (!saved_struct.empty())
+    std::memcpy(TableRecord(table), saved_struct.data(), saved_struct.size());
   if (TableSetIndex(table, saved_index) != 0) rc = -1;
   TableUnlock(table);
   if (rc != 0) return -1;

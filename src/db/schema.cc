@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/text.h"
 #include "common/codepage.h"
+#include "common/text.h"
 
 GTO_RECORD Gto;
 TOW_RECORD Tow;
@@ -13,29 +13,31 @@ KON_RECORD Kon;
 TRA_RECORD Tra;
 POZ_RECORD Poz;
 
-#define F(S, NAME, TYPE, LEN, DEC) {#NAME, TYPE, LEN, DEC, offsetof(S, NAME)}
+#define F(S, NAME, TYPE, LEN, DEC) \
+  { #NAME, TYPE, LEN, DEC, offsetof(S, NAME) }
 
 namespace {
 
 const FIELDDEF kGtoFields[] = {
-    F(GTO_RECORD, ID, 'N', 9, 0),     F(GTO_RECORD, NAZWA, 'C', 50, 0), F(GTO_RECORD, WOFERCIE, 'L', 1, 0),
-    F(GTO_RECORD, UWAGI, 'C', 50, 0), F(GTO_RECORD, UWAGI2, 'C', 50, 0),
+    F(GTO_RECORD, ID, 'N', 9, 0),       F(GTO_RECORD, NAZWA, 'C', 50, 0),
+    F(GTO_RECORD, WOFERCIE, 'L', 1, 0), F(GTO_RECORD, UWAGI, 'C', 50, 0),
+    F(GTO_RECORD, UWAGI2, 'C', 50, 0),
 };
 
 const FIELDDEF kTowFields[] = {
-    F(TOW_RECORD, ID, 'N', 9, 0),          F(TOW_RECORD, NAZWA, 'C', 50, 0),
-    F(TOW_RECORD, OPIS, 'C', 50, 0),       F(TOW_RECORD, NR, 'C', 20, 0),
-    F(TOW_RECORD, EAN, 'C', 20, 0),        F(TOW_RECORD, GTOID, 'N', 9, 0),
-    F(TOW_RECORD, RODZAJ, 'C', 1, 0),      F(TOW_RECORD, SWW, 'C', 20, 0),
-    F(TOW_RECORD, JMIARY, 'C', 5, 0),      F(TOW_RECORD, OPAKOWANIE, 'N', 14, 4),
-    F(TOW_RECORD, STANMIN, 'N', 14, 4),    F(TOW_RECORD, STANMAX, 'N', 14, 4),
-    F(TOW_RECORD, STAN, 'N', 14, 4),       F(TOW_RECORD, VATID, 'N', 2, 0),
-    F(TOW_RECORD, MARZA, 'N', 8, 2),       F(TOW_RECORD, CENA, 'N', 12, 2),
-    F(TOW_RECORD, RABAT, 'N', 8, 2),       F(TOW_RECORD, MARZA2, 'N', 8, 2),
-    F(TOW_RECORD, CENA2, 'N', 12, 2),      F(TOW_RECORD, RABAT2, 'N', 8, 2),
-    F(TOW_RECORD, MARZA3, 'N', 8, 2),      F(TOW_RECORD, CENA3, 'N', 12, 2),
-    F(TOW_RECORD, RABAT3, 'N', 8, 2),      F(TOW_RECORD, DATAPRZEC, 'D', 8, 0),
-    F(TOW_RECORD, WOFERCIE, 'L', 1, 0),    F(TOW_RECORD, UWAGI, 'C', 50, 0),
+    F(TOW_RECORD, ID, 'N', 9, 0),       F(TOW_RECORD, NAZWA, 'C', 50, 0),
+    F(TOW_RECORD, OPIS, 'C', 50, 0),    F(TOW_RECORD, NR, 'C', 20, 0),
+    F(TOW_RECORD, EAN, 'C', 20, 0),     F(TOW_RECORD, GTOID, 'N', 9, 0),
+    F(TOW_RECORD, RODZAJ, 'C', 1, 0),   F(TOW_RECORD, SWW, 'C', 20, 0),
+    F(TOW_RECORD, JMIARY, 'C', 5, 0),   F(TOW_RECORD, OPAKOWANIE, 'N', 14, 4),
+    F(TOW_RECORD, STANMIN, 'N', 14, 4), F(TOW_RECORD, STANMAX, 'N', 14, 4),
+    F(TOW_RECORD, STAN, 'N', 14, 4),    F(TOW_RECORD, VATID, 'N', 2, 0),
+    F(TOW_RECORD, MARZA, 'N', 8, 2),    F(TOW_RECORD, CENA, 'N', 12, 2),
+    F(TOW_RECORD, RABAT, 'N', 8, 2),    F(TOW_RECORD, MARZA2, 'N', 8, 2),
+    F(TOW_RECORD, CENA2, 'N', 12, 2),   F(TOW_RECORD, RABAT2, 'N', 8, 2),
+    F(TOW_RECORD, MARZA3, 'N', 8, 2),   F(TOW_RECORD, CENA3, 'N', 12, 2),
+    F(TOW_RECORD, RABAT3, 'N', 8, 2),   F(TOW_RECORD, DATAPRZEC, 'D', 8, 0),
+    F(TOW_RECORD, WOFERCIE, 'L', 1, 0), F(TOW_RECORD, UWAGI, 'C', 50, 0),
     F(TOW_RECORD, UWAGI2, 'C', 50, 0),
 };
 
@@ -72,10 +74,12 @@ const FIELDDEF kTraFields[] = {
 };
 
 const FIELDDEF kPozFields[] = {
-    F(POZ_RECORD, RODZAJ, 'C', 1, 0), F(POZ_RECORD, DATAMAG, 'D', 8, 0), F(POZ_RECORD, DATATRA, 'D', 8, 0),
-    F(POZ_RECORD, TRAID, 'N', 9, 0),  F(POZ_RECORD, KONID, 'N', 9, 0),   F(POZ_RECORD, PRAID, 'N', 9, 0),
-    F(POZ_RECORD, TOWID, 'N', 9, 0),  F(POZ_RECORD, ILOSC, 'N', 14, 4),  F(POZ_RECORD, VATID, 'N', 2, 0),
-    F(POZ_RECORD, CENA, 'N', 12, 2),  F(POZ_RECORD, RABAT, 'N', 8, 2),
+    F(POZ_RECORD, RODZAJ, 'C', 1, 0),  F(POZ_RECORD, DATAMAG, 'D', 8, 0),
+    F(POZ_RECORD, DATATRA, 'D', 8, 0), F(POZ_RECORD, TRAID, 'N', 9, 0),
+    F(POZ_RECORD, KONID, 'N', 9, 0),   F(POZ_RECORD, PRAID, 'N', 9, 0),
+    F(POZ_RECORD, TOWID, 'N', 9, 0),   F(POZ_RECORD, ILOSC, 'N', 14, 4),
+    F(POZ_RECORD, VATID, 'N', 2, 0),   F(POZ_RECORD, CENA, 'N', 12, 2),
+    F(POZ_RECORD, RABAT, 'N', 8, 2),
 };
 
 #undef F
@@ -139,8 +143,8 @@ void TraKey1(const void* r, char* k) {
 }
 void TraKey2(const void* r, char* k) {
   DateParts d = DateToYmd(R(r).DATATRA);
-  std::snprintf(k, 28, "%9.0f%04u%02u%02u%c%9.0f", D(R(r).KONID), d.year, d.month, d.day, R(r).RODZAJ[0],
-                D(R(r).ID));
+  std::snprintf(k, 28, "%9.0f%04u%02u%02u%c%9.0f", D(R(r).KONID), d.year, d.month, d.day,
+                R(r).RODZAJ[0], D(R(r).ID));
 }
 void TraDocKey(const TRA_RECORD& t, const char* code, const char* number, char* k) {
   char digits[21];
@@ -155,13 +159,13 @@ const POZ_RECORD& P(const void* r) { return *static_cast<const POZ_RECORD*>(r); 
 void PozKey0(const void* r, char* k) { IdKey(P(r).TRAID, k); }
 void PozKey1(const void* r, char* k) {
   DateParts d = DateToYmd(P(r).DATATRA);
-  std::snprintf(k, 28, "%9.0f%04u%02u%02u%c%9.0f", D(P(r).TOWID), d.year, d.month, d.day, P(r).RODZAJ[0],
-                D(P(r).TRAID));
+  std::snprintf(k, 28, "%9.0f%04u%02u%02u%c%9.0f", D(P(r).TOWID), d.year, d.month, d.day,
+                P(r).RODZAJ[0], D(P(r).TRAID));
 }
 void PozKey2(const void* r, char* k) {
   DateParts d = DateToYmd(P(r).DATATRA);
-  std::snprintf(k, 37, "%9.0f%9.0f%04u%02u%02u%c%9.0f", D(P(r).KONID), D(P(r).TOWID), d.year, d.month, d.day,
-                P(r).RODZAJ[0], D(P(r).TRAID));
+  std::snprintf(k, 37, "%9.0f%9.0f%04u%02u%02u%c%9.0f", D(P(r).KONID), D(P(r).TOWID), d.year,
+                d.month, d.day, P(r).RODZAJ[0], D(P(r).TRAID));
 }
 
 const int kGtoKeys[] = {10, 51};

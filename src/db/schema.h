@@ -142,9 +142,9 @@ extern POZ_RECORD Poz;
 extern const TABLEDEF TABLE_DEFS[kSchemaTableCount];
 
 struct TABLEINFO {
-  const char* title;          // as shown to the user
+  const char* title;  // as shown to the user
   int default_index;
-  int related[2];             // tables re-read with this one when a list refreshes; -1 none
+  int related[2];  // tables re-read with this one when a list refreshes; -1 none
   int related_count;
 };
 extern const TABLEINFO TABLE_INFO[kSchemaTableCount];

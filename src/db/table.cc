@@ -75,13 +75,18 @@ int OpenAs(int table, const TABLEDEF* def, TABLEFINDINGS* found, bool new_index)
 }  // namespace
 
 TABLESLOT* OpenSlot(int table) {
-  return table >= 0 && table < kMaxTables && g_slots[table] && g_slots[table]->open ? g_slots[table].get() : nullptr;
+  return table >= 0 && table < kMaxTables && g_slots[table] && g_slots[table]->open
+             ? g_slots[table].get()
+             : nullptr;
 }
 
-
 int TableOpen(int table, const TABLEDEF* def) { return OpenAs(table, def, nullptr, false); }
-int TableOpenToInspect(int table, const TABLEDEF* def, TABLEFINDINGS* found) { return OpenAs(table, def, found, false); }
-int TableOpenWithNewIndex(int table, const TABLEDEF* def) { return OpenAs(table, def, nullptr, true); }
+int TableOpenToInspect(int table, const TABLEDEF* def, TABLEFINDINGS* found) {
+  return OpenAs(table, def, found, false);
+}
+int TableOpenWithNewIndex(int table, const TABLEDEF* def) {
+  return OpenAs(table, def, nullptr, true);
+}
 
 int TableClose(int table) {
   if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
@@ -97,18 +102,38 @@ bool TableIsOpen(int table) {
   return table >= 0 && table < kMaxTables && g_slots[table] && g_slots[table]->open;
 }
 
-const TABLEDEF* TableDefinition(int table) { return TableIsOpen(table) ? g_slots[table]->def : nullptr; }
-const char* TableFileName(int table) { return TableIsOpen(table) ? g_slots[table]->def->data_file : ""; }
+const TABLEDEF* TableDefinition(int table) {
+  return TableIsOpen(table) ? g_slots[table]->def : nullptr;
+}
+const char* TableFileName(int table) {
+  return TableIsOpen(table) ? g_slots[table]->def->data_file : "";
+}
 
-int TableAppend(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotAppend(s) ? -1 : 0; }); }
-int TableUpdate(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotUpdate(s) ? -1 : 0; }); }
-int TableDelete(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotDelete(s) ? -1 : 0; }); }
-int TableZap(int table) { return Locked(table, true, [](TABLESLOT& s) { return SlotZap(s) ? -1 : 0; }); }
+int TableAppend(int table) {
+  return Locked(table, true, [](TABLESLOT& s) { return SlotAppend(s) ? -1 : 0; });
+}
+int TableUpdate(int table) {
+  return Locked(table, true, [](TABLESLOT& s) { return SlotUpdate(s) ? -1 : 0; });
+}
+int TableDelete(int table) {
+  return Locked(table, true, [](TABLESLOT& s) { return SlotDelete(s) ? -1 : 0; });
+}
+int TableZap(int table) {
+  return Locked(table, true, [](TABLESLOT& s) { return SlotZap(s) ? -1 : 0; });
+}
 
-int TableFirst(int table) { return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, +1, true)); }); }
-int TableLast(int table) { return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, -1, true)); }); }
-int TableNext(int table) { return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, +1, false)); }); }
-int TablePrev(int table) { return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, -1, false)); }); }
+int TableFirst(int table) {
+  return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, +1, true)); });
+}
+int TableLast(int table) {
+  return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, -1, true)); });
+}
+int TableNext(int table) {
+  return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, +1, false)); });
+}
+int TablePrev(int table) {
+  return Locked(table, false, [](TABLESLOT& s) { return ReadAnswer(SlotWalk(s, -1, false)); });
+}
 
 int TableGo(int table, long record) {
   return Locked(table, false, [record](TABLESLOT& s) { return SlotGo(s, record) ? -1 : 0; });
@@ -145,7 +170,8 @@ long TableCount(int table) {
 }
 
 int TableSeek(int table, const char* text) {
-  return Locked(table, false, [text](TABLESLOT& s) { return ReadAnswer(SlotSeek(s, text, false)); });
+  return Locked(table, false,
+                [text](TABLESLOT& s) { return ReadAnswer(SlotSeek(s, text, false)); });
 }
 
 int TableSeekLast(int table, const char* text) {
@@ -162,8 +188,6 @@ int TableIsDeleted(int table, bool* deleted) {
     return 0;
   });
 }
-
-
 
 int TableClear(int table) {
   TABLESLOT* s = Slot(table);

@@ -57,8 +57,8 @@ struct TABLEFINDINGS {
   long claimed_records = -1;      // the file is shorter than its header says: the header's count
   long whole_records = -1;        // ... and the whole records it holds (these are what is read)
   bool index_missing = false;
-  bool index_refused = false;     // the index file's header does not fit the definition
-  bool unclean_end = false;       // a run that changed the table ended without closing it
+  bool index_refused = false;  // the index file's header does not fit the definition
+  bool unclean_end = false;    // a run that changed the table ended without closing it
 };
 // Opens an existing table for reading only, in file order, changing nothing: neither files nor
 // marks are mended or built, and what would have been is told in *found. A missing or refused

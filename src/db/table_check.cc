@@ -90,7 +90,8 @@ int CheckTable(int table, std::string* problem) {
   if (rc != 0) {
     char buf[160];
     if (rc == kDbEvBadRecordNumber)
-      std::snprintf(buf, sizeof buf, "Indeks %d wskazuje rekord spoza pliku danych."_pl, check.index);
+      std::snprintf(buf, sizeof buf, "Indeks %d wskazuje rekord spoza pliku danych."_pl,
+                    check.index);
     else if (check.index < 0)
       std::snprintf(buf, sizeof buf, "%s", "Nieprawidłowy nagłówek pliku indeksu."_pl);
     else
@@ -101,7 +102,8 @@ int CheckTable(int table, std::string* problem) {
     for (int i = 0; rc == 0 && i < s->def->index_count; ++i) {
       if (check.keys[i] != s->count) {
         char buf[128];
-        std::snprintf(buf, sizeof buf, "Indeks %d ma %ld kluczy dla %ld rekordów."_pl, i, check.keys[i], s->count);
+        std::snprintf(buf, sizeof buf, "Indeks %d ma %ld kluczy dla %ld rekordów."_pl, i,
+                      check.keys[i], s->count);
         *problem = buf;
         rc = kDbEvKeyMissing;
       }
@@ -115,7 +117,9 @@ int CheckTable(int table, std::string* problem) {
     bool sorted = true;
     if (rc == 0) {
       int read = ForEachRecord(
-          *s, [&](long n, const char* raw) { return AddRecordKeys(*s, raw, n, keys) != 0 ? -2 : 0; }, &unreadable);
+          *s,
+          [&](long n, const char* raw) { return AddRecordKeys(*s, raw, n, keys) != 0 ? -2 : 0; },
+          &unreadable);
       if (read == -2 || keys.Finish() != 0) sorted = false;
     }
     if (!sorted) {
@@ -129,7 +133,8 @@ int CheckTable(int table, std::string* problem) {
       int32_t bad_page = kNoPage;
       if (MissingKeys(s->index.get(), i, keys, &first, &bad_page) != 0) {
         char buf[128];
-        std::snprintf(buf, sizeof buf, "Uszkodzona struktura indeksu %d (strona %d)."_pl, i, static_cast<int>(bad_page));
+        std::snprintf(buf, sizeof buf, "Uszkodzona struktura indeksu %d (strona %d)."_pl, i,
+                      static_cast<int>(bad_page));
         *problem = buf;
         rc = kDbEvBadIndex;
       } else if (first >= 0 && (missing < 0 || first < missing)) {
@@ -138,7 +143,8 @@ int CheckTable(int table, std::string* problem) {
       }
     }
     if (rc == 0 && missing >= 0) {
-      *problem = "Brak rekordu "_pl + std::to_string(missing + 1) + " w indeksie "_pl + std::to_string(missing_index) + ".";
+      *problem = "Brak rekordu "_pl + std::to_string(missing + 1) + " w indeksie "_pl +
+                 std::to_string(missing_index) + ".";
       rc = kDbEvKeyMissing;
     } else if (rc == 0 && unreadable >= 0) {
       *problem = "Nie można odczytać rekordu "_pl + std::to_string(unreadable + 1) + ".";

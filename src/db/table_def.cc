@@ -33,7 +33,8 @@ bool FieldValid(const FIELDDEF& f) {
     case 'L': return f.length == 1 && f.decimals == 0;
     case 'N':
       return f.length >= 1 && f.length <= 19 &&
-             (f.decimals == 0 || (f.decimals >= 1 && f.decimals <= 15 && f.decimals <= f.length - 2));
+             (f.decimals == 0 ||
+              (f.decimals >= 1 && f.decimals <= 15 && f.decimals <= f.length - 2));
     default: return false;
   }
 }

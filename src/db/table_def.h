@@ -37,8 +37,8 @@ struct TABLEDEF {
   const char* data_file;
   int field_count;
   const FIELDDEF* fields;
-  void* record;          // the application's record structure; may be null
-  size_t record_size;    // its size (0: as the fields need)
+  void* record;        // the application's record structure; may be null
+  size_t record_size;  // its size (0: as the fields need)
   const char* index_file;
   int index_count;
   const int* key_lengths;

@@ -21,7 +21,8 @@ int ForEachRecord(TABLESLOT& s, Fn fn, long* failed = nullptr) {
   std::vector<char> block(per_read * s.record_length);
   for (long n = 0; n < s.count;) {
     const size_t take = std::min(per_read, static_cast<size_t>(s.count - n));
-    const int64_t at = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(n) * s.record_length;
+    const int64_t at =
+        static_cast<int64_t>(s.header_length) + static_cast<int64_t>(n) * s.record_length;
     long got = s.data.ReadAt(at, block.data(), take * s.record_length);
     if (got < 0 || got != static_cast<long>(take * s.record_length)) {
       const long whole = got < 0 ? 0 : got / static_cast<long>(s.record_length);

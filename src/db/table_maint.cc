@@ -58,7 +58,8 @@ int BuildIndexFile(TABLESLOT& s) {
       return Cancelled(s, kDbEvIndexBuildProgress, n, s.count) ? -1 : 0;
     });
     if (rc == 0) rc = keys.Finish();
-    if (rc == 0) rc = WriteSortedIndexFile(tmp.c_str(), keys, s.def->index_count, s.def->key_lengths);
+    if (rc == 0)
+      rc = WriteSortedIndexFile(tmp.c_str(), keys, s.def->index_count, s.def->key_lengths);
   }
   // Only a whole index takes the old one's place.
   if (rc == 0) rc = CFILE::Replace(tmp.c_str(), s.def->index_file);
@@ -74,7 +75,8 @@ int SlotRebuild(TABLESLOT& s) {
   s.current = -1;
   if (rc != 0) return rc;
   CloseIndexFile(s.index.get());
-  rc = OpenIndexFile(s.index.get(), s.def->index_file, s.def->index_count, s.def->key_lengths, s.sharing);
+  rc = OpenIndexFile(s.index.get(), s.def->index_file, s.def->index_count, s.def->key_lengths,
+                     s.sharing);
   if (rc != 0) s.index_open = false;
   return rc;
 }
@@ -130,12 +132,16 @@ int SlotPack(TABLESLOT& s) {
     if (rc == 0) rc = write_pending();
     // The header takes the count of records copied; the rest of it is as CreateDataFile wrote it.
     uint8_t head[32];
-    if (rc == 0 && (out.Seek(0, SEEK_SET) < 0 || out.Read(head, sizeof head) != static_cast<long>(sizeof head))) rc = -1;
+    if (rc == 0 && (out.Seek(0, SEEK_SET) < 0 ||
+                    out.Read(head, sizeof head) != static_cast<long>(sizeof head)))
+      rc = -1;
     if (rc == 0) {
       DBFHEADER h = DecodeDbfHeader(head);
       h.record_count = static_cast<uint32_t>(live);
       EncodeDbfHeader(h, head);
-      if (out.Seek(0, SEEK_SET) < 0 || out.Write(head, sizeof head) != static_cast<long>(sizeof head)) rc = -1;
+      if (out.Seek(0, SEEK_SET) < 0 ||
+          out.Write(head, sizeof head) != static_cast<long>(sizeof head))
+        rc = -1;
     }
     // Both new files reach the disk before they take the old ones' places.
     if (rc == 0) rc = out.Flush();
@@ -159,9 +165,10 @@ int SlotPack(TABLESLOT& s) {
   int sharing = shared ? kShareReadWrite : kShareNone;
   SlotClose(s);
   CFILE old_data, old_index;
-  if (shared && (old_data.Open(def->data_file, kOpenExisting, kAccessReadWrite, kShareNone) != 0 ||
-                 (def->index_count > 0 && CFILE::Exists(def->index_file) &&
-                  old_index.Open(def->index_file, kOpenExisting, kAccessReadWrite, kShareNone) != 0)))
+  if (shared &&
+      (old_data.Open(def->data_file, kOpenExisting, kAccessReadWrite, kShareNone) != 0 ||
+       (def->index_count > 0 && CFILE::Exists(def->index_file) &&
+        old_index.Open(def->index_file, kOpenExisting, kAccessReadWrite, kShareNone) != 0)))
     rc = -1;
   if (rc == 0 && def->index_count > 0 && CFILE::Exists(def->index_file)) {
     rc = CFILE::DeleteFile(def->index_file);

@@ -33,7 +33,9 @@ int ReadMarker(CFILE& f, MARKER* m) {
   uint8_t buf[kMarkerSize];
   long n = f.ReadAt(0, buf, sizeof buf);
   if (n < 0) return -1;
-  if (n != static_cast<long>(kMarkerSize) || std::memcmp(buf, kMarkerMagic, sizeof kMarkerMagic) != 0) return 0;
+  if (n != static_cast<long>(kMarkerSize) ||
+      std::memcmp(buf, kMarkerMagic, sizeof kMarkerMagic) != 0)
+    return 0;
   m->sound = true;
   for (int k = 0; k < kPlaces; ++k) m->places[k] = buf[kPlaceAt + k] != 0;
   return 0;
@@ -114,7 +116,8 @@ int MarkChanging(TABLESLOT& s) {
   if (rc == 0 && place < 0) {
     // Every place is taken by a run at work (or by one that has gone, until the next opening
     // checks the table): no change can be noticed after a crash, so none is made.
-    if (CFILE::Handler()) CFILE::Handler()->Report(name.c_str(), kFileOpWrite, kFileErrSystem, EBUSY);
+    if (CFILE::Handler())
+      CFILE::Handler()->Report(name.c_str(), kFileOpWrite, kFileErrSystem, EBUSY);
     rc = -1;
   }
   if (rc == 0) {
@@ -211,7 +214,8 @@ int MendUncleanEnd(int table) {
   }
   // The mended table is on the disk before the places of the runs that have gone are given back.
   s = OpenSlot(table);
-  if (rc == 0 && (!s || s->data.Flush() != 0 || (s->index_open && s->index->file.Flush() != 0))) rc = 1;
+  if (rc == 0 && (!s || s->data.Flush() != 0 || (s->index_open && s->index->file.Flush() != 0)))
+    rc = 1;
   if (rc == 0 && ReleaseDeadPlaces(name) != 0) rc = 1;
   UnlockTable(table);
   // Said once: when the places cannot be given back the next opening checks again, finds the

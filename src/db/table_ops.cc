@@ -70,7 +70,8 @@ void UndoKeys(TABLESLOT& s, const char* record, long n, int count, bool add) {
     Undoing quiet;
     for (int i = 0; i < count; ++i) {
       std::string key = BuildKey(s, i, record);
-      if ((add ? AddKey(s.index.get(), i, key.c_str(), n) : RemoveKey(s.index.get(), i, key.c_str(), n)) != 0)
+      if ((add ? AddKey(s.index.get(), i, key.c_str(), n)
+               : RemoveKey(s.index.get(), i, key.c_str(), n)) != 0)
         ok = false;
     }
   }
@@ -84,7 +85,9 @@ void UndoKeys(TABLESLOT& s, const char* record, long n, int count, bool add) {
 
 // Writes a stored record at record number n.
 int WriteRecord(TABLESLOT& s, long n, const std::vector<char>& raw) {
-  return s.data.WriteAt(RecordOffset(s, n), raw.data(), raw.size()) == static_cast<long>(raw.size()) ? 0 : -1;
+  return s.data.WriteAt(RecordOffset(s, n), raw.data(), raw.size()) == static_cast<long>(raw.size())
+             ? 0
+             : -1;
 }
 
 // A new last record and the end mark after it, in one write.
@@ -361,7 +364,8 @@ int SlotCount(TABLESLOT& s, long* count) {
 
 int SlotSetIndex(TABLESLOT& s, int index) {
   int count = s.def->index_count;
-  if (index < -1 || index >= count || (index >= 0 && !s.index_open)) return SlotEvent(s, kDbEvBadIndexNumber, index);
+  if (index < -1 || index >= count || (index >= 0 && !s.index_open))
+    return SlotEvent(s, kDbEvBadIndexNumber, index);
   s.current_index = index;
   if (s.current < 0 || index < 0) return 0;
   std::vector<char> raw;

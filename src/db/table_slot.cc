@@ -71,7 +71,8 @@ int ReadHeader(TABLESLOT& s, bool check_fields, long* whole = nullptr) {
     if (s.data.ReadAt(32, desc.data(), desc.size()) != static_cast<long>(desc.size()))
       return SlotEvent(s, kDbEvBadTableFile);
     for (size_t i = 0; i < s.fields.size(); ++i)
-      if (!FieldDescriptorMatches(s.fields[i].def, desc.data() + 32 * i)) return SlotEvent(s, kDbEvBadTableFile);
+      if (!FieldDescriptorMatches(s.fields[i].def, desc.data() + 32 * i))
+        return SlotEvent(s, kDbEvBadTableFile);
   }
   // The file was long enough for this count when it was last read: no need to ask again.
   if (!check_fields && !whole && static_cast<long>(hd.record_count) == s.size_checked_count) {
@@ -80,10 +81,13 @@ int ReadHeader(TABLESLOT& s, bool check_fields, long* whole = nullptr) {
   }
   int64_t size = s.data.Size();
   if (size < 0) return -1;
-  if (static_cast<int64_t>(s.header_length) + static_cast<int64_t>(hd.record_count) * s.record_length > size) {
+  if (static_cast<int64_t>(s.header_length) +
+          static_cast<int64_t>(hd.record_count) * s.record_length >
+      size) {
     if (!whole) return SlotEvent(s, kDbEvBadTableFile);
     s.count = static_cast<long>(hd.record_count);
-    *whole = size > s.header_length ? static_cast<long>((size - s.header_length) / s.record_length) : 0;
+    *whole =
+        size > s.header_length ? static_cast<long>((size - s.header_length) / s.record_length) : 0;
     return kShortFile;
   }
   s.count = static_cast<long>(hd.record_count);
@@ -178,7 +182,8 @@ class OpenLock {
 
  private:
   void ReportBusy() {
-    if (CFILE::Handler()) CFILE::Handler()->Report(s_.def->data_file, kFileOpOpen, kFileErrSystem, EBUSY);
+    if (CFILE::Handler())
+      CFILE::Handler()->Report(s_.def->data_file, kFileOpOpen, kFileErrSystem, EBUSY);
   }
 
   TABLESLOT& s_;
@@ -231,13 +236,15 @@ int MendShortFile(TABLESLOT& s, long whole) {
   std::string copy = FreeCopyName(s.def->data_file);
   if (copy.empty() || CopyOpenFile(s.data, copy.c_str()) != 0) return -1;
   s.count = whole;
-  const int64_t end = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(whole) * s.record_length;
+  const int64_t end =
+      static_cast<int64_t>(s.header_length) + static_cast<int64_t>(whole) * s.record_length;
   uint8_t mark = kDbfEndMark;
   if (WriteHeader(s) != 0 || s.data.SetSize(end) != 0 || s.data.Seek(end, SEEK_SET) < 0 ||
       s.data.Write(&mark, 1) != 1 || s.data.Flush() != 0)
     return -1;
   if (s.def->index_count > 0 && CFILE::Exists(s.def->index_file)) {
-    if (CFILE::DeleteFile(s.def->index_file) != 0 || CFILE::FlushDirectory(s.def->index_file) != 0) return -1;
+    if (CFILE::DeleteFile(s.def->index_file) != 0 || CFILE::FlushDirectory(s.def->index_file) != 0)
+      return -1;
   }
   ReportDbEvent(kDbEvFileMended, copy.c_str(), lost);
   return 0;
@@ -262,7 +269,9 @@ int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing, TABLEFINDINGS* foun
     // A stale index cannot belong to a new data file.
     if (def->index_file && CFILE::Exists(def->index_file)) CFILE::DeleteFile(def->index_file);
   }
-  if (s.data.Open(def->data_file, kOpenExisting, inspect ? kAccessRead : kAccessReadWrite, sharing) != 0) return -1;
+  if (s.data.Open(def->data_file, kOpenExisting, inspect ? kAccessRead : kAccessReadWrite,
+                  sharing) != 0)
+    return -1;
   // Shared: another workstation may be in the middle of a write. The header is read, the end
   // mark mended and a missing index rebuilt only under the table's lock.
   OpenLock lock(s, sharing != kShareNone, inspect);
@@ -287,7 +296,8 @@ int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing, TABLEFINDINGS* foun
     s.data.Close();
     return rc;
   }
-  int64_t end = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(s.count) * s.record_length;
+  int64_t end =
+      static_cast<int64_t>(s.header_length) + static_cast<int64_t>(s.count) * s.record_length;
   int64_t size = s.data.Size();
   if (size < 0) {
     s.data.Close();
@@ -317,19 +327,22 @@ int SlotOpen(TABLESLOT& s, const TABLEDEF* def, int sharing, TABLEFINDINGS* foun
         // index, and the next opening builds it again.
         rc = BuildIndexFile(s);
         if (rc == 0)
-          rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
+          rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths,
+                             sharing);
       }
     } else if (inspect) {
       DbEventHandler saved = EventHandler();
       SetEventHandler(nullptr);
-      rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing, true);
+      rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths,
+                         sharing, true);
       SetEventHandler(saved);
       if (rc > 0) {
         found->index_refused = true;
         rc = 0;
       }
     } else {
-      rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths, sharing);
+      rc = OpenIndexFile(s.index.get(), def->index_file, def->index_count, def->key_lengths,
+                         sharing);
     }
     if (rc != 0) {
       s.index.reset();
@@ -370,7 +383,8 @@ void SlotClose(TABLESLOT& s) {
 int ReadRaw(TABLESLOT& s, long record, std::vector<char>* raw) {
   if (record < 0 || record >= s.count) return SlotEvent(s, kDbEvBadRecordNumber, record);
   raw->resize(s.record_length);
-  int64_t at = static_cast<int64_t>(s.header_length) + static_cast<int64_t>(record) * s.record_length;
+  int64_t at =
+      static_cast<int64_t>(s.header_length) + static_cast<int64_t>(record) * s.record_length;
   long n = s.data.ReadAt(at, raw->data(), s.record_length);
   if (n < 0) return -1;
   if (n != static_cast<long>(s.record_length)) return SlotEvent(s, kDbEvBadRecordNumber, record);
@@ -437,7 +451,8 @@ bool Pack(const TABLESLOT& s, const char* record, char* raw) {
 }
 
 void ClearStruct(const TABLESLOT& s, char* record) {
-  for (const RUNFIELD& f : s.fields) std::memset(record + f.struct_offset, 0, FieldStructSize(f.def));
+  for (const RUNFIELD& f : s.fields)
+    std::memset(record + f.struct_offset, 0, FieldStructSize(f.def));
 }
 
 std::string BuildKey(const TABLESLOT& s, int i, const char* record) {

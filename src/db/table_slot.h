@@ -37,7 +37,7 @@ struct TABLESLOT {
   TABLESLOT& operator=(const TABLESLOT&) = delete;
 
   bool open = false;
-  int table = -1;               // the slot's table number, for its lock
+  int table = -1;  // the slot's table number, for its lock
   const TABLEDEF* def = nullptr;
   CFILE data;
   std::vector<RUNFIELD> fields;
@@ -46,24 +46,24 @@ struct TABLESLOT {
   long count = 0;
   long size_checked_count = -1;  // the count the file's size was last found long enough for
   long current = -1;
-  std::vector<char> raw;        // the current record as stored
-  char* record = nullptr;       // the record structure
+  std::vector<char> raw;   // the current record as stored
+  char* record = nullptr;  // the record structure
   size_t record_size = 0;
-  std::vector<char> own_record; // used when the definition brings no structure
-  std::vector<char> spare;      // a second structure: old keys, walks, rebuilds
+  std::vector<char> own_record;  // used when the definition brings no structure
+  std::vector<char> spare;       // a second structure: old keys, walks, rebuilds
   std::unique_ptr<INDEXFILE> index;
   bool index_open = false;
   int current_index = -1;
-  int sharing = 0;              // as the files were opened
-  bool refreshed = false;       // header read again under the current lock
+  int sharing = 0;         // as the files were opened
+  bool refreshed = false;  // header read again under the current lock
   bool index_refresh_failed = false;
   bool index_read_for_writing = false;  // kept index pages forgotten under this exclusive lock
   SLOTLOCK lock;
   // The marker of changes in progress (db/table_mark.h): open while this run holds a place in it.
-  bool markable = false;        // opened for work, not to be inspected
+  bool markable = false;  // opened for work, not to be inspected
   CFILE mark;
   int mark_place = -1;
-  bool change_failed = false;   // a change failed and may not have been taken back whole
+  bool change_failed = false;  // a change failed and may not have been taken back whole
 };
 
 // Opening and closing. With `found` the table is opened to be inspected: read-only, in file

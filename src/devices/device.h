@@ -13,40 +13,40 @@
 // The notification codes (and the results of device operations).
 enum DeviceCode {
   kDevOk = 0,
-  kDevPoll = 1,              // does the user want to stop? the answer is nonzero when so
+  kDevPoll = 1,  // does the user want to stop? the answer is nonzero when so
   kDevCancelled = 2,
-  kDevProgress = 3,          // argument: records so far
+  kDevProgress = 3,  // argument: records so far
   kDevNoOption = 4,
   kDevNoMemory = 5,
   kDevNoFile = 6,
-  kDevNoMoreRecords = 7,     // a register's end of data, never shown
+  kDevNoMoreRecords = 7,  // a register's end of data, never shown
   kDevFileOpen = 8,
   kDevFileRead = 9,
   kDevFileWrite = 10,
-  kDevBadName = 11,          // 11 to 15: argument the position number or 0
+  kDevBadName = 11,  // 11 to 15: argument the position number or 0
   kDevBadTaxRate = 12,
   kDevBadPrice = 13,
   kDevBadValue = 14,
   kDevBadQuantity = 15,
   kDevBadReceiptValue = 16,
   kDevTooManyLines = 17,
-  kDevInitFailed = 18,       // port not open, bad port number, settings refused
+  kDevInitFailed = 18,  // port not open, bad port number, settings refused
   kDevNotInitialised = 19,
-  kDevNoAnswer = 20,         // no answer or a wrong one
+  kDevNoAnswer = 20,  // no answer or a wrong one
   kDevConfiguration = 21,
   kDevNoPaper = 22,
   kDevDisplay = 23,
   kDevNoFiscalReport = 24,
   kDevTaxRatesUnreadable = 25,
-  kDevDuplicateGoods = 26,   // argument: the goods text or 0
-  kDevHardware = 27,         // argument: the device's own error number or 0
+  kDevDuplicateGoods = 26,  // argument: the goods text or 0
+  kDevHardware = 27,        // argument: the device's own error number or 0
   kDevNothingReceived = 28,
   kDevWriteFailed = 29,
   kDevLineError = 30,
   kDevPortOverflow = 31,
   kDevPortBusy = 32,
-  kDevDriverError = 33,      // argument: the device's own error number or 0
-  kDevNak = 35,              // a printer refused a frame outright
+  kDevDriverError = 33,  // argument: the device's own error number or 0
+  kDevNak = 35,          // a printer refused a frame outright
 };
 
 typedef int (*DeviceNotifyHook)(int32_t code, intptr_t argument);

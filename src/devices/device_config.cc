@@ -14,7 +14,9 @@ const char* DeviceSection(DeviceKind kind) {
 
 namespace {
 const char* FirstKey(DeviceKind kind) { return kind == kDeviceScanner ? "Active" : "Type"; }
-int32_t DefaultType(DeviceKind kind) { return kind == kDeviceRegister ? 21 : kind == kDevicePrinter ? 7 : 0; }
+int32_t DefaultType(DeviceKind kind) {
+  return kind == kDeviceRegister ? 21 : kind == kDevicePrinter ? 7 : 0;
+}
 }  // namespace
 
 char ParityLetter(int32_t code) {
@@ -39,7 +41,8 @@ int32_t ParityFromLetter(char letter) {
 
 std::string FormatPortProperties(const PortSettings& s) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%d,%d,%c,%d", s.baud, s.dataBits, ParityLetter(s.parity), s.stopBits);
+  std::snprintf(buf, sizeof buf, "%d,%d,%c,%d", s.baud, s.dataBits, ParityLetter(s.parity),
+                s.stopBits);
   return buf;
 }
 
@@ -62,7 +65,8 @@ DeviceConfig ReadDeviceConfig(DeviceKind kind) {
   ini.GetInt(section, "Port", &c.port);
   ini.GetInt(section, "PortDefaultProperties", &c.portDefaultProperties);
   char text[40];
-  if (ini.GetString(section, "PortProperties", text, sizeof text - 1) == 0) ParsePortProperties(text, &c.settings);
+  if (ini.GetString(section, "PortProperties", text, sizeof text - 1) == 0)
+    ParsePortProperties(text, &c.settings);
   return c;
 }
 

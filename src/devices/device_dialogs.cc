@@ -11,12 +11,12 @@ namespace {
 
 const NameTableEntry kPorts[] = {{"COM1", 1}, {"COM2", 2}, {"COM3", 3}, {"COM4", 4}, {"COM5", 5},
                                  {"COM6", 6}, {"COM7", 7}, {"COM8", 8}, {"COM9", 9}, {nullptr, 0}};
-const NameTableEntry kBauds[] = {{"110", 110},   {"150", 150},   {"300", 300},   {"600", 600},
-                                 {"1200", 1200}, {"2400", 2400}, {"4800", 4800}, {"9600", 9600},
+const NameTableEntry kBauds[] = {{"110", 110},     {"150", 150},   {"300", 300},   {"600", 600},
+                                 {"1200", 1200},   {"2400", 2400}, {"4800", 4800}, {"9600", 9600},
                                  {"19200", 19200}, {nullptr, 0}};
 const NameTableEntry kDataBits[] = {{"5", 5}, {"6", 6}, {"7", 7}, {"8", 8}, {nullptr, 0}};
-const NameTableEntry kParities[] = {{"Brak", kParityNone},       {"Parzyste", kParityEven},
-                                    {"Nieparzyste", kParityOdd}, {"Ustawione", kParityMark},
+const NameTableEntry kParities[] = {{"Brak", kParityNone},        {"Parzyste", kParityEven},
+                                    {"Nieparzyste", kParityOdd},  {"Ustawione", kParityMark},
                                     {"Wyzerowane", kParitySpace}, {nullptr, 0}};
 const NameTableEntry kStopBits[] = {{"1", 1}, {"2", 2}, {nullptr, 0}};
 
@@ -48,7 +48,8 @@ DeviceDialogState* g_state = nullptr;
 int DeviceCallback(ControlRecord* dlg, int code) {
   if (code == kTypeField) choice_field_pick(dlg, code, g_state->types);
   if (code == kPortField) choice_field_pick(dlg, code, kPorts);
-  if (code == kManualRadio && dlg_checked(dlg, kManualRadio)) port_settings_dialog(&g_state->settings);
+  if (code == kManualRadio && dlg_checked(dlg, kManualRadio))
+    port_settings_dialog(&g_state->settings);
   return -1;
 }
 
@@ -122,6 +123,10 @@ int port_settings_dialog(PortSettings* s) {
 
 const NameTableEntry* PortNames() { return kPorts; }
 
-int fiscal_printer_options() { return DeviceDialog(kDevicePrinter, "Drukarka fiskalna", FiscalPrinterNames()); }
+int fiscal_printer_options() {
+  return DeviceDialog(kDevicePrinter, "Drukarka fiskalna", FiscalPrinterNames());
+}
 
-int fiscal_register_options() { return DeviceDialog(kDeviceRegister, "Kasa fiskalna", FiscalRegisterNames()); }
+int fiscal_register_options() {
+  return DeviceDialog(kDeviceRegister, "Kasa fiskalna", FiscalRegisterNames());
+}

@@ -78,20 +78,28 @@ int DeviceHolder::openFiscalRegister() {
   return rc;
 }
 
-int DeviceHolder::beginTransfer(int kind) { return register_ ? register_->beginTransfer(kind) : -1; }
+int DeviceHolder::beginTransfer(int kind) {
+  return register_ ? register_->beginTransfer(kind) : -1;
+}
 int DeviceHolder::endTransfer() { return register_ ? register_->endTransfer() : -1; }
 int DeviceHolder::abortTransfer() { return register_ ? register_->abortTransfer() : -1; }
-int DeviceHolder::sendGoods(const RegisterGoods& g) { return register_ ? register_->sendGoods(g) : -1; }
+int DeviceHolder::sendGoods(const RegisterGoods& g) {
+  return register_ ? register_->sendGoods(g) : -1;
+}
 int DeviceHolder::readGoods(RegisterGoods* g) { return register_ ? register_->readGoods(g) : -1; }
 int DeviceHolder::readSale(RegisterGoods* s) { return register_ ? register_->readSale(s) : -1; }
 int DeviceHolder::deleteSales() { return register_ ? register_->deleteSales() : -1; }
 int DeviceHolder::deleteGoods() { return register_ ? register_->deleteGoods() : -1; }
 int DeviceHolder::fiscalReport() { return register_ ? register_->fiscalReport() : -1; }
 int DeviceHolder::display(const char* text) { return register_ ? register_->display(text) : -1; }
-int DeviceHolder::validateGoods(const RegisterGoods& g) { return register_ ? register_->validateGoods(g) : -1; }
+int DeviceHolder::validateGoods(const RegisterGoods& g) {
+  return register_ ? register_->validateGoods(g) : -1;
+}
 
 int DeviceHolder::beginReceipt() { return printer_ ? printer_->beginReceipt() : -1; }
-int DeviceHolder::addLine(const ReceiptLine& line) { return printer_ ? printer_->addLine(line) : -1; }
+int DeviceHolder::addLine(const ReceiptLine& line) {
+  return printer_ ? printer_->addLine(line) : -1;
+}
 int DeviceHolder::endReceipt() { return printer_ ? printer_->endReceipt() : -1; }
 int DeviceHolder::cancelReceipt() { return printer_ ? printer_->cancelReceipt() : -1; }
 int DeviceHolder::readTaxRates() { return printer_ ? printer_->readTaxRates() : -1; }

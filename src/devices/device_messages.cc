@@ -23,12 +23,16 @@ std::string Format(const char* format, ...) {
 
 // Arguments travel as 32-bit values; a code shows as its 32-bit pattern.
 std::string PositionSuffix(intptr_t argument) {
-  return argument != 0 ? Format(" %s %ld", "w pozycji nr", static_cast<long>(static_cast<int32_t>(argument))) : "";
+  return argument != 0
+             ? Format(" %s %ld", "w pozycji nr", static_cast<long>(static_cast<int32_t>(argument)))
+             : "";
 }
 
 std::string CodeSuffix(intptr_t argument) {
   const int32_t a = static_cast<int32_t>(argument);
-  return argument != 0 ? Format("\n%s: %ld (%04" PRIX32 "h).", "Kod", static_cast<long>(a), static_cast<uint32_t>(a)) : "";
+  return argument != 0 ? Format("\n%s: %ld (%04" PRIX32 "h).", "Kod", static_cast<long>(a),
+                                static_cast<uint32_t>(a))
+                       : "";
 }
 
 const char* FixedText(int32_t code) {
@@ -43,7 +47,10 @@ const char* FixedText(int32_t code) {
     case 17: return "Zbyt dużo pozycji."_pl;
     case 18: return "Błąd inicjalizacji urządzenia."_pl;
     case 19: return "Urządzenie niezainicjowane."_pl;
-    case 20: case 28: case 29: case 30: return "Błąd komunikacji z urządzeniem."_pl;
+    case 20:
+    case 28:
+    case 29:
+    case 30: return "Błąd komunikacji z urządzeniem."_pl;
     case 21: return "Błąd konfiguracji urządzenia."_pl;
     case 22: return "Brak papieru.";
     case 23: return "Błąd wyświetlacza."_pl;
@@ -60,7 +67,8 @@ const char* FixedText(int32_t code) {
 std::string DeviceMessage(int32_t code, intptr_t argument) {
   if (code >= 0 && code <= 3) return "";
   switch (code) {
-    case 11: return Format("Nieprawidłowa nazwa lub numer towaru%s."_pl, PositionSuffix(argument).c_str());
+    case 11:
+      return Format("Nieprawidłowa nazwa lub numer towaru%s."_pl, PositionSuffix(argument).c_str());
     case 12: return Format("Nieprawidłowa stawka podatku%s."_pl, PositionSuffix(argument).c_str());
     case 13: return Format("Nieprawidłowa cena towaru%s."_pl, PositionSuffix(argument).c_str());
     case 14: return Format("Nieprawidłowa wartość towaru%s."_pl, PositionSuffix(argument).c_str());
@@ -80,16 +88,12 @@ std::string DeviceMessage(int32_t code, intptr_t argument) {
 int DeviceNotifyHandler(int32_t code, intptr_t argument) {
   switch (code) {
     case kDevOk:
-    case kDevCancelled:
-      return 0;
-    case kDevPoll:
-      return ask_abort() ? 2 : 0;
+    case kDevCancelled: return 0;
+    case kDevPoll: return ask_abort() ? 2 : 0;
     case kDevProgress:
       status_line(1, "Transmisja danych... Rekord %6ld", static_cast<long>(argument));
       return 0;
-    default:
-      message("%s", DeviceMessage(code, argument).c_str());
-      return 0;
+    default: message("%s", DeviceMessage(code, argument).c_str()); return 0;
   }
 }
 

@@ -82,7 +82,9 @@ int ChooseGoods() {
   ControlRecord dlg[6];
   dlg_frame(dlg, 0, 0, 0, 46, 10, "WYSŁANIE CENNIKA DO KASY"_pl);
   dlg_center(dlg);
-  dlg_label(dlg, 1, 4, 1, "Uwaga! Wysłane zostaną tylko towary,\nktórych numer jest 6-cyfrowy i zawiera\nsię w przedziale 000001-999999."_pl);
+  dlg_label(
+      dlg, 1, 4, 1,
+      "Uwaga! Wysłane zostaną tylko towary,\nktórych numer jest 6-cyfrowy i zawiera\nsię w przedziale 000001-999999."_pl);
   dlg_button(dlg, kAll, 13, 5, " &Wszystkie towary ");
   dlg_button(dlg, kGroup, 13, 6, " &Grupa towarów    "_pl);
   dlg_button(dlg, kOne, 13, 7, " &Jeden towar      ");
@@ -149,13 +151,15 @@ int ReadPriceList() {
     return TakeOverGoods(list, &n);
   });
   if (rc == 0 || n.added || n.updated || n.rejected)
-    message("      Towarów dodanych: %6ld\nTowarów uaktualnionych: %6ld\n   Towarów odrzuconych: %6ld"_pl, n.added,
-            n.updated, n.rejected);
+    message(
+        "      Towarów dodanych: %6ld\nTowarów uaktualnionych: %6ld\n   Towarów odrzuconych: %6ld"_pl,
+        n.added, n.updated, n.rejected);
   return rc == 0 ? 0 : -1;
 }
 
 int DeletePriceList() {
-  const int rc = Frame("Usunąć towary z kasy?\t &Tak \t &Nie "_pl, [](DeviceHolder& h) { return h.deleteGoods(); });
+  const int rc = Frame("Usunąć towary z kasy?\t &Tak \t &Nie "_pl,
+                       [](DeviceHolder& h) { return h.deleteGoods(); });
   if (rc != 0) return -1;
   message("%s", "Towary z kasy usunięte."_pl);
   return 0;
@@ -180,20 +184,25 @@ int ReadSales(int choice) {
     return rc;
   });
   if (rc == 0 || n.salesAdded || n.salesRejected || n.added)
-    message("   Pozycji sprzedaży dodanych: %6ld\nPozycji sprzedaży odrzuconych: %6ld\n             Towarów dodanych: %6ld"_pl,
-            n.salesAdded, n.salesRejected, n.added);
+    message(
+        "   Pozycji sprzedaży dodanych: %6ld\nPozycji sprzedaży odrzuconych: %6ld\n             Towarów dodanych: %6ld"_pl,
+        n.salesAdded, n.salesRejected, n.added);
   return rc == 0 ? 0 : -1;
 }
 
 int DeleteSales() {
-  const int rc = Frame("Usunąć sprzedaże z kasy?\t &Tak \t &Nie "_pl, [](DeviceHolder& h) { return h.deleteSales(); });
+  const int rc = Frame("Usunąć sprzedaże z kasy?\t &Tak \t &Nie "_pl,
+                       [](DeviceHolder& h) { return h.deleteSales(); });
   if (rc != 0) return -1;
   message("%s", "Sprzedaże z kasy usunięte."_pl);
   return 0;
 }
 
 int FiscalReport() {
-  return Frame("Drukować raport fiskalny?\t &Tak \t &Nie "_pl, [](DeviceHolder& h) { return h.fiscalReport(); }) == 0 ? 0 : -1;
+  return Frame("Drukować raport fiskalny?\t &Tak \t &Nie "_pl,
+               [](DeviceHolder& h) { return h.fiscalReport(); }) == 0
+             ? 0
+             : -1;
 }
 
 int FiscalRegisterMenu() {

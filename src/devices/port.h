@@ -23,7 +23,13 @@
 #include "platform/serial_port.h"
 
 // Parity codes as the line-control register of the 8250 family carries them (bits 3 to 5).
-enum ParityCode { kParityNone = 0, kParityOdd = 8, kParityEven = 24, kParityMark = 40, kParitySpace = 56 };
+enum ParityCode {
+  kParityNone = 0,
+  kParityOdd = 8,
+  kParityEven = 24,
+  kParityMark = 40,
+  kParitySpace = 56
+};
 
 struct PortSettings {
   int32_t baud = 9600;

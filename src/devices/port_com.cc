@@ -136,7 +136,10 @@ int PORTCOM::rawOpen(const std::string& path, const PortSettings& s) {
   SERIAL_SETTINGS ss{};
   ss.baud = s.baud == 150 ? 0 : s.baud;
   ss.data_bits = s.dataBits;
-  ss.parity = s.parity == kParityNone ? 'N' : s.parity == kParityOdd ? 'O' : s.parity == kParityEven ? 'E' : 0;
+  ss.parity = s.parity == kParityNone   ? 'N'
+              : s.parity == kParityOdd  ? 'O'
+              : s.parity == kParityEven ? 'E'
+                                        : 0;
   ss.stop_bits = s.stopBits;
   if (line_.Configure(ss) != 0) {
     line_.Close(0);
@@ -163,7 +166,8 @@ int PORTCOM::rawRead(uint8_t* byte) {
 
 int PORTCOM::rawWrite(uint8_t byte) {
   if (line_.Write(byte) == 1) return kDevOk;
-  return line_.LastError() == kSerialGone ? kDevWriteFailed : PortError(line_.LastError(), kDevWriteFailed);
+  return line_.LastError() == kSerialGone ? kDevWriteFailed
+                                          : PortError(line_.LastError(), kDevWriteFailed);
 }
 
 void PORTCOM::rawDiscardInput() { line_.DiscardInput(); }

@@ -28,7 +28,8 @@ class WRITE_JOURNAL {
     const long before = TableRecCount(table);
     const int rc = TableAppend(table);
     // A record that reached the file before its index failed is there all the same.
-    if (rc == 0 || (before >= 0 && TableRecCount(table) > before)) steps_.push_back({table, rc == 0 ? TableRecNo(table) : before, {}});
+    if (rc == 0 || (before >= 0 && TableRecCount(table) > before))
+      steps_.push_back({table, rc == 0 ? TableRecNo(table) : before, {}});
     if (rc != 0) damaged_[table] = true;
     return rc;
   }
@@ -142,7 +143,8 @@ int NewSaleTransaction(TRA_RECORD* t) {
     if (rc == 0) {
       t->KONID = customer;
       // The customer's own sales document, when it names one the program knows.
-      if (DocumentKindByCode(Kon.DOKTRATYP) != 0) Copy(t->DOKTRATYP, sizeof t->DOKTRATYP, Kon.DOKTRATYP);
+      if (DocumentKindByCode(Kon.DOKTRATYP) != 0)
+        Copy(t->DOKTRATYP, sizeof t->DOKTRATYP, Kon.DOKTRATYP);
     }
   }
   if (AutoWZ()) Copy(t->DOKMAGTYP, sizeof t->DOKMAGTYP, "WZ");
@@ -170,7 +172,8 @@ int WriteSale(WRITE_JOURNAL& journal, const std::vector<ACCEPTED_SALE>& sales) {
   TRA_RECORD t;
   if (NewSaleTransaction(&t) != 0) return -1;
   DOCUMENT_TOTALS totals;
-  for (const ACCEPTED_SALE& s : sales) AddToTotals(&totals, s.quantity, "", s.price, AMOUNT(), s.vatId, false);
+  for (const ACCEPTED_SALE& s : sales)
+    AddToTotals(&totals, s.quantity, "", s.price, AMOUNT(), s.vatId, false);
   t.SUMA = totals.gross;
   t.VAT = totals.vat;
   t.GOT = RoundTo(AmountDue(t.DOKMAGTYP, t.SUMA, RoundPay()), 2);
@@ -223,11 +226,14 @@ bool ValidEan(const char* code) {
 
 bool RegisterNumberAcceptable(const RegisterGoods& g) {
   if (!g.number[0]) return ValidEan(g.code);
-  if (std::strlen(g.number) != 6 || !AllDigits(g.number) || std::strcmp(g.number, "000000") == 0) return false;
+  if (std::strlen(g.number) != 6 || !AllDigits(g.number) || std::strcmp(g.number, "000000") == 0)
+    return false;
   return !g.code[0] || ValidEan(g.code);
 }
 
-bool RegisterGoodsAcceptable(const RegisterGoods& g) { return RegisterNumberAcceptable(g) && RegisterVatId(g.taxRate) != 0; }
+bool RegisterGoodsAcceptable(const RegisterGoods& g) {
+  return RegisterNumberAcceptable(g) && RegisterVatId(g.taxRate) != 0;
+}
 
 RegisterGoods GoodsForRegister(const TOW_RECORD& t) {
   RegisterGoods g{};
@@ -254,7 +260,7 @@ int GoodsToSend(AMOUNT group, AMOUNT goods, std::vector<RegisterGoods>* out) {
       char key[10];
       IdKey(group, key);
       rc = TableSetIndex(kTableGoods, 2) != 0 ? -1 : TableSeek(kTableGoods, key);
-      for (;  rc == 0 && Tow.GTOID == group; rc = TableNext(kTableGoods))
+      for (; rc == 0 && Tow.GTOID == group; rc = TableNext(kTableGoods))
         out->push_back(GoodsForRegister(Tow));
     } else {
       rc = TableSetIndex(kTableGoods, view_order(kViewGoods)) != 0 ? -1 : TableFirst(kTableGoods);
@@ -292,9 +298,10 @@ int TakeOverGoods(const std::vector<RegisterGoods>& records, REGISTER_COUNTS* co
       if (g.unit[0]) Copy(Tow.JMIARY, sizeof Tow.JMIARY, g.unit);
       Tow.CENA = price;
       // A rate the register shows the same way (" -" and "zw" both as exempt) is no change.
-      if (RegisterRateText(static_cast<int>(Tow.VATID.Whole())) != RegisterRateText(vat)) Tow.VATID = AMOUNT::FromInt(vat);
-      if (std::strcmp(old.NAZWA, Tow.NAZWA) == 0 && std::strcmp(old.JMIARY, Tow.JMIARY) == 0 && old.CENA == Tow.CENA &&
-          old.VATID == Tow.VATID)
+      if (RegisterRateText(static_cast<int>(Tow.VATID.Whole())) != RegisterRateText(vat))
+        Tow.VATID = AMOUNT::FromInt(vat);
+      if (std::strcmp(old.NAZWA, Tow.NAZWA) == 0 && std::strcmp(old.JMIARY, Tow.JMIARY) == 0 &&
+          old.CENA == Tow.CENA && old.VATID == Tow.VATID)
         continue;
       if ((rc = journal.update(kTableGoods, &old)) != 0) break;
       ++counts->updated;

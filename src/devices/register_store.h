@@ -17,10 +17,10 @@
 #include "devices/registers/fcr.h"
 
 struct REGISTER_COUNTS {
-  long added = 0;         // goods: new goods added (also those a sale brought)
-  long updated = 0;       // goods: goods that changed
-  long rejected = 0;      // goods that failed the check
-  long salesAdded = 0;    // positions of the new sale transaction
+  long added = 0;       // goods: new goods added (also those a sale brought)
+  long updated = 0;     // goods: goods that changed
+  long rejected = 0;    // goods that failed the check
+  long salesAdded = 0;  // positions of the new sale transaction
   long salesRejected = 0;
 };
 

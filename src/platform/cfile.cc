@@ -62,7 +62,9 @@ class OS_FILESYSTEM : public FILESYSTEM {
       if (n >= 0 || errno != EINTR) return static_cast<long>(n);
     }
   }
-  int64_t Seek(int h, int64_t offset, int origin) override { return ::lseek(h, static_cast<off_t>(offset), origin); }
+  int64_t Seek(int h, int64_t offset, int origin) override {
+    return ::lseek(h, static_cast<off_t>(offset), origin);
+  }
   int64_t Size(int h) override {
     struct stat st;
     return ::fstat(h, &st) == 0 ? st.st_size : -1;
@@ -84,7 +86,9 @@ class OS_FILESYSTEM : public FILESYSTEM {
   }
   int Lock(int h, int kind, int64_t offset, int64_t length) override {
     struct flock fl {};
-    fl.l_type = static_cast<short>(kind == kLockExclusive ? F_WRLCK : kind == kLockShared ? F_RDLCK : F_UNLCK);
+    fl.l_type = static_cast<short>(kind == kLockExclusive ? F_WRLCK
+                                   : kind == kLockShared  ? F_RDLCK
+                                                          : F_UNLCK);
     fl.l_whence = SEEK_SET;
     fl.l_start = static_cast<off_t>(offset);
     fl.l_len = static_cast<off_t>(length);
@@ -113,7 +117,8 @@ class OS_FILESYSTEM : public FILESYSTEM {
     // whole seconds (ext3, small ext4 inodes) or two (FAT) show no fraction: three seconds cover
     // them. A stamp of a fine file system that happens to fall on a whole second is taken as
     // coarse, which only costs time.
-    stamp->step_ns = st.st_mtim.tv_nsec != 0 ? static_cast<int64_t>(50) * 1000000 : static_cast<int64_t>(3) * 1000000000;
+    stamp->step_ns = st.st_mtim.tv_nsec != 0 ? static_cast<int64_t>(50) * 1000000
+                                             : static_cast<int64_t>(3) * 1000000000;
     return 0;
   }
   int Rename(const char* from, const char* to, bool replace) override {
@@ -145,7 +150,8 @@ class OS_FILESYSTEM : public FILESYSTEM {
     if (!d) return -1;
     names->clear();
     while (struct dirent* e = ::readdir(d)) {
-      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names->push_back(e->d_name);
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+        names->push_back(e->d_name);
     }
     ::closedir(d);
     return 0;
@@ -160,7 +166,6 @@ FILESYSTEM* g_fs = g_os;
 
 FILESYSTEM* FileSystem() { return g_fs; }
 void SetFileSystem(FILESYSTEM* fs) { g_fs = fs ? fs : g_os; }
-
 
 void CFILE::SetHandler(HANDLER* handler) { g_handler = handler; }
 CFILE::HANDLER* CFILE::Handler() { return g_handler; }
@@ -193,7 +198,9 @@ int CFILE::Open(const char* name, int disposition, int access, int sharing, int 
   if (fd_ >= 0) Close();
   name_ = name ? name : "";
   if (name_.empty()) return Fail(kFileOpOpen, kFileErrNoName);
-  int create = disposition == kOpenAlways || disposition == kCreateAlways ? 1 : disposition == kCreateNew ? 2 : 0;
+  int create = disposition == kOpenAlways || disposition == kCreateAlways ? 1
+               : disposition == kCreateNew                                ? 2
+                                                                          : 0;
   bool truncate = disposition == kCreateAlways || disposition == kTruncateExisting;
   bool read_only = (attributes & kAttrReadOnly) != 0;
   // Write-only handles are opened for reading too where the file allows it, so that they can
@@ -207,9 +214,9 @@ int CFILE::Open(const char* name, int disposition, int access, int sharing, int 
   if (fd < 0) return Fail(kFileOpOpen, kFileErrSystem, errno);
   int kind;
   if (sharing == kShareNone)
-    kind = got == kAccessRead ? kLockShared : kLockExclusive;  // a read-only handle cannot hold a write lock
-  else
-    kind = got == kAccessWrite ? kLockExclusive : kLockShared;
+    kind = got == kAccessRead ? kLockShared
+                              : kLockExclusive;  // a read-only handle cannot hold a write lock
+  else kind = got == kAccessWrite ? kLockExclusive : kLockShared;
   // Truncation waits until the sharing lock is held, so that a refused open changes nothing.
   if (g_fs->Lock(fd, kind, kShareLockOffset, 1) != 0) {
     int err = errno == EAGAIN || errno == EACCES ? EBUSY : errno;
@@ -242,7 +249,8 @@ long CFILE::ReadAt(int64_t offset, void* buffer, size_t count) {
   if (fd_ < 0) return Fail(kFileOpRead, kFileErrClosed);
   size_t done = 0;
   while (done < count) {
-    long n = g_fs->ReadAt(fd_, static_cast<char*>(buffer) + done, count - done, offset + static_cast<int64_t>(done));
+    long n = g_fs->ReadAt(fd_, static_cast<char*>(buffer) + done, count - done,
+                          offset + static_cast<int64_t>(done));
     if (n < 0) return Fail(kFileOpRead, kFileErrSystem, errno);
     if (n == 0) break;
     done += static_cast<size_t>(n);
@@ -266,7 +274,8 @@ long CFILE::WriteAt(int64_t offset, const void* buffer, size_t count) {
   if (fd_ < 0) return Fail(kFileOpWrite, kFileErrClosed);
   size_t done = 0;
   while (done < count) {
-    long n = g_fs->WriteAt(fd_, static_cast<const char*>(buffer) + done, count - done, offset + static_cast<int64_t>(done));
+    long n = g_fs->WriteAt(fd_, static_cast<const char*>(buffer) + done, count - done,
+                           offset + static_cast<int64_t>(done));
     if (n < 0) return Fail(kFileOpWrite, kFileErrSystem, errno);
     if (n == 0) return Fail(kFileOpWrite, kFileErrSystem, ENOSPC);
     done += static_cast<size_t>(n);
@@ -323,7 +332,8 @@ int CFILE::Lock(int64_t offset, int64_t length, bool exclusive) {
 
 int CFILE::Unlock(int64_t offset, int64_t length) {
   if (fd_ < 0) return Fail(kFileOpUnlock, kFileErrClosed);
-  if (g_fs->Lock(fd_, kLockRelease, offset, length) != 0) return Fail(kFileOpUnlock, kFileErrSystem, errno);
+  if (g_fs->Lock(fd_, kLockRelease, offset, length) != 0)
+    return Fail(kFileOpUnlock, kFileErrSystem, errno);
   return 0;
 }
 
@@ -371,7 +381,8 @@ int CFILE::Copy(const char* target) {
 int CFILE::Rename(const char* new_name, bool replace) {
   if (name_.empty() || !new_name || !*new_name) return Fail(kFileOpRename, kFileErrNoName);
   // rename() replaces atomically; without the flag an existing target is refused, as on Windows.
-  if (g_fs->Rename(name_.c_str(), new_name, replace) != 0) return Fail(kFileOpRename, kFileErrSystem, errno);
+  if (g_fs->Rename(name_.c_str(), new_name, replace) != 0)
+    return Fail(kFileOpRename, kFileErrSystem, errno);
   name_ = new_name;
   return 0;
 }
@@ -387,7 +398,8 @@ int CFILE::Replaced() {
   if (fd_ < 0) return Fail(kFileOpSize, kFileErrClosed);
   uint64_t mine = 0, named = 0;
   if (g_fs->Identity(fd_, &mine) != 0) return Fail(kFileOpSize, kFileErrSystem, errno);
-  if (g_fs->IdentityOf(name_.c_str(), &named) != 0) return errno == ENOENT ? 1 : Fail(kFileOpSize, kFileErrSystem, errno);
+  if (g_fs->IdentityOf(name_.c_str(), &named) != 0)
+    return errno == ENOENT ? 1 : Fail(kFileOpSize, kFileErrSystem, errno);
   return mine == named ? 0 : 1;
 }
 
@@ -500,7 +512,8 @@ const char* PolishSystemErrorText(int error) {
 
 }  // namespace
 
-std::string FileErrorMessage(const char* file_name, int operation, int error_kind, int system_error) {
+std::string FileErrorMessage(const char* file_name, int operation, int error_kind,
+                             int system_error) {
   std::string m = FileOperationText(operation);
   if (file_name && *file_name) {
     m += ' ';
@@ -530,7 +543,8 @@ int CheckFileSharing(const std::string& path_in_dir) {
   int fd = g_fs->Open(name.c_str(), kAccessReadWrite, 0, false);
   int rc = -1;
   if (fd >= 0) {
-    rc = g_fs->Lock(fd, kLockExclusive, 0, 1) == 0 && g_fs->Lock(fd, kLockRelease, 0, 1) == 0 ? 0 : -1;
+    rc = g_fs->Lock(fd, kLockExclusive, 0, 1) == 0 && g_fs->Lock(fd, kLockRelease, 0, 1) == 0 ? 0
+                                                                                              : -1;
     g_fs->Close(fd);
   }
   g_fs->Unlink(name.c_str());

@@ -54,7 +54,13 @@ enum FileErrorKind {
 };
 
 // Open dispositions, access and sharing, as the callers pass them.
-enum FileDisposition { kOpenExisting = 0, kOpenAlways = 1, kCreateNew = 2, kCreateAlways = 3, kTruncateExisting = 4 };
+enum FileDisposition {
+  kOpenExisting = 0,
+  kOpenAlways = 1,
+  kCreateNew = 2,
+  kCreateAlways = 3,
+  kTruncateExisting = 4
+};
 enum FileAccess { kAccessRead = 0, kAccessWrite = 1, kAccessReadWrite = 2 };
 enum FileSharing { kShareNone = 0, kShareRead = 1, kShareWrite = 2, kShareReadWrite = 3 };
 enum FileAttribute { kAttrReadOnly = 1, kAttrSystem = 2, kAttrHidden = 4 };
@@ -71,7 +77,9 @@ struct FILESTAMP {
   int64_t size = -1;
   int64_t changed_ns = 0;
   int64_t step_ns = 0;
-  bool operator==(const FILESTAMP& o) const { return id == o.id && size == o.size && changed_ns == o.changed_ns; }
+  bool operator==(const FILESTAMP& o) const {
+    return id == o.id && size == o.size && changed_ns == o.changed_ns;
+  }
 };
 
 // The calls CFILE makes of the system. Every call returns -1 (or false) with errno set on
@@ -209,7 +217,8 @@ class CFILE {
 
 // The message the handler shows: operation text, " name" when there is one, ".", then, when the
 // error kind has a text, two line feeds and that text. In the data code page.
-std::string FileErrorMessage(const char* file_name, int operation, int error_kind, int system_error);
+std::string FileErrorMessage(const char* file_name, int operation, int error_kind,
+                             int system_error);
 const char* FileOperationText(int operation);
 
 // "%06lu.tmp": the first number from 1 to 999999 whose file does not exist, in the directory of

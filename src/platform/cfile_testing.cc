@@ -61,7 +61,8 @@ int MEMORY_FILESYSTEM::Close(int h) {
   HANDLE* f = Find(h);
   if (!f) return Fail(EBADF);
   auto& held = locks_[f->node.get()];
-  held.erase(std::remove_if(held.begin(), held.end(), [h](const LOCK& l) { return l.handle == h; }), held.end());
+  held.erase(std::remove_if(held.begin(), held.end(), [h](const LOCK& l) { return l.handle == h; }),
+             held.end());
   handles_.erase(h);
   return 0;
 }
@@ -110,7 +111,9 @@ long MEMORY_FILESYSTEM::WriteAt(int h, const void* buffer, size_t count, int64_t
 int64_t MEMORY_FILESYSTEM::Seek(int h, int64_t offset, int origin) {
   HANDLE* f = Find(h);
   if (!f) return Fail(EBADF);
-  int64_t base = origin == SEEK_SET ? 0 : origin == SEEK_CUR ? f->position : static_cast<int64_t>(f->node->data.size());
+  int64_t base = origin == SEEK_SET   ? 0
+                 : origin == SEEK_CUR ? f->position
+                                      : static_cast<int64_t>(f->node->data.size());
   if (base + offset < 0) return Fail(EINVAL);
   f->position = base + offset;
   return f->position;
@@ -155,12 +158,16 @@ int MEMORY_FILESYSTEM::Lock(int h, int kind, int64_t offset, int64_t length) {
   HANDLE* f = Find(h);
   if (!f) return Fail(EBADF);
   auto& held = locks_[f->node.get()];
-  auto overlaps = [&](const LOCK& l) { return l.offset < offset + length && offset < l.offset + l.length; };
+  auto overlaps = [&](const LOCK& l) {
+    return l.offset < offset + length && offset < l.offset + l.length;
+  };
   if (kind != kLockRelease) {
     for (const LOCK& l : held)
-      if (l.handle != h && overlaps(l) && (kind == kLockExclusive || l.kind == kLockExclusive)) return Fail(EAGAIN);
+      if (l.handle != h && overlaps(l) && (kind == kLockExclusive || l.kind == kLockExclusive))
+        return Fail(EAGAIN);
   }
-  held.erase(std::remove_if(held.begin(), held.end(), [&](const LOCK& l) { return l.handle == h && overlaps(l); }),
+  held.erase(std::remove_if(held.begin(), held.end(),
+                            [&](const LOCK& l) { return l.handle == h && overlaps(l); }),
              held.end());
   if (kind != kLockRelease) held.push_back(LOCK{h, kind, offset, length});
   return 0;
@@ -210,7 +217,8 @@ bool MEMORY_FILESYSTEM::Exists(const char* name) { return names_.count(Clean(nam
 int MEMORY_FILESYSTEM::SyncDirectory(const char* dir_in) {
   std::string dir = CleanDir(dir_in);
   for (auto it = durable_names_.begin(); it != durable_names_.end();)
-    it = DirOf(it->first) == dir && !names_.count(it->first) ? durable_names_.erase(it) : std::next(it);
+    it = DirOf(it->first) == dir && !names_.count(it->first) ? durable_names_.erase(it)
+                                                             : std::next(it);
   for (const auto& [name, node] : names_)
     if (DirOf(name) == dir) durable_names_[name] = node;
   return 0;
@@ -320,12 +328,20 @@ class FAULT_FILESYSTEM : public FILESYSTEM {
     return inner->Truncate(h, size);
   }
   int Sync(int h) override { return Hit(kFileOpFlush) ? -1 : inner->Sync(h); }
-  int GetTime(int h, time_t* when) override { return Hit(kFileOpGetDate) ? -1 : inner->GetTime(h, when); }
-  int SetTime(int h, time_t when) override { return Hit(kFileOpSetDate) ? -1 : inner->SetTime(h, when); }
-  int Lock(int h, int kind, int64_t offset, int64_t length) override {
-    return Hit(kind == kLockRelease ? kFileOpUnlock : kFileOpLock) ? -1 : inner->Lock(h, kind, offset, length);
+  int GetTime(int h, time_t* when) override {
+    return Hit(kFileOpGetDate) ? -1 : inner->GetTime(h, when);
   }
-  int Identity(int h, uint64_t* id) override { return Hit(kFileOpSize) ? -1 : inner->Identity(h, id); }
+  int SetTime(int h, time_t when) override {
+    return Hit(kFileOpSetDate) ? -1 : inner->SetTime(h, when);
+  }
+  int Lock(int h, int kind, int64_t offset, int64_t length) override {
+    return Hit(kind == kLockRelease ? kFileOpUnlock : kFileOpLock)
+               ? -1
+               : inner->Lock(h, kind, offset, length);
+  }
+  int Identity(int h, uint64_t* id) override {
+    return Hit(kFileOpSize) ? -1 : inner->Identity(h, id);
+  }
   int IdentityOf(const char* name, uint64_t* id) override {
     return Hit(kFileOpSize) ? -1 : inner->IdentityOf(name, id);
   }
@@ -337,8 +353,12 @@ class FAULT_FILESYSTEM : public FILESYSTEM {
   }
   int Unlink(const char* name) override { return Hit(kFileOpDelete) ? -1 : inner->Unlink(name); }
   bool Exists(const char* name) override { return inner->Exists(name); }
-  int SyncDirectory(const char* dir) override { return Hit(kFileOpFlush) ? -1 : inner->SyncDirectory(dir); }
-  int List(const char* dir, std::vector<std::string>* names) override { return inner->List(dir, names); }
+  int SyncDirectory(const char* dir) override {
+    return Hit(kFileOpFlush) ? -1 : inner->SyncDirectory(dir);
+  }
+  int List(const char* dir, std::vector<std::string>* names) override {
+    return inner->List(dir, names);
+  }
 
  private:
   // True when the armed fault hits this operation; sets errno like the system would.

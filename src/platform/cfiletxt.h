@@ -41,8 +41,8 @@ class CFILETXT : public CFILE {
   char own_[512];
   char* buf_ = own_;
   size_t size_ = sizeof own_;
-  size_t pos_ = 0;      // next byte of the buffer to read or write
-  size_t len_ = 0;      // bytes of the buffer holding read data
+  size_t pos_ = 0;  // next byte of the buffer to read or write
+  size_t len_ = 0;  // bytes of the buffer holding read data
   bool writing_ = false;
   int code_page_ = 10;
 };

@@ -17,7 +17,7 @@ class CONSOLE {
   virtual ~CONSOLE() = default;
 
   // Display.
-  virtual int open() = 0;   // 0 or -1
+  virtual int open() = 0;  // 0 or -1
   virtual void close() = 0;
   virtual void paint_run(int x, int y, const ScreenCell* cells, int n) = 0;
   virtual void set_caret(int col, int row, bool visible) = 0;

@@ -47,9 +47,11 @@ int cups_print_pdf(const std::string& printer, const char* path, const char* tit
 }
 
 int cups_find_destination(const std::string& printer, std::string* resolved, std::string* error) {
-  cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.empty() ? nullptr : printer.c_str(), nullptr);
+  cups_dest_t* dest =
+      cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.empty() ? nullptr : printer.c_str(), nullptr);
   if (!dest) {
-    if (error) *error = LastError(printer.empty() ? "no default destination" : "no such destination");
+    if (error)
+      *error = LastError(printer.empty() ? "no default destination" : "no such destination");
     return -1;
   }
   *resolved = dest->name;
@@ -66,8 +68,10 @@ int cups_print_raw(const std::string& printer, const void* data, size_t size, co
     if (error) *error = LastError("job refused");
     return 0;
   }
-  const bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, title, CUPS_FORMAT_RAW, 1) == HTTP_STATUS_CONTINUE &&
-              cupsWriteRequestData(CUPS_HTTP_DEFAULT, static_cast<const char*>(data), size) == HTTP_STATUS_CONTINUE;
+  const bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, name.c_str(), job, title, CUPS_FORMAT_RAW,
+                                      1) == HTTP_STATUS_CONTINUE &&
+                    cupsWriteRequestData(CUPS_HTTP_DEFAULT, static_cast<const char*>(data), size) ==
+                        HTTP_STATUS_CONTINUE;
   // The document is finished in every case: a job left open would hold the queue.
   const bool finished = cupsFinishDocument(CUPS_HTTP_DEFAULT, name.c_str()) == IPP_STATUS_OK;
   if (!sent || !finished) {

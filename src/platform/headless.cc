@@ -35,7 +35,7 @@ void HEADLESS_CONSOLE::close() {
 
 void HEADLESS_CONSOLE::paint_run(int x, int y, const ScreenCell* cells, int n) {
   if (y < 0 || y >= kRows || n <= 0) return;
-  PaintRecord rec {x, y, n, cells[0].attr, {}};
+  PaintRecord rec{x, y, n, cells[0].attr, {}};
   for (int i = 0; i < n; ++i) {
     rec.chars.push_back(static_cast<char>(cells[i].ch));
     if (x + i >= 0 && x + i < kColumns) grid_[y][x + i] = cells[i];

@@ -33,7 +33,8 @@ LineResult ReadPhysicalLine(CFILETXT& f, std::string* out) {
 
 bool IsSectionLine(const std::string& line, const char* section) {
   size_t n = std::strlen(section);
-  return line.size() >= n + 2 && line[0] == '[' && line.compare(1, n, section) == 0 && line[n + 1] == ']';
+  return line.size() >= n + 2 && line[0] == '[' && line.compare(1, n, section) == 0 &&
+         line[n + 1] == ']';
 }
 
 bool IsKeyLine(const std::string& line, const char* key) {
@@ -51,7 +52,8 @@ int OpenForReading(CFILETXT& f, const std::string& path) {
 
 }  // namespace
 
-int INIFILE::GetString(const char* section, const char* key, std::string* out, size_t maximum) const {
+int INIFILE::GetString(const char* section, const char* key, std::string* out,
+                       size_t maximum) const {
   CFILETXT f;
   if (OpenForReading(f, path_) != 0) return -1;
   std::string line;

@@ -67,10 +67,12 @@ bool TildeKey(int n, KeyEvent* ev) {
   uint8_t scan = 0;
   uint32_t shift = 0;
   switch (n) {
-    case 1: case 7: scan = kScanHome; break;
+    case 1:
+    case 7: scan = kScanHome; break;
     case 2: scan = kScanIns; break;
     case 3: scan = kScanDel; break;
-    case 4: case 8: scan = kScanEnd; break;
+    case 4:
+    case 8: scan = kScanEnd; break;
     case 5: scan = kScanPgUp; break;
     case 6: scan = kScanPgDn; break;
     case 11: scan = kScanF1; break;
@@ -86,14 +88,38 @@ bool TildeKey(int n, KeyEvent* ev) {
     case 23: scan = kScanF11; break;
     case 24: scan = kScanF12; break;
     // The Linux console and rxvt send Shift+F3..F10 as F13..F20.
-    case 25: scan = kScanF3; shift = kShiftShift; break;
-    case 26: scan = kScanF4; shift = kShiftShift; break;
-    case 28: scan = kScanF5; shift = kShiftShift; break;
-    case 29: scan = kScanF6; shift = kShiftShift; break;
-    case 31: scan = kScanF7; shift = kShiftShift; break;
-    case 32: scan = kScanF8; shift = kShiftShift; break;
-    case 33: scan = kScanF9; shift = kShiftShift; break;
-    case 34: scan = kScanF10; shift = kShiftShift; break;
+    case 25:
+      scan = kScanF3;
+      shift = kShiftShift;
+      break;
+    case 26:
+      scan = kScanF4;
+      shift = kShiftShift;
+      break;
+    case 28:
+      scan = kScanF5;
+      shift = kShiftShift;
+      break;
+    case 29:
+      scan = kScanF6;
+      shift = kShiftShift;
+      break;
+    case 31:
+      scan = kScanF7;
+      shift = kShiftShift;
+      break;
+    case 32:
+      scan = kScanF8;
+      shift = kShiftShift;
+      break;
+    case 33:
+      scan = kScanF9;
+      shift = kShiftShift;
+      break;
+    case 34:
+      scan = kScanF10;
+      shift = kShiftShift;
+      break;
     default: return false;
   }
   *ev = Key(0, scan, shift);
@@ -190,11 +216,11 @@ DecodeResult DecodeCsi(std::string_view s, bool at_end, KeyEvent* ev, size_t* us
     case '$':
     case '@':
       if (!TildeKey(p0, ev)) return kDecodeSkipped;
-      ev->shift |= final == '^' ? kShiftCtrl : final == '$' ? kShiftShift : kShiftCtrl | kShiftShift;
+      ev->shift |= final == '^'   ? kShiftCtrl
+                   : final == '$' ? kShiftShift
+                                  : kShiftCtrl | kShiftShift;
       return kDecodeAccepted;
-    case 'Z':
-      *ev = Key(9, kScanTab, kShiftShift | ShiftOfModifier(p1));
-      return kDecodeAccepted;
+    case 'Z': *ev = Key(9, kScanTab, kShiftShift | ShiftOfModifier(p1)); return kDecodeAccepted;
     case 'u':  // CSI u: ESC [ code ; mod u
       if (p0 > 0x7F || p0 == 0 || !CharKey(static_cast<uint8_t>(p0), 0, ev)) return kDecodeSkipped;
       if (p0 == 27) *ev = Key(27, kScanEsc, 0);
@@ -211,7 +237,8 @@ DecodeResult DecodeCsi(std::string_view s, bool at_end, KeyEvent* ev, size_t* us
 DecodeResult DecodeSs3(std::string_view s, bool at_end, KeyEvent* ev, size_t* used) {
   size_t i = 2;
   int mod = 0;
-  while (i < s.size() && IsDigit(static_cast<uint8_t>(s[i])) && i < 6) mod = mod * 10 + (s[i++] - '0');
+  while (i < s.size() && IsDigit(static_cast<uint8_t>(s[i])) && i < 6)
+    mod = mod * 10 + (s[i++] - '0');
   if (i >= s.size()) {
     *used = s.size();
     return at_end ? kDecodeSkipped : kDecodeIncomplete;
@@ -223,10 +250,12 @@ DecodeResult DecodeSs3(std::string_view s, bool at_end, KeyEvent* ev, size_t* us
     ev->shift |= kShiftCtrl;
     return kDecodeAccepted;
   }
-  if (f >= 'p' && f <= 'y') return CharKey(static_cast<uint8_t>('0' + f - 'p'), 0, ev) ? kDecodeAccepted : kDecodeSkipped;
+  if (f >= 'p' && f <= 'y')
+    return CharKey(static_cast<uint8_t>('0' + f - 'p'), 0, ev) ? kDecodeAccepted : kDecodeSkipped;
   static constexpr char kPad[] = "j*k+l,m-n.o/X=";
   for (size_t k = 0; k + 1 < sizeof(kPad); k += 2)
-    if (kPad[k] == f) return CharKey(static_cast<uint8_t>(kPad[k + 1]), 0, ev) ? kDecodeAccepted : kDecodeSkipped;
+    if (kPad[k] == f)
+      return CharKey(static_cast<uint8_t>(kPad[k + 1]), 0, ev) ? kDecodeAccepted : kDecodeSkipped;
   if (!LetterKey(f, ev)) return kDecodeSkipped;
   ev->shift |= ShiftOfModifier(mod);
   return kDecodeAccepted;
@@ -287,7 +316,8 @@ uint8_t scan_of_char(uint8_t ch, bool* needs_shift) {
   *needs_shift = false;
   if (ch == ' ') return kScanSpace;
   for (const Row& r : kRows) {
-    if (const char* p = std::strchr(r.plain, ch); p && ch) return static_cast<uint8_t>(r.first_scan + (p - r.plain));
+    if (const char* p = std::strchr(r.plain, ch); p && ch)
+      return static_cast<uint8_t>(r.first_scan + (p - r.plain));
     if (const char* p = std::strchr(r.shifted, ch); p && ch) {
       *needs_shift = true;
       return static_cast<uint8_t>(r.first_scan + (p - r.shifted));
@@ -346,7 +376,7 @@ DecodeResult decode_key(std::string_view s, bool at_end, int code_page, KeyEvent
 std::vector<KeyEvent> decode_all(std::string_view bytes, int code_page) {
   std::vector<KeyEvent> out;
   while (!bytes.empty()) {
-    KeyEvent ev {};
+    KeyEvent ev{};
     size_t used = 0;
     DecodeResult r = decode_key(bytes, true, code_page, &ev, &used);
     if (r == kDecodeAccepted) out.push_back(ev);

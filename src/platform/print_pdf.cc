@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr double kA4Width = 595.276;   // points
+constexpr double kA4Width = 595.276;  // points
 constexpr double kA4Height = 841.890;
-constexpr double kEdge = 18.0;         // a quarter inch the printer cannot reach
+constexpr double kEdge = 18.0;  // a quarter inch the printer cannot reach
 constexpr const char* kFace = "DejaVu Sans Mono";
 
 }  // namespace
@@ -60,7 +60,8 @@ int pdf_set_font(PDF_CANVAS* c, int height, int width) {
   cairo_font_extents(c->cr, &fe);
   cairo_text_extents_t te;
   cairo_text_extents(c->cr, "A", &te);
-  if (cairo_status(c->cr) != CAIRO_STATUS_SUCCESS || fe.ascent + fe.descent <= 0 || te.x_advance <= 0)
+  if (cairo_status(c->cr) != CAIRO_STATUS_SUCCESS || fe.ascent + fe.descent <= 0 ||
+      te.x_advance <= 0)
     return -1;
   cairo_matrix_t m;
   cairo_matrix_init_scale(&m, width / te.x_advance, height / (fe.ascent + fe.descent));

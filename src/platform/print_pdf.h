@@ -4,8 +4,8 @@
 // edge of a quarter inch on every side, as a laser printer has.
 //
 //   PDF_CANVAS* c = pdf_create("out.pdf", 600, &error);
-//   pdf_set_font(c, 100, 30);                 // cells of 100 x 30 dots: 6 lines, 20 columns an inch
-//   pdf_begin_page(c); pdf_text(c, 0, 0, "Zażółć", 30); pdf_line(c, 0, 50, 300, 50, 2);
+//   pdf_set_font(c, 100, 30);                 // cells of 100 x 30 dots: 6 lines, 20 columns an
+//   inch pdf_begin_page(c); pdf_text(c, 0, 0, "Zażółć", 30); pdf_line(c, 0, 50, 300, 50, 2);
 //   pdf_end_page(c); pdf_close(c);             // 0, or -1 when the file could not be written
 //
 // Texts are UTF-8. The font is DejaVu Sans Mono (found through fontconfig), which holds every

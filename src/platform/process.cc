@@ -108,7 +108,8 @@ int StartDetached(const std::vector<std::string>& argv) {
   }
   int rc = 0;
   for (int fd = 0; fd <= 2 && rc == 0; ++fd)
-    rc = posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    rc = posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY,
+                                          0);
   // A session of its own: the terminal the first stage ran in may close when it ends.
   if (rc == 0) rc = posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
   pid_t pid;
@@ -141,8 +142,8 @@ pid_t SpawnDetached(const char* program, const char* argument) {
   posix_spawnattr_setsigmask(&attr, &none);
   posix_spawnattr_setsigdefault(&attr, &defaults);
   posix_spawnattr_setpgroup(&attr, 0);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
-                                      POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setflags(&attr,
+                           POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
   std::string prog = program, arg = argument ? argument : "";
   char* argv[] = {prog.data(), argument ? arg.data() : nullptr, nullptr};
   pid_t pid = 0;
@@ -187,16 +188,19 @@ int RunAndWait(const std::vector<std::string>& argv, const std::string& dir, int
   if (rc == 0) rc = posix_spawnattr_setsigdefault(&attr, &defaults);
   if (rc == 0) rc = posix_spawnattr_setpgroup(&attr, 0);
   if (rc == 0)
-    rc = posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    rc = posix_spawnattr_setflags(
+        &attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
   pid_t pid = 0;
   if (rc == 0) {
-    rc = argv[0].find('/') != std::string::npos ? posix_spawn(&pid, args[0], &actions, &attr, args.data(), environ)
-                                                  : posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
+    rc = argv[0].find('/') != std::string::npos
+             ? posix_spawn(&pid, args[0], &actions, &attr, args.data(), environ)
+             : posix_spawnp(&pid, args[0], &actions, &attr, args.data(), environ);
   }
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   if (rc != 0) {
-    if (rc == ENOENT || rc == EACCES || rc == ENOEXEC || rc == ENOTDIR || rc == EISDIR) return kRunNotFound;
+    if (rc == ENOENT || rc == EACCES || rc == ENOEXEC || rc == ENOTDIR || rc == EISDIR)
+      return kRunNotFound;
     return rc == ENOMEM || rc == EAGAIN ? kRunNoMemory : kRunNotStarted;
   }
   timespec start{};
@@ -206,13 +210,16 @@ int RunAndWait(const std::vector<std::string>& argv, const std::string& dir, int
     int status = 0;
     const pid_t r = ::waitpid(pid, &status, WNOHANG);
     if (r == pid) {
-      *exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 255;
+      *exit_code = WIFEXITED(status)     ? WEXITSTATUS(status)
+                   : WIFSIGNALED(status) ? 128 + WTERMSIG(status)
+                                         : 255;
       return kRunExited;
     }
     if (r < 0 && errno != EINTR) return kRunNotStarted;  // not ours to wait for any more
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
-    const long elapsed = (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+    const long elapsed =
+        (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
     int outcome = -1;
     if (elapsed >= timeout_ms) outcome = kRunTimedOut;
     else if (cancel && elapsed >= next_poll) {
@@ -220,10 +227,10 @@ int RunAndWait(const std::vector<std::string>& argv, const std::string& dir, int
       if (cancel()) outcome = kRunCancelled;
     }
     if (outcome >= 0) {
-      // The launcher (a loader of Windows programs) may have children of its own: the whole group goes.
+      // The launcher (a loader of Windows programs) may have children of its own: the whole group
+      // goes.
       ::kill(-pid, SIGKILL);
-      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-      }
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
       return outcome;
     }
     timespec pause{0, 10 * 1000 * 1000};

@@ -1,7 +1,7 @@
 // Processes: helper programs started in the background (a web browser's opener) and collected
-// when they end, and for the uninstaller's second stage: a handle on the running process that a child
-// inherits and waits on (a pidfd, which becomes readable when the process has ended), a copy of
-// a program made executable in a folder, and a program started on its own, not waited for.
+// when they end, and for the uninstaller's second stage: a handle on the running process that a
+// child inherits and waits on (a pidfd, which becomes readable when the process has ended), a copy
+// of a program made executable in a folder, and a program started on its own, not waited for.
 //
 //   int h = OpenSelfHandle();                     // -1 on failure
 //   StartDetached({copy, std::to_string(h), me});
@@ -44,11 +44,12 @@ bool ProcessEnded(pid_t pid);
 // answer, or timeout_ms passing, kills the whole group.
 //
 //   int code = 0;
-//   if (RunAndWait({"wine", "/opt/elzab/Ostatus.exe", in, out}, "/opt/elzab", 60000, nullptr, &code)
+//   if (RunAndWait({"wine", "/opt/elzab/Ostatus.exe", in, out}, "/opt/elzab", 60000, nullptr,
+//   &code)
 //       == kRunExited && code == 0) ...
 enum RunOutcome {
-  kRunExited = 0,      // *exit_code holds its exit status (128 + the signal that ended it)
-  kRunNotFound = 1,    // no such program, or not executable
+  kRunExited = 0,    // *exit_code holds its exit status (128 + the signal that ended it)
+  kRunNotFound = 1,  // no such program, or not executable
   kRunNoMemory = 2,
   kRunNotStarted = 3,  // any other reason it could not be started
   kRunTimedOut = 4,

@@ -84,7 +84,8 @@ std::vector<MEDIUM> MountedMedia() {
     m.read_only = ("," + f[5] + ",").find(",ro,") != std::string::npos;
     if (m.device.rfind("/dev/", 0) == 0 && IsRemovableDevice(m.device)) media.push_back(m);
   }
-  std::sort(media.begin(), media.end(), [](const MEDIUM& a, const MEDIUM& b) { return a.dir < b.dir; });
+  std::sort(media.begin(), media.end(),
+            [](const MEDIUM& a, const MEDIUM& b) { return a.dir < b.dir; });
   return media;
 }
 
@@ -156,7 +157,8 @@ class SYSTEM_DRIVES : public REMOVABLE_DRIVES {
     if (!d) return 0;  // no labelled device at all
     while (dirent* e = ::readdir(d)) {
       if (e->d_name[0] == '.') continue;
-      if (RealPath(std::string("/dev/disk/by-label/") + e->d_name) == dev) *label = UnescapeLabel(e->d_name);
+      if (RealPath(std::string("/dev/disk/by-label/") + e->d_name) == dev)
+        *label = UnescapeLabel(e->d_name);
     }
     ::closedir(d);
     return 0;
@@ -168,7 +170,8 @@ class SYSTEM_DRIVES : public REMOVABLE_DRIVES {
     if (m.fstype == "vfat" || m.fstype == "msdos") rc = RunTool({"fatlabel", m.device, label});
     else if (m.fstype == "exfat") rc = RunTool({"exfatlabel", m.device, label});
     else if (m.fstype.rfind("ext", 0) == 0) rc = RunTool({"e2label", m.device, label});
-    else if (m.fstype == "ntfs" || m.fstype == "ntfs3") rc = RunTool({"ntfslabel", m.device, label});
+    else if (m.fstype == "ntfs" || m.fstype == "ntfs3")
+      rc = RunTool({"ntfslabel", m.device, label});
     else if (m.fstype == "btrfs") rc = RunTool({"btrfs", "filesystem", "label", dir, label});
     if (rc == 0) return 0;
     // A user without the right to write the device may still label a removable medium that the

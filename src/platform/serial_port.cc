@@ -50,7 +50,9 @@ long LockOwner(const std::string& name) {
   return std::strtol(buf, nullptr, 10);
 }
 
-bool ProcessRuns(long pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
+bool ProcessRuns(long pid) {
+  return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+}
 
 }  // namespace
 
@@ -91,9 +93,10 @@ SerialResult SERIAL_LINE::Open(const std::string& path) {
   SerialResult result = kSerialOk;
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    result = errno == EBUSY                                                             ? kSerialBusy
-             : errno == ENOENT || errno == ENXIO || errno == ENODEV || errno == ENOTDIR ? kSerialNoDevice
-                                                                                        : kSerialFailed;
+    result = errno == EBUSY ? kSerialBusy
+             : errno == ENOENT || errno == ENXIO || errno == ENODEV || errno == ENOTDIR
+                 ? kSerialNoDevice
+                 : kSerialFailed;
   } else if (!::isatty(fd)) {
     result = kSerialNoDevice;
   } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -141,8 +144,8 @@ int SERIAL_LINE::Configure(const SERIAL_SETTINGS& s) {
   termios now;
   if (::tcgetattr(fd_, &now) != 0) return -1;
   const tcflag_t frame = PARENB | PARODD | CSIZE | CMSPAR;
-  return (now.c_cflag & ~frame) == (t.c_cflag & ~frame) && now.c_iflag == t.c_iflag && now.c_oflag == t.c_oflag &&
-                 now.c_lflag == t.c_lflag
+  return (now.c_cflag & ~frame) == (t.c_cflag & ~frame) && now.c_iflag == t.c_iflag &&
+                 now.c_oflag == t.c_oflag && now.c_lflag == t.c_lflag
              ? 0
              : -1;
 }
@@ -160,7 +163,9 @@ void SERIAL_LINE::Close(int drain_timeout_ms) {
   UnlockFile();
 }
 
-void SERIAL_LINE::NoteError(int system_error) { error_ = Gone(system_error) ? kSerialGone : kSerialIoError; }
+void SERIAL_LINE::NoteError(int system_error) {
+  error_ = Gone(system_error) ? kSerialGone : kSerialIoError;
+}
 
 // Compares the driver's error counters with those seen last. Devices without counters (USB
 // adapters of some kinds, pseudo-terminals) never report line errors this way.

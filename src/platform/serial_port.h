@@ -19,9 +19,9 @@
 
 enum SerialResult {
   kSerialOk = 0,
-  kSerialNoDevice = -1,   // the path does not exist or is not a terminal
-  kSerialBusy = -2,       // another program holds the line
-  kSerialFailed = -3,     // any other refusal of the system
+  kSerialNoDevice = -1,  // the path does not exist or is not a terminal
+  kSerialBusy = -2,      // another program holds the line
+  kSerialFailed = -3,    // any other refusal of the system
 };
 
 // What went wrong with the last read or write.

@@ -44,15 +44,19 @@ SystemFacts GetSystemFacts(const char* dir) {
     f.system = un.sysname;
   }
   struct sysinfo si {};
-  if (::sysinfo(&si) == 0) f.free_memory_kb = static_cast<unsigned long long>(si.freeram) * si.mem_unit / 1024;
+  if (::sysinfo(&si) == 0)
+    f.free_memory_kb = static_cast<unsigned long long>(si.freeram) * si.mem_unit / 1024;
   struct statvfs vs {};
-  if (::statvfs(dir, &vs) == 0) f.free_disk_kb = static_cast<unsigned long long>(vs.f_bavail) * vs.f_frsize / 1024;
+  if (::statvfs(dir, &vs) == 0)
+    f.free_disk_kb = static_cast<unsigned long long>(vs.f_bavail) * vs.f_frsize / 1024;
   return f;
 }
 
 int SyncDirectoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string dir = slash == std::string::npos ? "."
+                          : slash == 0               ? "/"
+                                                     : path.substr(0, slash);
   const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return -1;
   const int r = ::fsync(fd);

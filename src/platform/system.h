@@ -20,8 +20,8 @@ int RandomBytes(void* buffer, size_t count);
 bool StandardStreamsAreTerminal();
 
 struct SystemFacts {
-  std::string system = "Linux";  // the kernel's name
-  unsigned major = 0, minor = 0; // its release
+  std::string system = "Linux";   // the kernel's name
+  unsigned major = 0, minor = 0;  // its release
   unsigned long long free_memory_kb = 0;
   unsigned long long free_disk_kb = 0;  // for an unprivileged user, in the directory asked
 };

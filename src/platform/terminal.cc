@@ -29,7 +29,8 @@ struct termios g_saved_mode;
 bool g_have_saved_mode = false;
 bool g_handlers = false;
 bool g_atexit = false;
-constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTERM, SIGQUIT, SIGINT};
+constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,
+                                 SIGABRT, SIGTERM, SIGQUIT, SIGINT};
 struct sigaction g_old_crash[sizeof kCrashSignals / sizeof kCrashSignals[0]];
 struct sigaction g_old_winch, g_old_hup, g_old_pipe;
 
@@ -136,7 +137,8 @@ int TERMINAL_CONSOLE::open() {
   asked_resize_ = !linux_console_ && (term_cols_ < 80 || term_rows_ < 25);
   if (asked_resize_) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "\x1b[8;%d;%dt", std::max(term_rows_, 25), std::max(term_cols_, 80));
+    std::snprintf(buf, sizeof buf, "\x1b[8;%d;%dt", std::max(term_rows_, 25),
+                  std::max(term_cols_, 80));
     init += buf;
   }
   init += "\x1b[0m\x1b[2J";
@@ -249,7 +251,9 @@ void TERMINAL_CONSOLE::beep() {
 void TERMINAL_CONSOLE::read_available() {
   char buf[512];
   for (;;) {
-    struct pollfd p {in_fd_, POLLIN, 0};
+    struct pollfd p {
+      in_fd_, POLLIN, 0
+    };
     int r = poll(&p, 1, 0);
     if (r <= 0) return;
     if (p.revents & (POLLHUP | POLLERR | POLLNVAL) && !(p.revents & POLLIN)) {
@@ -296,7 +300,7 @@ int TERMINAL_CONSOLE::escape_wait_left() const {
 
 void TERMINAL_CONSOLE::decode_pending(bool at_end) {
   while (!input_.empty()) {
-    KeyEvent ev {};
+    KeyEvent ev{};
     size_t used = 0;
     DecodeResult r = decode_key(input_, at_end, code_page_, &ev, &used);
     if (r == kDecodeIncomplete) return;

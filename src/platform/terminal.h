@@ -5,9 +5,9 @@
 // when it can load one, and is asked to grow to at least 80 x 25 when smaller (xterm window
 // request). Everything changed is given back at close, at exit and on a crash signal. While the
 // terminal is smaller than the grid a Polish notice replaces the screen and reading waits; keys
-// typed at the notice are dropped, since they would act on a screen nobody saw. A hang-up or the end of
-// input makes every following read return Ctrl+F4, so that the program closes its windows and
-// ends in order, as it does when the window's close button is pressed.
+// typed at the notice are dropped, since they would act on a screen nobody saw. A hang-up or the
+// end of input makes every following read return Ctrl+F4, so that the program closes its windows
+// and ends in order, as it does when the window's close button is pressed.
 #pragma once
 
 #include <chrono>
@@ -66,7 +66,7 @@ class TERMINAL_CONSOLE : public CONSOLE {
   bool asked_resize_ = false;
   bool too_small_ = false;
   bool hung_up_ = false;
-  ScreenCell frame_[TERMWRITER::kRows][TERMWRITER::kColumns] {};
+  ScreenCell frame_[TERMWRITER::kRows][TERMWRITER::kColumns]{};
   int caret_x_ = 0, caret_y_ = 0;
   bool caret_visible_ = false;
   TERMWRITER writer_;

@@ -5,10 +5,10 @@
 #include <string>
 
 struct TermInfo {
-  bool found = false;       // TERM named an entry of the database
+  bool found = false;  // TERM named an entry of the database
   int colours = 8;
   bool palette_settable = false;  // the palette can be loaded (terminfo "ccc")
-  std::string enter_ca;     // alternate screen on and off ("smcup", "rmcup")
+  std::string enter_ca;           // alternate screen on and off ("smcup", "rmcup")
   std::string exit_ca;
 };
 

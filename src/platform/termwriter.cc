@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "platform/glyphs.h"
 #include "common/colours.h"
+#include "platform/glyphs.h"
 
 int ansi_colour_of(int i) {
   static constexpr int kAnsi[8] = {0, 4, 2, 6, 1, 5, 3, 7};
@@ -20,8 +20,8 @@ std::string sgr_of(uint8_t attr, int colours) {
     std::snprintf(buf, sizeof buf, "\x1b[%d;%dm", f < 8 ? 30 + f : 90 + f - 8,
                   b < 8 ? 40 + b : 100 + b - 8);
   } else if (colours >= 8) {
-    std::snprintf(buf, sizeof buf, "\x1b[0;%s%d;%dm", fg & 8 ? "1;" : "", 30 + ansi_colour_of(fg & 7),
-                  40 + ansi_colour_of(bg & 7));
+    std::snprintf(buf, sizeof buf, "\x1b[0;%s%d;%dm", fg & 8 ? "1;" : "",
+                  30 + ansi_colour_of(fg & 7), 40 + ansi_colour_of(bg & 7));
   } else {
     std::snprintf(buf, sizeof buf, "\x1b[0%s%sm", fg & 8 ? ";1" : "", (bg & 7) != 0 ? ";7" : "");
   }

@@ -25,9 +25,16 @@ class TERMWRITER {
   static constexpr int kColumns = 80;
   static constexpr int kRows = 25;
 
-  void set_colours(int colours) { colours_ = colours; invalidate(); }
+  void set_colours(int colours) {
+    colours_ = colours;
+    invalidate();
+  }
   // Where the grid's top-left cell sits on the terminal (0-based).
-  void set_origin(int column, int row) { ox_ = column; oy_ = row; invalidate(); }
+  void set_origin(int column, int row) {
+    ox_ = column;
+    oy_ = row;
+    invalidate();
+  }
   // Forgets what the terminal shows; the next render sends every cell.
   void invalidate();
   std::string render(const ScreenCell (*frame)[kColumns], int code_page, int caret_x, int caret_y,
@@ -36,11 +43,11 @@ class TERMWRITER {
  private:
   void move_to(std::string* out, int col, int row);
 
-  ScreenCell sent_[kRows][kColumns] {};
+  ScreenCell sent_[kRows][kColumns]{};
   bool valid_ = false;
   int colours_ = 16;
   int ox_ = 0, oy_ = 0;
-  int attr_ = -1;            // the SGR state of the terminal, -1 unknown
-  int cx_ = -1, cy_ = -1;    // the terminal's cursor in grid cells, -1 unknown
-  int caret_shown_ = -1;     // -1 unknown
+  int attr_ = -1;          // the SGR state of the terminal, -1 unknown
+  int cx_ = -1, cy_ = -1;  // the terminal's cursor in grid cells, -1 unknown
+  int caret_shown_ = -1;   // -1 unknown
 };

@@ -38,7 +38,8 @@ int ContractorListReport(int order) {
   {
     REPORT_TABLE_KEEP keep(kTableContractors);
     int rc = TableSetIndex(kTableContractors, order);
-    for (rc = rc == 0 ? TableFirst(kTableContractors) : rc; rc == 0; rc = TableNext(kTableContractors)) {
+    for (rc = rc == 0 ? TableFirst(kTableContractors) : rc; rc == 0;
+         rc = TableNext(kTableContractors)) {
       if (ReportStopped()) return kReportInterrupted;
       CONTRACTOR_ROW r = RowOf(Kon);
       r.lp = AMOUNT::FromInt(static_cast<int64_t>(rows.size()) + 1);
@@ -64,7 +65,8 @@ int ContractorSalesReport(const SALES_SUM_REPORT& o, const DOCUMENT_FILTER& filt
   {
     REPORT_TABLE_KEEP keep(kTableContractors);
     int rc = TableSetIndex(kTableContractors, -1);
-    for (rc = rc == 0 ? TableFirst(kTableContractors) : rc; rc == 0; rc = TableNext(kTableContractors)) {
+    for (rc = rc == 0 ? TableFirst(kTableContractors) : rc; rc == 0;
+         rc = TableNext(kTableContractors)) {
       if (ReportStopped()) return kReportInterrupted;
       CONTRACTOR_ROW r = RowOf(Kon);
       r.recno = TableRecNo(kTableContractors);

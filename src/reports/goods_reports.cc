@@ -67,7 +67,9 @@ int StockValueOn(const TOW_RECORD& g, DATE date, NET_FLAGS* nets, STOCK_VALUE* v
     const POZ_RECORD d = Poz;
     bool net;
     if (nets->Get(d.TRAID, &net) != 0) return -1;
-    v->value += ComputePositionValues(rows.Quantity(), d.CENA, d.RABAT, static_cast<int>(d.VATID.Whole()), net).netValue;
+    v->value += ComputePositionValues(rows.Quantity(), d.CENA, d.RABAT,
+                                      static_cast<int>(d.VATID.Whole()), net)
+                    .netValue;
   }
   if (rc < 0 || rows.Restore() != 0) return -1;
   v->stock = rows.Stock();
@@ -112,9 +114,35 @@ struct GOODS_ROW {
 };
 
 enum Col {
-  cLead, cGroup, cNumber, cName, cUnit, cDate, cDocument, cOpen, cOpenValue, cInQ, cInV, cOutQ, cOutV,
-  cQuantity, cNetPrice, cVat, cDiscount, cGrossPrice, cDeliveryDate, cDeliveryDocument, cDeliveryQ,
-  cDeliveryPrice, cPurchase, cProfit, cMargin, cClose, cCloseValue, cContractor, cCount
+  cLead,
+  cGroup,
+  cNumber,
+  cName,
+  cUnit,
+  cDate,
+  cDocument,
+  cOpen,
+  cOpenValue,
+  cInQ,
+  cInV,
+  cOutQ,
+  cOutV,
+  cQuantity,
+  cNetPrice,
+  cVat,
+  cDiscount,
+  cGrossPrice,
+  cDeliveryDate,
+  cDeliveryDocument,
+  cDeliveryQ,
+  cDeliveryPrice,
+  cPurchase,
+  cProfit,
+  cMargin,
+  cClose,
+  cCloseValue,
+  cContractor,
+  cCount
 };
 
 struct GOODS_SUMS {
@@ -139,7 +167,8 @@ void AddSums(GOODS_SUMS* s, const GOODS_ROW& r) {
 void GoodsGrid(REPORT_GRID* g, const GOODS_REPORT& o, GOODS_ROW* cur, GOODS_SUMS* sum, bool block) {
   const bool details = block;
   const bool sums = !block;
-  const bool income = o.kind == kGoodsIncome || o.kind == kGoodsBoth || o.kind == kGoodsBothPurchase;
+  const bool income =
+      o.kind == kGoodsIncome || o.kind == kGoodsBoth || o.kind == kGoodsBothPurchase;
   const bool expense = o.kind != kGoodsIncome;
   const bool profits = o.kind == kGoodsProfits;
   const bool deliveries = o.detail == kDetailDeliveries;
@@ -149,12 +178,15 @@ void GoodsGrid(REPORT_GRID* g, const GOODS_REPORT& o, GOODS_ROW* cur, GOODS_SUMS
   const bool stock_values = stock && o.values;
   const bool grouped = o.detail == kDetailGroups || (goods_rows && o.scope == kScopeAllGroups);
   const char* in_head = o.kind == kGoodsBothPurchase ? "zakupu" : "przychodu";
-  const char* out_head = profits ? "sprzedaży"_pl : o.kind == kGoodsBothPurchase ? "rozch. (zak.)" : "rozchodu";
+  const char* out_head = profits                        ? "sprzedaży"_pl
+                         : o.kind == kGoodsBothPurchase ? "rozch. (zak.)"
+                                                        : "rozchodu";
   auto razem = [] { return new DKRPT::CELL_TEXT("Razem:"); };
   g->Column(10, {""}, new DKRPT::CELL_TEXT(cur->lead), {razem()}, o.detail == kDetailTotal);
-  g->Column(30, {"Grupa towarów"_pl}, new DKRPT::CELL_TEXT(cur->group), {o.detail == kDetailGroups ? razem() : nullptr},
-            grouped);
-  g->Column(13, {"Nr"}, new DKRPT::CELL_TEXT(cur->number), {goods_rows && !grouped ? razem() : nullptr}, goods_rows);
+  g->Column(30, {"Grupa towarów"_pl}, new DKRPT::CELL_TEXT(cur->group),
+            {o.detail == kDetailGroups ? razem() : nullptr}, grouped);
+  g->Column(13, {"Nr"}, new DKRPT::CELL_TEXT(cur->number),
+            {goods_rows && !grouped ? razem() : nullptr}, goods_rows);
   g->Column(30, {"Nazwa"}, new DKRPT::CELL_TEXT(cur->name), {}, goods_rows);
   g->Column(5, {" J.m."}, new DKRPT::CELL_TEXT(cur->unit), {}, goods_rows);
   g->Column(10, {"Data"}, new DKRPT::CELL_DATE(&cur->date), {details ? razem() : nullptr}, details);
@@ -162,29 +194,32 @@ void GoodsGrid(REPORT_GRID* g, const GOODS_REPORT& o, GOODS_ROW* cur, GOODS_SUMS
   g->Column(12, {"Stan", "początkowy"_pl}, QuantityCell(&cur->open), {}, stock && goods_rows);
   g->Column(13, {"Wartość"_pl, "początkowa"_pl}, new CELL_MARKED(&cur->openValue, &cur->openKnown),
             {new DKRPT::CELL_CURR(&sum->openValue)}, stock_values);
-  g->Column(12, {"Ilość"_pl, in_head}, QuantityCell(&cur->inQ, details), {details ? QuantityCell(&sum->inQ) : nullptr},
-            income && quantities && !deliveries);
+  g->Column(12, {"Ilość"_pl, in_head}, QuantityCell(&cur->inQ, details),
+            {details ? QuantityCell(&sum->inQ) : nullptr}, income && quantities && !deliveries);
   g->Column(13, {"Wartość"_pl, in_head}, new DKRPT::CELL_NUM(&cur->inV, 2, nullptr, details),
             {new DKRPT::CELL_CURR(&sum->inV)}, income && !deliveries);
-  g->Column(12, {"Ilość"_pl, out_head}, QuantityCell(&cur->outQ, details), {details ? QuantityCell(&sum->outQ) : nullptr},
-            expense && quantities && !deliveries);
-  g->Column(13, {"Wartość"_pl, out_head}, new CELL_MARKED(&cur->outV, &cur->outKnown, details), {new DKRPT::CELL_CURR(&sum->outV)},
-            expense);
+  g->Column(12, {"Ilość"_pl, out_head}, QuantityCell(&cur->outQ, details),
+            {details ? QuantityCell(&sum->outQ) : nullptr}, expense && quantities && !deliveries);
+  g->Column(13, {"Wartość"_pl, out_head}, new CELL_MARKED(&cur->outV, &cur->outKnown, details),
+            {new DKRPT::CELL_CURR(&sum->outV)}, expense);
   g->Column(12, {"Ilość"_pl}, QuantityCell(&cur->deliveryQ), {}, false);
-  g->Column(12, {"Cena", "netto"}, new DKRPT::CELL_CURR(&cur->netPrice), {}, details && !deliveries && !profits);
+  g->Column(12, {"Cena", "netto"}, new DKRPT::CELL_CURR(&cur->netPrice), {},
+            details && !deliveries && !profits);
   g->Column(3, {"VAT"}, new DKRPT::CELL_TEXT(cur->vat), {}, details && !deliveries && !profits);
-  g->Column(6, {"Rabat"}, new DKRPT::CELL_NUM(&cur->discount, 2, nullptr, true), {}, details && !deliveries && !profits);
-  g->Column(12, {"Cena", "brutto"}, new DKRPT::CELL_CURR(&cur->grossPrice), {}, details && !deliveries && !profits);
+  g->Column(6, {"Rabat"}, new DKRPT::CELL_NUM(&cur->discount, 2, nullptr, true), {},
+            details && !deliveries && !profits);
+  g->Column(12, {"Cena", "brutto"}, new DKRPT::CELL_CURR(&cur->grossPrice), {},
+            details && !deliveries && !profits);
   g->Column(10, {"Data zak."}, new DKRPT::CELL_DATE(&cur->deliveryDate), {}, deliveries);
   g->Column(13, {"Dokument zak."}, new DKRPT::CELL_TEXT(cur->deliveryDocument), {}, deliveries);
   g->Column(12, {"Ilość"_pl}, QuantityCell(&cur->deliveryQ), {}, deliveries);
   g->Column(12, {"Cena zak."}, new DKRPT::CELL_CURR(&cur->deliveryPrice), {}, deliveries);
   g->Column(13, {"Wartość zak."_pl}, new CELL_MARKED(&cur->purchase, &cur->purchaseKnown),
             {new DKRPT::CELL_CURR(&sum->purchase)}, profits || deliveries);
-  g->Column(13, {"Zysk"}, new DKRPT::CELL_NUM(&cur->profit, 2, &cur->purchaseKnown), {new DKRPT::CELL_CURR(&sum->profit)},
-            profits || deliveries);
-  g->Column(7, {"Marża"_pl}, new DKRPT::CELL_NUM(&cur->margin, 2, &cur->purchaseKnown), {new DKRPT::CELL_CURR(&sum->margin)},
-            profits || deliveries);
+  g->Column(13, {"Zysk"}, new DKRPT::CELL_NUM(&cur->profit, 2, &cur->purchaseKnown),
+            {new DKRPT::CELL_CURR(&sum->profit)}, profits || deliveries);
+  g->Column(7, {"Marża"_pl}, new DKRPT::CELL_NUM(&cur->margin, 2, &cur->purchaseKnown),
+            {new DKRPT::CELL_CURR(&sum->margin)}, profits || deliveries);
   g->Column(12, {"Stan", "końcowy"_pl}, QuantityCell(&cur->close), {}, stock && goods_rows);
   g->Column(13, {"Wartość"_pl, "końcowa"_pl}, new CELL_MARKED(&cur->closeValue, &cur->closeKnown),
             {new DKRPT::CELL_CURR(&sum->closeValue)}, stock_values);
@@ -193,7 +228,8 @@ void GoodsGrid(REPORT_GRID* g, const GOODS_REPORT& o, GOODS_ROW* cur, GOODS_SUMS
 
 class GOODS_TRANSACTIONS {
  public:
-  GOODS_TRANSACTIONS(const GOODS_REPORT& o, const DOCUMENT_FILTER& filter) : o_(o), filter_(filter), prices_(true) {}
+  GOODS_TRANSACTIONS(const GOODS_REPORT& o, const DOCUMENT_FILTER& filter)
+      : o_(o), filter_(filter), prices_(true) {}
   int Run();
 
  private:
@@ -217,9 +253,9 @@ class GOODS_TRANSACTIONS {
 };
 
 const char* GOODS_TRANSACTIONS::Title() const {
-  static const char* const kTitles[5] = {"PRZYCHODY TOWARÓW"_pl, "ROZCHODY TOWARÓW"_pl, "PRZYCHODY I ROZCHODY TOWARÓW"_pl,
-                                         "PRZYCHODY I ROZCHODY TOWARÓW W CENACH ZAKUPU"_pl,
-                                         "ZYSKI ZE SPRZEDAŻY TOWARÓW"_pl};
+  static const char* const kTitles[5] = {
+      "PRZYCHODY TOWARÓW"_pl, "ROZCHODY TOWARÓW"_pl, "PRZYCHODY I ROZCHODY TOWARÓW"_pl,
+      "PRZYCHODY I ROZCHODY TOWARÓW W CENACH ZAKUPU"_pl, "ZYSKI ZE SPRZEDAŻY TOWARÓW"_pl};
   return kTitles[o_.kind];
 }
 
@@ -232,7 +268,8 @@ int GOODS_TRANSACTIONS::Transactions() {
     TRANSACTION_INFO t{};
     t.net = Tra.ZAOKRNETTO != 0;
     // Goods move on warehouse documents: those first.
-    CopyText(t.document, DocumentKindByCode(Tra.DOKMAGTYP) != 0 ? WarehouseDocumentText(Tra) : TransactionDocumentText(Tra));
+    CopyText(t.document, DocumentKindByCode(Tra.DOKMAGTYP) != 0 ? WarehouseDocumentText(Tra)
+                                                                : TransactionDocumentText(Tra));
     t.contractor = Tra.KONID;
     transactions_.emplace(Tra.ID.Raw(), t);
     return 0;
@@ -240,7 +277,8 @@ int GOODS_TRANSACTIONS::Transactions() {
 }
 
 // The deliveries one sale (Poz) took, each a row of the details.
-int GOODS_TRANSACTIONS::Deliveries(const TRANSACTION_INFO& t, GOODS_ROW* r, std::vector<GOODS_ROW>* details) {
+int GOODS_TRANSACTIONS::Deliveries(const TRANSACTION_INFO& t, GOODS_ROW* r,
+                                   std::vector<GOODS_ROW>* details) {
   const POZ_RECORD sale = Poz;
   const int vat = static_cast<int>(sale.VATID.Whole());
   RS_PURCHASES_OF_SALE rows(&marks_[sale.TOWID.Raw()]);
@@ -255,8 +293,9 @@ int GOODS_TRANSACTIONS::Deliveries(const TRANSACTION_INFO& t, GOODS_ROW* r, std:
       const POZ_RECORD delivery = Poz;
       TRA_RECORD dt{};
       if (ReadRecordById(kTableTransactions, delivery.TRAID, &dt) < 0) return -1;
-      const POSITION_VALUES v = ComputePositionValues(d.deliveryQ, delivery.CENA, delivery.RABAT,
-                                                      static_cast<int>(delivery.VATID.Whole()), dt.ZAOKRNETTO != 0);
+      const POSITION_VALUES v =
+          ComputePositionValues(d.deliveryQ, delivery.CENA, delivery.RABAT,
+                                static_cast<int>(delivery.VATID.Whole()), dt.ZAOKRNETTO != 0);
       d.deliveryDate = delivery.DATATRA;
       CopyText(d.deliveryDocument, TransactionDocumentText(dt));
       d.deliveryPrice = v.unitNetDisc;
@@ -279,7 +318,8 @@ int GOODS_TRANSACTIONS::Deliveries(const TRANSACTION_INFO& t, GOODS_ROW* r, std:
   return rc < 0 ? -1 : 0;
 }
 
-int GOODS_TRANSACTIONS::Position(GOODS_ROW* r, const TRANSACTION_INFO& t, std::vector<GOODS_ROW>* details) {
+int GOODS_TRANSACTIONS::Position(GOODS_ROW* r, const TRANSACTION_INFO& t,
+                                 std::vector<GOODS_ROW>* details) {
   const POZ_RECORD p = Poz;
   const bool income = p.RODZAJ[0] == 'D';
   if (o_.detail == kDetailDeliveries) return income ? 0 : Deliveries(t, r, details);
@@ -326,7 +366,8 @@ int GOODS_TRANSACTIONS::Position(GOODS_ROW* r, const TRANSACTION_INFO& t, std::v
   return 0;
 }
 
-int GOODS_TRANSACTIONS::PrintBlock(const TOW_RECORD& g, const GOODS_ROW& r, const std::vector<GOODS_ROW>& details) {
+int GOODS_TRANSACTIONS::PrintBlock(const TOW_RECORD& g, const GOODS_ROW& r,
+                                   const std::vector<GOODS_ROW>& details) {
   Put(" Towar: %s\n    Nr: %s\n  J.m.: %-5s\n", g.NAZWA, g.NR, g.JMIARY);
   if (o_.values) {
     Put("%s", "   Stan początkowy: "_pl);
@@ -502,7 +543,8 @@ int PrintStockTable(const STOCK_REPORT& o, const std::vector<STOCK_ROW>& rows) {
   const bool sheet = o.kind == kStockSheet;
   REPORT_GRID g;
   g.Column(5, {"Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0));
-  g.Column(13, {shortages ? "Nr towaru" : "Nr"}, new DKRPT::CELL_TEXT(cur.number), {priced ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
+  g.Column(13, {shortages ? "Nr towaru" : "Nr"}, new DKRPT::CELL_TEXT(cur.number),
+           {priced ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
   g.Column(35, {shortages ? "Nazwa towaru" : "Nazwa"}, new DKRPT::CELL_TEXT(cur.name));
   g.Column(12, {"Stan"}, QuantityCell(&cur.stock), {}, !sheet);
   g.Column(12, {" Stan min."}, QuantityCell(&cur.minimum), {}, shortages);
@@ -510,8 +552,9 @@ int PrintStockTable(const STOCK_REPORT& o, const std::vector<STOCK_ROW>& rows) {
   g.Column(5, {" J.m."}, new DKRPT::CELL_TEXT(cur.unit));
   g.Column(12, {"Cena"}, new DKRPT::CELL_CURR(&cur.price), {}, o.kind == kStockSalePrices || sheet);
   g.Column(12, {"Ilość"_pl}, new DKRPT::CELL_TEXT(""), {}, sheet);
-  g.Column(13, {"Wartość"_pl}, sheet ? static_cast<RPTTABLE::CELL*>(new DKRPT::CELL_TEXT(""))
-                                      : new CELL_MARKED(&cur.value, &cur.known),
+  g.Column(13, {"Wartość"_pl},
+           sheet ? static_cast<RPTTABLE::CELL*>(new DKRPT::CELL_TEXT(""))
+                 : new CELL_MARKED(&cur.value, &cur.known),
            {priced ? new DKRPT::CELL_CURR(&sum.value) : nullptr}, priced || sheet);
   ROWS_SOURCE<STOCK_ROW> source(rows, &cur);
   if (g.Print(&source) != 0) return -1;
@@ -537,9 +580,9 @@ int GoodsTransactionsReport(const GOODS_REPORT& o, const DOCUMENT_FILTER& filter
 }
 
 int StockReport(const STOCK_REPORT& o) {
-  static const char* const kTitles[5] = {"STAN MAGAZYNU W CENACH SPRZEDAŻY"_pl, "STAN MAGAZYNU W CENACH ZAKUPU",
-                                         "STAN MAGAZYNU - SPIS Z NATURY", "STAN TOWARÓW U KONTRAHENTA"_pl,
-                                         "BRAKI W MAGAZYNIE"};
+  static const char* const kTitles[5] = {
+      "STAN MAGAZYNU W CENACH SPRZEDAŻY"_pl, "STAN MAGAZYNU W CENACH ZAKUPU",
+      "STAN MAGAZYNU - SPIS Z NATURY", "STAN TOWARÓW U KONTRAHENTA"_pl, "BRAKI W MAGAZYNIE"};
   PutReportTitle(kTitles[o.kind], 90);
   PutDateHeader(o.date);
   if (o.kind == kStockAtContractor) {
@@ -565,48 +608,50 @@ int StockReport(const STOCK_REPORT& o) {
     Put("\n");
     return rc;
   };
-  int rc = WalkGoods(o.order, o.scope == kScopeAllGroups, o.scope == kScopeGroup ? o.group : AMOUNT(), [&]() -> int {
-    const TOW_RECORD g = Tow;
-    if (!IsStockKind(g.RODZAJ[0])) return 0;
-    STOCK_ROW r;
-    if (o.kind == kStockPurchasePrices) {
-      STOCK_VALUE v;
-      if (StockValueOn(g, o.date, &nets, &v) != 0) return -1;
-      r.stock = v.stock;
-      r.value = v.value;
-      r.known = v.known;
-    } else if (o.kind == kStockAtContractor) {
-      const int w = WalkGoodsPositions(g.ID, REPORT_PERIOD{0, o.date}, o.contractor, [&] {
-        r.stock = RoundTo(r.stock - Effect(Poz), 4);
-        return 0;
-      });
-      if (w != 0) return w;
-    } else if (StockOn(g, o.date, &r.stock) != 0) {
-      return -1;
-    }
-    if (!SignWanted(r.stock, o.positive, o.zero, o.negative)) return 0;
-    if (o.kind == kStockShortages) {
-      if (r.stock >= g.STANMIN) return 0;
-      r.minimum = g.STANMIN;
-      r.missing = g.STANMIN - r.stock;
-    }
-    r.price = g.CENA;
-    if (o.kind == kStockSalePrices) r.value = RoundTo(r.stock * g.CENA, 2);
-    CopyText(r.number, g.NR);
-    CopyText(r.name, g.NAZWA);
-    CopyText(r.unit, g.JMIARY);
-    if (o.scope == kScopeAllGroups && g.GTOID != group) {
-      if (flush() != 0) return -1;
-      group = g.GTOID;
-      const GTO_RECORD* grp;
-      if (groups.Get(g.GTOID, &grp) < 0) return -1;
-      PutGroupHeader(grp->NAZWA);
-      Put("\n");
-    }
-    r.lp = AMOUNT::FromInt(static_cast<int64_t>(rows.size()) + 1);
-    rows.push_back(r);
-    return 0;
-  });
+  int rc = WalkGoods(o.order, o.scope == kScopeAllGroups,
+                     o.scope == kScopeGroup ? o.group : AMOUNT(), [&]() -> int {
+                       const TOW_RECORD g = Tow;
+                       if (!IsStockKind(g.RODZAJ[0])) return 0;
+                       STOCK_ROW r;
+                       if (o.kind == kStockPurchasePrices) {
+                         STOCK_VALUE v;
+                         if (StockValueOn(g, o.date, &nets, &v) != 0) return -1;
+                         r.stock = v.stock;
+                         r.value = v.value;
+                         r.known = v.known;
+                       } else if (o.kind == kStockAtContractor) {
+                         const int w =
+                             WalkGoodsPositions(g.ID, REPORT_PERIOD{0, o.date}, o.contractor, [&] {
+                               r.stock = RoundTo(r.stock - Effect(Poz), 4);
+                               return 0;
+                             });
+                         if (w != 0) return w;
+                       } else if (StockOn(g, o.date, &r.stock) != 0) {
+                         return -1;
+                       }
+                       if (!SignWanted(r.stock, o.positive, o.zero, o.negative)) return 0;
+                       if (o.kind == kStockShortages) {
+                         if (r.stock >= g.STANMIN) return 0;
+                         r.minimum = g.STANMIN;
+                         r.missing = g.STANMIN - r.stock;
+                       }
+                       r.price = g.CENA;
+                       if (o.kind == kStockSalePrices) r.value = RoundTo(r.stock * g.CENA, 2);
+                       CopyText(r.number, g.NR);
+                       CopyText(r.name, g.NAZWA);
+                       CopyText(r.unit, g.JMIARY);
+                       if (o.scope == kScopeAllGroups && g.GTOID != group) {
+                         if (flush() != 0) return -1;
+                         group = g.GTOID;
+                         const GTO_RECORD* grp;
+                         if (groups.Get(g.GTOID, &grp) < 0) return -1;
+                         PutGroupHeader(grp->NAZWA);
+                         Put("\n");
+                       }
+                       r.lp = AMOUNT::FromInt(static_cast<int64_t>(rows.size()) + 1);
+                       rows.push_back(r);
+                       return 0;
+                     });
   if (rc != 0) return rc;
   if (o.scope != kScopeAllGroups) return PrintStockTable(o, rows);
   if (flush() != 0) return -1;
@@ -649,32 +694,35 @@ int OfferReport(const OFFER_REPORT& o) {
   PutDateHeader(o.date);
   AMOUNT group = AMOUNT::FromInt(-1);
   bool group_offered = true;
-  int rc = WalkGoods(o.order, o.scope == kScopeAllGroups, o.scope == kScopeGroup ? o.group : AMOUNT(), [&]() -> int {
-    const TOW_RECORD g = Tow;
-    if (o.scope == kScopeAllGroups && g.GTOID != group) {
-      if (!rows.empty() && table() != 0) return -1;
-      group = g.GTOID;
-      const GTO_RECORD* grp;
-      if (groups.Get(g.GTOID, &grp) < 0) return -1;
-      group_offered = grp->WOFERCIE != 0;
-      if (group_offered) {
-        PutGroupHeader(grp->NAZWA);
-        Put("\n");
-      }
-    }
-    if (!g.WOFERCIE || !group_offered || !SignWanted(g.STAN, o.positive, o.zero, o.negative)) return 0;
-    ROW r;
-    CopyText(r.number, g.NR);
-    CopyText(r.name, g.NAZWA);
-    r.packaging = g.OPAKOWANIE;
-    CopyText(r.unit, g.JMIARY);
-    const int vat = static_cast<int>(g.VATID.Whole());
-    r.gross = g.CENA;
-    r.net = NetFromGross(g.CENA, vat);
-    std::snprintf(r.vat, sizeof r.vat, "%s %%", VatLabel(vat));
-    rows.push_back(r);
-    return 0;
-  });
+  int rc = WalkGoods(
+      o.order, o.scope == kScopeAllGroups, o.scope == kScopeGroup ? o.group : AMOUNT(),
+      [&]() -> int {
+        const TOW_RECORD g = Tow;
+        if (o.scope == kScopeAllGroups && g.GTOID != group) {
+          if (!rows.empty() && table() != 0) return -1;
+          group = g.GTOID;
+          const GTO_RECORD* grp;
+          if (groups.Get(g.GTOID, &grp) < 0) return -1;
+          group_offered = grp->WOFERCIE != 0;
+          if (group_offered) {
+            PutGroupHeader(grp->NAZWA);
+            Put("\n");
+          }
+        }
+        if (!g.WOFERCIE || !group_offered || !SignWanted(g.STAN, o.positive, o.zero, o.negative))
+          return 0;
+        ROW r;
+        CopyText(r.number, g.NR);
+        CopyText(r.name, g.NAZWA);
+        r.packaging = g.OPAKOWANIE;
+        CopyText(r.unit, g.JMIARY);
+        const int vat = static_cast<int>(g.VATID.Whole());
+        r.gross = g.CENA;
+        r.net = NetFromGross(g.CENA, vat);
+        std::snprintf(r.vat, sizeof r.vat, "%s %%", VatLabel(vat));
+        rows.push_back(r);
+        return 0;
+      });
   if (rc != 0) return rc;
   if ((o.scope != kScopeAllGroups || !rows.empty()) && table() != 0) return -1;
   PutHeaderFooterLines(7, 'F');
@@ -695,14 +743,14 @@ int goods_transactions_command() {
   const int kind = d.Radio(3, 4, kKinds[0], s.o.kind == 0);
   for (int i = 1; i < 5; ++i) d.Radio(3, 4 + i, kKinds[i], s.o.kind == i);
   d.Label(3, 10, "Zakres:");
-  static const char* const kDetails[5] = {"&Sumy transakcji ogólne"_pl, "Sum&y transakcji wg grup towarów"_pl,
-                                          "Sumy transakcji wg &towarów"_pl, "Sz&czegóły transakcji"_pl,
-                                          "Szczegóły cen z&akupu"_pl};
+  static const char* const kDetails[5] = {
+      "&Sumy transakcji ogólne"_pl, "Sum&y transakcji wg grup towarów"_pl,
+      "Sumy transakcji wg &towarów"_pl, "Sz&czegóły transakcji"_pl, "Szczegóły cen z&akupu"_pl};
   const int detail = d.Radio(3, 11, kDetails[0], s.o.detail == 0);
   for (int i = 1; i < 5; ++i) d.Radio(3, 11 + i, kDetails[i], s.o.detail == i);
   d.Label(44, 3, "Towary:");
-  static const char* const kScopes[4] = {"&Wszystkie towary", "Wszystkie gr&upy towarów"_pl, "Jedna &grupa towarów"_pl,
-                                         "&Jeden towar"};
+  static const char* const kScopes[4] = {"&Wszystkie towary", "Wszystkie gr&upy towarów"_pl,
+                                         "Jedna &grupa towarów"_pl, "&Jeden towar"};
   const int scope = d.Radio(44, 4, kScopes[0], s.o.scope == 0);
   for (int i = 1; i < 4; ++i) d.Radio(44, 4 + i, kScopes[i], s.o.scope == i);
   d.Label(44, 9, "Kontrahenci:");
@@ -730,7 +778,9 @@ int goods_transactions_command() {
   s.who = d.Chosen(who);
   s.o.order = d.Chosen(order);
   if (s.o.kind == kGoodsProfits && ReportRights(kRightProfitReports) != 0) return -1;
-  if (s.o.kind != kGoodsExpense && s.o.kind != kGoodsProfits && ReportRights(kRightPurchaseTransactions) != 0) return -1;
+  if (s.o.kind != kGoodsExpense && s.o.kind != kGoodsProfits &&
+      ReportRights(kRightPurchaseTransactions) != 0)
+    return -1;
   // Stock values show purchase prices: only to whom may see them.
   s.o.values = CheckRights(kRightPurchaseTransactions, false) == 0;
   const GOODS_REPORT o = s.o;
@@ -742,8 +792,8 @@ int stock_command() {
   STOCK_REPORT& s = g_stock;
   if (s.date == 0) s.date = DateToday();
   REPORT_DIALOG d(35, 20, "STAN MAGAZYNU");
-  static const char* const kKinds[5] = {"W cenach &sprzedaży"_pl, "W cenach &zakupu", "Spis z na&tury", "&Kontrahenta",
-                                        "&Braki"};
+  static const char* const kKinds[5] = {"W cenach &sprzedaży"_pl, "W cenach &zakupu",
+                                        "Spis z na&tury", "&Kontrahenta", "&Braki"};
   const int kind = d.Radio(3, 1, kKinds[0], s.kind == 0);
   for (int i = 1; i < 5; ++i) d.Radio(3, 1 + i, kKinds[i], s.kind == i);
   d.EndGroup();
@@ -765,7 +815,8 @@ int stock_command() {
       return date;
     }
     if (d.Chosen(scope) == kScopeGroup && ChooseGroup(&s.group) != 0) return scope + 2;
-    if (d.Chosen(kind) == kStockAtContractor && ChooseContractor(&s.contractor) != 0) return kind + kStockAtContractor;
+    if (d.Chosen(kind) == kStockAtContractor && ChooseContractor(&s.contractor) != 0)
+      return kind + kStockAtContractor;
     return -1;
   };
   if (d.Run(check) != 0) return -1;

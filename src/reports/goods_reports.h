@@ -12,8 +12,20 @@
 
 // ---- "TRANSAKCJE WG TOWARÓW" ----
 
-enum GoodsReportKind { kGoodsIncome = 0, kGoodsExpense, kGoodsBoth, kGoodsBothPurchase, kGoodsProfits };
-enum GoodsReportDetail { kDetailTotal = 0, kDetailGroups, kDetailGoods, kDetailPositions, kDetailDeliveries };
+enum GoodsReportKind {
+  kGoodsIncome = 0,
+  kGoodsExpense,
+  kGoodsBoth,
+  kGoodsBothPurchase,
+  kGoodsProfits
+};
+enum GoodsReportDetail {
+  kDetailTotal = 0,
+  kDetailGroups,
+  kDetailGoods,
+  kDetailPositions,
+  kDetailDeliveries
+};
 enum GoodsScope { kScopeAllGoods = 0, kScopeAllGroups, kScopeGroup, kScopeGoods };
 struct GOODS_REPORT {
   REPORT_PERIOD period;
@@ -29,7 +41,13 @@ int goods_transactions_command();
 
 // ---- "STAN MAGAZYNU" ----
 
-enum StockReportKind { kStockSalePrices = 0, kStockPurchasePrices, kStockSheet, kStockAtContractor, kStockShortages };
+enum StockReportKind {
+  kStockSalePrices = 0,
+  kStockPurchasePrices,
+  kStockSheet,
+  kStockAtContractor,
+  kStockShortages
+};
 struct STOCK_REPORT {
   int kind = kStockSalePrices;
   int scope = kScopeAllGoods;  // all goods, all groups, one group

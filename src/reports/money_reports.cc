@@ -18,8 +18,10 @@ const char* const kFormNames[kCashFormCount] = {"gotówka"_pl, "karta", "przelew
 // "%-2s %s": the sales document, or the warehouse document of a transaction without one.
 std::string DocumentNumber(const TRA_RECORD& t) {
   char buf[32];
-  if (DocumentKindByCode(t.DOKTRATYP) != 0) std::snprintf(buf, sizeof buf, "%-2s %s", t.DOKTRATYP, t.DOKTRANR);
-  else if (DocumentKindByCode(t.DOKMAGTYP) != 0) std::snprintf(buf, sizeof buf, "%-2s %s", t.DOKMAGTYP, t.DOKMAGNR);
+  if (DocumentKindByCode(t.DOKTRATYP) != 0)
+    std::snprintf(buf, sizeof buf, "%-2s %s", t.DOKTRATYP, t.DOKTRANR);
+  else if (DocumentKindByCode(t.DOKMAGTYP) != 0)
+    std::snprintf(buf, sizeof buf, "%-2s %s", t.DOKMAGTYP, t.DOKMAGNR);
   else buf[0] = 0;
   return buf;
 }
@@ -71,11 +73,14 @@ void Finish(PROFIT_ROW* r, PROFIT_SUMS* sums) {
 
 // The value columns of both profit reports; the unknown ones show "?".
 void ProfitColumns(REPORT_GRID* g, PROFIT_ROW* cur, PROFIT_SUMS* sums) {
-  g->Column(13, {"Wartość"_pl, "sprzedaży"_pl}, new DKRPT::CELL_CURR(&cur->sale), {new DKRPT::CELL_CURR(&sums->sale)});
+  g->Column(13, {"Wartość"_pl, "sprzedaży"_pl}, new DKRPT::CELL_CURR(&cur->sale),
+            {new DKRPT::CELL_CURR(&sums->sale)});
   g->Column(13, {"Wartość"_pl, "zakupu"}, new CELL_MARKED(&cur->purchase, &cur->known),
             {new DKRPT::CELL_CURR(&sums->purchase)});
-  g->Column(13, {"Zysk"}, new DKRPT::CELL_NUM(&cur->profit, 2, &cur->known), {new DKRPT::CELL_CURR(&sums->profit)});
-  g->Column(7, {"Marża"_pl}, new DKRPT::CELL_NUM(&cur->margin, 2, &cur->known), {new DKRPT::CELL_CURR(&sums->margin)});
+  g->Column(13, {"Zysk"}, new DKRPT::CELL_NUM(&cur->profit, 2, &cur->known),
+            {new DKRPT::CELL_CURR(&sums->profit)});
+  g->Column(7, {"Marża"_pl}, new DKRPT::CELL_NUM(&cur->margin, 2, &cur->known),
+            {new DKRPT::CELL_CURR(&sums->margin)});
 }
 
 // ---- dialogs ----
@@ -101,7 +106,10 @@ int PriceBasis(REPORT_DIALOG* d, int y, bool actual) {
 int CollectCashReport(const CASH_REPORT& o, std::vector<CASH_ROW>* rows, CASH_SUMS* sums) {
   *sums = CASH_SUMS{};
   REPORT_PERIOD walk = o.period;
-  walk.first = o.days.IsZero() ? 0 : o.period.first - static_cast<DATE>(std::min<int64_t>(o.days.Whole(), o.period.first - 1));
+  walk.first = o.days.IsZero()
+                   ? 0
+                   : o.period.first -
+                         static_cast<DATE>(std::min<int64_t>(o.days.Whole(), o.period.first - 1));
   CONTRACTOR_CACHE contractors(kTableContractors);
   const int pay = RoundPay();
   DATE day = 0;
@@ -132,7 +140,9 @@ int CollectCashReport(const CASH_REPORT& o, std::vector<CASH_ROW>* rows, CASH_SU
                                  {kFormCard, Tra.DATATRA, Tra.CZK, false},
                                  {kFormTransfer, Tra.PRZZAPLAC, Tra.PRZ + Tra.PRZODSETKI, false}};
     for (const PAYMENT& p : payments) {
-      if (!o.forms[p.form] || p.amount.IsZero() || p.date < o.period.first || p.date > o.period.last) continue;
+      if (!o.forms[p.form] || p.amount.IsZero() || p.date < o.period.first ||
+          p.date > o.period.last)
+        continue;
       const AMOUNT amount = Tra.RODZAJ[0] == 'D' ? -p.amount : p.amount;
       AMOUNT& sum = amount > AMOUNT() ? sums->in[p.form] : sums->out[p.form];
       sum = RoundToPlaces(sum + Abs(amount), pay);
@@ -219,8 +229,10 @@ int ProfitsByDocumentsReport(const PROFIT_REPORT& o, const DOCUMENT_FILTER& filt
     if (Tra.RODZAJ[0] != 'S' || !FilterAccepts(filter, Tra)) return 0;
     PROFIT_ROW r;
     r.date = Tra.DATATRA;
-    CopyText(r.warehouse, DocumentKindByCode(Tra.DOKMAGTYP) != 0 ? WarehouseDocumentText(Tra) : std::string());
-    CopyText(r.sales, DocumentKindByCode(Tra.DOKTRATYP) != 0 ? SalesDocumentText(Tra) : std::string());
+    CopyText(r.warehouse,
+             DocumentKindByCode(Tra.DOKMAGTYP) != 0 ? WarehouseDocumentText(Tra) : std::string());
+    CopyText(r.sales,
+             DocumentKindByCode(Tra.DOKTRATYP) != 0 ? SalesDocumentText(Tra) : std::string());
     r.sale = Tra.SUMA - Tra.VAT;
     const KON_RECORD* k;
     if (contractors.Get(Tra.KONID, &k) < 0) return -1;
@@ -266,7 +278,8 @@ int ProfitsByGoodsReport(const PROFIT_REPORT& o, const DOCUMENT_FILTER& filter) 
   // The sales of the period that the filter takes, with their net flags.
   std::unordered_map<int64_t, bool> sales;
   int rc = WalkTransactions(o.period, AMOUNT(), [&] {
-    if (Tra.RODZAJ[0] == 'S' && FilterAccepts(filter, Tra)) sales.emplace(Tra.ID.Raw(), Tra.ZAOKRNETTO != 0);
+    if (Tra.RODZAJ[0] == 'S' && FilterAccepts(filter, Tra))
+      sales.emplace(Tra.ID.Raw(), Tra.ZAOKRNETTO != 0);
     return 0;
   });
   if (rc != 0) return rc;
@@ -285,20 +298,23 @@ int ProfitsByGoodsReport(const PROFIT_REPORT& o, const DOCUMENT_FILTER& filter) 
       if (s == sales.end()) return 0;
       any = true;
       r.quantity += Poz.ILOSC;
-      r.sale += ComputePositionValues(Poz.ILOSC, Poz.CENA, Poz.RABAT, static_cast<int>(Poz.VATID.Whole()), s->second)
+      r.sale += ComputePositionValues(Poz.ILOSC, Poz.CENA, Poz.RABAT,
+                                      static_cast<int>(Poz.VATID.Whole()), s->second)
                     .netValue;
       PURCHASE_VALUE v;
       if (prices.Value(&v) != 0) return -1;
       r.purchase += v.net;
       r.known = r.known && v.known;
-      if (prices.FirstDelivery() != 0 && (first == 0 || prices.FirstDelivery() < first)) first = prices.FirstDelivery();
+      if (prices.FirstDelivery() != 0 && (first == 0 || prices.FirstDelivery() < first))
+        first = prices.FirstDelivery();
       if (prices.LastDelivery() > last) last = prices.LastDelivery();
       return 0;
     });
     if (w != 0) return w;
     if (!any) return 0;
     if (first != 0)
-      std::snprintf(r.deliveries, sizeof r.deliveries, "%s-%s", DateToDisplay(first).c_str(), DateToDisplay(last).c_str());
+      std::snprintf(r.deliveries, sizeof r.deliveries, "%s-%s", DateToDisplay(first).c_str(),
+                    DateToDisplay(last).c_str());
     r.lp = AMOUNT::FromInt(static_cast<int64_t>(rows.size()) + 1);
     rows.push_back(r);
     return 0;
@@ -344,7 +360,9 @@ int cash_report_command() {
   const int transfer = d.Check(3, 5, "&Przelew ", s.forms[kFormTransfer]);
   const int group = d.Check(3, 7, "G&rupowanie sprzedaży detalicznej "_pl, s.groupRetail);
   const int plain = d.Check(3, 8, "&Bez szczegółów                   "_pl, s.noDetails);
-  d.Label(3, 10, "&Zakres szukania realizacji\nodroczonych płatności:     dni\n(0 dni = wszystkie transakcje)"_pl);
+  d.Label(
+      3, 10,
+      "&Zakres szukania realizacji\nodroczonych płatności:     dni\n(0 dni = wszystkie transakcje)"_pl);
   d.Number(26, 11, 4, &s.days);
   d.Ok(19, 14);
   if (d.Run() != 0) return -1;

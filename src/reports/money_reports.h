@@ -15,10 +15,10 @@ struct CASH_REPORT {
   bool forms[kCashFormCount] = {true, true, true};
   bool groupRetail = false;  // the day's retail cash sales as one row
   bool noDetails = false;
-  AMOUNT days;               // how far before the period settled deferments are looked for; 0 all
+  AMOUNT days;  // how far before the period settled deferments are looked for; 0 all
 };
 struct CASH_ROW {
-  DATE date = 0;             // of the payment
+  DATE date = 0;  // of the payment
   char form[11] = "";
   AMOUNT in, out;
   DATE documentDate = 0;
@@ -38,10 +38,10 @@ int cash_report_command();
 
 struct PROFIT_REPORT {
   REPORT_PERIOD period;
-  bool actual = true;   // false: at the last purchase prices
-  AMOUNT contractor;    // by documents: 0 all
-  AMOUNT group;         // by goods: 0 all goods
-  int order = 0;        // by goods: 0 by name, 1 by number
+  bool actual = true;  // false: at the last purchase prices
+  AMOUNT contractor;   // by documents: 0 all
+  AMOUNT group;        // by goods: 0 all goods
+  int order = 0;       // by goods: 0 by name, 1 by number
 };
 int ProfitsByDocumentsReport(const PROFIT_REPORT& o, const DOCUMENT_FILTER& filter);
 int ProfitsByGoodsReport(const PROFIT_REPORT& o, const DOCUMENT_FILTER& filter);

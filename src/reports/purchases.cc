@@ -152,7 +152,8 @@ int RS_PURCHASES_OF_SALE::FromEnd(AMOUNT* stock) {
 
 int RS_PURCHASES_OF_SALE::StockAfterSale(AMOUNT* stock) {
   int rc = kTableEnd;
-  if (mark_ && mark_->recno >= 0 && mark_->goods == goods_ && std::strncmp(sale_key_, mark_->key, kKeyLength) >= 0)
+  if (mark_ && mark_->recno >= 0 && mark_->goods == goods_ &&
+      std::strncmp(sale_key_, mark_->key, kKeyLength) >= 0)
     rc = FromMark(stock);
   if (rc < 0) return -1;
   if (rc != 0) rc = FromEnd(stock);
@@ -167,8 +168,7 @@ int RS_PURCHASES_OF_SALE::StockAfterSale(AMOUNT* stock) {
 
 int RS_PURCHASES_OF_SALE::OlderRow(bool include_cursor) {
   int rc = include_cursor ? 0 : Back();
-  for (; rc == 0 && !IsDelivery(); rc = Back()) {
-  }
+  for (; rc == 0 && !IsDelivery(); rc = Back()) {}
   if (rc < 0) return -1;
   if (rc == kTableEnd) {
     SetEmptyRow(left_);
@@ -254,8 +254,7 @@ int RS_PURCHASES_OF_SALE::Next() {
     where_ = kAtEmptyNewest;
   } else {
     int rc = where_ == kAtEmptyOldest ? FirstOfGoods() : Forth();
-    for (; rc == 0 && TableRecNo(kPositions) != sale_recno_ && !IsDelivery(); rc = Forth()) {
-    }
+    for (; rc == 0 && TableRecNo(kPositions) != sale_recno_ && !IsDelivery(); rc = Forth()) {}
     if (rc < 0) return -1;
     if (rc != 0 || TableRecNo(kPositions) == sale_recno_) return IndexLost();
     const AMOUNT row = Min(Poz.ILOSC, deliveries);
@@ -272,19 +271,19 @@ int RS_PURCHASES_OF_SALE::Next() {
 int RS_PURCHASES_OF_SALE::First() {
   int rc = Last();
   if (rc != 0) return rc;
-  while ((rc = Prev()) == 0) {
-  }
+  while ((rc = Prev()) == 0) {}
   return rc < 0 ? -1 : 0;
 }
 
 // ---- the deliveries stock consists of ----
 
-RS_PURCHASES_OF_STOCK::RS_PURCHASES_OF_STOCK(AMOUNT goods, DATE date) : date_(date) { goods_ = goods; }
+RS_PURCHASES_OF_STOCK::RS_PURCHASES_OF_STOCK(AMOUNT goods, DATE date) : date_(date) {
+  goods_ = goods;
+}
 
 int RS_PURCHASES_OF_STOCK::OlderRow(bool include_cursor) {
   int rc = include_cursor ? 0 : Back();
-  for (; rc == 0 && !IsDelivery(); rc = Back()) {
-  }
+  for (; rc == 0 && !IsDelivery(); rc = Back()) {}
   if (rc < 0) return -1;
   if (rc == kTableEnd) {
     SetEmptyRow(left_);
@@ -343,8 +342,7 @@ int RS_PURCHASES_OF_STOCK::Next() {
   const AMOUNT newer = through_ - row_;
   if (newer <= AMOUNT()) return kTableEnd;
   int rc = where_ == kAtEmptyOldest ? FirstOfGoods() : Forth();
-  for (; rc == 0 && Poz.DATATRA <= date_ && !IsDelivery(); rc = Forth()) {
-  }
+  for (; rc == 0 && Poz.DATATRA <= date_ && !IsDelivery(); rc = Forth()) {}
   if (rc < 0) return -1;
   if (rc != 0 || Poz.DATATRA > date_) return IndexLost();
   const AMOUNT row = Min(Poz.ILOSC, newer);
@@ -358,8 +356,7 @@ int RS_PURCHASES_OF_STOCK::Next() {
 int RS_PURCHASES_OF_STOCK::First() {
   int rc = Last();
   if (rc != 0) return rc;
-  while ((rc = Prev()) == 0) {
-  }
+  while ((rc = Prev()) == 0) {}
   return rc < 0 ? -1 : 0;
 }
 
@@ -378,8 +375,9 @@ int PurchaseValueOfSale(STOCK_MARK* mark, PURCHASE_VALUE* value) {
     const POZ_RECORD p = Poz;
     const int t = ReadRecordById(kTableTransactions, p.TRAID, &delivery);
     if (t < 0) return -1;
-    const POSITION_VALUES v = ComputePositionValues(rows.Quantity(), p.CENA, p.RABAT,
-                                                    static_cast<int>(p.VATID.Whole()), delivery.ZAOKRNETTO != 0);
+    const POSITION_VALUES v =
+        ComputePositionValues(rows.Quantity(), p.CENA, p.RABAT, static_cast<int>(p.VATID.Whole()),
+                              delivery.ZAOKRNETTO != 0);
     value->net += v.netValue;
     value->gross += v.grossValue;
   }

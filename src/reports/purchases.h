@@ -90,7 +90,7 @@ class PURCHASE_WALK : public DBTABLE {
 
   AMOUNT goods_;
   int sign_ = 1;
-  AMOUNT row_;       // the current row's quantity (unsigned)
+  AMOUNT row_;  // the current row's quantity (unsigned)
   bool found_ = false;
   long row_recno_ = -1;
 
@@ -122,11 +122,11 @@ class RS_PURCHASES_OF_SALE : public PURCHASE_WALK {
   POZ_RECORD sale_;
   long sale_recno_;
   char sale_key_[28];
-  AMOUNT quantity_;     // |sale quantity|
-  AMOUNT left_;         // still to attribute on the older side
-  AMOUNT through_;      // attributed from Last up to the current row, inclusive
-  AMOUNT newest_empty_; // the row without a delivery before Last's deliveries (stock below 0)
-  AMOUNT last_skip_;    // what the stock took of the newest row's delivery
+  AMOUNT quantity_;      // |sale quantity|
+  AMOUNT left_;          // still to attribute on the older side
+  AMOUNT through_;       // attributed from Last up to the current row, inclusive
+  AMOUNT newest_empty_;  // the row without a delivery before Last's deliveries (stock below 0)
+  AMOUNT last_skip_;     // what the stock took of the newest row's delivery
   enum Where { kNone, kAtEmptyNewest, kAtDelivery, kAtEmptyOldest } where_ = kNone;
   bool valid_;
 };

@@ -20,8 +20,8 @@ bool g_stopped = false;
 }  // namespace
 
 bool FilterAccepts(const DOCUMENT_FILTER& filter, const TRA_RECORD& t) {
-  return DocumentFilterAccepts(filter, DocumentKindByCode(t.DOKMAGTYP), DocumentKindByCode(t.DOKTRATYP),
-                               t.DOKFISKAL != 0);
+  return DocumentFilterAccepts(filter, DocumentKindByCode(t.DOKMAGTYP),
+                               DocumentKindByCode(t.DOKTRATYP), t.DOKFISKAL != 0);
 }
 
 bool ReportStopped() {
@@ -42,7 +42,8 @@ void PutReportTitle(const char* title, int width) {
   Put("%s\n\n", line.c_str());
 }
 
-int PutSelectionHeader(const REPORT_PERIOD& period, AMOUNT contractor, const DOCUMENT_FILTER* filter) {
+int PutSelectionHeader(const REPORT_PERIOD& period, AMOUNT contractor,
+                       const DOCUMENT_FILTER* filter) {
   if (period.first == 0) Put("%21s: do %s\n\n", "Okres", DateToDisplay(period.last).c_str());
   else PutPeriodHeader(period.first, period.last);
   if (!contractor.IsZero()) {
@@ -101,8 +102,9 @@ int PURCHASE_PRICES::Value(PURCHASE_VALUE* value) {
         if (ReadRecordById(kTableTransactions, delivery.TRAID, &t) < 0) return -1;
         net = nets_.emplace(delivery.TRAID.Raw(), t.ZAOKRNETTO != 0).first;
       }
-      const POSITION_VALUES v = ComputePositionValues(rows.Quantity(), delivery.CENA, delivery.RABAT,
-                                                      static_cast<int>(delivery.VATID.Whole()), net->second);
+      const POSITION_VALUES v =
+          ComputePositionValues(rows.Quantity(), delivery.CENA, delivery.RABAT,
+                                static_cast<int>(delivery.VATID.Whole()), net->second);
       value->net += v.netValue;
       value->gross += v.grossValue;
       if (first_ == 0 || delivery.DATATRA < first_) first_ = delivery.DATATRA;
@@ -124,8 +126,9 @@ int PURCHASE_PRICES::Value(PURCHASE_VALUE* value) {
     value->known = false;
     return 0;
   }
-  const POSITION_VALUES v = ComputePositionValues(sale.ILOSC, l.position.CENA, l.position.RABAT,
-                                                  static_cast<int>(l.position.VATID.Whole()), l.net);
+  const POSITION_VALUES v =
+      ComputePositionValues(sale.ILOSC, l.position.CENA, l.position.RABAT,
+                            static_cast<int>(l.position.VATID.Whole()), l.net);
   value->net = v.netValue;
   value->gross = v.grossValue;
   first_ = last_ = l.position.DATATRA;
@@ -185,7 +188,8 @@ int REPORT_GRID::Print(RECORDSET* source) {
     for (size_t h = 0; h < heads && h < c.heads.size(); ++h)
       t.SetCell(RPTTABLE::kHeader, static_cast<int>(h), i, c.heads[h].get());
     t.SetCell(RPTTABLE::kBody, 0, i, c.body.get());
-    for (size_t f = 0; f < c.feet.size() && f < feet; ++f) t.SetCell(RPTTABLE::kFooter, static_cast<int>(f), i, c.feet[f].get());
+    for (size_t f = 0; f < c.feet.size() && f < feet; ++f)
+      t.SetCell(RPTTABLE::kFooter, static_cast<int>(f), i, c.feet[f].get());
   }
   return t.Print();
 }

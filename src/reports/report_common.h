@@ -10,8 +10,8 @@
 //   std::vector<AMOUNT> ids;  std::vector<DOCUMENT_TOTALS> totals;
 //   int rc = WalkTransactions(period, AMOUNT(), [&] { ids.push_back(Tra.ID); return 0; });
 //   totals.resize(ids.size());
-//   if (rc == 0) rc = WalkPositionsOf(ids, [&](size_t i) { AddToTotals(&totals[i], ...); return 0; });
-//   if (rc != 0) return rc;          // -1: reported; kReportInterrupted: the user pressed Esc
+//   if (rc == 0) rc = WalkPositionsOf(ids, [&](size_t i) { AddToTotals(&totals[i], ...); return 0;
+//   }); if (rc != 0) return rc;          // -1: reported; kReportInterrupted: the user pressed Esc
 //
 // Every walk keeps the table's active index, current record and record structure as they were.
 #pragma once
@@ -164,7 +164,8 @@ void DefaultPeriod(REPORT_PERIOD* period);
 // 0 shows as "-".
 class CELL_MARKED : public RPTTABLE::CELL {
  public:
-  CELL_MARKED(const AMOUNT* value, const bool* known, bool dash = false) : value_(value), known_(known), dash_(dash) {}
+  CELL_MARKED(const AMOUNT* value, const bool* known, bool dash = false)
+      : value_(value), known_(known), dash_(dash) {}
   void Print(int width) const override;
 
  private:
@@ -181,11 +182,11 @@ class CELL_RTEXT : public DKRPT::CELL_TEXT {
 // A number whose decimals are the quantity precision.
 RPTTABLE::CELL* QuantityCell(const AMOUNT* value, bool dash = false);
 
-
 // The title centred over the width, then a blank line.
 void PutReportTitle(const char* title, int width);
 // The period line, the contractor lines (contractor not 0) and the filter summary.
-int PutSelectionHeader(const REPORT_PERIOD& period, AMOUNT contractor, const DOCUMENT_FILTER* filter);
+int PutSelectionHeader(const REPORT_PERIOD& period, AMOUNT contractor,
+                       const DOCUMENT_FILTER* filter);
 // Copies a text into a fixed array, cut to its size.
 template <size_t N>
 void CopyText(char (&to)[N], const std::string& text) {
@@ -198,14 +199,16 @@ void CopyText(char (&to)[N], const std::string& text) {
 //
 //   ROW cur;  REPORT_GRID g;
 //   g.Column(10, {"Data"}, new DKRPT::CELL_DATE(&cur.date), {new DKRPT::CELL_TEXT("Razem:")});
-//   g.Column(13, {"Suma", "brutto"}, new DKRPT::CELL_CURR(&cur.gross), {new DKRPT::CELL_CURR(&sum)});
-//   ROWS_SOURCE<ROW> rows(list, &cur);
-//   if (g.Print(&rows) != 0) return -1;
+//   g.Column(13, {"Suma", "brutto"}, new DKRPT::CELL_CURR(&cur.gross), {new
+//   DKRPT::CELL_CURR(&sum)}); ROWS_SOURCE<ROW> rows(list, &cur); if (g.Print(&rows) != 0) return
+//   -1;
 class REPORT_GRID {
  public:
   int Column(int width, std::initializer_list<const char*> heads, RPTTABLE::CELL* body,
              std::initializer_list<RPTTABLE::CELL*> feet = {}, bool visible = true);
-  void SetVisible(int column, bool visible) { columns_[static_cast<size_t>(column)].visible = visible; }
+  void SetVisible(int column, bool visible) {
+    columns_[static_cast<size_t>(column)].visible = visible;
+  }
   // Without the top line: the caller wrote a header of its own that ends in the separator.
   void WithoutTop() { top_ = false; }
   void WithoutHeader() { header_ = false; }

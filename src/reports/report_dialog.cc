@@ -133,7 +133,9 @@ int REPORT_DIALOG::Run(std::function<int()> check) {
   return r == ok_ && ok_ >= 0 ? 0 : -1;
 }
 
-int REPORT_DIALOG::Chosen(int first) const { return radio_selected(d_, first) - radio_group_first(d_, first); }
+int REPORT_DIALOG::Chosen(int first) const {
+  return radio_selected(d_, first) - radio_group_first(d_, first);
+}
 
 bool REPORT_DIALOG::Checked(int i) const { return dlg_checked(d_, i); }
 

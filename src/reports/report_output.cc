@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "business/contractor_form.h"
 #include "common/codepage.h"
 #include "common/text.h"
-#include "business/contractor_form.h"
 #include "ui/document/document.h"
 #include "ui/feedback.h"
 #include "ui/message_box.h"
@@ -46,7 +46,8 @@ std::string FitText(std::string_view text, int w) {
 std::string FitTextRight(std::string_view text, int w) {
   text = Cut(text);
   if (w < 1) return std::string(text);
-  if (text.size() >= static_cast<size_t>(w)) return std::string(text.substr(0, static_cast<size_t>(w)));
+  if (text.size() >= static_cast<size_t>(w))
+    return std::string(text.substr(0, static_cast<size_t>(w)));
   return std::string(static_cast<size_t>(w) - text.size(), ' ') + std::string(text);
 }
 
@@ -120,12 +121,17 @@ void PutTextCentered(std::string_view text, int w) { Write(FitTextCentered(text,
 void PutAmount(AMOUNT value, int w) { Write(FitAmount(value, 2, w)); }
 void PutAmountOrDash(AMOUNT value, int w) { Write(FitAmountRule(value, 2, true, true, w)); }
 void PutAmountOrBlank(AMOUNT value, int w) {
-  Write(value.IsZero() ? std::string(static_cast<size_t>(w > 0 ? w : 0), ' ') : FitAmount(value, 2, w));
+  Write(value.IsZero() ? std::string(static_cast<size_t>(w > 0 ? w : 0), ' ')
+                       : FitAmount(value, 2, w));
 }
-void PutAmountKnown(AMOUNT value, bool known, int w) { Write(FitAmountRule(value, 2, known, false, w)); }
+void PutAmountKnown(AMOUNT value, bool known, int w) {
+  Write(FitAmountRule(value, 2, known, false, w));
+}
 void PutAmountMarked(AMOUNT value, bool known, int w) { Write(FitAmountMarked(value, known, w)); }
 void PutQuantity(AMOUNT value, int w) { Write(FitAmount(value, RoundAmount(), w)); }
-void PutQuantityOrDash(AMOUNT value, int w) { Write(FitAmountRule(value, RoundAmount(), true, true, w)); }
+void PutQuantityOrDash(AMOUNT value, int w) {
+  Write(FitAmountRule(value, RoundAmount(), true, true, w));
+}
 void PutDate(DATE date, int w) { Write(FitDate(date, w)); }
 void PutWarehouseDocument(int w) { Write(FitText(WarehouseDocumentText(Tra), w)); }
 void PutSalesDocument(int w) { Write(FitText(SalesDocumentText(Tra), w)); }
@@ -187,16 +193,18 @@ int PutHeaderFooterLines(int document, char part) {
 }
 
 void PutUnknownValuesNote() {
-  Put("%s", "\nUWAGA: W podsumowaniu pominięto pozycje, dla których nie można ustalić wartości dostaw.\n"_pl);
+  Put("%s",
+      "\nUWAGA: W podsumowaniu pominięto pozycje, dla których nie można ustalić wartości dostaw.\n"_pl);
 }
 
 void ReportStatus(int mode, bool preparation) {
   if (mode == 0)
     status_line(0, "%s", preparation ? "Przygotowanie raportu..." : "Generowanie raportu...");
-  else
-    status_line(mode);
+  else status_line(mode);
 }
 
 bool AskNextReportPart() {
-  return message_box(1, "%s", "Raport składa się z części.\nGenerować pozostałą część?\t &Tak \t &Nie "_pl) == 1;
+  return message_box(
+             1, "%s",
+             "Raport składa się z części.\nGenerować pozostałą część?\t &Tak \t &Nie "_pl) == 1;
 }

@@ -113,7 +113,8 @@ class CELL_CTEXT : public CELL_TEXT {
 // for 0 with the dash flag, stars when too wide.
 class CELL_NUM : public RPTTABLE::CELL {
  public:
-  CELL_NUM(const AMOUNT* value = nullptr, int decimals = 2, const bool* known = nullptr, bool dash = false)
+  CELL_NUM(const AMOUNT* value = nullptr, int decimals = 2, const bool* known = nullptr,
+           bool dash = false)
       : value_(value), decimals_(decimals), known_(known), dash_(dash) {}
   void Print(int width) const override;
 

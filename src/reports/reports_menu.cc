@@ -29,17 +29,19 @@ int Submenu(int which, const char* const* items) {
 
 int reports_menu() {
   static const char* const kItems[] = {
-      " &Oferta...                          ", " &Stan magazynu...                   ",
-      " &Transakcje...                      ", " Rejestr &VAT...                     ",
+      " &Oferta...                          ",    " &Stan magazynu...                   ",
+      " &Transakcje...                      ",    " Rejestr &VAT...                     ",
       " &Rejestr podatku zryczałtowanego... "_pl, " &Książka przychodów i rozchodów...  "_pl,
-      " &Zyski...                           ", " Ra&port kasowy...                   ",
-      " Ko&ntrahenci...                     ", nullptr};
-  static const char* const kTransactions[] = {" Wg dokumentów &magazynowych... "_pl, " Wg dokumentów &sprzedaży...    "_pl,
-                                              " Wg &okresu...                  ", " Wg &towarów...                 "_pl,
-                                              nullptr};
-  static const char* const kProfits[] = {" Wg &dokumentów... "_pl, " Wg &towarów...    "_pl, nullptr};
+      " &Zyski...                           ",    " Ra&port kasowy...                   ",
+      " Ko&ntrahenci...                     ",    nullptr};
+  static const char* const kTransactions[] = {
+      " Wg dokumentów &magazynowych... "_pl, " Wg dokumentów &sprzedaży...    "_pl,
+      " Wg &okresu...                  ", " Wg &towarów...                 "_pl, nullptr};
+  static const char* const kProfits[] = {" Wg &dokumentów... "_pl, " Wg &towarów...    "_pl,
+                                         nullptr};
   static const char* const kContractors[] = {" Wg &nazwy             ", " Wg NI&P               ",
-                                             " Wg &miasta            ", " Wg sumy &sprzedaży... "_pl, nullptr};
+                                             " Wg &miasta            ",
+                                             " Wg sumy &sprzedaży... "_pl, nullptr};
   for (;;) {
     const int r = menu_list(kItems, g_item, "RAPORTY ZBIORCZE", -1, -1);
     if (r < 0) return -1;
@@ -64,7 +66,9 @@ int reports_menu() {
       default:
         if ((s = Submenu(2, kContractors)) < 0) continue;
         if (s == 3) return contractor_sales_command();
-        return contractor_list_command(s == 0 ? kContractorsByName : s == 1 ? kContractorsByNip : kContractorsByTown);
+        return contractor_list_command(s == 0   ? kContractorsByName
+                                       : s == 1 ? kContractorsByNip
+                                                : kContractorsByTown);
     }
   }
 }

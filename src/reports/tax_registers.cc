@@ -86,7 +86,8 @@ void VatValueColumns(REPORT_GRID* g, VAT_LINE* cur, VAT_REGISTER_ROW* sum, bool 
     const char* h3;
   };
   const COL cols[10] = {
-      {&VAT_REGISTER_ROW::gross, "Suma", "brutto", ""},       {&VAT_REGISTER_ROW::vat, "Suma", "VAT", ""},
+      {&VAT_REGISTER_ROW::gross, "Suma", "brutto", ""},
+      {&VAT_REGISTER_ROW::vat, "Suma", "VAT", ""},
       {&VAT_REGISTER_ROW::exempt, "Suma wolna", "od podatku", ""},
       {&VAT_REGISTER_ROW::net23, "Stawka 23 %", "Wartość"_pl, "netto"},
       {&VAT_REGISTER_ROW::vat23, "Stawka 23 %", "Wartość"_pl, "VAT"},
@@ -97,8 +98,12 @@ void VatValueColumns(REPORT_GRID* g, VAT_LINE* cur, VAT_REGISTER_ROW* sum, bool 
       {&VAT_REGISTER_ROW::zero, "Stawka  0 %", "Wartość"_pl, ""},
   };
   for (const COL& c : cols) {
-    if (heads) g->Column(13, {c.h1, c.h2, c.h3}, new DKRPT::CELL_CURR(&(cur->v.*c.field)), {new DKRPT::CELL_CURR(&(sum->*c.field))});
-    else g->Column(13, {}, new DKRPT::CELL_CURR(&(cur->v.*c.field)), {new DKRPT::CELL_CURR(&(sum->*c.field))});
+    if (heads)
+      g->Column(13, {c.h1, c.h2, c.h3}, new DKRPT::CELL_CURR(&(cur->v.*c.field)),
+                {new DKRPT::CELL_CURR(&(sum->*c.field))});
+    else
+      g->Column(13, {}, new DKRPT::CELL_CURR(&(cur->v.*c.field)),
+                {new DKRPT::CELL_CURR(&(sum->*c.field))});
   }
 }
 
@@ -118,7 +123,10 @@ void PutVatPart2Header() {
   rule(97, 3);
   PutFrame(4);
   Put("\n");
-  const char* const left[4][3] = {{"", "Lp", ""}, {"", "Suma", "brutto"}, {"", "Suma", "VAT"}, {"Suma wolna", "od podatku", ""}};
+  const char* const left[4][3] = {{"", "Lp", ""},
+                                  {"", "Suma", "brutto"},
+                                  {"", "Suma", "VAT"},
+                                  {"Suma wolna", "od podatku", ""}};
   // Line 1: the span title.
   for (int i = 0; i < 4; ++i) cell(left[i][0], kLeft[i]);
   cell("Suma opodatkowana", 97);
@@ -173,15 +181,17 @@ void PutVatPart2Header() {
   Put("\n");
 }
 
-int PrintVatPart(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter, int form, const std::vector<VAT_LINE>& lines,
-                 const VAT_REGISTER_ROW& total) {
+int PrintVatPart(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter, int form,
+                 const std::vector<VAT_LINE>& lines, const VAT_REGISTER_ROW& total) {
   VAT_LINE cur;
   VAT_REGISTER_ROW sum = total;
   REPORT_GRID g;
   const bool part2 = form == kVatPart2;
-  g.Column(6, {"Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0), {part2 ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
+  g.Column(6, {"Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0),
+           {part2 ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
   if (!part2) {
-    g.Column(10, {"Data"}, new DKRPT::CELL_DATE(&cur.date), {form == kVatShort ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
+    g.Column(10, {"Data"}, new DKRPT::CELL_DATE(&cur.date),
+             {form == kVatShort ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
     g.Column(14, {"Dokument"}, new DKRPT::CELL_TEXT(cur.document));
     g.Column(form == kVatShort ? 30 : 50, {"Kontrahent"}, new DKRPT::CELL_TEXT(cur.name));
   }
@@ -238,12 +248,15 @@ int g_book_part = 1;
 
 // ---- the VAT register ----
 
-int CollectVatRegister(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter, std::vector<VAT_REGISTER_ROW>* rows) {
+int CollectVatRegister(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter,
+                       std::vector<VAT_REGISTER_ROW>* rows) {
   std::vector<AMOUNT> ids;
   std::vector<char> nets;
   const char kind = o.sales ? 'S' : 'D';
   int rc = WalkTransactions(o.period, o.contractor, [&] {
-    if (Tra.RODZAJ[0] != kind || !FilterAccepts(filter, Tra) || DocumentKindByCode(Tra.DOKTRATYP) == 0) return 0;
+    if (Tra.RODZAJ[0] != kind || !FilterAccepts(filter, Tra) ||
+        DocumentKindByCode(Tra.DOKTRATYP) == 0)
+      return 0;
     VAT_REGISTER_ROW r;
     r.transaction = Tra.ID;
     r.date = Tra.DATATRA;
@@ -259,7 +272,8 @@ int CollectVatRegister(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter, std
   return PositionsOfRows(
       ids,
       [&](size_t row) {
-        AddToTotals(&t, Poz.ILOSC, "", Poz.CENA, Poz.RABAT, static_cast<int>(Poz.VATID.Whole()), nets[row] != 0);
+        AddToTotals(&t, Poz.ILOSC, "", Poz.CENA, Poz.RABAT, static_cast<int>(Poz.VATID.Whole()),
+                    nets[row] != 0);
         return 0;
       },
       [&](size_t row) {
@@ -297,11 +311,14 @@ int VatRegisterReport(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter, bool
 
 // ---- the lump-sum register ----
 
-int CollectLumpSumRegister(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filter, std::vector<LUMP_SUM_ROW>* rows) {
+int CollectLumpSumRegister(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filter,
+                           std::vector<LUMP_SUM_ROW>* rows) {
   std::vector<AMOUNT> ids;
   std::vector<char> nets;
   int rc = WalkTransactions(period, AMOUNT(), [&] {
-    if (Tra.RODZAJ[0] != 'S' || IsInternalWarehouseDocument(Tra.DOKMAGTYP) || !FilterAccepts(filter, Tra)) return 0;
+    if (Tra.RODZAJ[0] != 'S' || IsInternalWarehouseDocument(Tra.DOKMAGTYP) ||
+        !FilterAccepts(filter, Tra))
+      return 0;
     LUMP_SUM_ROW r;
     r.transaction = Tra.ID;
     r.date = Tra.DATATRA;
@@ -319,12 +336,15 @@ int CollectLumpSumRegister(const REPORT_PERIOD& period, const DOCUMENT_FILTER& f
         const POZ_RECORD p = Poz;
         const TOW_RECORD* g;
         if (goods.Get(p.TOWID, &g) < 0) return -1;
-        const AMOUNT net = ComputePositionValues(p.ILOSC, p.CENA, p.RABAT, static_cast<int>(p.VATID.Whole()),
-                                                 nets[row] != 0).netValue;
+        const AMOUNT net = ComputePositionValues(p.ILOSC, p.CENA, p.RABAT,
+                                                 static_cast<int>(p.VATID.Whole()), nets[row] != 0)
+                               .netValue;
         LUMP_SUM_ROW& r = (*rows)[row];
         switch (g->RODZAJ[0]) {
           case 'P': r.production += net; break;
-          case 'M': case 'O': case 'T': r.trade += net; break;
+          case 'M':
+          case 'O':
+          case 'T': r.trade += net; break;
           default: r.services += net; break;
         }
         return 0;
@@ -361,14 +381,16 @@ int LumpSumRegisterReport(const REPORT_PERIOD& period, const DOCUMENT_FILTER& fi
   LUMP_LINE cur;
   REPORT_GRID g;
   g.Column(6, {"", "Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0));
-  g.Column(10, {"", "Data"}, new DKRPT::CELL_DATE(&cur.v.date), {new DKRPT::CELL_TEXT("Razem:"), new DKRPT::CELL_TEXT("Podatek:")});
+  g.Column(10, {"", "Data"}, new DKRPT::CELL_DATE(&cur.v.date),
+           {new DKRPT::CELL_TEXT("Razem:"), new DKRPT::CELL_TEXT("Podatek:")});
   g.Column(20, {"", "Dokument"}, new DKRPT::CELL_TEXT(cur.v.document));
   struct COL {
     AMOUNT LUMP_SUM_ROW::*field;
     const char* head;
   };
-  for (const COL& c : {COL{&LUMP_SUM_ROW::services, "usługi"_pl}, COL{&LUMP_SUM_ROW::production, "produkcja"},
-                       COL{&LUMP_SUM_ROW::trade, "handel"}, COL{&LUMP_SUM_ROW::total, "razem"}})
+  for (const COL& c :
+       {COL{&LUMP_SUM_ROW::services, "usługi"_pl}, COL{&LUMP_SUM_ROW::production, "produkcja"},
+        COL{&LUMP_SUM_ROW::trade, "handel"}, COL{&LUMP_SUM_ROW::total, "razem"}})
     g.Column(13, {"Przychód"_pl, c.head}, new DKRPT::CELL_CURR(&(cur.v.*c.field)),
              {new DKRPT::CELL_CURR(&(sum.*c.field)), new DKRPT::CELL_CURR(&(tax.*c.field))});
   PutReportTitle("REJESTR PODATKU ZRYCZAŁTOWANEGO"_pl, g.Width());
@@ -379,7 +401,8 @@ int LumpSumRegisterReport(const REPORT_PERIOD& period, const DOCUMENT_FILTER& fi
 
 // ---- the revenue and expense book ----
 
-int CollectRevenueBook(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filter, std::vector<REVENUE_BOOK_ROW>* rows) {
+int CollectRevenueBook(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filter,
+                       std::vector<REVENUE_BOOK_ROW>* rows) {
   std::vector<AMOUNT> ids;
   std::vector<char> nets, income;
   int rc = WalkTransactions(period, AMOUNT(), [&] {
@@ -405,8 +428,9 @@ int CollectRevenueBook(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filte
         const POZ_RECORD p = Poz;
         const TOW_RECORD* g;
         if (goods.Get(p.TOWID, &g) < 0) return -1;
-        const AMOUNT net = ComputePositionValues(p.ILOSC, p.CENA, p.RABAT, static_cast<int>(p.VATID.Whole()),
-                                                 nets[row] != 0).netValue;
+        const AMOUNT net = ComputePositionValues(p.ILOSC, p.CENA, p.RABAT,
+                                                 static_cast<int>(p.VATID.Whole()), nets[row] != 0)
+                               .netValue;
         REVENUE_BOOK_ROW& r = (*rows)[row];
         const char k = g->RODZAJ[0];
         if (income[row]) {
@@ -422,7 +446,8 @@ int CollectRevenueBook(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filte
       },
       [&](size_t row) {
         REVENUE_BOOK_ROW& r = (*rows)[row];
-        for (AMOUNT* c : {&r.col7, &r.col8, &r.col10, &r.col11, &r.col12, &r.col13}) *c = RoundTo(*c, 2);
+        for (AMOUNT* c : {&r.col7, &r.col8, &r.col10, &r.col11, &r.col12, &r.col13})
+          *c = RoundTo(*c, 2);
       });
 }
 
@@ -433,7 +458,8 @@ int PrintBookPart(const REPORT_PERIOD& period, int part, const DOCUMENT_FILTER& 
   BOOK_LINE cur;
   BOOK_LINE total = sum;
   REPORT_GRID g;
-  g.Column(6, {"Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0), {part == 2 ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
+  g.Column(6, {"Lp"}, new DKRPT::CELL_NUM(&cur.lp, 0),
+           {part == 2 ? new DKRPT::CELL_TEXT("Razem:") : nullptr});
   if (part == 1) {
     g.Column(10, {"Data"}, new DKRPT::CELL_DATE(&cur.date));
     g.Column(20, {"Dokument"}, new DKRPT::CELL_TEXT(cur.document));
@@ -457,8 +483,8 @@ int PrintBookPart(const REPORT_PERIOD& period, int part, const DOCUMENT_FILTER& 
         {&BOOK_LINE::col14, {"Razem", "wydatki", "(12+13)", ""}, "14"},
     };
     for (const COL& c : cols)
-      g.Column(13, {c.h[0], c.h[1], c.h[2], c.h[3], c.number}, new DKRPT::CELL_CURR(&(cur.*c.field)),
-               {new DKRPT::CELL_CURR(&(total.*c.field))});
+      g.Column(13, {c.h[0], c.h[1], c.h[2], c.h[3], c.number},
+               new DKRPT::CELL_CURR(&(cur.*c.field)), {new DKRPT::CELL_CURR(&(total.*c.field))});
     g.Column(20, {"Uwagi"}, new DKRPT::CELL_TEXT(""));
   }
   char title[64];
@@ -471,7 +497,8 @@ int PrintBookPart(const REPORT_PERIOD& period, int part, const DOCUMENT_FILTER& 
 
 }  // namespace
 
-int RevenueBookReport(const REPORT_PERIOD& period, int part, const DOCUMENT_FILTER& filter, bool (*askMore)()) {
+int RevenueBookReport(const REPORT_PERIOD& period, int part, const DOCUMENT_FILTER& filter,
+                      bool (*askMore)()) {
   std::vector<REVENUE_BOOK_ROW> rows;
   int rc = CollectRevenueBook(period, filter, &rows);
   if (rc != 0) return rc;
@@ -497,8 +524,9 @@ int RevenueBookReport(const REPORT_PERIOD& period, int part, const DOCUMENT_FILT
     l.col12 = r.col12;
     l.col13 = r.col13;
     l.col14 = r.col12 + r.col13;
-    for (AMOUNT BOOK_LINE::*f : {&BOOK_LINE::col7, &BOOK_LINE::col8, &BOOK_LINE::col9, &BOOK_LINE::col10,
-                                 &BOOK_LINE::col11, &BOOK_LINE::col12, &BOOK_LINE::col13, &BOOK_LINE::col14})
+    for (AMOUNT BOOK_LINE::*f :
+         {&BOOK_LINE::col7, &BOOK_LINE::col8, &BOOK_LINE::col9, &BOOK_LINE::col10,
+          &BOOK_LINE::col11, &BOOK_LINE::col12, &BOOK_LINE::col13, &BOOK_LINE::col14})
       sum.*f += l.*f;
   }
   rc = PrintBookPart(period, part, filter, lines, sum);
@@ -567,7 +595,8 @@ int revenue_book_command() {
   g_book_part = d.Chosen(part) + 1;
   const REPORT_PERIOD p = g_book_period;
   const int chosen = g_book_part;
-  return RunReport([&] { return RevenueBookReport(p, chosen, DocumentFilter(), AskNextReportPart); });
+  return RunReport(
+      [&] { return RevenueBookReport(p, chosen, DocumentFilter(), AskNextReportPart); });
 }
 
 void ResetTaxRegisters() {

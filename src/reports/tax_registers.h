@@ -30,15 +30,17 @@ struct VAT_REGISTER_ROW {
   char document[24] = "";
   AMOUNT contractor;
   AMOUNT gross, vat;
-  AMOUNT exempt;                 // the gross of "zw" and " -"
+  AMOUNT exempt;  // the gross of "zw" and " -"
   AMOUNT net23, vat23, net8, vat8;
   AMOUNT netSpecial, vatSpecial;  // every other rate
-  AMOUNT zero;                   // the value at 0 %
+  AMOUNT zero;                    // the value at 0 %
 };
-int CollectVatRegister(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter, std::vector<VAT_REGISTER_ROW>* rows);
+int CollectVatRegister(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter,
+                       std::vector<VAT_REGISTER_ROW>* rows);
 // Writes the register; after a part of the full register asks (through askMore) whether the
 // other part is to follow in the same document.
-int VatRegisterReport(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter, bool (*askMore)() = nullptr);
+int VatRegisterReport(const VAT_REGISTER& o, const DOCUMENT_FILTER& filter,
+                      bool (*askMore)() = nullptr);
 int vat_register_command();
 
 // ---- the lump-sum tax register ----
@@ -49,7 +51,8 @@ struct LUMP_SUM_ROW {
   char document[24] = "";
   AMOUNT services, production, trade, total;
 };
-int CollectLumpSumRegister(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filter, std::vector<LUMP_SUM_ROW>* rows);
+int CollectLumpSumRegister(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filter,
+                           std::vector<LUMP_SUM_ROW>* rows);
 // The tax of a column sum at a rate in per cent (8.5 services, 5.5 production, 3 trade).
 AMOUNT LumpSumTax(AMOUNT sum, AMOUNT percent);
 int LumpSumRegisterReport(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filter);
@@ -67,9 +70,11 @@ struct REVENUE_BOOK_ROW {
   // goods and materials, 11 incidental costs, 12 wages, 13 other expenses.
   AMOUNT col7, col8, col10, col11, col12, col13;
 };
-int CollectRevenueBook(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filter, std::vector<REVENUE_BOOK_ROW>* rows);
+int CollectRevenueBook(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filter,
+                       std::vector<REVENUE_BOOK_ROW>* rows);
 // part 1 or 2; askMore as for the VAT register.
-int RevenueBookReport(const REPORT_PERIOD& period, int part, const DOCUMENT_FILTER& filter, bool (*askMore)() = nullptr);
+int RevenueBookReport(const REPORT_PERIOD& period, int part, const DOCUMENT_FILTER& filter,
+                      bool (*askMore)() = nullptr);
 int revenue_book_command();
 
 void ResetTaxRegisters();

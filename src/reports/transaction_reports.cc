@@ -35,8 +35,8 @@ int ContractorName(CONTRACTOR_CACHE* cache, AMOUNT id, char (&name)[51]) {
 
 // The rows of the transactions of one kind with a document of one family (warehouse or sales),
 // valued by their stored sums, or by the purchase values of their positions.
-int DocumentRows(const REPORT_PERIOD& period, AMOUNT contractor, const DOCUMENT_FILTER& filter, char kind,
-                 bool warehouse, bool purchase, std::vector<DOC_ROW>* rows) {
+int DocumentRows(const REPORT_PERIOD& period, AMOUNT contractor, const DOCUMENT_FILTER& filter,
+                 char kind, bool warehouse, bool purchase, std::vector<DOC_ROW>* rows) {
   CONTRACTOR_CACHE contractors(kTableContractors);
   std::vector<AMOUNT> ids;
   int rc = WalkTransactions(period, contractor, [&] {
@@ -70,8 +70,9 @@ int DocumentRows(const REPORT_PERIOD& period, AMOUNT contractor, const DOCUMENT_
   return rc;
 }
 
-int PrintDocumentRows(const char* title, const char* document_head, const REPORT_PERIOD& period, AMOUNT contractor,
-                      const DOCUMENT_FILTER& filter, const std::vector<DOC_ROW>& rows) {
+int PrintDocumentRows(const char* title, const char* document_head, const REPORT_PERIOD& period,
+                      AMOUNT contractor, const DOCUMENT_FILTER& filter,
+                      const std::vector<DOC_ROW>& rows) {
   DOC_ROW cur, sum;
   bool all_known = true;
   for (const DOC_ROW& r : rows) {
@@ -83,9 +84,12 @@ int PrintDocumentRows(const char* title, const char* document_head, const REPORT
   REPORT_GRID g;
   g.Column(10, {"Data"}, new DKRPT::CELL_DATE(&cur.date), {new DKRPT::CELL_TEXT("Razem:")});
   g.Column(15, {"Dokument", document_head}, new DKRPT::CELL_TEXT(cur.document));
-  g.Column(13, {"Suma", "netto"}, new CELL_MARKED(&cur.net, &cur.known), {new DKRPT::CELL_CURR(&sum.net)});
-  g.Column(13, {"Suma", "VAT"}, new CELL_MARKED(&cur.vat, &cur.known), {new DKRPT::CELL_CURR(&sum.vat)});
-  g.Column(13, {"Suma", "brutto"}, new CELL_MARKED(&cur.gross, &cur.known), {new DKRPT::CELL_CURR(&sum.gross)});
+  g.Column(13, {"Suma", "netto"}, new CELL_MARKED(&cur.net, &cur.known),
+           {new DKRPT::CELL_CURR(&sum.net)});
+  g.Column(13, {"Suma", "VAT"}, new CELL_MARKED(&cur.vat, &cur.known),
+           {new DKRPT::CELL_CURR(&sum.vat)});
+  g.Column(13, {"Suma", "brutto"}, new CELL_MARKED(&cur.gross, &cur.known),
+           {new DKRPT::CELL_CURR(&sum.gross)});
   g.Column(40, {"Kontrahent"}, new DKRPT::CELL_TEXT(cur.contractor));
   PutReportTitle(title, g.Width());
   if (PutSelectionHeader(period, contractor, &filter) != 0) return -1;
@@ -125,8 +129,9 @@ int PaymentRows(const SALES_REPORT& o, const DOCUMENT_FILTER& filter, std::vecto
       DATE paid;
       AMOUNT interest;
     };
-    const PAYMENT payments[2] = {{kTransfer, Tra.PRZ, Tra.PRZTERMIN, Tra.PRZZAPLAC, Tra.PRZODSETKI},
-                                 {kDeferment, Tra.ODR, Tra.ODRTERMIN, Tra.ODRZAPLAC, Tra.ODRODSETKI}};
+    const PAYMENT payments[2] = {
+        {kTransfer, Tra.PRZ, Tra.PRZTERMIN, Tra.PRZZAPLAC, Tra.PRZODSETKI},
+        {kDeferment, Tra.ODR, Tra.ODRTERMIN, Tra.ODRZAPLAC, Tra.ODRODSETKI}};
     for (const PAYMENT& p : payments) {
       if (p.amount <= AMOUNT()) continue;
       if (unpaid ? p.paid != 0 : p.paid == 0 || p.interest.IsZero()) continue;
@@ -166,7 +171,8 @@ int PrintPaymentRows(const char* title, const SALES_REPORT& o, const DOCUMENT_FI
   g.Column(10, {"Termin", "płatności"_pl}, new DKRPT::CELL_DATE(&cur.due));
   if (unpaid) g.Column(6, {"Dni", "zwłoki"_pl}, new DKRPT::CELL_NUM(&cur.days, 0, nullptr, true));
   else g.Column(10, {"Data", "zapłaty"_pl}, new DKRPT::CELL_DATE(&cur.paid));
-  g.Column(13, {"Odsetki"}, new DKRPT::CELL_CURR(&cur.interest), {new DKRPT::CELL_CURR(&sum.interest)});
+  g.Column(13, {"Odsetki"}, new DKRPT::CELL_CURR(&cur.interest),
+           {new DKRPT::CELL_CURR(&sum.interest)});
   g.Column(40, {"Kontrahent"}, new DKRPT::CELL_TEXT(cur.contractor));
   PutReportTitle(title, g.Width());
   if (PutSelectionHeader(o.period, o.contractor, &filter) != 0) return -1;
@@ -210,11 +216,13 @@ int ContractorCheck(bool wanted, AMOUNT* contractor, int radio) {
 }  // namespace
 
 int WarehouseDocumentsReport(const WAREHOUSE_REPORT& o, const DOCUMENT_FILTER& filter) {
-  static const char* const kTitles[3] = {"DOKUMENTY MAGAZYNOWE PRZYCHODU", "DOKUMENTY MAGAZYNOWE ROZCHODU",
+  static const char* const kTitles[3] = {"DOKUMENTY MAGAZYNOWE PRZYCHODU",
+                                         "DOKUMENTY MAGAZYNOWE ROZCHODU",
                                          "DOKUMENTY MAGAZYNOWE ROZCHODU W CENACH ZAKUPU"};
   std::vector<DOC_ROW> rows;
-  const int rc = DocumentRows(o.period, o.contractor, filter, o.kind == kWarehouseIncome ? 'D' : 'S', true,
-                              o.kind == kWarehouseExpensePurchase, &rows);
+  const int rc =
+      DocumentRows(o.period, o.contractor, filter, o.kind == kWarehouseIncome ? 'D' : 'S', true,
+                   o.kind == kWarehouseExpensePurchase, &rows);
   if (rc != 0) return rc;
   return PrintDocumentRows(kTitles[o.kind], "magazynowy", o.period, o.contractor, filter, rows);
 }
@@ -222,14 +230,16 @@ int WarehouseDocumentsReport(const WAREHOUSE_REPORT& o, const DOCUMENT_FILTER& f
 int SalesDocumentsReport(const SALES_REPORT& o, const DOCUMENT_FILTER& filter) {
   const bool one = o.variant == kSalesOfContractor || o.variant == kSalesUnpaidOfContractor;
   std::string title = o.sales ? "SPRZEDAŻE"_pl : "DOSTAWY";
-  if (o.variant == kSalesUnpaid || o.variant == kSalesUnpaidOfContractor) title += " NIEZAPŁACONE"_pl;
+  if (o.variant == kSalesUnpaid || o.variant == kSalesUnpaidOfContractor)
+    title += " NIEZAPŁACONE"_pl;
   if (o.variant == kSalesPaidInterest) title += " Z ZAPŁACONYMI ODSETKAMI"_pl;
   if (one) title += " KONTRAHENTA";
   SALES_REPORT s = o;
   if (!one) s.contractor = AMOUNT();
   if (o.variant == kSalesAll || o.variant == kSalesOfContractor) {
     std::vector<DOC_ROW> rows;
-    const int rc = DocumentRows(s.period, s.contractor, filter, o.sales ? 'S' : 'D', false, false, &rows);
+    const int rc =
+        DocumentRows(s.period, s.contractor, filter, o.sales ? 'S' : 'D', false, false, &rows);
     if (rc != 0) return rc;
     return PrintDocumentRows(title.c_str(), "sprzedaży"_pl, s.period, s.contractor, filter, rows);
   }
@@ -269,11 +279,14 @@ int PeriodReport(const PERIOD_REPORT& o, const DOCUMENT_FILTER& filter) {
     sum.count += r.count;
   }
   REPORT_GRID g;
-  g.Column(10, {o.monthly ? "Miesiąc"_pl : "Data"}, new DKRPT::CELL_TEXT(cur.label), {new DKRPT::CELL_TEXT("Razem:")});
+  g.Column(10, {o.monthly ? "Miesiąc"_pl : "Data"}, new DKRPT::CELL_TEXT(cur.label),
+           {new DKRPT::CELL_TEXT("Razem:")});
   g.Column(13, {"Suma", "netto"}, new DKRPT::CELL_CURR(&cur.net), {new DKRPT::CELL_CURR(&sum.net)});
   g.Column(13, {"Suma", "VAT"}, new DKRPT::CELL_CURR(&cur.vat), {new DKRPT::CELL_CURR(&sum.vat)});
-  g.Column(13, {"Suma", "brutto"}, new DKRPT::CELL_CURR(&cur.gross), {new DKRPT::CELL_CURR(&sum.gross)});
-  g.Column(11, {"Liczba", "transakcji"}, new DKRPT::CELL_NUM(&cur.count, 0), {new DKRPT::CELL_NUM(&sum.count, 0)});
+  g.Column(13, {"Suma", "brutto"}, new DKRPT::CELL_CURR(&cur.gross),
+           {new DKRPT::CELL_CURR(&sum.gross)});
+  g.Column(11, {"Liczba", "transakcji"}, new DKRPT::CELL_NUM(&cur.count, 0),
+           {new DKRPT::CELL_NUM(&sum.count, 0)});
   static const char* const kTitles[2][2] = {{"DOSTAWY DZIENNE", "SPRZEDAŻE DZIENNE"_pl},
                                             {"DOSTAWY MIESIĘCZNE"_pl, "SPRZEDAŻE MIESIĘCZNE"_pl}};
   PutReportTitle(kTitles[o.monthly][o.sales], g.Width());
@@ -298,7 +311,8 @@ int warehouse_documents_command() {
   d.Radio(3, 8, "&Kontrahenta", s.who == 1);
   d.Filter(3, 10);
   d.Ok(18, 12);
-  if (d.Run([&] { return ContractorCheck(d.Chosen(who) == 1, &s.o.contractor, who + 1); }) != 0) return -1;
+  if (d.Run([&] { return ContractorCheck(d.Chosen(who) == 1, &s.o.contractor, who + 1); }) != 0)
+    return -1;
   s.o.kind = d.Chosen(kind);
   s.who = d.Chosen(who);
   if (s.o.kind != kWarehouseExpense && ReportRights(kRightPurchaseTransactions) != 0) return -1;
@@ -312,7 +326,8 @@ int sales_documents_command() {
   DefaultPeriod(&s.o.period);
   REPORT_DIALOG d(42, 16, "TRANSAKCJE WG DOKUMENTÓW SPRZEDAŻY"_pl);
   d.Period(3, 1, &s.o.period);
-  static const char* const kVariants[5] = {"&Wszystkie", "&Kontrahenta", "&Nie zapłacone"_pl, "N&ie zapłacone kontrahenta"_pl,
+  static const char* const kVariants[5] = {"&Wszystkie", "&Kontrahenta", "&Nie zapłacone"_pl,
+                                           "N&ie zapłacone kontrahenta"_pl,
                                            "Z z&apłaconymi odsetkami"_pl};
   const int variant = d.Radio(3, 3, kVariants[0], s.o.variant == 0);
   for (int i = 1; i < 5; ++i) d.Radio(3, 3 + i, kVariants[i], s.o.variant == i);
@@ -323,7 +338,8 @@ int sales_documents_command() {
   d.Ok(17, 14);
   auto check = [&] {
     const int v = d.Chosen(variant);
-    return ContractorCheck(v == kSalesOfContractor || v == kSalesUnpaidOfContractor, &s.o.contractor, variant + v);
+    return ContractorCheck(v == kSalesOfContractor || v == kSalesUnpaidOfContractor,
+                           &s.o.contractor, variant + v);
   };
   if (d.Run(check) != 0) return -1;
   s.o.variant = d.Chosen(variant);

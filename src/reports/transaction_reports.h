@@ -13,7 +13,11 @@
 #include "reports/report_common.h"
 
 // "TRANSAKCJE WG DOKUMENTÓW MAGAZYNOWYCH".
-enum WarehouseReportKind { kWarehouseIncome = 0, kWarehouseExpense = 1, kWarehouseExpensePurchase = 2 };
+enum WarehouseReportKind {
+  kWarehouseIncome = 0,
+  kWarehouseExpense = 1,
+  kWarehouseExpensePurchase = 2
+};
 struct WAREHOUSE_REPORT {
   REPORT_PERIOD period;
   int kind = kWarehouseExpense;
@@ -35,7 +39,7 @@ struct SALES_REPORT {
   int variant = kSalesAll;
   bool sales = true;  // false: deliveries
   AMOUNT contractor;
-  DATE today = 0;     // the day delays and interest run to
+  DATE today = 0;  // the day delays and interest run to
 };
 int SalesDocumentsReport(const SALES_REPORT& o, const DOCUMENT_FILTER& filter);
 int sales_documents_command();

@@ -1,19 +1,16 @@
 #include "shell/app.h"
 
-
 #include "business/contractor_form.h"
+#include "business/contractor_parent.h"
+#include "business/demo_data.h"
 #include "business/documents/document_menu.h"
 #include "business/goods_commands.h"
-#include "business/contractor_parent.h"
 #include "business/options.h"
 #include "business/price_calculation.h"
 #include "business/record_views.h"
 #include "business/transaction_commands.h"
 #include "common/text.h"
-#include "platform/cfile.h"
-#include "platform/system.h"
 #include "db/dbtable.h"
-#include "business/demo_data.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
@@ -21,6 +18,8 @@
 #include "devices/fiscal_receipt.h"
 #include "devices/label/label_printer.h"
 #include "devices/scanner/ean_scanner.h"
+#include "platform/cfile.h"
+#include "platform/system.h"
 #include "reports/reports_menu.h"
 #include "shell/main_window.h"
 #include "shell/settings_dialogs.h"
@@ -57,8 +56,10 @@ int OpenSequence() {
   apply_network_option();
   if (AnyDataFileMissing()) {
     const std::string shown = ShortenPath(CurrentDirectory(), 31);
-    if (message_box(1, "Brak danych w bieżącym katalogu:\n%*s.\n\n      Utworzyć nowe pliki?\t &Tak \t &Nie "_pl,
-                    31, shown.c_str()) != 1)
+    if (message_box(
+            1,
+            "Brak danych w bieżącym katalogu:\n%*s.\n\n      Utworzyć nowe pliki?\t &Tak \t &Nie "_pl,
+            31, shown.c_str()) != 1)
       return -1;
   }
   if (OpenDatabase() != 0) return -1;

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/system.h"
 #include "common/date.h"
 #include "common/text.h"
+#include "platform/system.h"
 #include "shell/main_window.h"
 #include "ui/dialog.h"
-#include "ui/message_box.h"
 #include "ui/document/doc_viewer.h"
+#include "ui/message_box.h"
 #include "ui/number_format.h"
 
 namespace {
@@ -87,8 +87,9 @@ std::string info_box_text() {
   std::snprintf(text, sizeof text,
                 "   Data: %s %s\n%7s: %u.%02u\n Pamięć: %11s KB\n   Dysk: %11s KB\nKatalog: %s"_pl,
                 DateToDisplay(today).c_str(), wd >= 1 && wd <= 7 ? kWeekdays[wd - 1] : "",
-                facts.system.c_str(), facts.major, facts.minor, Kilobytes(facts.free_memory_kb).c_str(),
-                Kilobytes(facts.free_disk_kb).c_str(), dir.c_str());
+                facts.system.c_str(), facts.major, facts.minor,
+                Kilobytes(facts.free_memory_kb).c_str(), Kilobytes(facts.free_disk_kb).c_str(),
+                dir.c_str());
   return text;
 }
 

@@ -3,9 +3,11 @@
 
 #include "business/contractor_parent.h"
 #include "business/goods_numbering.h"
+#include "business/maintenance_commands.h"
+#include "business/options_dialogs.h"
 #include "business/price_calculation.h"
 #include "business/price_change.h"
-#include "business/options_dialogs.h"
+#include "common/codepage.h"
 #include "common/text.h"
 #include "db/records.h"
 #include "db/schema.h"
@@ -15,13 +17,11 @@
 #include "devices/fiscal_register.h"
 #include "devices/label/label_printer.h"
 #include "devices/scanner/ean_scanner.h"
+#include "reports/reports_menu.h"
 #include "shell/main_menu.h"
 #include "shell/main_window.h"
 #include "shell/maintenance_menu.h"
-#include "reports/reports_menu.h"
-#include "business/maintenance_commands.h"
 #include "shell/settings_dialogs.h"
-#include "common/codepage.h"
 #include "ui/document/doc_viewer.h"
 #include "ui/document/printing.h"
 #include "ui/feedback.h"
@@ -155,7 +155,8 @@ void TransactionDocument(RecordCommand which) {
 
 // L: a transfer order, for the current transaction when the transactions view shows one.
 void TransferOrder() {
-  const bool transaction = current_view() == kViewTransactions && HasCurrentRecord(kViewTransactions);
+  const bool transaction =
+      current_view() == kViewTransactions && HasCurrentRecord(kViewTransactions);
   run_record_command(kViewTransactions, kRecordTransferOrder, transaction ? 1 : 0);
   Refresh();
 }
@@ -258,9 +259,7 @@ int main_command(int bar, int item) {
       else if (item == 4) info_box();
       else not_supported();
       return 0;
-    default:
-      not_supported();
-      return 0;
+    default: not_supported(); return 0;
   }
 }
 
@@ -297,7 +296,10 @@ int main_key(const KeyEvent& ev) {
   }
   if (ev.shift & kShiftAlt) return 0;
   switch (to_lower(ev.ch)) {
-    case '1': case '2': case '3': case '4': show_view(ev.ch - '1'); break;
+    case '1':
+    case '2':
+    case '3':
+    case '4': show_view(ev.ch - '1'); break;
     case 'd': RecordAdd(shift || ev.ch == 'D'); break;
     case 'e': RecordEdit(); break;
     case 'u': RecordDelete(); break;

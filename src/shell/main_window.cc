@@ -14,7 +14,6 @@
 
 namespace {
 
-
 void ShowValues(int view) {
   switch (view) {
     case kViewGroups: group_form_show(); break;
@@ -37,10 +36,10 @@ ControlRecord* view_form(int view) {
   }
 }
 
-
 void main_screen_draw() {
   static ControlRecord frame[5];
-  dlg_control(frame, 0, kKindFill, 0, 0, ControlData{nullptr}, 0, 0, kScreenColumns, kScreenRows, 6);
+  dlg_control(frame, 0, kKindFill, 0, 0, ControlData{nullptr}, 0, 0, kScreenColumns, kScreenRows,
+              6);
   frame[0].data.value = ' ';
   dlg_fill(frame, 1, 0, 0, kScreenColumns, 1, ' ', 5);
   dlg_fill(frame, 2, 0, kScreenRows - 1, kScreenColumns, 1, ' ', 5);
@@ -103,10 +102,7 @@ int move_record(RecordMove how, long count) {
   return r == 0 ? 0 : -1;
 }
 
-bool confirm_exit() {
-  return message_box(1, "%s", "Koniec programu?\t &Tak \t &Nie ") == 1;
-}
-
+bool confirm_exit() { return message_box(1, "%s", "Koniec programu?\t &Tak \t &Nie ") == 1; }
 
 int main_loop() {
   for (;;) {

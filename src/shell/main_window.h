@@ -38,7 +38,6 @@ bool confirm_exit();
 void main_help_box();
 void info_box();
 
-
 // Back to no current view (tests run many programs in one process).
 void ResetMainWindow();
 

@@ -44,7 +44,8 @@ void PutBack(const PLACE (&places)[kSchemaTableCount]) {
       TableSetIndex(t, places[t].index >= 0 ? places[t].index : TABLE_INFO[t].default_index);
       bool deleted = true;
       const bool there = places[t].record >= 0 && places[t].record < TableRecCount(t) &&
-                         TableGo(t, places[t].record) == 0 && TableIsDeleted(t, &deleted) == 0 && !deleted;
+                         TableGo(t, places[t].record) == 0 && TableIsDeleted(t, &deleted) == 0 &&
+                         !deleted;
       if (!there && (t == kTableTransactions ? TableLast(t) : TableFirst(t)) != 0) TableGo(t, -1);
     }
     UnlockAllTables();
@@ -85,11 +86,16 @@ int Restore() {
 
 bool is_maintenance_item(int item) {
   switch (item) {
-    case kItemBackup: case kItemRestore: case kItemExport: case kItemImport: case kItemDefragment:
-    case kItemReindex: case kItemCheck: case kItemConvert: case kItemDelete:
-      return true;
-    default:
-      return false;
+    case kItemBackup:
+    case kItemRestore:
+    case kItemExport:
+    case kItemImport:
+    case kItemDefragment:
+    case kItemReindex:
+    case kItemCheck:
+    case kItemConvert:
+    case kItemDelete: return true;
+    default: return false;
   }
 }
 

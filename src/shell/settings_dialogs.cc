@@ -4,13 +4,13 @@
 #include <cstring>
 #include <string>
 
+#include "business/rights.h"
 #include "common/text.h"
-#include "platform/cfile.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
 #include "db/table_lock.h"
+#include "platform/cfile.h"
 #include "platform/inifile.h"
-#include "business/rights.h"
 #include "ui/dialog.h"
 #include "ui/message_box.h"
 #include "ui/screen.h"
@@ -144,13 +144,16 @@ int network_dialog(bool* reopened) {
   const int chosen = dlg_checked(d, 1) ? 1 : 0;
   if (chosen == (net != 0 ? 1 : 0)) return 0;
   if (ini.WriteInt("Tamsu", "Net", chosen) != 0) return 0;
-  if (message_box(1, "%s",
-                  "Otworzyć ponownie bazę danych\nzgodnie z nowymi ustawieniami?\t &Tak \t &Nie "_pl) != 1)
+  if (message_box(
+          1, "%s",
+          "Otworzyć ponownie bazę danych\nzgodnie z nowymi ustawieniami?\t &Tak \t &Nie "_pl) != 1)
     return 0;
   CloseDatabase();
   apply_network_option();
   *reopened = true;
   if (OpenDatabase() == 0) return 0;
-  message("%s", "W wyniku tej operacji nie wszystkie\n    pliki mogą zostać otwarte.\n Program musi zakończyć działanie."_pl);
+  message(
+      "%s",
+      "W wyniku tej operacji nie wszystkie\n    pliki mogą zostać otwarte.\n Program musi zakończyć działanie."_pl);
   return 1;
 }

@@ -2,12 +2,12 @@
 
 #include <string>
 
+#include "business/rights.h"
 #include "common/text.h"
-#include "platform/cfile.h"
 #include "db/db_event_text.h"
 #include "db/db_events.h"
 #include "db/table_lock.h"
-#include "business/rights.h"
+#include "platform/cfile.h"
 #include "ui/dialog.h"
 #include "ui/feedback.h"
 #include "ui/keys.h"
@@ -73,14 +73,10 @@ int ShowDbEvent(int code, const char* text, long number) {
       progress(0, "Tworzenie indeksu %s ..."_pl, text ? text : "");
       return 0;
     case kDbEvDefragProgress:
-    case kDbEvIndexBuildProgress:
-      return progress(1, AMOUNT::FromInt(number)) != 0 ? 1 : 0;
+    case kDbEvIndexBuildProgress: return progress(1, AMOUNT::FromInt(number)) != 0 ? 1 : 0;
     case kDbEvDefragEnd:
-    case kDbEvIndexBuildEnd:
-      progress(2);
-      return 0;
-    default:
-      break;
+    case kDbEvIndexBuildEnd: progress(2); return 0;
+    default: break;
   }
   const std::string m = DbEventMessage(code, text, number);
   if (!m.empty()) message("%s", m.c_str());

@@ -9,7 +9,8 @@
 namespace {
 
 const char* const kStageTexts[] = {"Kompresja pliku %s", "Dekompresja pliku %s",
-                                   "Zapis pliku na dyskietce %s", "Odtwarzanie pliku z dyskietki %s"};
+                                   "Zapis pliku na dyskietce %s",
+                                   "Odtwarzanie pliku z dyskietki %s"};
 
 // The engine's texts carry "%s" for the file name; they are filled here rather than used as
 // formats, since a file name may hold a "%" of its own.
@@ -28,7 +29,9 @@ int ARCHIVE::Start(int stage, const char* name) {
   return 0;
 }
 
-int ARCHIVE::Progress(int, int percent) { return progress(1, AMOUNT::FromInt(percent)) != 0 ? 1 : 0; }
+int ARCHIVE::Progress(int, int percent) {
+  return progress(1, AMOUNT::FromInt(percent)) != 0 ? 1 : 0;
+}
 
 int ARCHIVE::End(int) {
   progress(2);
@@ -36,9 +39,10 @@ int ARCHIVE::End(int) {
 }
 
 int ARCHIVE::DiskPrompt(int kind, int disk) {
-  const std::string text = kind == kPromptLastDisk
-                               ? std::string("Włóż ostatnią dyskietkę.\t &Ok \t &Przerwij "_pl)
-                               : Fill("Włóż dyskietkę nr %s.\t &Ok \t &Przerwij "_pl, std::to_string(disk));
+  const std::string text =
+      kind == kPromptLastDisk
+          ? std::string("Włóż ostatnią dyskietkę.\t &Ok \t &Przerwij "_pl)
+          : Fill("Włóż dyskietkę nr %s.\t &Ok \t &Przerwij "_pl, std::to_string(disk));
   return message_box(1, "%s", text.c_str()) == 1 ? 0 : 1;
 }
 

@@ -137,8 +137,7 @@ void dlg_label(ControlRecord* dlg, int i, int x, int y, const char* text) {
   dlg_control(dlg, i, kKindText, 0, 0, ControlData{text}, x, y, 0, 1, 9);
 }
 void dlg_button(ControlRecord* dlg, int i, int x, int y, const char* text) {
-  dlg_control(dlg, i, kKindText, kOptFocusable | kOptClosing, 0, ControlData{text}, x, y, 0, 1,
-              9);
+  dlg_control(dlg, i, kKindText, kOptFocusable | kOptClosing, 0, ControlData{text}, x, y, 0, 1, 9);
 }
 void dlg_item(ControlRecord* dlg, int i, int x, int y, const char* text) {
   dlg_control(dlg, i, kKindText, kOptFocusable, 0, ControlData{text}, x, y, 0, 1, 9);
@@ -157,8 +156,8 @@ void dlg_choice(ControlRecord* dlg, int i, int x, int y, int w, int h, FieldDesc
   dlg_control(dlg, i, kKindField, kOptFocusable, 0, data, x, y, w, h, 11);
 }
 void dlg_check(ControlRecord* dlg, int i, int x, int y, const char* text, bool checked) {
-  dlg_control(dlg, i, kKindCheck, kOptFocusable, checked ? kStateChecked : 0, ControlData{text},
-              x, y, 0, 1, 9);
+  dlg_control(dlg, i, kKindCheck, kOptFocusable, checked ? kStateChecked : 0, ControlData{text}, x,
+              y, 0, 1, 9);
 }
 void dlg_radio(ControlRecord* dlg, int i, int x, int y, const char* text) {
   dlg_control(dlg, i, kKindRadio, kOptFocusable, 0, ControlData{text}, x, y, 0, 1, 9);
@@ -190,7 +189,7 @@ int dlg_count(const ControlRecord* dlg) {
 
 Rect dlg_rect(const ControlRecord* dlg, int i) {
   const ControlRecord& c = dlg[i];
-  Rect r {c.x, c.y, c.width, c.height};
+  Rect r{c.x, c.y, c.width, c.height};
   if (i > 0) {
     r.x += dlg[0].x;
     r.y += dlg[0].y;
@@ -256,8 +255,7 @@ void dlg_draw_control(ControlRecord* dlg, int i) {
       write_field_text(x, y, c.width, t.c_str(), 0, a.normal);
       break;
     }
-    default:
-      break;
+    default: break;
   }
   if (c.state & kStateShadow) {
     Rect r = dlg_rect(dlg, i);

@@ -13,11 +13,9 @@
 
 // Mode 0 open (the text optional), 1 change the text, 2 close. The text holds at most 79
 // characters. The line is row 24, across the screen.
-void status_line(int mode, const char* format = nullptr, ...)
-    __attribute__((format(printf, 2, 3)));
+void status_line(int mode, const char* format = nullptr, ...) __attribute__((format(printf, 2, 3)));
 // The same modes; without a format the text is "Proszę czekać...".
-void wait_window(int mode, const char* format = nullptr, ...)
-    __attribute__((format(printf, 2, 3)));
+void wait_window(int mode, const char* format = nullptr, ...) __attribute__((format(printf, 2, 3)));
 // Mode 0 opens with a text (0, or -1 when the window cannot be shown); mode 2 closes.
 int progress(int mode, const char* format = nullptr, ...) __attribute__((format(printf, 2, 3)));
 // Mode 1: the percentage (its whole part, at most 100) and optionally a new text. -1 when the

@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <string>
 
+#include "common/colours.h"
 #include "common/date.h"
 #include "platform/clipboard.h"
-#include "common/colours.h"
 #include "ui/dialog.h"
 #include "ui/field.h"
 #include "ui/field_number.h"

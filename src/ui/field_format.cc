@@ -32,8 +32,7 @@ std::string format_field(const FieldDescriptor* d) {
       if (s.size() > width) return std::string(width, '*');
       return std::string(width - s.size(), ' ') + s;
     }
-    default:
-      return std::string();
+    default: return std::string();
   }
 }
 
@@ -80,7 +79,6 @@ void parse_field(const char* text, FieldDescriptor* d) {
       *static_cast<AMOUNT*>(d->variable) = AMOUNT::FromRaw(negative ? -raw : raw);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }

@@ -70,7 +70,9 @@ struct NumberEdit {
     return (!negative && o - 1 < 0 && n > 0) ? n - 1 : n;
   }
   int Cell() const { return in_integer ? IntegerCell() : p + 1 + k; }
-  bool CursorOnBlank() const { return in_integer && r >= static_cast<int>(digits.size()) && !negative; }
+  bool CursorOnBlank() const {
+    return in_integer && r >= static_cast<int>(digits.size()) && !negative;
+  }
 
   void Clear() {
     negative = false;
@@ -90,7 +92,8 @@ struct NumberEdit {
     fraction.assign(static_cast<size_t>(decimals), ' ');
     for (int i = 0; i < decimals; ++i) {
       size_t at = static_cast<size_t>(p + 1 + i);
-      if (at < text.size() && text[at] >= '0' && text[at] <= '9') fraction[static_cast<size_t>(i)] = text[at];
+      if (at < text.size() && text[at] >= '0' && text[at] <= '9')
+        fraction[static_cast<size_t>(i)] = text[at];
     }
   }
 };

@@ -8,8 +8,7 @@
 
 // The 1-based number of the chosen button; 0 for Esc, Ctrl+F4 or a box that cannot be shown.
 // default_button 0 focuses the first button.
-int message_box(int default_button, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
+int message_box(int default_button, const char* format, ...) __attribute__((format(printf, 2, 3)));
 int message(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Answers "Funkcja w tym miejscu nieobsługiwana." for a command that is not there yet.
 void not_supported();

@@ -64,8 +64,8 @@ int menu_list(const char* const* items, int preselect, const char* title, int x,
   dlg_frame(dlg.data(), 0, std::max(x, 0), std::max(y, 0), w + 6, n + 2, title);
   PlaceFrame(dlg.data(), x, y);
   for (int i = 0; i < n; ++i)
-    dlg_control(dlg.data(), i + 1, kKindText, kOptFocusable | kOptClosing, 0,
-                ControlData{items[i]}, 3, i + 1, w, 1, 9);
+    dlg_control(dlg.data(), i + 1, kKindText, kOptFocusable | kOptClosing, 0, ControlData{items[i]},
+                3, i + 1, w, 1, 9);
   dlg_end(dlg.data(), n + 1);
   int start = (preselect >= 0 && preselect < n) ? preselect + 1 : 1;
   int r = dlg_run(dlg.data(), start, nullptr);

@@ -51,10 +51,8 @@ int progress(int mode, const char* format, ...) {
   if (mode == 0) {
     va_list args;
     va_start(args, format);
-    if (format)
-      std::vsnprintf(p.text, sizeof p.text, format, args);
-    else
-      p.text[0] = '\0';
+    if (format) std::vsnprintf(p.text, sizeof p.text, format, args);
+    else p.text[0] = '\0';
     va_end(args);
     // Open already: new text and a fresh start, drawn with the next change.
     Build();
@@ -107,8 +105,7 @@ int progress(int mode, AMOUNT value, const char* format, ...) {
   if (key_waiting()) {
     KeyEvent ev;
     read_key(&ev);
-    if (key_is_esc(ev) &&
-        message_box(1, "%s", "Przerwać operację?\t &Tak \t &Nie "_pl) == 1)
+    if (key_is_esc(ev) && message_box(1, "%s", "Przerwać operację?\t &Tak \t &Nie "_pl) == 1)
       return -1;
   }
   return 0;

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/codepage.h"
 #include "common/text.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
-#include "common/codepage.h"
 #include "ui/controls.h"
 #include "ui/dialog.h"
 #include "ui/feedback.h"
@@ -25,8 +25,8 @@
 namespace {
 
 constexpr int kRows = 10;
-constexpr int kFirstRow = 3;     // frame row of list row 0
-constexpr int kSearchRow = 14;   // frame row of the quick-search field
+constexpr int kFirstRow = 3;    // frame row of list row 0
+constexpr int kSearchRow = 14;  // frame row of the quick-search field
 constexpr int kFrameHeight = 18;
 constexpr int kMaxColumns = 8;
 // Record numbers in the list dialog.
@@ -44,7 +44,7 @@ enum {
 // Record numbers in the button bar.
 enum { kBtnBar = 0, kBtnOk, kBtnAdd, kBtnEdit, kBtnDelete, kBtnSearch, kBtnOrder, kBtnEnd };
 
-const char* const kButtons[] = {" &Ok ",          " &Dodanie ",    " &Edycja ",
+const char* const kButtons[] = {" &Ok ",           " &Dodanie ",    " &Edycja ",
                                 " &Usunięcie "_pl, " &Wyszukanie ", " &Kolejność "_pl};
 const int kButtonX[] = {0, 5, 15, 24, 36, 49};
 
@@ -128,8 +128,8 @@ void Build(LIST& l) {
                   kFirstRow, c.shown, 1, 11);
     } else {
       make_descriptor(&l.columns[i], 'C', 0, 0, nullptr);
-      dlg_control(d, kRecFirstColumn + i, kKindField, kOptFocusable, kStateHidden, cd, 3,
-                  kFirstRow, 1, 1, 11);
+      dlg_control(d, kRecFirstColumn + i, kKindField, kOptFocusable, kStateHidden, cd, 3, kFirstRow,
+                  1, 1, 11);
     }
   }
   dlg_end(d, kRecEnd);
@@ -376,13 +376,15 @@ void Navigate(LIST& l, const KeyEvent& ev) {
 }
 
 bool IsCtrlB(const KeyEvent& ev) {
-  return ev.ch == 2 || ((ev.shift & kShiftCtrl) && !(ev.shift & kShiftAlt) && to_lower(ev.ch) == 'b');
+  return ev.ch == 2 ||
+         ((ev.shift & kShiftCtrl) && !(ev.shift & kShiftAlt) && to_lower(ev.ch) == 'b');
 }
 
 // Acts on one key; 1 closes with " &Ok ", -1 closes with Esc or Ctrl+F4, 0 carries on.
 int Key(LIST& l, const KeyEvent& ev) {
   const bool alt_only = key_has_alt_only(ev);
-  const bool typed = ev.ch >= 32 && !alt_only && !(ev.shift & kShiftCtrl && !(ev.shift & kShiftAlt));
+  const bool typed =
+      ev.ch >= 32 && !alt_only && !(ev.shift & kShiftCtrl && !(ev.shift & kShiftAlt));
   const bool backspace = ev.ch == 8 || key_is_scan(ev, kScanBackspace);
   if (!typed && !backspace && l.search_text[0]) {
     l.search_text[0] = '\0';
@@ -391,9 +393,12 @@ int Key(LIST& l, const KeyEvent& ev) {
   if (key_is_esc(ev) || key_is_ctrl_f4(ev)) return -1;
   if (ev.ch == 0) {
     switch (ev.scan) {
-      case kScanDown: case kScanUp: case kScanPgDn: case kScanPgUp: case kScanHome: case kScanEnd:
-        Navigate(l, ev);
-        return 0;
+      case kScanDown:
+      case kScanUp:
+      case kScanPgDn:
+      case kScanPgUp:
+      case kScanHome:
+      case kScanEnd: Navigate(l, ev); return 0;
       case kScanLeft: dlg_previous(l.bar, true); return 0;
       case kScanRight: dlg_next(l.bar, true); return 0;
       case kScanIns: Add(l, ev.shift & kShiftShift); return 0;
@@ -417,7 +422,8 @@ int Key(LIST& l, const KeyEvent& ev) {
         }
         return 0;
       case kScanF9:
-        if (l.view == kViewGoods && !TableEmpty(l)) run_record_command(l.view, kRecordPrintLabel, 0);
+        if (l.view == kViewGoods && !TableEmpty(l))
+          run_record_command(l.view, kRecordPrintLabel, 0);
         return 0;
       default: return 0;
     }

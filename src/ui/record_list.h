@@ -24,21 +24,21 @@ inline constexpr int kViewTransactions = 3;
 
 // One column of a list: a field of the view's record structure (or a value the view prepares).
 struct LIST_COLUMN {
-  char type;          // 'C', 'N', 'D' as in a field descriptor
-  int width;          // of the value
-  int shown;          // cells on the screen
-  int decimals;       // of a number, unless decimals_of says
+  char type;     // 'C', 'N', 'D' as in a field descriptor
+  int width;     // of the value
+  int shown;     // cells on the screen
+  int decimals;  // of a number, unless decimals_of says
   void* variable;
   int (*decimals_of)();  // the decimals taken from the options when the list opens; may be null
 };
 
 // What the business layer tells the record list about one view.
 struct RECORD_VIEW {
-  const char* header;     // the column headers, from frame column 3
-  int min_width;          // of the list's frame
+  const char* header;  // the column headers, from frame column 3
+  int min_width;       // of the list's frame
   int column_count;
   LIST_COLUMN columns[6];
-  int second_order;       // the order " &Kolejność " switches to from order 1 (0: no button)
+  int second_order;         // the order " &Kolejność " switches to from order 1 (0: no button)
   int second_column_order;  // the order in which the quick search types into column 2 (0: none)
   // Re-reads the related records of the current record (a missing one is left empty). May be null.
   void (*load_related)();
@@ -81,15 +81,15 @@ enum RecordCommand {
   kRecordDelete,
   kRecordFind1,
   kRecordFind2,
-  kRecordRecomputeStock,  // F8, goods
-  kRecordPrintLabel,      // F9, goods
-  kRecordFindBarcode,     // Ctrl+B, goods
-  kRecordFiscalReceipt,   // P, transactions
-  kRecordSalesDocument,   // F, transactions
+  kRecordRecomputeStock,     // F8, goods
+  kRecordPrintLabel,         // F9, goods
+  kRecordFindBarcode,        // Ctrl+B, goods
+  kRecordFiscalReceipt,      // P, transactions
+  kRecordSalesDocument,      // F, transactions
   kRecordWarehouseDocument,  // M, transactions
-  kRecordCashDocument,    // S, transactions
-  kRecordTransferOrder,   // L (arg 1: for the current transaction, 0: for none)
-  kRecordDocuments,       // K, transactions: the documents menu
+  kRecordCashDocument,       // S, transactions
+  kRecordTransferOrder,      // L (arg 1: for the current transaction, 0: for none)
+  kRecordDocuments,          // K, transactions: the documents menu
   kRecordCommandCount
 };
 typedef int (*RecordCommandFn)(int view, int arg);

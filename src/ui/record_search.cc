@@ -171,8 +171,8 @@ int record_search(int view) {
   if (view < 0 || view >= kViewCount) return -1;
   const int n = MenuItems(view);
   if (n == 0) return text_search(view, kTextSearchAsk);
-  const int choice = menu_list(kMenus[view].items, g_search.menu_choice[view], kMenus[view].title,
-                               -1, -1);
+  const int choice =
+      menu_list(kMenus[view].items, g_search.menu_choice[view], kMenus[view].title, -1, -1);
   if (choice < 0) return -1;
   g_search.menu_choice[view] = choice;
   if (choice == n - 1) return text_search(view, kTextSearchAsk);

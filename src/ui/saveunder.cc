@@ -41,13 +41,14 @@ int save_under(int x, int y, int w, int h, int on_heap) {
   long long cells = static_cast<long long>(w) * h;
   long long need = on_heap ? static_cast<long long>(kHeader + sizeof(uint32_t))
                            : cells * 2 + static_cast<long long>(kHeader);
-  if (need > static_cast<long long>(kSaveUnderArena - a.used) || (on_heap && cells > kMaxHeapCells)) {
+  if (need > static_cast<long long>(kSaveUnderArena - a.used) ||
+      (on_heap && cells > kMaxHeapCells)) {
     beep();
     return -1;
   }
   unsigned char* entry = a.bytes + kSaveUnderArena - a.used - need;
-  Header hd {static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(w),
-             static_cast<uint32_t>(h), on_heap ? 1u : 0u};
+  Header hd{static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(w),
+            static_cast<uint32_t>(h), on_heap ? 1u : 0u};
   ScreenCell* target;
   if (on_heap) {
     std::unique_ptr<ScreenCell[]> copy(new (std::nothrow) ScreenCell[cells]());

@@ -10,9 +10,9 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/console.h"
 #include "common/codepage.h"
 #include "common/colours.h"
+#include "platform/console.h"
 #include "ui/font.h"
 #include "ui/saveunder.h"
 
@@ -36,8 +36,11 @@ struct Screen {
     const char* key;
     std::string value;
     bool present;
-  } kept[5] = {{"CharWidth", "", false}, {"CharHeight", "", false}, {"X", "", false},
-               {"Y", "", false}, {"Maximized", "", false}};
+  } kept[5] = {{"CharWidth", "", false},
+               {"CharHeight", "", false},
+               {"X", "", false},
+               {"Y", "", false},
+               {"Maximized", "", false}};
 };
 
 Screen& S() {
@@ -105,7 +108,7 @@ bool ClipRect(int x, int y, int w, int h, Clip* c) {
   long long x1 = std::min<long long>(static_cast<long long>(x) + w, kScreenColumns);
   long long y1 = std::min<long long>(static_cast<long long>(y) + h, kScreenRows);
   if (x0 >= x1 || y0 >= y1) return false;
-  *c = Clip{static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0),
+  *c = Clip{static_cast<int>(x0),      static_cast<int>(y0),     static_cast<int>(x1 - x0),
             static_cast<int>(y1 - y0), static_cast<int>(x0 - x), static_cast<int>(y0 - y)};
   return true;
 }
@@ -154,7 +157,8 @@ int screen_open_on(CONSOLE* console) {
   int32_t width = 9, height = 21;
   if (!s.config_path.empty()) {
     INIFILE ini(s.config_path);
-    for (auto& k : s.kept) k.present = ini.GetString(s.config_section.c_str(), k.key, &k.value) == 0;
+    for (auto& k : s.kept)
+      k.present = ini.GetString(s.config_section.c_str(), k.key, &k.value) == 0;
     ini.GetInt(s.config_section.c_str(), "CharWidth", &width);
     ini.GetInt(s.config_section.c_str(), "CharHeight", &height);
   }
@@ -300,7 +304,7 @@ void write_field_text(int x, int y, int width, const char* text, int offset, uin
 
 void write_char(int x, int y, uint8_t ch, uint8_t attr) {
   if (!S().open) return;
-  ScreenCell cell {ToScreen(ch), attr};
+  ScreenCell cell{ToScreen(ch), attr};
   write_cells(x, y, 1, 1, &cell);
 }
 
@@ -392,7 +396,7 @@ void read_key(KeyEvent* ev) {
       s.console->flush();
       continue;
     }
-    KeyEvent k {};
+    KeyEvent k{};
     if (s.console->next_key(&k, -1) != 1) continue;
     if (is_modifier_scan(k.scan)) continue;
     if (k.scan == kScanEnter && k.shift == kShiftAlt) {

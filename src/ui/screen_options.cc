@@ -3,16 +3,16 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/inifile.h"
 #include "common/colours.h"
+#include "platform/inifile.h"
 #include "ui/dialog.h"
 #include "ui/pick_list.h"
 #include "ui/screen.h"
 
-const NameTableEntry CODE_PAGE_NAMES[] = {
-    {"Brak", 0},     {"Mazovia", 1}, {"Latin 2", 2}, {"CSK", 3},      {"Cyfromat", 4},
-    {"DHN", 5},      {"IEA", 6},     {"ISO Latin 2", 7}, {"Logic", 8}, {"Microvex", 9},
-    {"Windows", 10}, {nullptr, 0}};
+const NameTableEntry CODE_PAGE_NAMES[] = {{"Brak", 0},     {"Mazovia", 1},     {"Latin 2", 2},
+                                          {"CSK", 3},      {"Cyfromat", 4},    {"DHN", 5},
+                                          {"IEA", 6},      {"ISO Latin 2", 7}, {"Logic", 8},
+                                          {"Microvex", 9}, {"Windows", 10},    {nullptr, 0}};
 const NameTableEntry COLOUR_MODE_NAMES[] = {{"Auto", 0}, {"Kolor", 1}, {"Mono", 2}, {nullptr, 0}};
 
 namespace {

@@ -83,7 +83,7 @@ void twindow_init(TWINDOW* w, int x, int y, int width, int height) {
 }
 
 Rect twindow_frame(const TWINDOW* w) {
-  Rect r {w->x, w->y, w->width, w->height};
+  Rect r{w->x, w->y, w->width, w->height};
   if (w->style & kWinMenuLine) {
     ++r.y;
     --r.h;

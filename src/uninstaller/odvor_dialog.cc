@@ -28,11 +28,8 @@ class MAIN_VIEW : public VIEW {
         finish(OdvorResultText(setup_.uninstall && setup_.uninstall(data.checked) == 0));
         break;
       case kCommandCancel:
-      case kCommandEnd:
-        dialog()->end(id);
-        break;
-      default:
-        VIEW::command(from, id, value);
+      case kCommandEnd: dialog()->end(id); break;
+      default: VIEW::command(from, id, value);
     }
   }
 

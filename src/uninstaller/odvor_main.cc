@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
     if (r >= 0) return 0;
   }
   if (!StandardStreamsAreTerminal()) {
-    std::cerr << Cp1250ToUtf8("odvor: nie ma gdzie pokazać okna (brak serwera X i terminala).\n"_plv);
+    std::cerr << Cp1250ToUtf8(
+        "odvor: nie ma gdzie pokazać okna (brak serwera X i terminala).\n"_plv);
     return 1;
   }
   if (OdvorScreenRun(setup) < 0) {

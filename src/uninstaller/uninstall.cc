@@ -117,8 +117,7 @@ UNINSTALL_PLACES UninstallPlacesFor(const std::string& uninstaller) {
 UNINSTALL_PLACES UninstallPlacesOfThisProgram() { return UninstallPlacesFor(ExecutablePath()); }
 
 bool IsPackageInstallation(const UNINSTALL_PLACES& places) {
-  return IsAbsolute(places.program_dir) &&
-         LinkExists(places.program_dir + "/" + kPackageMarker);
+  return IsAbsolute(places.program_dir) && LinkExists(places.program_dir + "/" + kPackageMarker);
 }
 
 int ShortcutTarget(const std::string& file, std::string* program) {

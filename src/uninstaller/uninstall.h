@@ -19,10 +19,9 @@ inline constexpr const char* kProgramFiles[] = {"tamsu", "Tamsu.txt", "perlo", "
                                                 "Program.ini"};
 // Data files, deleted only when the user asks for it (with the markers of changes in progress
 // that a program ended uncleanly leaves beside its tables).
-inline constexpr const char* kDataFiles[] = {"Tamsu.ini", "Gto.dbf", "Kon.dbf", "Poz.dbf", "Tow.dbf",
-                                             "Tra.dbf",   "Gto.inx", "Kon.inx", "Poz.inx", "Tow.inx",
-                                             "Tra.inx",   "Gto.opn", "Kon.opn", "Poz.opn", "Tow.opn",
-                                             "Tra.opn"};
+inline constexpr const char* kDataFiles[] = {
+    "Tamsu.ini", "Gto.dbf", "Kon.dbf", "Poz.dbf", "Tow.dbf", "Tra.dbf", "Gto.inx", "Kon.inx",
+    "Poz.inx",   "Tow.inx", "Tra.inx", "Gto.opn", "Kon.opn", "Poz.opn", "Tow.opn", "Tra.opn"};
 inline constexpr const char kShortcutName[] = "Tamsu.desktop";
 inline constexpr const char kRecordName[] = "Tamsu.uninstall";
 inline constexpr const char kRecordKey[] = "UninstallString=";

@@ -15,7 +15,9 @@ void Bevel(WL_DISPLAY* d, int x, int y, int w, int h, uint32_t top_left, uint32_
   d->line(x + w - 1, y, x + w - 1, y + h - 1, bottom_right);
 }
 
-void Frame(WL_DISPLAY* d, int x, int y, int w, int h, uint32_t rgb) { Bevel(d, x, y, w, h, rgb, rgb); }
+void Frame(WL_DISPLAY* d, int x, int y, int w, int h, uint32_t rgb) {
+  Bevel(d, x, y, w, h, rgb, rgb);
+}
 
 // The focus mark: a dotted rectangle.
 void DottedRect(WL_DISPLAY* d, int x, int y, int w, int h) {
@@ -114,7 +116,11 @@ void VIEW::paint() { display()->fill(abs_x(), abs_y(), w, h, kColourButtonFace);
 
 MSDIALOG::MSDIALOG(WL_DISPLAY* display, int x_, int y_, int w_, int h_, const char* title,
                    const uint32_t* icon, MSDIALOG* owner)
-    : WINDOW(nullptr, x_, y_, w_, h_), display_(display), title_(title), icon_(icon), owner_(owner) {
+    : WINDOW(nullptr, x_, y_, w_, h_),
+      display_(display),
+      title_(title),
+      icon_(icon),
+      owner_(owner) {
   class_name_ = "MSDIALOG";
 }
 
@@ -220,9 +226,7 @@ void MSDIALOG::dispatch(const WL_EVENT& ev) {
   }
   if (!enabled_) return;
   switch (ev.type) {
-    case kWlClose:
-      end(0);
-      break;
+    case kWlClose: end(0); break;
     case kWlKeyPress:
       if (focus_ && focus_->key_down(ev)) {
         key_target_ = focus_;
@@ -238,8 +242,11 @@ void MSDIALOG::dispatch(const WL_EVENT& ev) {
       }
       switch (ev.key) {
         case kWlKeyTab: move_focus(ev.shift ? -1 : +1); break;
-        case kWlKeyEnter: case kWlKeyRight: case kWlKeyDown: move_focus(+1); break;
-        case kWlKeyLeft: case kWlKeyUp: move_focus(-1); break;
+        case kWlKeyEnter:
+        case kWlKeyRight:
+        case kWlKeyDown: move_focus(+1); break;
+        case kWlKeyLeft:
+        case kWlKeyUp: move_focus(-1); break;
         case kWlKeyHome: focus_end(false); break;
         case kWlKeyEnd: focus_end(true); break;
         case kWlKeyEsc: end(0); break;
@@ -268,8 +275,7 @@ void MSDIALOG::dispatch(const WL_EVENT& ev) {
       if (t) t->button_up(ev.x - t->abs_x(), ev.y - t->abs_y());
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

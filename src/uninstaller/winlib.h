@@ -32,10 +32,26 @@ inline constexpr uint32_t kColourDarkShadow = 0x404040;
 inline constexpr uint32_t kColourText = 0x000000;
 inline constexpr uint32_t kColourWindow = 0xFFFFFF;
 
-enum WlEventType { kWlPaint = 1, kWlKeyPress, kWlKeyRelease, kWlButtonPress, kWlButtonRelease, kWlClose };
+enum WlEventType {
+  kWlPaint = 1,
+  kWlKeyPress,
+  kWlKeyRelease,
+  kWlButtonPress,
+  kWlButtonRelease,
+  kWlClose
+};
 enum WlKey {
-  kWlKeyOther = 0, kWlKeyTab, kWlKeyEnter, kWlKeyEsc, kWlKeySpace,
-  kWlKeyLeft, kWlKeyRight, kWlKeyUp, kWlKeyDown, kWlKeyHome, kWlKeyEnd
+  kWlKeyOther = 0,
+  kWlKeyTab,
+  kWlKeyEnter,
+  kWlKeyEsc,
+  kWlKeySpace,
+  kWlKeyLeft,
+  kWlKeyRight,
+  kWlKeyUp,
+  kWlKeyDown,
+  kWlKeyHome,
+  kWlKeyEnd
 };
 
 struct WL_EVENT {

@@ -41,7 +41,8 @@ unsigned char ToLatin2(unsigned char c) {
 
 // The Polish letters without their marks, for a font that has nothing better.
 unsigned char ToAscii(unsigned char c) {
-  static const char kFrom[] = "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF";
+  static const char kFrom[] =
+      "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF";
   static const char kTo[] = "acelnoszzACELNOSZZ";
   const char* at = std::strchr(kFrom, static_cast<char>(c));
   if (c != 0 && at) return static_cast<unsigned char>(kTo[at - kFrom]);
@@ -75,8 +76,8 @@ class X11_DISPLAY : public WL_DISPLAY {
     unsigned char* data = nullptr;
     Atom area = XInternAtom(dpy_, "_NET_WORKAREA", True);
     if (area != None &&
-        XGetWindowProperty(dpy_, RootWindow(dpy_, screen_), area, 0, 4, False, XA_CARDINAL,
-                           &type, &format, &count, &after, &data) == Success &&
+        XGetWindowProperty(dpy_, RootWindow(dpy_, screen_), area, 0, 4, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data) == Success &&
         data && format == 32 && count >= 4) {
       const long* v = reinterpret_cast<const long*>(data);
       *x = static_cast<int>(v[0]), *y = static_cast<int>(v[1]);
@@ -94,8 +95,9 @@ class X11_DISPLAY : public WL_DISPLAY {
     if (!win_) return -1;
     gc_ = XCreateGC(dpy_, win_, 0, nullptr);
     XSetFont(dpy_, gc_, font_->fid);
-    XSelectInput(dpy_, win_, ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
-                                 ButtonReleaseMask | StructureNotifyMask);
+    XSelectInput(dpy_, win_,
+                 ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                     ButtonReleaseMask | StructureNotifyMask);
 
     // A fixed size at the position asked for.
     XSizeHints* size = XAllocSizeHints();
@@ -230,8 +232,7 @@ class X11_DISPLAY : public WL_DISPLAY {
             continue;
           ev->type = kWlClose;
           return 0;
-        default:
-          continue;
+        default: continue;
       }
     }
   }
@@ -241,15 +242,22 @@ class X11_DISPLAY : public WL_DISPLAY {
     switch (sym) {
       case XK_ISO_Left_Tab: *shift = true; return kWlKeyTab;
       case XK_Tab: return kWlKeyTab;
-      case XK_Return: case XK_KP_Enter: return kWlKeyEnter;
+      case XK_Return:
+      case XK_KP_Enter: return kWlKeyEnter;
       case XK_Escape: return kWlKeyEsc;
       case XK_space: return kWlKeySpace;
-      case XK_Left: case XK_KP_Left: return kWlKeyLeft;
-      case XK_Right: case XK_KP_Right: return kWlKeyRight;
-      case XK_Up: case XK_KP_Up: return kWlKeyUp;
-      case XK_Down: case XK_KP_Down: return kWlKeyDown;
-      case XK_Home: case XK_KP_Home: return kWlKeyHome;
-      case XK_End: case XK_KP_End: return kWlKeyEnd;
+      case XK_Left:
+      case XK_KP_Left: return kWlKeyLeft;
+      case XK_Right:
+      case XK_KP_Right: return kWlKeyRight;
+      case XK_Up:
+      case XK_KP_Up: return kWlKeyUp;
+      case XK_Down:
+      case XK_KP_Down: return kWlKeyDown;
+      case XK_Home:
+      case XK_KP_Home: return kWlKeyHome;
+      case XK_End:
+      case XK_KP_End: return kWlKeyEnd;
       default: return kWlKeyOther;
     }
   }
@@ -279,7 +287,8 @@ class X11_DISPLAY : public WL_DISPLAY {
     for (size_t i = 0; i < n; ++i) {
       const auto c = static_cast<unsigned char>(s[i]);
       const unsigned cp = c < 0x80 ? c : text_detail::kCp1250High[c - 0x80];
-      out.push_back(XChar2b{static_cast<unsigned char>(cp >> 8), static_cast<unsigned char>(cp & 0xFF)});
+      out.push_back(
+          XChar2b{static_cast<unsigned char>(cp >> 8), static_cast<unsigned char>(cp & 0xFF)});
     }
     return out;
   }
@@ -301,9 +310,10 @@ class X11_DISPLAY : public WL_DISPLAY {
     c.green = static_cast<unsigned short>(((rgb >> 8) & 0xFF) * 257);
     c.blue = static_cast<unsigned short>((rgb & 0xFF) * 257);
     c.flags = DoRed | DoGreen | DoBlue;
-    unsigned long p = XAllocColor(dpy_, DefaultColormap(dpy_, screen_), &c)
-                          ? c.pixel
-                          : (rgb > 0x7FFFFF ? WhitePixel(dpy_, screen_) : BlackPixel(dpy_, screen_));
+    unsigned long p =
+        XAllocColor(dpy_, DefaultColormap(dpy_, screen_), &c)
+            ? c.pixel
+            : (rgb > 0x7FFFFF ? WhitePixel(dpy_, screen_) : BlackPixel(dpy_, screen_));
     colours_[rgb] = p;
     return p;
   }

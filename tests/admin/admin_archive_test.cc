@@ -39,8 +39,8 @@ RUN Admin(std::vector<std::string> args) {
 
 std::string Tables(const std::string& db) {
   std::string all;
-  for (const char* f : {"Gto.dbf", "Tow.dbf", "Kon.dbf", "Tra.dbf", "Poz.dbf", "Gto.inx", "Tow.inx", "Kon.inx",
-                        "Tra.inx", "Poz.inx"})
+  for (const char* f : {"Gto.dbf", "Tow.dbf", "Kon.dbf", "Tra.dbf", "Poz.dbf", "Gto.inx", "Tow.inx",
+                        "Kon.inx", "Tra.inx", "Poz.inx"})
     all += ReadWholeFile(db + "/" + f);
   return all;
 }
@@ -87,15 +87,20 @@ TEST(AdminArchiveTest, RefusesWhileAProgramHoldsTheTables) {
   CFILE held;
   ASSERT_EQ(held.Open((db + "/Kon.dbf").c_str(), kOpenExisting, kAccessReadWrite, kShareNone), 0);
   for (const std::vector<std::string>& verb :
-       {std::vector<std::string>{"backup", db, dir.File("k.zip")}, {"restore", db, dir.File("k.zip")},
-        {"check-data", db, "--repair"}, {"export", db, dir.File("e.zip")}, {"import", db, dir.File("e.zip")}}) {
+       {std::vector<std::string>{"backup", db, dir.File("k.zip")},
+        {"restore", db, dir.File("k.zip")},
+        {"check-data", db, "--repair"},
+        {"export", db, dir.File("e.zip")},
+        {"import", db, dir.File("e.zip")}}) {
     const RUN r = Admin(verb);
     EXPECT_EQ(r.status, 3) << verb[0];
-    EXPECT_NE(r.err.find("jest używana przez program (plik Kon.dbf)"), std::string::npos) << verb[0] << r.err;
+    EXPECT_NE(r.err.find("jest używana przez program (plik Kon.dbf)"), std::string::npos)
+        << verb[0] << r.err;
   }
   held.Close();
   // One with "Net" = 1 keeps them open shared: a backup may read beside it, a restore may not.
-  ASSERT_EQ(held.Open((db + "/Kon.dbf").c_str(), kOpenExisting, kAccessReadWrite, kShareReadWrite), 0);
+  ASSERT_EQ(held.Open((db + "/Kon.dbf").c_str(), kOpenExisting, kAccessReadWrite, kShareReadWrite),
+            0);
   EXPECT_EQ(Admin({"backup", db, dir.File("k.zip")}).status, 0);
   EXPECT_EQ(Admin({"restore", db, dir.File("k.zip")}).status, 3);
 }

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "business/rights.h"
 #include "common/date.h"
 #include "platform/cfile.h"
-#include "business/rights.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -39,8 +39,8 @@ AdminRun Admin(std::vector<std::string> args) {
 // All files of a directory with their contents, to show that a failure changed nothing.
 std::string Snapshot(const TempDir& dir) {
   std::string all;
-  for (const char* f : {"Gto.dbf", "Tow.dbf", "Kon.dbf", "Tra.dbf", "Poz.dbf", "Gto.inx", "Tow.inx", "Kon.inx",
-                        "Tra.inx", "Poz.inx"})
+  for (const char* f : {"Gto.dbf", "Tow.dbf", "Kon.dbf", "Tra.dbf", "Poz.dbf", "Gto.inx", "Tow.inx",
+                        "Kon.inx", "Tra.inx", "Poz.inx"})
     all += std::string(f) + ":" + ReadWholeFile(dir.File(f)) + "|";
   return all;
 }
@@ -53,9 +53,10 @@ TEST(AdminTest, CreateDumpCheckReindexAndPack) {
   EXPECT_TRUE(CFILE::Exists((db + "/Poz.inx").c_str()));
   r = Admin({"dump", db, "Kon"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
-            "usuniety,ID,NAZWA,NAZWA2,ADRES,MIASTO,KOD,TELEFON,FAX,BANK,KONTO,NIP,REGON,ZEZWOLENIE,DOWOD,"
-            "REPREZENT,CENAID,RABAT,DOKTRATYP,ZAOKRNETTO,FPLATID,TERMIN,SALDO,UWAGI,UWAGI2");
+  EXPECT_EQ(
+      r.out.substr(0, r.out.find('\n')),
+      "usuniety,ID,NAZWA,NAZWA2,ADRES,MIASTO,KOD,TELEFON,FAX,BANK,KONTO,NIP,REGON,ZEZWOLENIE,DOWOD,"
+      "REPREZENT,CENAID,RABAT,DOKTRATYP,ZAOKRNETTO,FPLATID,TERMIN,SALDO,UWAGI,UWAGI2");
   EXPECT_NE(r.out.find(",3,Sprzedaż detaliczna,,"), std::string::npos);  // UTF-8 out
   r = Admin({"dump", db, "4"});
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1 + 34);
@@ -117,24 +118,32 @@ TEST(AdminTest, CheckReportsEachFaultAndRepairsOnlyWhenAsked) {
   const Fault faults[] = {
       {"index missing", [](const std::string& db) { std::remove((db + "/Kon.inx").c_str()); },
        "Kon.inx: brak pliku indeksu."},
-      {"index header", [](const std::string& db) {
+      {"index header",
+       [](const std::string& db) {
          std::string inx = ReadWholeFile(db + "/Tow.inx");
          inx[40] = 99;  // the key length of index 0
          WriteWholeFile(db + "/Tow.inx", inx);
-       }, "Tow.inx: nagłówek indeksu nie pasuje do definicji tabeli."},
-      {"index page", [](const std::string& db) {
+       },
+       "Tow.inx: nagłówek indeksu nie pasuje do definicji tabeli."},
+      {"index page",
+       [](const std::string& db) {
          std::string inx = ReadWholeFile(db + "/Tow.inx");
          inx[512 + 12] ^= 0x40;
          WriteWholeFile(db + "/Tow.inx", inx);
-       }, "Tow.inx: "},
-      {"short file", [](const std::string& db) {
+       },
+       "Tow.inx: "},
+      {"short file",
+       [](const std::string& db) {
          std::string poz = ReadWholeFile(db + "/Poz.dbf");
          WriteWholeFile(db + "/Poz.dbf", poz.substr(0, poz.size() - 30));
-       }, "Poz.dbf: plik krótszy, niż podaje nagłówek (rekordów w nagłówku 34, całych 33)."},
-      {"end mark", [](const std::string& db) {
+       },
+       "Poz.dbf: plik krótszy, niż podaje nagłówek (rekordów w nagłówku 34, całych 33)."},
+      {"end mark",
+       [](const std::string& db) {
          std::string gto = ReadWholeFile(db + "/Gto.dbf");
          WriteWholeFile(db + "/Gto.dbf", gto.substr(0, gto.size() - 1));
-       }, "Gto.dbf: brak znacznika końca pliku."},
+       },
+       "Gto.dbf: brak znacznika końca pliku."},
       {"leftover", [](const std::string& db) { WriteWholeFile(db + "/000001.tmp", ""); },
        "000001.tmp: pozostałość przerwanej defragmentacji lub odbudowy indeksu."},
   };

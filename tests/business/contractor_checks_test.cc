@@ -1,10 +1,10 @@
 // The debtor check, the contractor's default documents offered after a sale, and the bank
 // account a transfer order needs.
-#include "common/date.h"
-#include "common/text.h"
 #include "business/contractor_checks.h"
 #include "business/contractor_parent.h"
 #include "business/options.h"
+#include "common/date.h"
+#include "common/text.h"
 #include "forms_fixture.h"
 
 namespace {
@@ -65,7 +65,8 @@ TEST_F(ContractorChecksTest, DebtorQuestionAnswers) {
   Play("s{Snap}t");
   EXPECT_EQ(CheckDebtor(Id(2)), 0);
   EXPECT_EQ(g_details_for, Id(2));
-  EXPECT_TRUE(ShotShows(0, {"Kontrahent ma nieuregulowane płatności.", "Pozwolić na przeprowadzenie z nim transakcji?", " Szczegóły... "}));
+  EXPECT_TRUE(ShotShows(0, {"Kontrahent ma nieuregulowane płatności.",
+                            "Pozwolić na przeprowadzenie z nim transakcji?", " Szczegóły... "}));
   EXPECT_TRUE(ShotHas(1, "Kontrahent ma nieuregulowane płatności."));
   // A contractor without debts is let through without a question.
   EXPECT_EQ(CheckDebtor(Id(3)), 0);

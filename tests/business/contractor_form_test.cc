@@ -18,7 +18,8 @@ std::string Fields(const KON_RECORD& k) {
 
 TEST_F(ContractorFormTest, AddedContractorsGetIdentifiersInOrderAndEveryTypedField) {
   ASSERT_EQ(AddWith("Alfa{Alt+m}Warszawa{Tab}00-001{Alt+i}111-222-33-44{Alt+r}5{Alt+u}Staly klient"
-                    "{Snap}{Alt+o}"), 0);
+                    "{Snap}{Alt+o}"),
+            0);
   EXPECT_TRUE(ShotHas(0, "Dowód osobisty:"));
   ASSERT_EQ(AddWith("Beta{Alt+o}"), 0);
   EXPECT_EQ(Kon.ID, AMOUNT::FromInt(2));  // the saved one is current
@@ -170,8 +171,10 @@ TEST_F(ContractorFormTest, FindByNipTakesTheFirstKeyNotBelowTheTypedText) {
     const char* keys;
     int rc;
     const char* found;
-  } steps[] = {{"{Ctrl+Y}6{Enter}", 0, "Beta"}, {"{Ctrl+Y}ABC{Enter}", 0, "Gamma"},
-               {"{Ctrl+Y}zzz{Enter}", -1, "Gamma"}, {"{Esc}", -1, "Gamma"}};
+  } steps[] = {{"{Ctrl+Y}6{Enter}", 0, "Beta"},
+               {"{Ctrl+Y}ABC{Enter}", 0, "Gamma"},
+               {"{Ctrl+Y}zzz{Enter}", -1, "Gamma"},
+               {"{Esc}", -1, "Gamma"}};
   for (const auto& s : steps) {
     Play(s.keys);
     EXPECT_EQ(FindContractorByNip(), s.rc) << s.keys;

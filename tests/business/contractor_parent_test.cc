@@ -1,6 +1,6 @@
 // The parent company: its set-up on the first run and its choice in "FIRMA MACIERZYSTA".
-#include "business/contractor_checks.h"
 #include "business/contractor_parent.h"
+#include "business/contractor_checks.h"
 #include "business/options.h"
 #include "forms_fixture.h"
 
@@ -11,8 +11,9 @@ using ParentCompanyTest = ContractorTest;
 AMOUNT Id(int n) { return AMOUNT::FromInt(n); }
 
 TEST_F(ParentCompanyTest, EscOnTheFirstRunFormAddsMojaFirmaAsContractorOne) {
-  ASSERT_EQ(SetCompany(Id(7)), 0);  // left over from another database
-  Play("{Snap}{Enter}{Snap}Zaczete{Esc}{Snap}{Enter}");  // the request, the empty form, what was added
+  ASSERT_EQ(SetCompany(Id(7)), 0);                       // left over from another database
+  Play("{Snap}{Enter}{Snap}Zaczete{Esc}{Snap}{Enter}");  // the request, the empty form, what was
+                                                         // added
   ASSERT_EQ(EnsureParentCompany(), 0);
   EXPECT_TRUE(ShotShows(0, {"Wprowadź dane własnej firmy.", "z kontrahentów i ustawiona jako"}));
   EXPECT_TRUE(ShotHas(1, " KONTRAHENCI "));

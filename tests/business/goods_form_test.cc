@@ -84,7 +84,7 @@ TEST_F(GoodsFormTest, AutomaticNumbersStartAt000001AndContinueTheGroup) {
 TEST_F(GoodsFormTest, ANewGoodsOfAGroupChosenFromTheListContinuesItsNumbers) {
   Demo();
   TableSetIndex(kTableGroups, 1);
-  ASSERT_EQ(TableFirst(kTableGroups), 0);  // "Alkohole", numbers AL0001..AL0004
+  ASSERT_EQ(TableFirst(kTableGroups), 0);           // "Alkohole", numbers AL0001..AL0004
   Play("Whisky{Alt+g}{Snap}{Enter}{Snap}{Alt+o}");  // the group list, " &Ok " on "Alkohole"
   ASSERT_EQ(EditGoods(NewGoodsRecord()), 0);
   EXPECT_TRUE(ShotHas(1, "Alkohole"));

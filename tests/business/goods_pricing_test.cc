@@ -83,7 +83,8 @@ class GoodsPricingTest : public GoodsTest {
   static std::map<std::string, TOW_RECORD> Goods() {
     std::map<std::string, TOW_RECORD> all;
     TableSetIndex(kTableGoods, -1);
-    for (int rc = TableFirst(kTableGoods); rc == 0; rc = TableNext(kTableGoods)) all[Tow.NAZWA] = Tow;
+    for (int rc = TableFirst(kTableGoods); rc == 0; rc = TableNext(kTableGoods))
+      all[Tow.NAZWA] = Tow;
     return all;
   }
   static long Changed(const std::map<std::string, TOW_RECORD>& before) {
@@ -124,51 +125,125 @@ struct DialogCase {
 TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
   const DATE today = DateToday();
   auto price = [](double gross, int vat) {
-    return [=](const TOW_RECORD& g) { return g.CENA == AMOUNT::FromDouble(gross) && g.VATID == AMOUNT::FromInt(vat); };
+    return [=](const TOW_RECORD& g) {
+      return g.CENA == AMOUNT::FromDouble(gross) && g.VATID == AMOUNT::FromInt(vat);
+    };
   };
-  auto number = [](const char* nr) { return [=](const TOW_RECORD& g) { return std::string(g.NR) == nr; }; };
+  auto number = [](const char* nr) {
+    return [=](const TOW_RECORD& g) { return std::string(g.NR) == nr; };
+  };
   const DialogCase cases[] = {
-      {"-100 %", {}, kViewGoods, "Lilia", "{Alt+c}-100{Alt+o}", price_change_dialog, "Koniak", price(0, 12), 16,
+      {"-100 %",
+       {},
+       kViewGoods,
+       "Lilia",
+       "{Alt+c}-100{Alt+o}",
+       price_change_dialog,
+       "Koniak",
+       price(0, 12),
+       16,
        nullptr},
-      {"-150 % gives 0", {}, kViewGoods, "Lilia", "{Alt+c}-150{Alt+o}", price_change_dialog, "Storczyk",
-       price(0, 12), 16, nullptr},
-      {"23 % to 8 %, gross updated", {}, kViewGoods, "Lilia", "{Alt+j}{Alt+v}b{Alt+o}", price_change_dialog,
-       "Lilia", price(10.80, 13), 1, nullptr},
-      {"23 % to 8 %, gross kept", {}, kViewGoods, "Lilia", "{Alt+j}{Alt+v}b{Alt+a}{Alt+o}", price_change_dialog,
-       "Lilia", price(12.30, 13), 1, nullptr},
+      {"-150 % gives 0",
+       {},
+       kViewGoods,
+       "Lilia",
+       "{Alt+c}-150{Alt+o}",
+       price_change_dialog,
+       "Storczyk",
+       price(0, 12),
+       16,
+       nullptr},
+      {"23 % to 8 %, gross updated",
+       {},
+       kViewGoods,
+       "Lilia",
+       "{Alt+j}{Alt+v}b{Alt+o}",
+       price_change_dialog,
+       "Lilia",
+       price(10.80, 13),
+       1,
+       nullptr},
+      {"23 % to 8 %, gross kept",
+       {},
+       kViewGoods,
+       "Lilia",
+       "{Alt+j}{Alt+v}b{Alt+a}{Alt+o}",
+       price_change_dialog,
+       "Lilia",
+       price(12.30, 13),
+       1,
+       nullptr},
       {"-10 % on net prices", [] { SetPriceSaleNettoShow(1); }, kViewGoods, "Frezja",
        "{Alt+j}{Alt+c}-10{Alt+o}", price_change_dialog, "Frezja", price(3.87, 12), 1, nullptr},
-      {"the goods of the current group", {}, kViewGroups, "Alkohole", "{Alt+g}{Alt+m}5{Alt+r}2{Alt+o}",
-       price_change_dialog, "Koniak",
+      {"the goods of the current group",
+       {},
+       kViewGroups,
+       "Alkohole",
+       "{Alt+g}{Alt+m}5{Alt+r}2{Alt+o}",
+       price_change_dialog,
+       "Koniak",
        [](const TOW_RECORD& g) {
-         return g.MARZA == AMOUNT::FromInt(55) && g.RABAT == AMOUNT::FromInt(2) && g.CENA == AMOUNT::FromDouble(147.60);
+         return g.MARZA == AMOUNT::FromInt(55) && g.RABAT == AMOUNT::FromInt(2) &&
+                g.CENA == AMOUNT::FromDouble(147.60);
        },
-       4, nullptr},
+       4,
+       nullptr},
       {"the goods of the current goods' rate",
        [] {
          ASSERT_TRUE(Named(kTableGoods, "Koniak"));
          Tow.VATID = AMOUNT::FromInt(13);
          ASSERT_EQ(TableUpdate(kTableGoods), 0);
        },
-       kViewGoods, "Koniak", "{Alt+z}{Alt+c}10{Alt+o}", price_change_dialog, "Koniak", price(162.36, 13), 1,
+       kViewGoods, "Koniak", "{Alt+z}{Alt+c}10{Alt+o}", price_change_dialog, "Koniak",
+       price(162.36, 13), 1, nullptr},
+      {"price change cancelled",
+       {},
+       kViewGoods,
+       "Lilia",
+       "{Alt+c}-50{Esc}",
+       price_change_dialog,
+       "Lilia",
+       price(12.30, 12),
+       0,
        nullptr},
-      {"price change cancelled", {}, kViewGoods, "Lilia", "{Alt+c}-50{Esc}", price_change_dialog, "Lilia",
-       price(12.30, 12), 0, nullptr},
-      {"all goods renumbered in name order", {}, kViewGoods, "Lilia",
-       "{Alt+z}{Alt+p}{Ctrl+Y}000001{Alt+o}{Snap}{Enter}", goods_numbering_dialog, "Wódka żytnia", number("000016"), 16, "16 rekordów uaktualnionych."},
+      {"all goods renumbered in name order",
+       {},
+       kViewGoods,
+       "Lilia",
+       "{Alt+z}{Alt+p}{Ctrl+Y}000001{Alt+o}{Snap}{Enter}",
+       goods_numbering_dialog,
+       "Wódka żytnia",
+       number("000016"),
+       16,
+       "16 rekordów uaktualnionych."},
       {"only the goods of the group without a number",
        [] {
          ASSERT_TRUE(Named(kTableGoods, "Koniak"));
          Tow.NR[0] = 0;
          ASSERT_EQ(TableUpdate(kTableGoods), 0);
        },
-       kViewGroups, "Alkohole", "{Alt+g}{Alt+p}{Ctrl+Y}AL0009{Alt+o}{Snap}{Enter}", goods_numbering_dialog, "Koniak",
-       number("AL0009"), 1, "1 rekordów uaktualnionych."},
-      {"numbers that would repeat are refused", {}, kViewGroups, "Kwiaty",
-       "{Alt+g}{Alt+z}{Alt+p}{Ctrl+Y}al0003{Alt+o}{Snap}{Enter}", goods_numbering_dialog, "Anturium",
-       number("KW0001"), 0, "Numer al0003 otrzymałby więcej niż jeden towar."},
-      {"renumbering cancelled", {}, kViewGoods, "Lilia", "{Alt+z}{Alt+p}{Ctrl+Y}000001{Esc}", goods_numbering_dialog,
-       "Lilia", number("KW0007"), 0, nullptr},
+       kViewGroups, "Alkohole", "{Alt+g}{Alt+p}{Ctrl+Y}AL0009{Alt+o}{Snap}{Enter}",
+       goods_numbering_dialog, "Koniak", number("AL0009"), 1, "1 rekordów uaktualnionych."},
+      {"numbers that would repeat are refused",
+       {},
+       kViewGroups,
+       "Kwiaty",
+       "{Alt+g}{Alt+z}{Alt+p}{Ctrl+Y}al0003{Alt+o}{Snap}{Enter}",
+       goods_numbering_dialog,
+       "Anturium",
+       number("KW0001"),
+       0,
+       "Numer al0003 otrzymałby więcej niż jeden towar."},
+      {"renumbering cancelled",
+       {},
+       kViewGoods,
+       "Lilia",
+       "{Alt+z}{Alt+p}{Ctrl+Y}000001{Esc}",
+       goods_numbering_dialog,
+       "Lilia",
+       number("KW0007"),
+       0,
+       nullptr},
   };
   for (const DialogCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -186,7 +261,9 @@ TEST_F(GoodsPricingTest, DialogsChangeWhatTheyAreToldAndNothingElse) {
     EXPECT_EQ(Changed(before), c.changed);
     // What changed carries today's date of the price change; a number is no price.
     for (const auto& [name, g] : after)
-      EXPECT_TRUE(SameGoods(g, before.at(name)) || c.run != price_change_dialog || g.DATAPRZEC == today) << name;
+      EXPECT_TRUE(SameGoods(g, before.at(name)) || c.run != price_change_dialog ||
+                  g.DATAPRZEC == today)
+          << name;
     EXPECT_TRUE(!c.shown || ShotHas(Shots() - 1, c.shown));
     ExpectTablesSound();
   }
@@ -251,7 +328,8 @@ TEST_F(GoodsPricingTest, AnInterruptedChangeLeavesEachGoodsOldOrNew) {
       op.run();
       polling->typeahead = false;
       Drain();
-      partial.insert(expect_old_or_new(std::string(op.name) + ", Esc after " + std::to_string(polls)));
+      partial.insert(
+          expect_old_or_new(std::string(op.name) + ", Esc after " + std::to_string(polls)));
     }
     EXPECT_EQ(partial, (std::set<long>{0, 1, 2})) << op.name;
     for (int kind : {kFileOpRead, kFileOpWrite}) {
@@ -263,7 +341,8 @@ TEST_F(GoodsPricingTest, AnInterruptedChangeLeavesEachGoodsOldOrNew) {
         const bool struck = FileFaultStruck();
         ClearFileFault();
         if (!struck) break;
-        expect_old_or_new(std::string(op.name) + (kind == kFileOpRead ? ", read " : ", write ") + std::to_string(nth));
+        expect_old_or_new(std::string(op.name) + (kind == kFileOpRead ? ", read " : ", write ") +
+                          std::to_string(nth));
         EXPECT_GT(reports.count, 0);
         ASSERT_LT(nth, 1000);
       }
@@ -279,7 +358,7 @@ TEST_F(GoodsPricingTest, CalculationFromAPurchasePriceAndBack) {
   struct Case {
     const char* name;
     const char* keys;
-    char kind;          // 0: from the menu; 'S' or 'D': from a position of that kind at 12.30
+    char kind;  // 0: from the menu; 'S' or 'D': from a position of that kind at 12.30
     double goods_price, goods_margin, position_price;
     const char* shown;  // in the first snapshot
   };
@@ -287,13 +366,14 @@ TEST_F(GoodsPricingTest, CalculationFromAPurchasePriceAndBack) {
       // 10.00 net + 23 % = 12.30, + 25 % = 15.375: 15.38 gross, 12.50 net.
       {"margin to price, margin saved", "{Ctrl+Y}25{Tab}{Snap}{Alt+z}{Alt+o}", 0, 15.38, 25, 0,
        "12,50 zł"},
-      {"price to margin, margin kept", "{Tab}{Tab}{Tab}{Ctrl+Y}14,76{Tab}{Snap}{Alt+o}", 0, 14.76, 50, 0,
-       "      20,00 %"},
-      {"a price not above the purchase, refused", "{Tab}{Tab}{Tab}{Ctrl+Y}12,00{Alt+o}{Snap}n{Esc}", 0, 12.30, 50,
-       0, "Zaakceptować cenę sprzedaży"},
-      {"a sale position takes the price", "{Ctrl+Y}25{Tab}{Snap}{Alt+o}", 'S', 12.30, 50, 15.38, "15,38"},
-      {"a purchase gives the goods the price", "{Ctrl+Y}25{Tab}{Snap}{Alt+z}{Alt+o}", 'D', 15.38, 25, 12.30,
+      {"price to margin, margin kept", "{Tab}{Tab}{Tab}{Ctrl+Y}14,76{Tab}{Snap}{Alt+o}", 0, 14.76,
+       50, 0, "      20,00 %"},
+      {"a price not above the purchase, refused", "{Tab}{Tab}{Tab}{Ctrl+Y}12,00{Alt+o}{Snap}n{Esc}",
+       0, 12.30, 50, 0, "Zaakceptować cenę sprzedaży"},
+      {"a sale position takes the price", "{Ctrl+Y}25{Tab}{Snap}{Alt+o}", 'S', 12.30, 50, 15.38,
        "15,38"},
+      {"a purchase gives the goods the price", "{Ctrl+Y}25{Tab}{Snap}{Alt+z}{Alt+o}", 'D', 15.38,
+       25, 12.30, "15,38"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -30,7 +30,6 @@ TEST_F(GoodsRulesTest, NextRecordIdFollowsTheLastIdentifierAndKeepsThePlace) {
   EXPECT_EQ(std::string(Tow.NAZWA), name);
 }
 
-
 TEST_F(GoodsRulesTest, GoodsNumbers) {
   // An empty file: zeros six wide, counted on.
   EXPECT_EQ(NextGoodsNumber(AMOUNT(), AMOUNT()), "000001");

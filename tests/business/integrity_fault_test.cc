@@ -50,7 +50,8 @@ std::string Records() {
 
 bool Live(int table, int id) {
   bool deleted = true;
-  return FindById(table, AMOUNT::FromInt(id)) == 0 && TableIsDeleted(table, &deleted) == 0 && !deleted;
+  return FindById(table, AMOUNT::FromInt(id)) == 0 && TableIsDeleted(table, &deleted) == 0 &&
+         !deleted;
 }
 
 class IntegrityFaultTest : public GoodsTest {
@@ -83,33 +84,39 @@ TEST_F(IntegrityFaultTest, AFaultAtAnyStepLeavesTheDataOrTheWholeOperation) {
   MakePristine();
   struct Op {
     const char* name;
-    int table, id;               // the record made current first
+    int table, id;  // the record made current first
     int (*run)();
-    bool (*whole)();             // the operation's effect, when it succeeded
-    int kept_table, kept_id;     // a record others refer to, which must stay
+    bool (*whole)();          // the operation's effect, when it succeeded
+    int kept_table, kept_id;  // a record others refer to, which must stay
   };
   const Op ops[] = {
-      {"delete a group with goods", kTableGroups, 1, [] { return group_delete_current(); }, [] { return false; },
-       kTableGroups, 1},
-      {"delete sold goods", kTableGoods, 1, [] { return goods_delete_current(); }, [] { return false; }, kTableGoods, 1},
-      {"delete a contractor of a sale", kTableContractors, 6, [] { return DeleteCurrentContractor(); },
-       [] { return false; }, kTableContractors, 6},
+      {"delete a group with goods", kTableGroups, 1, [] { return group_delete_current(); },
+       [] { return false; }, kTableGroups, 1},
+      {"delete sold goods", kTableGoods, 1, [] { return goods_delete_current(); },
+       [] { return false; }, kTableGoods, 1},
+      {"delete a contractor of a sale", kTableContractors, 6,
+       [] { return DeleteCurrentContractor(); }, [] { return false; }, kTableContractors, 6},
       {"delete an unused group", kTableGroups, 9, [] { return group_delete_current(); },
        [] { return !Live(kTableGroups, 9); }, kTableGroups, 1},
       {"recompute stock", kTableGoods, 13, [] { return RecomputeCurrentStock(); },
-       [] { return FindById(kTableGoods, AMOUNT::FromInt(13)) == 0 && Tow.STAN == AMOUNT::FromInt(199); },
+       [] {
+         return FindById(kTableGoods, AMOUNT::FromInt(13)) == 0 && Tow.STAN == AMOUNT::FromInt(199);
+       },
        kTableGoods, 13},
-      {"add a contractor", kTableContractors, 2, [] {
+      {"add a contractor", kTableContractors, 2,
+       [] {
          KON_RECORD k{};
          std::strcpy(k.NAZWA, "Nowy kontrahent");
          ContractorField back;
          return SaveContractor(&k, 0, nullptr, -1, &back);
-       }, [] {
+       },
+       [] {
          long n = 0;
          return TableCount(kTableContractors, &n) == 0 && n == g_contractors + 1 &&
                 Live(kTableContractors, static_cast<int>(g_next_contractor.Whole())) &&
                 std::strcmp(Kon.NAZWA, "Nowy kontrahent") == 0;
-       }, kTableContractors, 6},
+       },
+       kTableContractors, 6},
   };
   CFILE::SetHandler(&g_reports);
   SetEventHandler(CountEvent);

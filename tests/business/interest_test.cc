@@ -28,14 +28,16 @@ TEST(Interest, StatutoryInterestOverTheRows) {
       {"two rows", "1000", Day(30, 11, 2008), Day(31, 12, 2008), "10.46"},
       // 222 days at 20 % (0.121643) and 191 at 16 % (0.083726): 0.12 + 0.08.
       {"parts rounded", "1", Day(14, 12, 2001), Day(31, 1, 2003), "0.20"},
-      {"a leap year counts 366 days of 365", "1000", Day(31, 12, 2011), Day(31, 12, 2012), "130.36"},
+      {"a leap year counts 366 days of 365", "1000", Day(31, 12, 2011), Day(31, 12, 2012),
+       "130.36"},
       {"days before the first row bear nothing", "1000", Day(1, 1, 1990), Day(14, 8, 1992), "0"},
       {"from the first row", "1000", Day(1, 1, 1990), Day(15, 8, 1992), "1.64"},
       // 24.07.2002 is the last day at 20 %, 25.07.2002 the first at 16 %.
       {"across a row boundary", "36500", Day(23, 7, 2002), Day(25, 7, 2002), "36"},
       {"a negative amount", "-36500", Day(23, 7, 2002), Day(25, 7, 2002), "-36"},
   };
-  for (const CASE& c : cases) EXPECT_EQ(InterestDue(A(c.amount), c.due, c.paid), A(c.interest)) << c.what;
+  for (const CASE& c : cases)
+    EXPECT_EQ(InterestDue(A(c.amount), c.due, c.paid), A(c.interest)) << c.what;
 }
 
 TEST(Interest, GrowsWithTheDelay) {

@@ -33,7 +33,9 @@ namespace {
 class REPORT : public CHECK_OUTPUT {
  public:
   void Line(const std::string& text) override { lines.push_back(Cp1250ToUtf8(text)); }
-  int Ask(const std::string&) override { return asked < answers.size() ? answers[asked++] : kAnswerNo; }
+  int Ask(const std::string&) override {
+    return asked < answers.size() ? answers[asked++] : kAnswerNo;
+  }
   std::vector<std::string> lines;
   std::vector<int> answers;
   size_t asked = 0;
@@ -76,7 +78,8 @@ class MaintenanceTest : public ::testing::Test {
   }
   std::string Files() {
     std::string all;
-    for (const TABLEDEF& d : TABLE_DEFS) all += ReadWholeFile(d.data_file) + ReadWholeFile(d.index_file);
+    for (const TABLEDEF& d : TABLE_DEFS)
+      all += ReadWholeFile(d.data_file) + ReadWholeFile(d.index_file);
     return all;
   }
   CHECK_RESULT Check(int mode, REPORT* report) {
@@ -116,14 +119,19 @@ TEST_F(MaintenanceTest, TheCheckFindsEachFaultRepairsItOrChangesNothing) {
   struct CASE {
     const char* what;
     std::function<void()> damage;
-    std::string line;   // the report line of the fault (UTF-8)
+    std::string line;  // the report line of the fault (UTF-8)
     bool repairable;
     std::function<void()> verify;  // after the repair
   };
   const CASE cases[] = {
       {"a position without its transaction",
-       [] { ASSERT_EQ(FindById(kTableTransactions, AMOUNT::FromInt(4)), 0); ASSERT_EQ(TableDelete(kTableTransactions), 0); },
-       "Pozycja \"" + Today() + " rozchód Anturium 10,00 x 7,38 zł\" nie należy do żadnej transakcji.", true,
+       [] {
+         ASSERT_EQ(FindById(kTableTransactions, AMOUNT::FromInt(4)), 0);
+         ASSERT_EQ(TableDelete(kTableTransactions), 0);
+       },
+       "Pozycja \"" + Today() +
+           " rozchód Anturium 10,00 x 7,38 zł\" nie należy do żadnej transakcji.",
+       true,
        [] {
          ASSERT_EQ(FindById(kTableTransactions, AMOUNT::FromInt(4)), 0);
          EXPECT_STREQ(Tra.UWAGI, "Dodana automatycznie");
@@ -138,13 +146,20 @@ TEST_F(MaintenanceTest, TheCheckFindsEachFaultRepairsItOrChangesNothing) {
          Poz.DATATRA = DateToday() - 40;
          ASSERT_EQ(TableUpdate(kTablePositions), 0);
        },
-       Yesterday() + ", przychód nr FV 000002: Pola pozycji niezgodne z transakcją.", true, nullptr},
+       Yesterday() + ", przychód nr FV 000002: Pola pozycji niezgodne z transakcją.", true,
+       nullptr},
       {"totals that differ",
-       [] { ASSERT_EQ(FindById(kTableTransactions, AMOUNT::FromInt(3)), 0); Tra.SUMA += AMOUNT::FromInt(1); ASSERT_EQ(TableUpdate(kTableTransactions), 0); },
-       Yesterday() + ", przychód nr FV 000003: Suma pozycji niezgodna z transakcją.", true, nullptr},
+       [] {
+         ASSERT_EQ(FindById(kTableTransactions, AMOUNT::FromInt(3)), 0);
+         Tra.SUMA += AMOUNT::FromInt(1);
+         ASSERT_EQ(TableUpdate(kTableTransactions), 0);
+       },
+       Yesterday() + ", przychód nr FV 000003: Suma pozycji niezgodna z transakcją.", true,
+       nullptr},
       {"a lost net-rounding flag",
        [] {
-         AddSale(5, DateToday(), 3, 1, 0.12);  // two positions of 0.12 gross: 0.24 gross-first, 0.25 net-first
+         AddSale(5, DateToday(), 3, 1,
+                 0.12);  // two positions of 0.12 gross: 0.24 gross-first, 0.25 net-first
          ASSERT_EQ(FindById(kTableTransactions, AMOUNT::FromInt(5)), 0);
          Tra.ZAOKRNETTO = 1;
          ASSERT_EQ(TableUpdate(kTableTransactions), 0);
@@ -156,9 +171,15 @@ TEST_F(MaintenanceTest, TheCheckFindsEachFaultRepairsItOrChangesNothing) {
          EXPECT_EQ(Tra.SUMA, AMOUNT::FromDouble(0.24));
        }},
       {"stock taken below zero", [] { AddSale(6, DateToday() - 10, 2, 5, 4.92); },
-       DateToDisplay(DateToday() - 10) + ", rozchód  nr    : Stan \"Gerbera\" zmniejszony poniżej zera.", false, nullptr},
+       DateToDisplay(DateToday() - 10) +
+           ", rozchód  nr    : Stan \"Gerbera\" zmniejszony poniżej zera.",
+       false, nullptr},
       {"stored stock that differs",
-       [] { ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(5)), 0); Tow.STAN = AMOUNT::FromInt(999); ASSERT_EQ(TableUpdate(kTableGoods), 0); },
+       [] {
+         ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(5)), 0);
+         Tow.STAN = AMOUNT::FromInt(999);
+         ASSERT_EQ(TableUpdate(kTableGoods), 0);
+       },
        "Stan towaru \"Tulipan\" niezgodny z transakcjami.", true,
        [] { EXPECT_EQ(StockOf(5), AMOUNT::FromInt(200)); }},
   };
@@ -220,7 +241,8 @@ TEST_F(MaintenanceTest, DeletionInItsThreeWays) {
   EXPECT_EQ(StockOf(13), AMOUNT());
 
   ASSERT_EQ(DeleteAllData(), 0);
-  for (int t : {kTableGroups, kTableGoods, kTableTransactions, kTablePositions}) EXPECT_EQ(Count(t), 0);
+  for (int t : {kTableGroups, kTableGoods, kTableTransactions, kTablePositions})
+    EXPECT_EQ(Count(t), 0);
   EXPECT_EQ(Count(kTableContractors), 1);
   ASSERT_EQ(TableFirst(kTableContractors), 0);
   EXPECT_STREQ(Kon.NAZWA, "Moja firma");
@@ -274,7 +296,8 @@ TEST_F(MaintenanceTest, AnExportImportedTwiceReplacesInsteadOfDoubling) {
 
 // An old data file written from a layout like "ID N9, NAZWA C30": the fields, then records of
 // field texts (numbers right-aligned, texts as the bytes given).
-std::string OldFile(const std::string& layout, const std::vector<std::map<std::string, std::string>>& records) {
+std::string OldFile(const std::string& layout,
+                    const std::vector<std::map<std::string, std::string>>& records) {
   struct F {
     std::string name;
     char type;
@@ -318,7 +341,11 @@ std::string OldFile(const std::string& layout, const std::vector<std::map<std::s
     for (const F& f : fields) {
       auto it = r.find(f.name);
       std::string v = it == r.end() ? "" : it->second;
-      if (f.type == 'N') v = std::string(static_cast<size_t>(f.length) - std::min(v.size(), static_cast<size_t>(f.length)), ' ') + v;
+      if (f.type == 'N')
+        v = std::string(
+                static_cast<size_t>(f.length) - std::min(v.size(), static_cast<size_t>(f.length)),
+                ' ') +
+            v;
       v.resize(static_cast<size_t>(f.length), ' ');
       s += v;
     }
@@ -335,32 +362,74 @@ TEST_F(MaintenanceTest, AnOldDatabaseConvertsWithItsTextsAndStock) {
   EXPECT_EQ(CheckOldDirectory("."), 2);
   EXPECT_EQ(CheckOldDirectory(old), 3);
   // The old layouts, field by field.
-  WriteWholeFile(old + "/Gto.dbf", OldFile("ID N9, NAZWA C30, UWAGI C50", {{{"ID", "1"}, {"NAZWA", Mazovia("Łódzkie kwiaty")}}}));
-  WriteWholeFile(old + "/Tow.dbf",
-                 OldFile("ID N9, SYMBOL C20, NAZWA C30, GTOID N9, RODZAJ C1, SWW C15, PACZKA N12.2, JEDNOSTKA C5, "
-                         "MARZA N3, CENA N12.2, RABAT N3, VATID N1, STANMIN N12.2, STAN N12.2, UWAGI C50",
-                         {{{"ID", "1"}, {"SYMBOL", "5901234123457"}, {"NAZWA", Mazovia("Róża")}, {"GTOID", "1"},
-                           {"RODZAJ", "T"}, {"PACZKA", "12.50"}, {"JEDNOSTKA", "szt."}, {"CENA", "8.61"},
-                           {"VATID", "2"}, {"STAN", "999.00"}, {"UWAGI", Mazovia("  świeża  ")}},
-                          {{"ID", "2"}, {"SYMBOL", "AB-12"}, {"NAZWA", "Tulipan"}, {"RODZAJ", "T"}}}));
-  WriteWholeFile(old + "/Kon.dbf",
-                 OldFile("ID N9, NAZWA C50, ADRES C50, ADRES2 C50, MIASTO C30, KOD C6, TELEFON C50, FAX C20, "
-                         "TELEX C20, KONTO C50, DOKTRATYP C2, NIP C30, REGON C50, ZEZWOLENIE C50, DOWOD C20, "
-                         "REPREZENT C50, RABAT N3, UWAGI C50",
-                         {{{"ID", "1"}, {"NAZWA", Mazovia("Hurtownia Żak")}, {"ADRES2", "lok. 4"}, {"FAX", "12 345"},
-                           {"TELEX", "999"}, {"NIP", "123-456-78-90"}, {"RABAT", "5"}}}));
+  WriteWholeFile(old + "/Gto.dbf", OldFile("ID N9, NAZWA C30, UWAGI C50",
+                                           {{{"ID", "1"}, {"NAZWA", Mazovia("Łódzkie kwiaty")}}}));
+  WriteWholeFile(
+      old + "/Tow.dbf",
+      OldFile(
+          "ID N9, SYMBOL C20, NAZWA C30, GTOID N9, RODZAJ C1, SWW C15, PACZKA N12.2, JEDNOSTKA C5, "
+          "MARZA N3, CENA N12.2, RABAT N3, VATID N1, STANMIN N12.2, STAN N12.2, UWAGI C50",
+          {{{"ID", "1"},
+            {"SYMBOL", "5901234123457"},
+            {"NAZWA", Mazovia("Róża")},
+            {"GTOID", "1"},
+            {"RODZAJ", "T"},
+            {"PACZKA", "12.50"},
+            {"JEDNOSTKA", "szt."},
+            {"CENA", "8.61"},
+            {"VATID", "2"},
+            {"STAN", "999.00"},
+            {"UWAGI", Mazovia("  świeża  ")}},
+           {{"ID", "2"}, {"SYMBOL", "AB-12"}, {"NAZWA", "Tulipan"}, {"RODZAJ", "T"}}}));
+  WriteWholeFile(
+      old + "/Kon.dbf",
+      OldFile("ID N9, NAZWA C50, ADRES C50, ADRES2 C50, MIASTO C30, KOD C6, TELEFON C50, FAX C20, "
+              "TELEX C20, KONTO C50, DOKTRATYP C2, NIP C30, REGON C50, ZEZWOLENIE C50, DOWOD C20, "
+              "REPREZENT C50, RABAT N3, UWAGI C50",
+              {{{"ID", "1"},
+                {"NAZWA", Mazovia("Hurtownia Żak")},
+                {"ADRES2", "lok. 4"},
+                {"FAX", "12 345"},
+                {"TELEX", "999"},
+                {"NIP", "123-456-78-90"},
+                {"RABAT", "5"}}}));
   const std::string day = DateToStored(DateToday() - 3);
-  WriteWholeFile(old + "/Tra.dbf",
-                 OldFile("ID N9, DATA D8, RODZAJ C1, KONID N9, DOKMAGTYP C2, DOKMAGNR C9, DOKTRATYP C2, DOKTRANR C9, "
-                         "SUMA N12.2, VAT N12.2, GOT N12.2, CZK N12.2, PRZ N12.2, PRZTERMIN N3, ODR N12.2, ODRTERMIN N3, "
-                         "PRZZAPLAC D8, PRZODSETKI N12.2, ODRZAPLAC D8, ODRODSETKI N12.2, UWAGI C50",
-                         {{{"ID", "1"}, {"DATA", day}, {"RODZAJ", "D"}, {"KONID", "1"}, {"DOKMAGTYP", "PZ"}, {"DOKMAGNR", "1"}},
-                          {{"ID", "2"}, {"DATA", day}, {"RODZAJ", "S"}, {"DOKTRATYP", "PA"}, {"DOKTRANR", "7"}, {"SUMA", "25.83"}}}));
-  WriteWholeFile(old + "/Poz.dbf",
-                 OldFile("DATA D8, RODZAJ C1, TRAID N9, KONID N9, TOWID N9, ILOSC N12.2, CENA N12.2, VATID N1, RABAT N3",
-                         {{{"DATA", day}, {"RODZAJ", "D"}, {"TRAID", "1"}, {"KONID", "1"}, {"TOWID", "1"}, {"ILOSC", "10.00"}, {"CENA", "5.00"}},
-                          {{"DATA", day}, {"RODZAJ", "S"}, {"TRAID", "2"}, {"TOWID", "1"}, {"ILOSC", "3.00"}, {"CENA", "8.61"}}}));
-  WriteWholeFile(old + "/Tamsu.ini", "[Tamsu]\nDocumentPlace=" + Mazovia("Łódź") + "\nConPLStandard=1\n");
+  WriteWholeFile(
+      old + "/Tra.dbf",
+      OldFile("ID N9, DATA D8, RODZAJ C1, KONID N9, DOKMAGTYP C2, DOKMAGNR C9, DOKTRATYP C2, "
+              "DOKTRANR C9, "
+              "SUMA N12.2, VAT N12.2, GOT N12.2, CZK N12.2, PRZ N12.2, PRZTERMIN N3, ODR N12.2, "
+              "ODRTERMIN N3, "
+              "PRZZAPLAC D8, PRZODSETKI N12.2, ODRZAPLAC D8, ODRODSETKI N12.2, UWAGI C50",
+              {{{"ID", "1"},
+                {"DATA", day},
+                {"RODZAJ", "D"},
+                {"KONID", "1"},
+                {"DOKMAGTYP", "PZ"},
+                {"DOKMAGNR", "1"}},
+               {{"ID", "2"},
+                {"DATA", day},
+                {"RODZAJ", "S"},
+                {"DOKTRATYP", "PA"},
+                {"DOKTRANR", "7"},
+                {"SUMA", "25.83"}}}));
+  WriteWholeFile(old + "/Poz.dbf", OldFile("DATA D8, RODZAJ C1, TRAID N9, KONID N9, TOWID N9, "
+                                           "ILOSC N12.2, CENA N12.2, VATID N1, RABAT N3",
+                                           {{{"DATA", day},
+                                             {"RODZAJ", "D"},
+                                             {"TRAID", "1"},
+                                             {"KONID", "1"},
+                                             {"TOWID", "1"},
+                                             {"ILOSC", "10.00"},
+                                             {"CENA", "5.00"}},
+                                            {{"DATA", day},
+                                             {"RODZAJ", "S"},
+                                             {"TRAID", "2"},
+                                             {"TOWID", "1"},
+                                             {"ILOSC", "3.00"},
+                                             {"CENA", "8.61"}}}));
+  WriteWholeFile(old + "/Tamsu.ini",
+                 "[Tamsu]\nDocumentPlace=" + Mazovia("Łódź") + "\nConPLStandard=1\n");
   EXPECT_EQ(CheckOldDirectory(old), 0);
 
   KON_RECORD parent{};
@@ -429,7 +498,8 @@ TEST_F(MaintenanceTest, AFileFaultFailsEachOperation) {
     ASSERT_EQ(TableUpdate(kTableGoods), 0);
   };
   const OPERATION operations[] = {
-      {"check", [] {
+      {"check",
+       [] {
          REPORT r;
          CHECK_CHOICES c;
          c.repair = kRepairAuto;
@@ -437,7 +507,8 @@ TEST_F(MaintenanceTest, AFileFaultFailsEachOperation) {
          return CheckDatabase(c, r, &result);
        }},
       {"deletion keeping the stock", [] { return DeleteTransactionsKeepingStock(DateToday()); }},
-      {"import", [&] {
+      {"import",
+       [&] {
          IMPORT_COUNTS counts;
          int rc = OpenExportTables(exported);
          if (rc == 0) rc = ImportTransactions(DateToday() - 1, DateToday(), quiet, &counts);

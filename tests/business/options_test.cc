@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "support/amount_testing.h"
 #include "business/prices.h"
+#include "common/codepage.h"
 #include "common/text.h"
 #include "platform/inifile.h"
+#include "support/amount_testing.h"
 #include "support/temp_dir.h"
-#include "common/codepage.h"
 
 namespace {
 
@@ -15,7 +15,8 @@ class OptionsTest : public ::testing::Test {
  protected:
   // Lines given in the data code page; the file holds code page 852.
   static void Write(std::string_view lines) {
-    WriteWholeFile(ConfigPath(), convert_string(kCodePageWindows, kCodePageLatin2, std::string(lines)));
+    WriteWholeFile(ConfigPath(),
+                   convert_string(kCodePageWindows, kCodePageLatin2, std::string(lines)));
   }
 };
 
@@ -30,13 +31,15 @@ TEST_F(OptionsTest, KeysOfOtherSectionsOrNamesAreNoOptionsAndReadingWritesNothin
   EXPECT_EQ(WarnNoNIP(), 1);
   EXPECT_EQ(Measure(1), "szt.");
   EXPECT_EQ(Measure(2), "");
-  EXPECT_EQ(ReadWholeFile(ConfigPath()), "[Console]\nAutoProductNr=0\nRoundPrice=0\nWarnDebtor=0\n[tamsu]\nWarnNoNIP=0\n");
+  EXPECT_EQ(ReadWholeFile(ConfigPath()),
+            "[Console]\nAutoProductNr=0\nRoundPrice=0\nWarnDebtor=0\n[tamsu]\nWarnNoNIP=0\n");
 }
 
 TEST_F(OptionsTest, StoredValuesAreRead) {
-  Write("[Tamsu]\nAutoProductNr=0\nAutoCustomer=17\nRoundPrice=-1\nRoundAmount=3\n"
-        "PriceSaleNettoShow=1\nWarnLowSalePrice=1\nDocumentPlace=Kraków\n"
-        "DocumentRowsPerPage=25\nMeasure1=kg\nMeasure3=m2\nCompany=1\n"_plv);
+  Write(
+      "[Tamsu]\nAutoProductNr=0\nAutoCustomer=17\nRoundPrice=-1\nRoundAmount=3\n"
+      "PriceSaleNettoShow=1\nWarnLowSalePrice=1\nDocumentPlace=Kraków\n"
+      "DocumentRowsPerPage=25\nMeasure1=kg\nMeasure3=m2\nCompany=1\n"_plv);
   // The loaded options change only with a load; the others are read when asked.
   EXPECT_EQ(AutoProductNr(), 1);
   EXPECT_EQ(WarnLowSalePrice(), 1);
@@ -86,9 +89,9 @@ TEST_F(OptionsTest, SettersWriteAndKeepTheLoadedCopyInStep) {
 TEST_F(OptionsTest, NetPriceDocumentFlagsFollowTheirKinds) {
   Write("[Tamsu]\nDocumentRoundNetto=0 1 0 1 0 0 1\n");
   LoadBusinessOptions();
-  EXPECT_EQ(NetDefaultFor(7), 1);   // FV
-  EXPECT_EQ(NetDefaultFor(8), 0);   // FR has no flag
-  EXPECT_EQ(NetDefaultFor(4), 0);   // a warehouse document
+  EXPECT_EQ(NetDefaultFor(7), 1);  // FV
+  EXPECT_EQ(NetDefaultFor(8), 0);  // FR has no flag
+  EXPECT_EQ(NetDefaultFor(4), 0);  // a warehouse document
 
   std::array<uint8_t, kRoundNettoCount> flags{};
   flags[0] = 1;
@@ -133,8 +136,9 @@ TEST_F(OptionsTest, FiscalAndReportFiltersByDocument) {
 }
 
 TEST_F(OptionsTest, HeaderAndFooterLinesCarryTheirMark) {
-  Write("[Tamsu]\nHdrFtr1H1=*FIRMA HANDLOWA\nHdrFtr1H2= wyłączona\nHdrFtr7F6=bez znacznika\n"
-        "HdrFtr2F1=\n"_plv);
+  Write(
+      "[Tamsu]\nHdrFtr1H1=*FIRMA HANDLOWA\nHdrFtr1H2= wyłączona\nHdrFtr7F6=bez znacznika\n"
+      "HdrFtr2F1=\n"_plv);
   // "*" prints the line, a blank keeps it silent; without a mark the whole value is the text
   // and the line prints nothing.
   auto shown = [](int doc, char part, int line) {
@@ -146,7 +150,8 @@ TEST_F(OptionsTest, HeaderAndFooterLinesCarryTheirMark) {
   EXPECT_EQ(shown(7, 'F', 6), "-bez znacznika");
   EXPECT_EQ(shown(2, 'F', 1), "-");
   EXPECT_EQ(HeaderFooterKey(3, 'F', 4), "HdrFtr3F4");
-  EXPECT_EQ(HeaderFooterKey(8, 'H', 1) + HeaderFooterKey(1, 'X', 1) + HeaderFooterKey(1, 'H', 7), "");
+  EXPECT_EQ(HeaderFooterKey(8, 'H', 1) + HeaderFooterKey(1, 'X', 1) + HeaderFooterKey(1, 'H', 7),
+            "");
   // A text is cut to 160 characters; a silent line is stored after a blank.
   ASSERT_EQ(SetHeaderFooterLine(6, 'F', 3, HEADER_LINE{true, std::string(200, 'x')}), 0);
   EXPECT_EQ(shown(6, 'F', 3), "+" + std::string(160, 'x'));

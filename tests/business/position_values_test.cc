@@ -5,15 +5,15 @@
 #include <map>
 #include <random>
 
-#include "support/amount_testing.h"
 #include "business/prices.h"
+#include "support/amount_testing.h"
 
 namespace {
 constexpr int k23 = 12;
 
 void ExpectValues(const POSITION_VALUES& v, const char* const expected[10]) {
-  const AMOUNT got[10] = {v.unitNet,    v.unitGross, v.unitNetDisc, v.unitGrossDisc,
-                          v.netValue,   v.vatValue,  v.grossValue,  v.netDiscount,
+  const AMOUNT got[10] = {v.unitNet,     v.unitGross,    v.unitNetDisc, v.unitGrossDisc,
+                          v.netValue,    v.vatValue,     v.grossValue,  v.netDiscount,
                           v.vatDiscount, v.grossDiscount};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(got[i], A(expected[i])) << "value " << i;
 }
@@ -21,8 +21,8 @@ void ExpectValues(const POSITION_VALUES& v, const char* const expected[10]) {
 
 TEST(PositionValues, GrossFirstWorkedPosition) {
   // Stored price 10.00, discount 5 %, quantity 3, VAT 23 %.
-  const char* expected[10] = {"8.13",  "10.00", "7.72", "9.50", "23.17",
-                              "5.33",  "28.50", "1.22", "0.28", "1.50"};
+  const char* expected[10] = {"8.13", "10.00", "7.72", "9.50", "23.17",
+                              "5.33", "28.50", "1.22", "0.28", "1.50"};
   ExpectValues(ComputePositionValues(A("3"), A("10.00"), A("5"), k23, false), expected);
 }
 

@@ -4,10 +4,9 @@
 
 #include <random>
 
-#include "support/amount_testing.h"
 #include "business/position_values.h"
-#include "support/amount_testing.h"
 #include "business/vat.h"
+#include "support/amount_testing.h"
 
 namespace {
 constexpr int k23 = 12;
@@ -140,18 +139,15 @@ TEST(SalePrice, FromPurchasePriceAndMargin) {
   EXPECT_EQ(SalePriceFromMargin(A("12.30"), k23, A("0"), A("25"), k23, A("0"), true, 2),
             A("15.38"));
   // A sale discount of 100 % or more has no price.
-  EXPECT_EQ(SalePriceFromMargin(A("12.30"), k23, A("0"), A("25"), k23, A("100"), false, 2),
-            A("0"));
+  EXPECT_EQ(SalePriceFromMargin(A("12.30"), k23, A("0"), A("25"), k23, A("100"), false, 2), A("0"));
   // 10 % purchase discount, 20 % margin, 10 % sale discount on 12.30:
   // 12.30 × 0.9 = 11.07; × 1.2 = 13.284; / 0.9 = 14.76 -> 14.76.
   EXPECT_EQ(SalePriceFromMargin(A("12.30"), k23, A("10"), A("20"), k23, A("10"), false, 2),
             A("14.76"));
   // Price precision −1: whole tens.
-  EXPECT_EQ(SalePriceFromMargin(A("12.30"), k23, A("0"), A("25"), k23, A("0"), false, -1),
-            A("20"));
+  EXPECT_EQ(SalePriceFromMargin(A("12.30"), k23, A("0"), A("25"), k23, A("0"), false, -1), A("20"));
   // A purchase at 8 % sold at 23 %: the net price carries over.
-  EXPECT_EQ(SalePriceFromMargin(A("10.80"), k8, A("0"), A("0"), k23, A("0"), false, 2),
-            A("12.30"));
+  EXPECT_EQ(SalePriceFromMargin(A("10.80"), k8, A("0"), A("0"), k23, A("0"), false, 2), A("12.30"));
   // Net mode rounds the net price to the precision, then goes back to gross: at 0 decimals
   // gross 12.30 × 1.333 = 16.3959 -> 16, net 10.00 × 1.333 = 13.33 -> 13 -> 15.99.
   EXPECT_EQ(SalePriceFromMargin(A("12.30"), k23, A("0"), A("33.3"), k23, A("0"), false, 0),

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "business/contractor_form.h"
+#include "business/demo_data.h"
 #include "business/document_kinds.h"
 #include "business/goods_form.h"
 #include "business/options.h"
@@ -11,7 +12,6 @@
 #include "common/text.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
-#include "business/demo_data.h"
 #include "db/table.h"
 #include "db/table_lock.h"
 #include "support/temp_dir.h"
@@ -30,7 +30,8 @@ class RecordFormsTest : public ::testing::Test {
   static std::string Shown(ControlRecord* form, int i) { return format_field(form[i].data.field); }
   static int FieldAfterLabel(ControlRecord* form, const char* label) {
     for (int i = 1; form[i].kind != kKindEnd; ++i)
-      if (form[i].kind == kKindText && form[i].data.text && std::strcmp(form[i].data.text, label) == 0)
+      if (form[i].kind == kKindText && form[i].data.text &&
+          std::strcmp(form[i].data.text, label) == 0)
         return i + 1;
     return -1;
   }
@@ -67,8 +68,10 @@ TEST_F(RecordFormsTest, GoodsFormShowsGroupKindNetPriceAndQuantityPrecision) {
   EXPECT_EQ(Shown(f, FieldAfterLabel(f, "&Nazwa:")), "Anturium");
   EXPECT_EQ(Shown(f, FieldAfterLabel(f, "&Grupa:")), "Kwiaty");
   EXPECT_EQ(Shown(f, FieldAfterLabel(f, "Ro&dzaj:")), "produkt własny"_pl);
-  EXPECT_EQ(Shown(f, FieldAfterLabel(f, "&Cena sprzedaży netto:              zł"_pl)), "        6,00");
-  EXPECT_EQ(Shown(f, FieldAfterLabel(f, "Cena sprzedaży &brutto:              zł"_pl)), "        7,38");
+  EXPECT_EQ(Shown(f, FieldAfterLabel(f, "&Cena sprzedaży netto:              zł"_pl)),
+            "        6,00");
+  EXPECT_EQ(Shown(f, FieldAfterLabel(f, "Cena sprzedaży &brutto:              zł"_pl)),
+            "        7,38");
   EXPECT_EQ(Shown(f, FieldAfterLabel(f, "Stawka &VAT:              %")), "23");
   EXPECT_EQ(Shown(f, FieldAfterLabel(f, "&Marża:              %"_pl)), "  50,00");
   ASSERT_EQ(SetRoundAmount(3), 0);

@@ -91,10 +91,12 @@ TEST_F(RightsTest, RightsNeedEveryBitAndAValidCheckWord) {
   EXPECT_TRUE(shown.empty());
   EXPECT_NE(CheckRights(kRightModifyGoods | kRightFiscalRegister | kRightProfitReports, false), 0);
   EXPECT_TRUE(shown.empty());  // no report asked
-  EXPECT_NE(CheckRights(kRightFiscalRegister | kRightProfitReports | kRightModifyDatabase, true), 0);
+  EXPECT_NE(CheckRights(kRightFiscalRegister | kRightProfitReports | kRightModifyDatabase, true),
+            0);
   // Lines in the order of the rights table: 1, then 128 before 64.
-  EXPECT_EQ(shown, std::string("Brak uprawnień użytkownika:\n- Modyfikacja całej bazy danych."
-                               "\n- Dostęp do raportów o zyskach.\n- Dostęp do kasy fiskalnej."_pl));
+  EXPECT_EQ(shown,
+            std::string("Brak uprawnień użytkownika:\n- Modyfikacja całej bazy danych."
+                        "\n- Dostęp do raportów o zyskach.\n- Dostęp do kasy fiskalnej."_pl));
 
   // Editing the mask by hand keeps the check word of the old mask: no rights at all.
   uint32_t stored = 0;

@@ -29,7 +29,8 @@ class TransactionFaultsTest : public TransactionTest {
   }
   static void PutBack(const char* from) {
     for (const auto& f : std::filesystem::directory_iterator(from))
-      std::filesystem::copy_file(f.path(), f.path().filename(), std::filesystem::copy_options::overwrite_existing);
+      std::filesystem::copy_file(f.path(), f.path().filename(),
+                                 std::filesystem::copy_options::overwrite_existing);
   }
 };
 
@@ -80,7 +81,10 @@ TEST_F(TransactionFaultsTest, AFailureAtAnyStepKeepsOrUndoesTheWholeWrite) {
       // Kept (0) or undone (-1), never half: the positions show which, the oracle the rest.
       std::vector<long> after;
       ASSERT_EQ(TransactionPositions(sale, &after), 0);
-      const size_t expected = before.size() + (rc != 0 ? 0 : op == kAdd ? 1 : op == kRemove ? -1 : 0);
+      const size_t expected = before.size() + (rc != 0         ? 0
+                                               : op == kAdd    ? 1
+                                               : op == kRemove ? -1
+                                                               : 0);
       EXPECT_EQ(after.size(), expected);
       if (op == kChange) {
         POZ_RECORD now{};
@@ -114,28 +118,35 @@ TEST_F(TransactionFaultsTest, ReadsTakeNoFailureForNoneAndWholeTransactionsAreKe
     const char* name;
     std::function<int()> run;
   } steps[] = {
-      {"NextDocumentNumber", [&] {
+      {"NextDocumentNumber",
+       [&] {
          std::string n;
-         return NextDocumentNumber(stored, kWarehouseDocument, &n) != 0 ? -1 : n == "8/2014" ? 0 : 2;
+         return NextDocumentNumber(stored, kWarehouseDocument, &n) != 0 ? -1
+                : n == "8/2014"                                         ? 0
+                                                                        : 2;
        }},
-      {"DocumentNumberTaken", [&] {
+      {"DocumentNumberTaken",
+       [&] {
          TRA_RECORD other = stored;
          other.ID = AMOUNT();
          const int rc = DocumentNumberTaken(other, kWarehouseDocument);
          return rc == 1 ? 0 : rc < 0 ? -1 : 2;
        }},
-      {"LastPurchase", [&] {
+      {"LastPurchase",
+       [&] {
          POZ_RECORD p{};
          bool net = true;
          const int rc = LastPurchase(goods, &p, &net);
          return rc < 0 ? -1 : rc == 0 && p.TRAID == purchase && !net ? 0 : 2;
        }},
-      {"LastSaleToContractor", [&] {
+      {"LastSaleToContractor",
+       [&] {
          POZ_RECORD p{};
          const int rc = LastSaleToContractor(goods, customer, &p);
          return rc < 0 ? -1 : rc == 0 && p.TRAID == sale ? 0 : 2;
        }},
-      {"LatestTransaction", [&] {
+      {"LatestTransaction",
+       [&] {
          TRA_RECORD t{};
          const int rc = LatestTransaction(&t);
          return rc < 0 ? -1 : rc == 0 && t.ID == sale ? 0 : 2;
@@ -165,7 +176,9 @@ TEST_F(TransactionFaultsTest, ReadsTakeNoFailureForNoneAndWholeTransactionsAreKe
       const int found = ReadRecordById(kTableTransactions, sale, &t);
       ASSERT_GE(found, 0);
       if (found == kTableEnd) EXPECT_EQ(LivePositions(sale), 0);
-      else EXPECT_EQ(t.RODZAJ[0], rc == 0 && std::string(step.name) == "FlipTransactionKind" ? 'D' : 'S');
+      else
+        EXPECT_EQ(t.RODZAJ[0],
+                  rc == 0 && std::string(step.name) == "FlipTransactionKind" ? 'D' : 'S');
       ExpectConsistent(base);
       CloseDatabase();
       if (HasFailure()) return;

@@ -52,7 +52,7 @@ TEST_F(TransactionFormTest, DuplicateNumbersAreAskedAbout) {
   ASSERT_EQ(AddWith("{Alt+m}z{Alt+o}{Snap}p{Snap}{Alt+o}z"), 0);
   EXPECT_TRUE(ShotHas(0, "Dokument magazynowy o podanym numerze już istnieje."));
   EXPECT_TRUE(CaretIn(1, transaction_form(), kTraWarehouseNumber));  // "Poprawić"
-  EXPECT_STREQ(Tra.DOKMAGNR, "ABCDEFGHIJKLMN99");  // "Zaakceptować"
+  EXPECT_STREQ(Tra.DOKMAGNR, "ABCDEFGHIJKLMN99");                    // "Zaakceptować"
 
   // A typed duplicate, "Nadać nowy": the next number of its series (2014's).
   AddTransaction('S', DateFromYmd(2014, 3, 1), "WZ", "5/A");
@@ -81,9 +81,11 @@ TEST_F(TransactionFormTest, TurningAnExpenseIntoIncomeMovesTwiceItsQuantity) {
 TEST_F(TransactionFormTest, InternalReceiptHasNothingDueAndKeepsCashAtZero) {
   const AMOUNT goods = AddGoods("Anturium", 10, 12, 0);
   // PW, then " &Pozycje... ": one position of 3 at net 10.00, then back and saved.
-  ASSERT_EQ(AddWith("{Alt+r}p{Alt+m}w{Snap}{Alt+p}{Ins}{Alt+n}Ant{Enter}{Alt+c}10{Tab}{Alt+i}3{Tab}{Alt+o}"
-                    "{Snap}{Esc}{Snap}{Alt+o}"),
-            0);
+  ASSERT_EQ(
+      AddWith(
+          "{Alt+r}p{Alt+m}w{Snap}{Alt+p}{Ins}{Alt+n}Ant{Enter}{Alt+c}10{Tab}{Alt+i}3{Tab}{Alt+o}"
+          "{Snap}{Esc}{Snap}{Alt+o}"),
+      0);
   EXPECT_NE(transaction_form()[kTraCash].state & kStateDisabled, 0);
   EXPECT_TRUE(ShotHas(1, "POZYCJE PRZYCHODU"));
   EXPECT_TRUE(ShotHas(1, "36,90"));  // 3 x 12.30
@@ -102,8 +104,9 @@ TEST_F(TransactionFormTest, PositionsAreRefusedAskedAboutEditedAndDeletedWithThe
   ASSERT_EQ(FindById(kTableTransactions, sale), 0);
   // Quantity 0 is refused; 2 of a stock of 1: asked, "Nie" refuses, "Tak" stores; then the
   // position is edited to 5 (asked again) and deleted.
-  Play("{Ins}{Alt+n}Ant{Enter}{Alt+o}{Snap}{Alt+i}2{Alt+o}{Snap}n{Alt+o}t{Snap}"
-       "{F2}{Alt+i}5{Alt+o}t{Snap}{Del}t{Snap}{Esc}");
+  Play(
+      "{Ins}{Alt+n}Ant{Enter}{Alt+o}{Snap}{Alt+i}2{Alt+o}{Snap}n{Alt+o}t{Snap}"
+      "{F2}{Alt+i}5{Alt+o}t{Snap}{Del}t{Snap}{Esc}");
   ASSERT_EQ(positions_window(sale), 0);
   EXPECT_TRUE(ShotHas(0, "POZYCJA ROZCHODU"));  // quantity 0: the form stays
   EXPECT_TRUE(ShotHas(1, "Zmniejszyć stan poniżej zera?"));
@@ -123,7 +126,10 @@ TEST_F(TransactionFormTest, PaymentsBalanceAndInterestIsOffered) {
   ASSERT_EQ(StoredTransaction(sale).GOT, A(1000));
   // Card 300: cash takes the rest. Transfer 700: cash again, to 0. Paid 30.01.2009, a month
   // late: 30 days at 13 % of 700.
-  ASSERT_EQ(EditWith(sale, "{Alt+t}300{Tab}g{Alt+l}700{Tab}g{Alt+l}{Tab}{Tab}30012009{Tab}{Snap}t{Alt+o}"), 0);
+  ASSERT_EQ(
+      EditWith(sale,
+               "{Alt+t}300{Tab}g{Alt+l}700{Tab}g{Alt+l}{Tab}{Tab}30012009{Tab}{Snap}t{Alt+o}"),
+      0);
   EXPECT_TRUE(ShotHas(0, "Uaktualnić odsetki?"));
   const TRA_RECORD t = StoredTransaction(sale);
   EXPECT_EQ(t.CZK, A(300));

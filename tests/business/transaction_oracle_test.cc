@@ -20,7 +20,8 @@ TEST_F(TransactionOracleTest, RandomWorkKeepsSumsStockAndIndexesInStep) {
   std::map<int64_t, AMOUNT> base;
   std::vector<AMOUNT> goods;
   for (int g = 0; g < 12; ++g) {
-    const AMOUNT id = AddGoods(("Towar " + std::to_string(g)).c_str(), 1 + pick(300), kVats[g % 7], pick(100));
+    const AMOUNT id =
+        AddGoods(("Towar " + std::to_string(g)).c_str(), 1 + pick(300), kVats[g % 7], pick(100));
     // Two services: positions of theirs move no stock.
     if (g >= 10) {
       ASSERT_EQ(FindById(kTableGoods, id), 0);
@@ -45,7 +46,8 @@ TEST_F(TransactionOracleTest, RandomWorkKeepsSumsStockAndIndexesInStep) {
       TRA_RECORD t{};
       t.RODZAJ[0] = pick(2) ? 'S' : 'D';
       t.DATATRA = t.DATAMAG = DateFromYmd(2014 + pick(2), 1 + pick(12), 1 + pick(28));
-      std::snprintf(t.DOKMAGTYP, sizeof t.DOKMAGTYP, "%s", (t.RODZAJ[0] == 'D' ? kIncome : kExpense)[pick(4)]);
+      std::snprintf(t.DOKMAGTYP, sizeof t.DOKMAGTYP, "%s",
+                    (t.RODZAJ[0] == 'D' ? kIncome : kExpense)[pick(4)]);
       t.ZAOKRNETTO = pick(3) == 0;
       ASSERT_EQ(LockAllTables(true), 0);
       ASSERT_EQ(StoreTransaction(&t), 0);
@@ -59,7 +61,9 @@ TEST_F(TransactionOracleTest, RandomWorkKeepsSumsStockAndIndexesInStep) {
     ASSERT_EQ(TransactionPositions(o.id, &recnos), 0);
     const TRA_RECORD t = StoredTransaction(o.id);
     const bool adding = r < 60 || (r < 85 && recnos.empty());
-    const long recno = adding || recnos.empty() ? -1 : recnos[static_cast<size_t>(pick(static_cast<int>(recnos.size())))];
+    const long recno = adding || recnos.empty()
+                           ? -1
+                           : recnos[static_cast<size_t>(pick(static_cast<int>(recnos.size())))];
     POZ_RECORD p{};
     if (recno >= 0) {
       ASSERT_EQ(ReadPosition(recno, &p), 0);

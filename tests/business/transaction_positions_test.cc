@@ -32,7 +32,9 @@ TEST_F(TransactionPositionsTest, PackagesSinglesPricesAndTheQuestionsOfSaving) {
   // 2 packages of 12 and 3 single: 27 (0); the sale price below the purchase price is asked
   // about (1), "Tak".
   long recno = -1;
-  ASSERT_EQ(PositionWith(sale, &recno, "{Alt+n}G{Enter}{Alt+p}2{Tab}{Alt+j}3{Tab}{Snap}{Alt+o}{Snap}t"), 0);
+  ASSERT_EQ(
+      PositionWith(sale, &recno, "{Alt+n}G{Enter}{Alt+p}2{Tab}{Alt+j}3{Tab}{Snap}{Alt+o}{Snap}t"),
+      0);
   EXPECT_TRUE(ShotHas(0, "27,00"));
   EXPECT_TRUE(ShotHas(1, "nie większą od ceny zakupu?"));
   EXPECT_EQ(Stored(recno).ILOSC, A(27));

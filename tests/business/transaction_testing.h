@@ -8,15 +8,15 @@
 #include <map>
 #include <string>
 
+#include "business/goods_rules.h"
 #include "business/numbering.h"
+#include "business/options.h"
 #include "business/position_store.h"
 #include "business/prices.h"
 #include "business/record_lookup.h"
 #include "business/transaction_commands.h"
 #include "business/transaction_edit.h"
 #include "business/transaction_store.h"
-#include "business/goods_rules.h"
-#include "business/options.h"
 #include "db/db_events.h"
 #include "db/table_check.h"
 #include "db/table_lock.h"
@@ -34,7 +34,8 @@ class TransactionTest : public GoodsTest {
   static AMOUNT A(double v) { return AMOUNT::FromDouble(v); }
 
   // Goods of a stock-keeping kind at a gross price and VAT, with a stock of their own.
-  static AMOUNT AddGoods(const char* name, double price, int vat = 12, double stock = 0, double packaging = 1) {
+  static AMOUNT AddGoods(const char* name, double price, int vat = 12, double stock = 0,
+                         double packaging = 1) {
     Tow = NewGoodsRecord();
     EXPECT_EQ(NextRecordId(kTableGoods, &Tow.ID), 0);
     std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "%s", name);
@@ -66,7 +67,8 @@ class TransactionTest : public GoodsTest {
     return t.ID;
   }
   // A position written as the positions window writes it.
-  static long AddPositionTo(AMOUNT transaction, AMOUNT goods, double quantity, double price = 10, int vat = 12) {
+  static long AddPositionTo(AMOUNT transaction, AMOUNT goods, double quantity, double price = 10,
+                            int vat = 12) {
     TRA_RECORD t{};
     EXPECT_EQ(ReadRecordById(kTableTransactions, transaction, &t), 0);
     POZ_RECORD p{};

@@ -6,8 +6,8 @@
 #include <random>
 #include <sstream>
 
-#include "support/amount_testing.h"
 #include "common/text.h"
+#include "support/amount_testing.h"
 
 namespace {
 std::string Words(AMOUNT a) { return Cp1250ToUtf8(AmountInWords(a)); }
@@ -41,8 +41,9 @@ bool ParseWords(const std::string& text, int64_t* out, std::string* why) {
       std::string w;
       for (int64_t v = first[r]; in >> w; v += step[r]) values[w] = v;
     }
-    std::istringstream in("tysiąc tysiące tysięcy milion miliony milionów miliard miliardy "
-                          "miliardów bilion biliony bilionów");
+    std::istringstream in(
+        "tysiąc tysiące tysięcy milion miliony milionów miliard miliardy "
+        "miliardów bilion biliony bilionów");
     std::string w;
     for (int i = 0; in >> w; ++i) {
       int64_t size = 1000;
@@ -62,9 +63,16 @@ bool ParseWords(const std::string& text, int64_t* out, std::string* why) {
   int64_t total = 0, group = 0, lastScale = INT64_MAX, sign = 1;
   bool first = true;
   while (in >> word) {
-    if (first && word == "minus") { sign = -1; first = false; continue; }
+    if (first && word == "minus") {
+      sign = -1;
+      first = false;
+      continue;
+    }
     if (word == "zero") {
-      if (!(in >> word).fail()) { *why = "zero not alone"; return false; }
+      if (!(in >> word).fail()) {
+        *why = "zero not alone";
+        return false;
+      }
       *out = 0;
       return sign == 1;
     }
@@ -72,8 +80,14 @@ bool ParseWords(const std::string& text, int64_t* out, std::string* why) {
     if (auto v = kValues.find(word); v != kValues.end()) {
       group += v->second;
     } else if (auto s = kScales.find(word); s != kScales.end()) {
-      if (group == 0 || s->second.first >= lastScale) { *why = "scale order"; return false; }
-      if (PolishForm(group) != s->second.second) { *why = "form of " + word; return false; }
+      if (group == 0 || s->second.first >= lastScale) {
+        *why = "scale order";
+        return false;
+      }
+      if (PolishForm(group) != s->second.second) {
+        *why = "form of " + word;
+        return false;
+      }
       total += group * s->second.first;
       lastScale = s->second.first;
       group = 0;

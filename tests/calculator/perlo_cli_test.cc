@@ -60,7 +60,8 @@ TEST(PerloCliTest, AmountsReadTheSameUnderEveryLocale) {
   // The fields' separators (as a locale would set them) do not reach the command line.
   PerloSetSeparators('.', ',');
   for (const char* typed : {"1234,50", "1234.50", "1 234,50", "1 234.5 zł", "+1234,5"})
-    EXPECT_EQ(Perlo({"tax", "2014", typed}).out, "Suma dochodu: 1 234,50 zł\nPodatek dochodowy: 0,00 zł\n")
+    EXPECT_EQ(Perlo({"tax", "2014", typed}).out,
+              "Suma dochodu: 1 234,50 zł\nPodatek dochodowy: 0,00 zł\n")
         << typed;
   // Blanks only between groups of three digits, one decimal separator, nothing after the currency.
   for (const char* typed : {"12 34", "1 2345", "1,234.50", "1.234,50", "12,", "zł", "1 zł x"}) {
@@ -77,7 +78,8 @@ TEST(PerloCliTest, BadArgumentsAreNamedInPolish) {
   } cases[] = {
       {{"taxes", "2014", "1"}, "perlo: nieznane polecenie: taxes\n"},
       {{"tax", "2014"}, "perlo: nieprawidłowa liczba argumentów polecenia: tax\n"},
-      {{"tax", "1994", "1000"}, "perlo: nieprawidłowy rok podatkowy (dozwolone lata 1995-2014): 1994\n"},
+      {{"tax", "1994", "1000"},
+       "perlo: nieprawidłowy rok podatkowy (dozwolone lata 1995-2014): 1994\n"},
       {{"income", "2014", "10 zł i 20 gr"}, "nieprawidłowa kwota podatku: 10 zł i 20 gr"},
       {{"tax", "2014", "100 000 000 000"}, "kwota poza zakresem: 100 000 000 000"},
       {{"interest", "legal", "1", "01.01.2013", "01.02.2013"}, "nieznany rodzaj odsetek"},
@@ -106,7 +108,9 @@ TEST(PerloCliTest, TheProgramsExitStatusTellsTheScriptWhatHappened) {
   ASSERT_EQ(run("tax 2014 '1234,50 zł'", &out), 0) << out;
   EXPECT_EQ(out, "Suma dochodu: 1 234,50 zł\nPodatek dochodowy: 0,00 zł\n");
   EXPECT_EQ(run("interest tax 100 31.02.2013 01.03.2013", &out), kPerloBadArguments);
-  EXPECT_EQ(out, "perlo: nieprawidłowy termin (oczekiwano DD.MM.RRRR): 31.02.2013\nPomoc: perlo --help\n");
+  EXPECT_EQ(
+      out,
+      "perlo: nieprawidłowy termin (oczekiwano DD.MM.RRRR): 31.02.2013\nPomoc: perlo --help\n");
   // Output that cannot be written, and no terminal for the dialog, are failures.
   EXPECT_EQ(run("tax 2014 100 >/dev/full", &out), kPerloFailed);
   EXPECT_NE(out.find("perlo: nie można zapisać wyniku."), std::string::npos);

@@ -18,7 +18,8 @@ TEST(PerloInterestTest, TaxInterestOverItsRowsInDateOrder) {
   const INTEREST_RATE* rows = PerloRates(kPerloTaxInterest, &count);
   for (int i = 1; i < count; ++i)
     ASSERT_LT(DateFromYmd(rows[i - 1].year, rows[i - 1].month, rows[i - 1].day),
-              DateFromYmd(rows[i].year, rows[i].month, rows[i].day)) << i;
+              DateFromYmd(rows[i].year, rows[i].month, rows[i].day))
+        << i;
   EXPECT_EQ(PerloRates(kPerloStatutory, &count), INTEREST_RATES);
   const PERLO_TABLE T = kPerloTaxInterest, S = kPerloStatutory;
   // 1-23.12 at 14.5 % (23 days: 9.1370), 24-31.12 at 13 % (8 days: 2.8493).
@@ -34,8 +35,10 @@ TEST(PerloInterestTest, TaxInterestOverItsRowsInDateOrder) {
 }
 
 TEST(PerloInterestTest, SplitFindsTheLargestPrincipal) {
-  EXPECT_EQ(PerloSplit(A("1010.46"), Day(30, 11, 2008), Day(31, 12, 2008), kPerloStatutory), A("1000"));
-  EXPECT_EQ(PerloSplit(A("1010.455"), Day(30, 11, 2008), Day(31, 12, 2008), kPerloStatutory), A("1000"));
+  EXPECT_EQ(PerloSplit(A("1010.46"), Day(30, 11, 2008), Day(31, 12, 2008), kPerloStatutory),
+            A("1000"));
+  EXPECT_EQ(PerloSplit(A("1010.455"), Day(30, 11, 2008), Day(31, 12, 2008), kPerloStatutory),
+            A("1000"));
   EXPECT_EQ(PerloSplit(A("500"), Day(1, 1, 2013), Day(1, 1, 2013), kPerloStatutory), A("500"));
   EXPECT_EQ(PerloSplit(A("-5"), Day(1, 1, 2012), Day(1, 1, 2013), kPerloStatutory), AMOUNT());
   std::mt19937 rng(4);

@@ -47,10 +47,10 @@ TEST(PerloMoneyTest, ReadsTypedAmountsWithSeparatorsAndCurrency) {
 TEST(PerloMoneyTest, SeparatorsFromTheLocale) {
   EXPECT_EQ(PerloSeparatorFromLocale("", true, ' '), ' ');
   EXPECT_EQ(PerloSeparatorFromLocale(nullptr, true, ','), ',');
-  EXPECT_EQ(PerloSeparatorFromLocale("5", false, ','), ',');              // a digit is ignored
-  EXPECT_EQ(PerloSeparatorFromLocale("\xC2\xA0", true, ' '), '\xA0');      // no-break space
-  EXPECT_EQ(PerloSeparatorFromLocale("\xE2\x80\xAF", true, ' '), ' ');    // no 1250 form
-  EXPECT_EQ(PerloSeparatorFromLocale("\xC2", true, ' '), ' ');            // cut sequence
+  EXPECT_EQ(PerloSeparatorFromLocale("5", false, ','), ',');            // a digit is ignored
+  EXPECT_EQ(PerloSeparatorFromLocale("\xC2\xA0", true, ' '), '\xA0');   // no-break space
+  EXPECT_EQ(PerloSeparatorFromLocale("\xE2\x80\xAF", true, ' '), ' ');  // no 1250 form
+  EXPECT_EQ(PerloSeparatorFromLocale("\xC2", true, ' '), ' ');          // cut sequence
   PerloSetSeparators('7', 0);
   EXPECT_EQ(PerloDecimalSeparator(), ',');
   EXPECT_EQ(PerloThousandsSeparator(), ' ');

@@ -64,14 +64,13 @@ TEST(PerloTaxTest, BackwardSearchAgreesWithTheForwardTax) {
   for (int i = 0; i < 1500; ++i) {
     int y = year(rng);
     AMOUNT target = (i % 2 == 0)
-        ? PerloTax(y, AMOUNT::FromRaw(grosze(rng) * 100))
-        : RoundTo(AMOUNT::FromRaw(grosze(rng) * 40), 2);  // up to 400 000.00
+                        ? PerloTax(y, AMOUNT::FromRaw(grosze(rng) * 100))
+                        : RoundTo(AMOUNT::FromRaw(grosze(rng) * 40), 2);  // up to 400 000.00
     AMOUNT income = PerloIncomeFromTax(y, target);
     ASSERT_LE(PerloTax(y, income), target) << y << " " << target.Raw();
     if (income < cap)
       ASSERT_GT(PerloTax(y, income + kPerloGrosz), target) << y << " " << target.Raw();
-    else
-      ASSERT_LE(PerloTax(y, cap), target);
+    else ASSERT_LE(PerloTax(y, cap), target);
   }
 }
 

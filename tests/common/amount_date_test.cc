@@ -17,8 +17,8 @@ TEST(AmountTest, FromDoubleRoundsHalfAwayFromZero) {
 }
 
 TEST(AmountTest, ProductsAndQuotientsTruncateTowardZero) {
-  AMOUNT price = AMOUNT::FromRaw(12345);  // 1.2345
-  AMOUNT third = AMOUNT::FromRaw(3333);   // 0.3333
+  AMOUNT price = AMOUNT::FromRaw(12345);   // 1.2345
+  AMOUNT third = AMOUNT::FromRaw(3333);    // 0.3333
   EXPECT_EQ((price * third).Raw(), 4114);  // 0.41145885 -> 0.4114
   EXPECT_EQ((-price * third).Raw(), -4114);
   EXPECT_EQ((AMOUNT::FromInt(1) / AMOUNT::FromInt(3)).Raw(), 3333);
@@ -60,8 +60,8 @@ TEST(DateTest, DayNumbersOfTheProlepticCalendar) {
   EXPECT_EQ(DateFromYmd(2000, 1, 1), 730120u);
   EXPECT_NE(DateFromYmd(2012, 2, 29), 0u);
   EXPECT_NE(DateFromYmd(2000, 2, 29), 0u);
-  for (DATE impossible : {DateFromYmd(2013, 2, 31), DateFromYmd(2013, 2, 29), DateFromYmd(1900, 2, 29),
-                          DateFromYmd(2014, 13, 1), DateFromYmd(0, 1, 1)})
+  for (DATE impossible : {DateFromYmd(2013, 2, 31), DateFromYmd(2013, 2, 29),
+                          DateFromYmd(1900, 2, 29), DateFromYmd(2014, 13, 1), DateFromYmd(0, 1, 1)})
     EXPECT_EQ(impossible, 0u);
   EXPECT_EQ(DateWeekday(DateFromYmd(2014, 4, 19)), 6u);  // Saturday
   EXPECT_EQ(DateWeekday(DateFromYmd(2026, 12, 7)), 1u);  // Monday

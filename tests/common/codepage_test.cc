@@ -10,7 +10,6 @@
 
 namespace {
 
-
 TEST(CodePageTest, CollationIsAPermutationWithTheDocumentedWeights) {
   for (int cp = 0; cp < kCodePageCount; ++cp) {
     std::set<int> weights;

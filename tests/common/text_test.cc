@@ -20,6 +20,6 @@ TEST(PolishLiterals, Utf8RoundTripsThroughWindows1250) {
     EXPECT_EQ(static_cast<uint8_t>(back[b - 1]), unused ? '?' : b) << b;
   }
   EXPECT_EQ(Cp1250ToUtf8("Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1"), "Zażółć gęślą jaźń");
-  EXPECT_EQ(Utf8ToCp1250("\xE2\x82"), "?");   // cut sequence
+  EXPECT_EQ(Utf8ToCp1250("\xE2\x82"), "?");          // cut sequence
   EXPECT_EQ(Utf8ToCp1250("\xF0\x9F\x98\x80"), "?");  // outside the code page
 }

@@ -94,16 +94,20 @@ class ArchzipTest : public ::testing::Test {
   // The names and contents of the data directory, in short.
   std::string Data() {
     std::map<std::string, size_t> files;
-    for (const auto& e : fs::directory_iterator("data")) files[e.path().string()] = std::hash<std::string>()(ReadWholeFile(e.path()));
+    for (const auto& e : fs::directory_iterator("data"))
+      files[e.path().string()] = std::hash<std::string>()(ReadWholeFile(e.path()));
     std::string all;
     for (const auto& [name, hash] : files) all += name + "=" + std::to_string(hash) + ";";
     return all;
   }
   void ResetData() {
-    for (const char* f : kFiles) WriteWholeFile(std::string("data/") + f, std::string("stare ") + f);
+    for (const char* f : kFiles)
+      WriteWholeFile(std::string("data/") + f, std::string("stare ") + f);
   }
   void ExpectRestored() {
-    for (const char* f : kFiles) EXPECT_EQ(ReadWholeFile(std::string("data/") + f), ReadWholeFile(std::string("src/") + f)) << f;
+    for (const char* f : kFiles)
+      EXPECT_EQ(ReadWholeFile(std::string("data/") + f), ReadWholeFile(std::string("src/") + f))
+          << f;
   }
   TempDir dir;
   RECORDING z;
@@ -125,12 +129,15 @@ TEST_F(ArchzipTest, RoundTripInBothFormsIsByteExactAndKeepsTimes) {
   ASSERT_EQ(z.CreateArchive("std.zip", kFiles, 4, "src"), 0);
   EXPECT_EQ(Sh("unzip -tq std.zip >/dev/null"), 0);
   EXPECT_EQ(Sh("python3 -c \"import zipfile,sys; z=zipfile.ZipFile('std.zip'); "
-               "sys.exit(z.testzip() is not None or z.read('Tow.dbf')!=open('src/Tow.dbf','rb').read())\""),
+               "sys.exit(z.testzip() is not None or "
+               "z.read('Tow.dbf')!=open('src/Tow.dbf','rb').read())\""),
             0);
   // The own form is a valid archive whose members zlib reads.
-  EXPECT_EQ(Sh("python3 -c \"import zipfile,zlib,sys,struct; f=open('own.zip','rb').read(); z=zipfile.ZipFile('own.zip'); "
+  EXPECT_EQ(Sh("python3 -c \"import zipfile,zlib,sys,struct; f=open('own.zip','rb').read(); "
+               "z=zipfile.ZipFile('own.zip'); "
                "i=z.getinfo('Tow.dbf'); o=i.header_offset; n,e=struct.unpack('<HH',f[o+26:o+30]); "
-               "d=zlib.decompress(f[o+30+n+e:o+30+n+e+i.compress_size]); sys.exit(d!=open('src/Tow.dbf','rb').read())\""),
+               "d=zlib.decompress(f[o+30+n+e:o+30+n+e+i.compress_size]); "
+               "sys.exit(d!=open('src/Tow.dbf','rb').read())\""),
             0);
   WriteWholeFile("data/Tow.dbf", "inny");
   ASSERT_EQ(z.ExtractArchive("std.zip", kFiles, 4, "data"), 0);
@@ -140,8 +147,10 @@ TEST_F(ArchzipTest, RoundTripInBothFormsIsByteExactAndKeepsTimes) {
 
 TEST_F(ArchzipTest, ArchivesOfOtherProgramsAreRead) {
   // Python's zipfile (raw deflate, a stored member, other names around ours, lower-case name).
-  ASSERT_EQ(Sh("cd src && python3 -c \"import zipfile; z=zipfile.ZipFile('../py.zip','w',zipfile.ZIP_DEFLATED); "
-               "z.write('Gto.dbf'); z.write('Tow.dbf'); z.write('empty.inx', compress_type=zipfile.ZIP_STORED); "
+  ASSERT_EQ(Sh("cd src && python3 -c \"import zipfile; "
+               "z=zipfile.ZipFile('../py.zip','w',zipfile.ZIP_DEFLATED); "
+               "z.write('Gto.dbf'); z.write('Tow.dbf'); z.write('empty.inx', "
+               "compress_type=zipfile.ZIP_STORED); "
                "z.write('Tamsu.ini','tamsu.ini'); z.writestr('inne.txt','x')\""),
             0);
   ASSERT_EQ(z.ExtractArchive("py.zip", kFiles, 4, "data"), 0);
@@ -159,16 +168,19 @@ TEST_F(ArchzipTest, DamagedArchivesAreRefusedAndChangeNothing) {
   const std::string good = ReadWholeFile("good.zip");
   const size_t central = good.size() - 22 - (4 * 46 + 7 + 7 + 9 + 9);  // first central header
   // 3 GB of zeros in 3 MB: one sync-flushed 16 MB block repeated, then a final empty block.
-  ASSERT_EQ(Sh("python3 -c \"import zipfile,zlib,struct; c=zlib.compressobj(9,zlib.DEFLATED,-15); "
-               "x=c.compress(bytes(1<<24))+c.flush(zlib.Z_SYNC_FLUSH); d=x*192+b'\\x03\\x00'; "
-               "z=zipfile.ZipFile('bomb.zip','w'); i=zipfile.ZipInfo('Gto.dbf'); i.compress_type=8; "
-               "z.writestr(i,b''); z.close(); f=open('bomb.zip','rb').read(); n=len('Gto.dbf'); "
-               "lh=bytearray(f[:30+n]); struct.pack_into('<III',lh,14,0,len(d),1000); "
-               "cd=bytearray(f[30+n+2:-22]); struct.pack_into('<III',cd,16,0,len(d),1000); struct.pack_into('<I',cd,42,0); "
-               "end=bytearray(f[-22:]); struct.pack_into('<II',end,12,len(cd),30+n+len(d)); "
-               "open('bomb.zip','wb').write(bytes(lh)+d+bytes(cd)+bytes(end))\""),
-            0);
-  ASSERT_EQ(Sh("python3 -c \"import zipfile; z=zipfile.ZipFile('up.zip','w'); z.writestr('../Gto.dbf','x'); z.close(); "
+  ASSERT_EQ(
+      Sh("python3 -c \"import zipfile,zlib,struct; c=zlib.compressobj(9,zlib.DEFLATED,-15); "
+         "x=c.compress(bytes(1<<24))+c.flush(zlib.Z_SYNC_FLUSH); d=x*192+b'\\x03\\x00'; "
+         "z=zipfile.ZipFile('bomb.zip','w'); i=zipfile.ZipInfo('Gto.dbf'); i.compress_type=8; "
+         "z.writestr(i,b''); z.close(); f=open('bomb.zip','rb').read(); n=len('Gto.dbf'); "
+         "lh=bytearray(f[:30+n]); struct.pack_into('<III',lh,14,0,len(d),1000); "
+         "cd=bytearray(f[30+n+2:-22]); struct.pack_into('<III',cd,16,0,len(d),1000); "
+         "struct.pack_into('<I',cd,42,0); "
+         "end=bytearray(f[-22:]); struct.pack_into('<II',end,12,len(cd),30+n+len(d)); "
+         "open('bomb.zip','wb').write(bytes(lh)+d+bytes(cd)+bytes(end))\""),
+      0);
+  ASSERT_EQ(Sh("python3 -c \"import zipfile; z=zipfile.ZipFile('up.zip','w'); "
+               "z.writestr('../Gto.dbf','x'); z.close(); "
                "z=zipfile.ZipFile('abs.zip','w'); z.writestr('/etc/Gto.dbf','x'); z.close()\""),
             0);
   auto patched = [&](size_t at, uint32_t value) {
@@ -190,9 +202,12 @@ TEST_F(ArchzipTest, DamagedArchivesAreRefusedAndChangeNothing) {
   const CASE cases[] = {
       {"bad CRC", patched(central + 16, le32(central + 16) ^ 1), "bad.zip", kArchErrCrc},
       {"truncated", good.substr(0, good.size() / 2), "cut.zip", kArchErrFormat},
-      {"declared larger", patched(central + 24, le32(central + 24) + 1), "big.zip", kArchErrDecompress},
-      {"declared smaller", patched(central + 24, le32(central + 24) - 1), "small.zip", kArchErrDecompress},
-      {"compressed size past the directory", patched(central + 20, 0x7FFFFFFF), "csize.zip", kArchErrFormat},
+      {"declared larger", patched(central + 24, le32(central + 24) + 1), "big.zip",
+       kArchErrDecompress},
+      {"declared smaller", patched(central + 24, le32(central + 24) - 1), "small.zip",
+       kArchErrDecompress},
+      {"compressed size past the directory", patched(central + 20, 0x7FFFFFFF), "csize.zip",
+       kArchErrFormat},
       {"a name with ../", "", "up.zip", kArchErrFormat},
       {"an absolute name", "", "abs.zip", kArchErrFormat},
       {"a member inflating to 3 GB", "", "bomb.zip", kArchErrDecompress},
@@ -220,7 +235,8 @@ TEST_F(ArchzipTest, AFaultAtAnyFileOperationLeavesOldFilesAndNoTemporaryOnes) {
   z.SetLevel(5);
   const std::string old_archive = ReadWholeFile("old.zip");
   const std::string before = Data();
-  for (int op : {kFileOpRead, kFileOpWrite, kFileOpOpen, kFileOpSeek, kFileOpFlush, kFileOpRename, kFileOpSize}) {
+  for (int op : {kFileOpRead, kFileOpWrite, kFileOpOpen, kFileOpSeek, kFileOpFlush, kFileOpRename,
+                 kFileOpSize}) {
     for (long n = 1;; ++n) {
       WriteWholeFile("old.zip", old_archive);
       ResetData();
@@ -282,11 +298,14 @@ TEST_F(ArchzipTest, AnArchiveSpreadOverDisksJoinsAgain) {
   while (fs::exists(disks[static_cast<size_t>(used)] + "/Tamsu.zip")) ++used;
   ASSERT_GE(used, 3);
   EXPECT_EQ(std::count(z.prompts.begin(), z.prompts.end(), std::make_pair(kPromptDisk, 2)), 2);
-  for (int i = 0; i < used; ++i) EXPECT_EQ(drives.labels[disks[static_cast<size_t>(i)]], "PKBACK# 00" + std::to_string(i + 1));
+  for (int i = 0; i < used; ++i)
+    EXPECT_EQ(drives.labels[disks[static_cast<size_t>(i)]], "PKBACK# 00" + std::to_string(i + 1));
   EXPECT_EQ(ReadWholeFile(disks[0] + "/Tamsu.zip").substr(0, 4), "PK\x07\x08");
 
   z.prompts.clear();
-  z.on_prompt = [&](int kind, int n) { drives.inserted = disks[static_cast<size_t>(kind == kPromptLastDisk ? used - 1 : n - 1)]; };
+  z.on_prompt = [&](int kind, int n) {
+    drives.inserted = disks[static_cast<size_t>(kind == kPromptLastDisk ? used - 1 : n - 1)];
+  };
   ASSERT_EQ(z.ReadFromDisks("A:\\Tamsu.zip", "joined.zip"), 0);
   EXPECT_EQ(z.prompts.front(), std::make_pair(kPromptLastDisk, 0));
   EXPECT_EQ(z.prompts.size(), static_cast<size_t>(used));

@@ -79,7 +79,8 @@ void RunAndKill(Fn fn, std::chrono::microseconds after) {
 
 int RunAdmin(const char* verb, const std::string& dir) {
   const std::string admin = std::string(TAMSU_BUILD_DIR) + "/tamsu-admin";
-  if (freopen("/dev/null", "w", stdout) == nullptr || freopen("/dev/null", "w", stderr) == nullptr) return 3;
+  if (freopen("/dev/null", "w", stdout) == nullptr || freopen("/dev/null", "w", stderr) == nullptr)
+    return 3;
   execl(admin.c_str(), admin.c_str(), verb, dir.c_str(), static_cast<char*>(nullptr));
   return 4;
 }
@@ -115,11 +116,15 @@ TEST_F(CrashTest, KilledRebuildsAndPacksLeaveEveryRecord) {
       WriteWholeFile("Tow.inx", inx);
       if (w.removes_index) std::remove("Tow.inx");
       const auto start = std::chrono::steady_clock::now();
-      const long at = k < 0 ? 60000000 : std::uniform_int_distribution<long>(0, took.count())(random);
+      const long at =
+          k < 0 ? 60000000 : std::uniform_int_distribution<long>(0, took.count())(random);
       RunAndKill([&] { return w.run(dir.path()); }, std::chrono::microseconds(at));
-      if (k < 0) took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
-      ExpectWhole(kRecords, w.packs ? kLive : kRecords, kLive,
-                  std::string(w.name) + (k < 0 ? " whole" : " killed after " + std::to_string(at) + " us"));
+      if (k < 0)
+        took = std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - start);
+      ExpectWhole(
+          kRecords, w.packs ? kLive : kRecords, kLive,
+          std::string(w.name) + (k < 0 ? " whole" : " killed after " + std::to_string(at) + " us"));
     }
   }
 }
@@ -146,8 +151,9 @@ TEST_F(CrashTest, PowerLossAtAnyStepOfARebuildOrPack) {
       for (int f = 0; f < 2; ++f) {
         if (op == kBuildOnOpening && t == kTableGoods && f == 1) continue;
         CFILE out;
-        EXPECT_EQ(out.Open(f ? TABLE_DEFS[t].index_file : TABLE_DEFS[t].data_file, kCreateAlways, kAccessReadWrite,
-                           kShareNone), 0);
+        EXPECT_EQ(out.Open(f ? TABLE_DEFS[t].index_file : TABLE_DEFS[t].data_file, kCreateAlways,
+                           kAccessReadWrite, kShareNone),
+                  0);
         out.Write(files[t][f].data(), files[t][f].size());
       }
     }
@@ -177,7 +183,8 @@ TEST_F(CrashTest, PowerLossAtAnyStepOfARebuildOrPack) {
     const long stride = total > 120 ? total / 60 : 1;
     for (long nth = 1; nth <= total; nth += nth + 40 >= total ? 1 : stride) {
       EXPECT_EQ(run(op, nth), -1);
-      ExpectWhole(kRecords, kLive, kLive, "op " + std::to_string(op) + " power lost at step " + std::to_string(nth));
+      ExpectWhole(kRecords, kLive, kLive,
+                  "op " + std::to_string(op) + " power lost at step " + std::to_string(nth));
       ++losses;
     }
   }

@@ -9,14 +9,14 @@
 #include <set>
 #include <string>
 
-#include "platform/cfile.h"
-#include "platform/cfile_testing.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_check.h"
 #include "db/table_lock.h"
+#include "platform/cfile.h"
+#include "platform/cfile_testing.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -97,13 +97,12 @@ bool RunOp(Op op) {
     case kUpdateInRun:
       // A goods without a barcode far into the run: going there leaves the hints the update's
       // removal of the barcode key then follows.
-      if (TableSetIndex(kTableGoods, 5) != 0 || TableGo(kTableGoods, 36) != 0 || TableGo(kTableGoods, 37) != 0)
+      if (TableSetIndex(kTableGoods, 5) != 0 || TableGo(kTableGoods, 36) != 0 ||
+          TableGo(kTableGoods, 37) != 0)
         return false;
       std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "AAA pierwszy");
       return TableUpdate(kTableGoods) == 0;
-    case kAppend:
-      MakeGoods(99, "Towar nowy");
-      return TableAppend(kTableGoods) == 0;
+    case kAppend: MakeGoods(99, "Towar nowy"); return TableAppend(kTableGoods) == 0;
     case kUpdate:
       if (TableGo(kTableGoods, 5) != 0) return false;
       std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "AAA pierwszy");
@@ -111,8 +110,7 @@ bool RunOp(Op op) {
     case kDelete:
       if (TableGo(kTableGoods, 7) != 0) return false;
       return TableDelete(kTableGoods) == 0;
-    case kZap:
-      return TableZap(kTableGoods) == 0;
+    case kZap: return TableZap(kTableGoods) == 0;
   }
   return false;
 }
@@ -162,28 +160,28 @@ TEST_F(FaultTest, EveryFailingStepOfEveryWriteLeavesARecoverableTable) {
   int cases = 0;
   // Shared access adds the look at the index file's stamp and the cursor page read again.
   for (bool net : {false, true})
-  for (Op op : {kAppend, kUpdate, kDelete, kZap, kUpdateInRun}) {
-    if (net && op != kAppend && op != kUpdateInRun) continue;
-    for (Mode mode : {kOnce, kFromThenOn, kDiskFull}) {
-      if (mode == kDiskFull && op != kAppend) continue;  // only an append grows the files
-      for (long nth = 1;; ++nth) {
-        Restore();
-        SetNetworkFlag(net);
-        if (mode == kDiskFull) SetDiskSpace(64 * (nth - 1));
-        else SetFileFault(0, nth, mode == kFromThenOn);  // every kind of file operation counts
-        bool ok = RunOp(op);
-        ClearFileFault();
-        SetNetworkFlag(false);
-        std::string what = "op " + std::to_string(op) + " mode " + std::to_string(mode) + " step " +
-                           std::to_string(nth) + (net ? " shared" : "");
-        ExpectRecoverable(what, mode == kFromThenOn || op == kZap);
-        if (mode != kFromThenOn) ExpectWholeOrNothing(op, ok, what);
-        ++cases;
-        if (ok) break;
-        ASSERT_LT(nth, 500) << "the operation never succeeds";
+    for (Op op : {kAppend, kUpdate, kDelete, kZap, kUpdateInRun}) {
+      if (net && op != kAppend && op != kUpdateInRun) continue;
+      for (Mode mode : {kOnce, kFromThenOn, kDiskFull}) {
+        if (mode == kDiskFull && op != kAppend) continue;  // only an append grows the files
+        for (long nth = 1;; ++nth) {
+          Restore();
+          SetNetworkFlag(net);
+          if (mode == kDiskFull) SetDiskSpace(64 * (nth - 1));
+          else SetFileFault(0, nth, mode == kFromThenOn);  // every kind of file operation counts
+          bool ok = RunOp(op);
+          ClearFileFault();
+          SetNetworkFlag(false);
+          std::string what = "op " + std::to_string(op) + " mode " + std::to_string(mode) +
+                             " step " + std::to_string(nth) + (net ? " shared" : "");
+          ExpectRecoverable(what, mode == kFromThenOn || op == kZap);
+          if (mode != kFromThenOn) ExpectWholeOrNothing(op, ok, what);
+          ++cases;
+          if (ok) break;
+          ASSERT_LT(nth, 500) << "the operation never succeeds";
+        }
       }
     }
-  }
   EXPECT_GT(cases, 100);
 }
 
@@ -222,7 +220,8 @@ TEST_F(FaultTest, TwoProgramsAppendingToOneSharedTableLoseNothing) {
   EXPECT_EQ(CheckTable(kTableGoods, &problem), 0) << problem;
   std::set<long> ids;
   ASSERT_EQ(TableSetIndex(kTableGoods, 0), 0);
-  for (int rc = TableFirst(kTableGoods); rc == 0; rc = TableNext(kTableGoods)) ids.insert(Tow.ID.Whole());
+  for (int rc = TableFirst(kTableGoods); rc == 0; rc = TableNext(kTableGoods))
+    ids.insert(Tow.ID.Whole());
   EXPECT_EQ(ids.size(), 2u * kEach);
   EXPECT_EQ(*ids.begin(), 1000);
   EXPECT_EQ(*ids.rbegin(), 2000 + kEach - 1);

@@ -24,7 +24,8 @@ namespace {
 // keys[i][r]: the key text of index i for record r.
 using Keys = std::vector<std::vector<std::string>>;
 
-std::string AppendedInOrder(const Keys& keys, const std::vector<int>& lengths, const std::string& name) {
+std::string AppendedInOrder(const Keys& keys, const std::vector<int>& lengths,
+                            const std::string& name) {
   auto ix = std::make_unique<INDEXFILE>();
   const int n = static_cast<int>(lengths.size());
   EXPECT_EQ(CreateIndexFile(ix.get(), name.c_str(), n, lengths.data(), kShareNone), 0);
@@ -38,7 +39,9 @@ std::string AppendedInOrder(const Keys& keys, const std::vector<int>& lengths, c
       MakeIndexKey(keys[static_cast<size_t>(i)][b].c_str(), kl, kb);
       return CompareIndexKeys(ka, kb, kl) < 0;
     });
-    for (size_t r : order) EXPECT_EQ(AddKey(ix.get(), i, keys[static_cast<size_t>(i)][r].c_str(), static_cast<long>(r)), 0);
+    for (size_t r : order)
+      EXPECT_EQ(AddKey(ix.get(), i, keys[static_cast<size_t>(i)][r].c_str(), static_cast<long>(r)),
+                0);
   }
   CloseIndexFile(ix.get());
   return ReadWholeFile(name);
@@ -49,7 +52,9 @@ std::string Built(const Keys& keys, const std::vector<int>& lengths, const std::
   KEYSORTER sorter(n, lengths.data(), name);
   const size_t records = keys.empty() ? 0 : keys[0].size();
   for (size_t r = 0; r < records; ++r)
-    for (int i = 0; i < n; ++i) EXPECT_EQ(sorter.Add(i, keys[static_cast<size_t>(i)][r].c_str(), static_cast<uint32_t>(r)), 0);
+    for (int i = 0; i < n; ++i)
+      EXPECT_EQ(sorter.Add(i, keys[static_cast<size_t>(i)][r].c_str(), static_cast<uint32_t>(r)),
+                0);
   EXPECT_EQ(sorter.Finish(), 0);
   EXPECT_EQ(WriteSortedIndexFile(name.c_str(), sorter, n, lengths.data()), 0);
   return ReadWholeFile(name);
@@ -57,24 +62,39 @@ std::string Built(const Keys& keys, const std::vector<int>& lengths, const std::
 
 TEST_F(IndexTest, BuildWritesWhatAddKeyWritesGivenTheKeysInOrder) {
   // Texts with Polish letters and with bytes that code page 852 gives back as other letters.
-  const std::vector<std::string> words = {"\xAF" "aba", "\x8F" "rebi\xEA", "Zorza", "aster", "\xA9" "x", "\xE4" "y",
-                                          "", "A", "\xA5", "\xB9" "z"};
+  const std::vector<std::string> words = {
+      "\xAF"
+      "aba",
+      "\x8F"
+      "rebi\xEA",
+      "Zorza",
+      "aster",
+      "\xA9"
+      "x",
+      "\xE4"
+      "y",
+      "",
+      "A",
+      "\xA5",
+      "\xB9"
+      "z"};
   struct Case {
     std::vector<int> lengths;
     int records;
     int distinct;   // keys repeat after this many (equal keys spanning pages)
     size_t budget;  // memory for keys; small ones force sorted runs on disk
   } cases[] = {
-      {{10}, 0, 1, 1 << 20},          {{10}, 1, 1, 1 << 20},         {{10}, 34, 34, 1 << 20},
-      {{10}, 35, 35, 1 << 20},        {{2}, 83, 83, 1 << 20},        {{2}, 3000, 7, 1 << 20},
-      {{100}, 400, 400, 1 << 20},     {{100}, 400, 3, 1 << 20},      {{10, 51, 21}, 1500, 200, 1 << 20},
+      {{10}, 0, 1, 1 << 20},           {{10}, 1, 1, 1 << 20},    {{10}, 34, 34, 1 << 20},
+      {{10}, 35, 35, 1 << 20},         {{2}, 83, 83, 1 << 20},   {{2}, 3000, 7, 1 << 20},
+      {{100}, 400, 400, 1 << 20},      {{100}, 400, 3, 1 << 20}, {{10, 51, 21}, 1500, 200, 1 << 20},
       {{10, 51, 21}, 1500, 200, 4096}, {{60, 2}, 2000, 1, 1000},
   };
   for (const Case& c : cases) {
     Keys keys(c.lengths.size());
     for (size_t i = 0; i < c.lengths.size(); ++i) {
       for (int r = 0; r < c.records; ++r) {
-        const int v = static_cast<int>((static_cast<long>(r) * 7919 + static_cast<long>(i) * 31) % c.distinct);
+        const int v = static_cast<int>((static_cast<long>(r) * 7919 + static_cast<long>(i) * 31) %
+                                       c.distinct);
         std::string text = words[static_cast<size_t>(v) % words.size()] + std::to_string(v);
         keys[i].push_back(text.substr(0, static_cast<size_t>(c.lengths[i] - 1)));
       }
@@ -82,10 +102,13 @@ TEST_F(IndexTest, BuildWritesWhatAddKeyWritesGivenTheKeysInOrder) {
     SetKeySortBudget(c.budget);
     const std::string what = std::to_string(c.lengths[0]) + "/" + std::to_string(c.records) + "/" +
                              std::to_string(c.distinct) + "/" + std::to_string(c.budget);
-    EXPECT_EQ(Built(keys, c.lengths, dir.File("built.inx")), AppendedInOrder(keys, c.lengths, dir.File("appended.inx")))
+    EXPECT_EQ(Built(keys, c.lengths, dir.File("built.inx")),
+              AppendedInOrder(keys, c.lengths, dir.File("appended.inx")))
         << what;
     auto ix = std::make_unique<INDEXFILE>();
-    ASSERT_EQ(OpenIndexFile(ix.get(), dir.File("built.inx").c_str(), static_cast<int>(c.lengths.size()), c.lengths.data(), kShareNone), 0);
+    ASSERT_EQ(OpenIndexFile(ix.get(), dir.File("built.inx").c_str(),
+                            static_cast<int>(c.lengths.size()), c.lengths.data(), kShareNone),
+              0);
     ExpectSound(ix.get(), c.records);
     CloseIndexFile(ix.get());
   }
@@ -146,7 +169,8 @@ TEST_F(BuildTableTest, AFailureAtAnyStepOfARebuildOrPackLeavesASoundTable) {
       ListTemporaryNames("Tow.dbf", &temporary);
       FindLeftovers(&ours, true);
       EXPECT_EQ(temporary.size(), ours.size()) << what;
-      for (const std::string& name : temporary) std::remove(name.c_str());  // as the next start does
+      for (const std::string& name : temporary)
+        std::remove(name.c_str());  // as the next start does
       ResetTables();
       ASSERT_EQ(TableOpen(kTableGoods, &TABLE_DEFS[kTableGoods]), 0) << what;
       const long count = TableRecCount(kTableGoods);
@@ -178,8 +202,8 @@ TEST_F(BuildTableTest, TheCheckFindsARecordMissingAmongEqualKeys) {
     long lost, doubled;
   };
   const std::vector<std::vector<Swap>> cases = {
-      {{5, "", 7, 11}},                                  // no barcode: one key shared by 54 records
-      {{5, "", 7, 11}, {1, "TOWAR 02", 9, 2}},           // "Towar 02" is the name of records 2 and 9
+      {{5, "", 7, 11}},                         // no barcode: one key shared by 54 records
+      {{5, "", 7, 11}, {1, "TOWAR 02", 9, 2}},  // "Towar 02" is the name of records 2 and 9
       {{1, "TOWAR 02", 2, 9}, {5, "", 7, 11}},
   };
   const char* const expected[] = {"Brak rekordu 8 w indeksie 5.", "Brak rekordu 8 w indeksie 5.",

@@ -49,10 +49,14 @@ class IndexCorruptionTest : public IndexTest {
     long rec;
     for (int i = 0; i < 2; ++i) {
       int steps = 0;
-      for (rc = FirstKey(ix.get(), i, &rec); rc == 0 && steps < 10000; rc = NextKey(ix.get(), i, &rec)) ++steps;
+      for (rc = FirstKey(ix.get(), i, &rec); rc == 0 && steps < 10000;
+           rc = NextKey(ix.get(), i, &rec))
+        ++steps;
       EXPECT_LT(steps, 10000) << "endless walk forwards";
       steps = 0;
-      for (rc = LastKey(ix.get(), i, &rec); rc == 0 && steps < 10000; rc = PrevKey(ix.get(), i, &rec)) ++steps;
+      for (rc = LastKey(ix.get(), i, &rec); rc == 0 && steps < 10000;
+           rc = PrevKey(ix.get(), i, &rec))
+        ++steps;
       EXPECT_LT(steps, 10000) << "endless walk backwards";
       SeekKey(ix.get(), i, "K01", &rec);
       SeekLastKey(ix.get(), i, "K02", &rec);
@@ -61,8 +65,8 @@ class IndexCorruptionTest : public IndexTest {
       AddKey(ix.get(), i, Key(8).c_str(), 99);
     }
     for (const SeenEvent& e : SeenEvents()) {
-      EXPECT_TRUE(e.code == kDbEvBadIndex || e.code == kDbEvKeyMissing || e.code == kDbEvBadRecordNumber ||
-                  e.code == kDbEvNotFound)
+      EXPECT_TRUE(e.code == kDbEvBadIndex || e.code == kDbEvKeyMissing ||
+                  e.code == kDbEvBadRecordNumber || e.code == kDbEvNotFound)
           << e.code;
     }
     return verdict;
@@ -81,7 +85,8 @@ TEST_F(IndexCorruptionTest, AnyChangedByteIsSurvivedAndHeadersAndPageHeadsAreCau
       if (at < 512 || at % 512 < 12) {
         EXPECT_EQ(verdict, kDbEvBadIndex) << "byte " << at << " flip " << flip;
       } else {
-        EXPECT_TRUE(verdict == 0 || verdict == kDbEvBadIndex || verdict == kDbEvBadRecordNumber) << verdict;
+        EXPECT_TRUE(verdict == 0 || verdict == kDbEvBadIndex || verdict == kDbEvBadRecordNumber)
+            << verdict;
       }
       if (HasFailure()) return;
     }
@@ -90,7 +95,8 @@ TEST_F(IndexCorruptionTest, AnyChangedByteIsSurvivedAndHeadersAndPageHeadsAreCau
 
 TEST_F(IndexCorruptionTest, TruncatedFilesAreRefused) {
   const std::string good = MakeSound();
-  for (size_t length = 0; length < good.size(); length += 97) EXPECT_EQ(Exercise(good.substr(0, length)), kDbEvBadIndex) << length;
+  for (size_t length = 0; length < good.size(); length += 97)
+    EXPECT_EQ(Exercise(good.substr(0, length)), kDbEvBadIndex) << length;
 }
 
 class IndexSurgeryTest : public IndexCorruptionTest {
@@ -159,11 +165,15 @@ TEST_F(IndexSurgeryTest, LeafChainsThatLoopEndTheWalk) {
     ASSERT_NO_FATAL_FAILURE(Reopen(bad));
     long rec, steps = 0;
     int rc;
-    for (rc = FirstKey(ix_.get(), 1, &rec); rc == 0 && steps <= most; rc = NextKey(ix_.get(), 1, &rec)) ++steps;
+    for (rc = FirstKey(ix_.get(), 1, &rec); rc == 0 && steps <= most;
+         rc = NextKey(ix_.get(), 1, &rec))
+      ++steps;
     EXPECT_EQ(rc, kDbEvBadIndex) << b.name;
     EXPECT_LE(steps, most) << b.name;
     steps = 0;
-    for (rc = LastKey(ix_.get(), 1, &rec); rc == 0 && steps <= most; rc = PrevKey(ix_.get(), 1, &rec)) ++steps;
+    for (rc = LastKey(ix_.get(), 1, &rec); rc == 0 && steps <= most;
+         rc = PrevKey(ix_.get(), 1, &rec))
+      ++steps;
     EXPECT_TRUE(rc == kDbEvBadIndex || rc == kDbEvNotFound) << b.name;
     EXPECT_LE(steps, most) << b.name;
     INDEXCHECK check;

@@ -156,8 +156,12 @@ TEST_F(IndexFileTest, SeeksMatchByPrefixInPolishOrder) {
   // On disk the keys are in code page 852: Ż is 0xBD there.
   ASSERT_EQ(CloseIndexFile(ix.get()), 0);
   std::string bytes = ReadWholeFile(Name());
-  EXPECT_NE(bytes.find("\xBD" "ABA"), std::string::npos);
-  EXPECT_EQ(bytes.find("\xAF" "ABA"), std::string::npos);
+  EXPECT_NE(bytes.find("\xBD"
+                       "ABA"),
+            std::string::npos);
+  EXPECT_EQ(bytes.find("\xAF"
+                       "ABA"),
+            std::string::npos);
   ASSERT_EQ(OpenIndexFile(ix.get(), Name().c_str(), 1, lengths, kShareNone), 0);
   char key[10];
   ASSERT_EQ(SeekKey(ix.get(), 0, "Ż"_pl, &rec), 0);
@@ -297,7 +301,8 @@ TEST_F(IndexFileTest, IndexOrRecordNumberOutOfRangeIsRefused) {
   EXPECT_EQ(AddKey(ix.get(), 1, "A", 0), kDbEvBadIndexNumber);
   EXPECT_EQ(FirstKey(ix.get(), -1, &rec), kDbEvBadIndexNumber);
   EXPECT_EQ(AddKey(ix.get(), 0, "A", -1), kDbEvBadRecordNumber);
-  EXPECT_EQ(EventCodes(), (std::vector<int>{kDbEvBadIndexNumber, kDbEvBadIndexNumber, kDbEvBadRecordNumber}));
+  EXPECT_EQ(EventCodes(),
+            (std::vector<int>{kDbEvBadIndexNumber, kDbEvBadIndexNumber, kDbEvBadRecordNumber}));
 }
 
 TEST_F(IndexFileTest, SecondWorkstationSeesChangesAfterRefresh) {
@@ -367,7 +372,10 @@ TEST(DbEvents, HandlerHearsEventsAndLastErrorRemembers) {
   EXPECT_EQ(ReportDbEvent(kDbEvBadIndex, "Tow.inx", 2), 0);
   EXPECT_EQ(LastError(), kDbEvBadIndex);
   static int heard = 0;
-  SetEventHandler([](int code, const char*, long number) { heard = code * 100 + static_cast<int>(number); return 1; });
+  SetEventHandler([](int code, const char*, long number) {
+    heard = code * 100 + static_cast<int>(number);
+    return 1;
+  });
   EXPECT_EQ(ReportDbEvent(kDbEvIndexBuildProgress, "Tow.inx", 40), 1);  // non-zero answer cancels
   EXPECT_EQ(heard, 540);
   ResetDbEvents();

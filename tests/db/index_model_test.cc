@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/text.h"
 #include "db/index_test_support.h"
-#include "common/codepage.h"
 
 namespace {
 
@@ -22,7 +22,9 @@ struct Entry {
 class Model {
  public:
   explicit Model(int key_length) : kl_(key_length) {}
-  std::string Cut(const std::string& text) const { return text.substr(0, static_cast<size_t>(kl_ - 1)); }
+  std::string Cut(const std::string& text) const {
+    return text.substr(0, static_cast<size_t>(kl_ - 1));
+  }
   int Compare(const std::string& a, const std::string& b) const {
     return compare_prefix(a.c_str(), b.c_str(), static_cast<size_t>(kl_ - 1));
   }
@@ -87,7 +89,8 @@ class IndexModelTest : public IndexTest, public ::testing::WithParamInterface<un
     ASSERT_EQ(WalkForward(ix_.get(), i), want) << "index " << i;
     std::vector<long> back;
     long rec;
-    for (int rc = LastKey(ix_.get(), i, &rec); rc == 0; rc = PrevKey(ix_.get(), i, &rec)) back.insert(back.begin(), rec);
+    for (int rc = LastKey(ix_.get(), i, &rec); rc == 0; rc = PrevKey(ix_.get(), i, &rec))
+      back.insert(back.begin(), rec);
     ASSERT_EQ(back, want) << "index " << i << " backwards";
   }
 
@@ -108,7 +111,9 @@ class IndexModelTest : public IndexTest, public ::testing::WithParamInterface<un
       Entry gone = m.entries[at];
       ASSERT_EQ(RemoveKey(ix_.get(), i, gone.key.c_str(), gone.record), 0);
       m.entries.erase(m.entries.begin() + static_cast<long>(at));
-      long want = at < m.entries.size() ? m.entries[at].record : at > 0 ? m.entries[at - 1].record : -1;
+      long want = at < m.entries.size() ? m.entries[at].record
+                  : at > 0              ? m.entries[at - 1].record
+                                        : -1;
       ExpectCursor(i, want);
       EXPECT_EQ(RemoveKey(ix_.get(), i, gone.key.c_str(), gone.record), kDbEvKeyMissing);
     } else if (what == 8) {
@@ -135,7 +140,8 @@ class IndexModelTest : public IndexTest, public ::testing::WithParamInterface<un
     INDEXCHECK check;
     ASSERT_EQ(CheckIndexFile(ix_.get(), next_record_, &check), 0)
         << check.problem << " (index " << check.index << ", page " << check.page << ")";
-    for (int i = 0; i < kIndexes; ++i) ASSERT_EQ(check.keys[i], static_cast<long>(models[static_cast<size_t>(i)].entries.size()));
+    for (int i = 0; i < kIndexes; ++i)
+      ASSERT_EQ(check.keys[i], static_cast<long>(models[static_cast<size_t>(i)].entries.size()));
   }
 
   std::mt19937 rng_{GetParam()};
@@ -167,7 +173,8 @@ TEST_P(IndexModelTest, RandomAddsAndRemovesMatchTheModel) {
         ASSERT_NO_FATAL_FAILURE(ExpectSameWalk(i, m));
       }
     }
-    for (int i = 0; i < kIndexes; ++i) ASSERT_NO_FATAL_FAILURE(ExpectSameWalk(i, models[static_cast<size_t>(i)]));
+    for (int i = 0; i < kIndexes; ++i)
+      ASSERT_NO_FATAL_FAILURE(ExpectSameWalk(i, models[static_cast<size_t>(i)]));
     if (phase == 0) {
       // The targets are meant to give every tree at least three levels (two for key length 2).
       INDEXCHECK check;
@@ -179,7 +186,8 @@ TEST_P(IndexModelTest, RandomAddsAndRemovesMatchTheModel) {
   ASSERT_EQ(CloseIndexFile(ix_.get()), 0);
   ASSERT_EQ(OpenIndexFile(ix_.get(), Name().c_str(), kIndexes, lengths_, kShareNone), 0);
   ASSERT_NO_FATAL_FAILURE(CheckAll(models));
-  for (int i = 0; i < kIndexes; ++i) ASSERT_NO_FATAL_FAILURE(ExpectSameWalk(i, models[static_cast<size_t>(i)]));
+  for (int i = 0; i < kIndexes; ++i)
+    ASSERT_NO_FATAL_FAILURE(ExpectSameWalk(i, models[static_cast<size_t>(i)]));
   EXPECT_EQ(EventCodes(), (std::vector<int>(EventCodes().size(), kDbEvKeyMissing)));
 }
 

@@ -49,7 +49,8 @@ class IndexTest : public ::testing::Test {
   // Fails the test when the checker finds a fault.
   void ExpectSound(INDEXFILE* ix, long records = -1) {
     INDEXCHECK check;
-    EXPECT_EQ(CheckIndexFile(ix, records, &check), 0) << check.problem << " (index " << check.index << ")";
+    EXPECT_EQ(CheckIndexFile(ix, records, &check), 0)
+        << check.problem << " (index " << check.index << ")";
   }
   std::string Name() const { return dir.File("Tow.inx"); }
 
@@ -60,6 +61,7 @@ class IndexTest : public ::testing::Test {
 inline std::vector<long> WalkForward(INDEXFILE* ix, int index) {
   std::vector<long> out;
   long rec;
-  for (int rc = FirstKey(ix, index, &rec); rc == 0; rc = NextKey(ix, index, &rec)) out.push_back(rec);
+  for (int rc = FirstKey(ix, index, &rec); rc == 0; rc = NextKey(ix, index, &rec))
+    out.push_back(rec);
   return out;
 }

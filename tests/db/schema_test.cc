@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "business/demo_data.h"
 #include "common/text.h"
 #include "db/db_events.h"
 #include "db/dbtable.h"
-#include "business/demo_data.h"
 #include "db/records.h"
 #include "db/table.h"
 #include "db/table_check.h"
@@ -46,7 +46,8 @@ TEST_F(SchemaTest, ANewDatabaseHasFiveEmptyTablesOfTheDocumentedSizes) {
   for (int t = 0; t < 5; ++t) {
     std::string f = ReadWholeFile(data[t]);
     EXPECT_EQ(f.size(), 32u * fields[t] + 33 + 1) << data[t];
-    EXPECT_EQ(static_cast<uint8_t>(f[10]) | static_cast<uint8_t>(f[11]) << 8, record_length[t]) << data[t];
+    EXPECT_EQ(static_cast<uint8_t>(f[10]) | static_cast<uint8_t>(f[11]) << 8, record_length[t])
+        << data[t];
     EXPECT_EQ(ReadWholeFile(index[t]).size(), (indexes[t] + 1) * 512u) << index[t];
   }
   EXPECT_TRUE(DatabaseEmpty());
@@ -89,7 +90,8 @@ TEST_F(SchemaTest, KeysFollowTheirFormats) {
   TABLE_DEFS[kTableContractors].key_builders[2](&Kon, key);
   EXPECT_STREQ(key, "123-456-78-90");
   TABLE_DEFS[kTableContractors].key_builders[3](&Kon, key);
-  EXPECT_EQ(std::string(key), Utf8ToCp1250("ŁÓDŹ") + std::string(26, ' ') + "ABC" + std::string(47, ' '));
+  EXPECT_EQ(std::string(key),
+            Utf8ToCp1250("ŁÓDŹ") + std::string(26, ' ') + "ABC" + std::string(47, ' '));
 }
 
 TEST_F(SchemaTest, GoodsNumbersOfEitherCaseSortTogether) {
@@ -103,7 +105,8 @@ TEST_F(SchemaTest, GoodsNumbersOfEitherCaseSortTogether) {
   }
   ASSERT_EQ(TableSetIndex(kTableGoods, 3), 0);
   std::string order;
-  for (int rc = TableFirst(kTableGoods); rc == 0; rc = TableNext(kTableGoods)) order += std::string(Tow.NR) + " ";
+  for (int rc = TableFirst(kTableGoods); rc == 0; rc = TableNext(kTableGoods))
+    order += std::string(Tow.NR) + " ";
   EXPECT_EQ(order, "A1 a1 B0 b1 ");
 }
 
@@ -134,7 +137,8 @@ TEST_F(SchemaTest, DemonstrationDatabase) {
   ASSERT_EQ(FindById(kTableContractors, AMOUNT::FromInt(3)), 0);
   EXPECT_STREQ(Kon.NAZWA, "Sprzedaż detaliczna"_pl);
   EXPECT_STREQ(Kon.NIP, "003-000-00-00");
-  EXPECT_EQ(FindById(kTableContractors, AMOUNT::FromInt(1)), kTableEnd);  // the user's own firm comes first
+  EXPECT_EQ(FindById(kTableContractors, AMOUNT::FromInt(1)),
+            kTableEnd);  // the user's own firm comes first
 
   ASSERT_EQ(FindById(kTableTransactions, AMOUNT::FromInt(1)), 0);
   EXPECT_STREQ(Tra.DOKMAGTYP, "PZ");

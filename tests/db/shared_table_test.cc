@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/cfile.h"
 #include "db/db_events.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_check.h"
 #include "db/table_lock.h"
+#include "platform/cfile.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -178,7 +178,8 @@ TEST_F(SharedTableTest, AnIndexRebuiltElsewhereIsOpenedAgain) {
 std::vector<std::string> NamesInNameOrder() {
   std::vector<std::string> names;
   EXPECT_EQ(TableSetIndex(kTableGroups, 1), 0);
-  for (int rc = TableFirst(kTableGroups); rc == 0; rc = TableNext(kTableGroups)) names.push_back(Gto.NAZWA);
+  for (int rc = TableFirst(kTableGroups); rc == 0; rc = TableNext(kTableGroups))
+    names.push_back(Gto.NAZWA);
   return names;
 }
 
@@ -237,7 +238,8 @@ TEST_F(SharedTableTest, HintsToEqualKeysThatAnotherWorkstationMovedAreNotFollowe
     return 0;
   });
   ASSERT_EQ(TableSetIndex(kTableGroups, 1), 0);
-  for (long r : {50L, 55L, 60L, 20L}) ASSERT_EQ(TableGo(kTableGroups, r), 0);  // hints learnt and used
+  for (long r : {50L, 55L, 60L, 20L})
+    ASSERT_EQ(TableGo(kTableGroups, r), 0);  // hints learnt and used
   ASSERT_EQ(other.Do('m'), 0);
   moved_to_end(55);
   for (long r = 65; r < 95; ++r) order.push_back(r);
@@ -273,7 +275,9 @@ TEST_F(SharedTableTest, OpeningWaitsWhileAnotherWorkstationWrites) {
   pid_t pid = fork();
   if (pid == 0) {
     close(locked[0]);
-    if (TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]) != 0 || TableLock(kTableGroups, true) != 0) _exit(1);
+    if (TableOpen(kTableGroups, &TABLE_DEFS[kTableGroups]) != 0 ||
+        TableLock(kTableGroups, true) != 0)
+      _exit(1);
     char c = 'l';
     if (write(locked[1], &c, 1) != 1) _exit(2);
     sleep(10);

@@ -19,7 +19,10 @@ class FakeTable : public TABLE_LOCK_TARGET {
   CFILE* LockFile() override { return &file; }
   int64_t LockLength() override { return 32 * 4 + 33; }
   void OnFirstLock() override { ++first_locks; }
-  int Refresh(bool) override { ++refreshes; return 0; }
+  int Refresh(bool) override {
+    ++refreshes;
+    return 0;
+  }
   CFILE file;
   int first_locks = 0, refreshes = 0;
 };

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/text.h"
-#include "platform/cfile.h"
 #include "db/db_event_text.h"
 #include "db/db_events.h"
 #include "db/dbf_format.h"
 #include "db/table_check.h"
 #include "db/table_lock.h"
+#include "platform/cfile.h"
 #include "support/temp_dir.h"
-#include "common/codepage.h"
 
 namespace {
 
@@ -31,10 +31,8 @@ struct ITEM {
 ITEM g_item;
 
 const FIELDDEF kFields[] = {
-    {"ID", 'N', 9, 0, offsetof(ITEM, ID)},
-    {"NAZWA", 'C', 20, 0, offsetof(ITEM, NAZWA)},
-    {"DATA", 'D', 8, 0, offsetof(ITEM, DATA)},
-    {"AKTYWNY", 'L', 1, 0, offsetof(ITEM, AKTYWNY)},
+    {"ID", 'N', 9, 0, offsetof(ITEM, ID)},     {"NAZWA", 'C', 20, 0, offsetof(ITEM, NAZWA)},
+    {"DATA", 'D', 8, 0, offsetof(ITEM, DATA)}, {"AKTYWNY", 'L', 1, 0, offsetof(ITEM, AKTYWNY)},
     {"CENA", 'N', 8, 2, offsetof(ITEM, CENA)},
 };
 
@@ -48,7 +46,8 @@ void KeyName(const void* r, char* key) {
 
 const int kKeyLengths[] = {10, 21};
 const KEYBUILDER kBuilders[] = {KeyId, KeyName};
-const TABLEDEF kDef = {"Item.dbf", 5, kFields, &g_item, sizeof(ITEM), "Item.inx", 2, kKeyLengths, kBuilders};
+const TABLEDEF kDef = {"Item.dbf", 5, kFields,     &g_item,  sizeof(ITEM),
+                       "Item.inx", 2, kKeyLengths, kBuilders};
 
 std::vector<int> g_events;
 int RecordEvent(int code, const char*, long) {
@@ -88,7 +87,9 @@ class TableTest : public ::testing::Test {
     std::string f = ReadWholeFile("Item.dbf");
     return f.substr(32 * 5 + 33 + n * 47, 47);
   }
-  bool EventSeen(int code) { return std::find(g_events.begin(), g_events.end(), code) != g_events.end(); }
+  bool EventSeen(int code) {
+    return std::find(g_events.begin(), g_events.end(), code) != g_events.end();
+  }
   TempDir dir;
 };
 
@@ -119,7 +120,9 @@ TEST_F(TableTest, FieldsAreStoredInTheirTextForms) {
   Add(2, "", 0, 0);
   std::string r0 = Raw(0), r1 = Raw(1);
   EXPECT_EQ(r0.substr(0, 10), "         1");
-  EXPECT_EQ(r0.substr(10, 20), "\x9D\xA2" "d\xAB                ");  // code page 852
+  EXPECT_EQ(r0.substr(10, 20),
+            "\x9D\xA2"
+            "d\xAB                ");  // code page 852
   EXPECT_EQ(r0.substr(30, 8), "20140409");
   EXPECT_EQ(r0.substr(38, 1), "T");
   EXPECT_EQ(r0.substr(39, 8), "12345.68");
@@ -142,7 +145,7 @@ TEST_F(TableTest, StoredFormsReadBackAsSpecified) {
   EXPECT_EQ(UnpackNumber("  +3.14159x", 11).Raw(), 31416);
   EXPECT_EQ(UnpackNumber("        ", 8).Raw(), 0);
   EXPECT_EQ(UnpackNumber("12abc", 5).Raw(), 120000);
-  EXPECT_EQ(UnpackDate("20010229"), 0u);  // no such day
+  EXPECT_EQ(UnpackDate("20010229"), 0u);                       // no such day
   EXPECT_EQ(UnpackDate("2014 4 9"), DateFromYmd(2014, 4, 9));  // non-digits count as 0
   char out[20];
   EXPECT_TRUE(PackNumber(AMOUNT::FromDouble(1.005), 8, 2, out));
@@ -235,12 +238,28 @@ TEST_F(TableTest, ReadsTellTheEndFromAFailureAtEveryStep) {
       {"seek not found", 1, 3, [] { return TableSeek(0, "ZZ"); }, kTableEnd},
       {"seek last", 1, 3, [] { return TableSeekLast(0, "KA"); }, 0},
       {"seek last not found", 1, 3, [] { return TableSeekLast(0, "A"); }, kTableEnd},
-      {"is deleted", 1, 1, [] { bool deleted; return TableIsDeleted(0, &deleted); }, 0},
-      {"count", 1, 1, [] { long n; return TableCount(0, &n); }, 0},
-      {"count in file order", -1, 1, [] { long n; return TableCount(0, &n); }, 0},
+      {"is deleted", 1, 1,
+       [] {
+         bool deleted;
+         return TableIsDeleted(0, &deleted);
+       },
+       0},
+      {"count", 1, 1,
+       [] {
+         long n;
+         return TableCount(0, &n);
+       },
+       0},
+      {"count in file order", -1, 1,
+       [] {
+         long n;
+         return TableCount(0, &n);
+       },
+       0},
   };
   ASSERT_EQ(TableOpen(0, &kDef), 0);
-  for (const char* name : {"Mak", "Kalia", "Konwalia", "Kaktus", "Rzepa"}) Add(static_cast<int>(g_item.ID.Whole()) + 1, name);
+  for (const char* name : {"Mak", "Kalia", "Konwalia", "Kaktus", "Rzepa"})
+    Add(static_cast<int>(g_item.ID.Whole()) + 1, name);
   ASSERT_EQ(TableGo(0, 4), 0);
   ASSERT_EQ(TableDelete(0), 0);  // walks step over it
   CFILE::SetHandler(&counter);
@@ -319,8 +338,8 @@ TEST_F(TableTest, WalkingBackwardsAndDeletingFollowTheActiveIndex) {
   std::string back;
   for (int rc = TableLast(0); rc == 0; rc = TablePrev(0)) back += std::string(g_item.NAZWA) + ",";
   EXPECT_EQ(back, "Dalia,Cynia,Bez,Astra,");
-  EXPECT_STREQ(g_item.NAZWA, "Astra");  // the walk ran out: the first record stays
-  ASSERT_EQ(TableSeekLast(0, "BR"), 0);   // the last "BR..." is deleted: back to Bez
+  EXPECT_STREQ(g_item.NAZWA, "Astra");   // the walk ran out: the first record stays
+  ASSERT_EQ(TableSeekLast(0, "BR"), 0);  // the last "BR..." is deleted: back to Bez
   EXPECT_STREQ(g_item.NAZWA, "Bez");
   ASSERT_EQ(TableSeek(0, "DALIA"), 0);
   ASSERT_EQ(TableDelete(0), 0);
@@ -372,7 +391,8 @@ TEST_F(TableTest, AHeaderThatDiffersIsRefused) {
 // cuts the file to its whole records (the cut one is lost and reported) and builds the index.
 TEST_F(TableTest, AShortDataFileIsMendedAfterACopyIsKept) {
   ASSERT_EQ(TableOpen(0, &kDef), 0);
-  for (const char* name : {"Bez", "Akacja", "Cis"}) Add(static_cast<int>(g_item.ID.Whole()) + 1, name);
+  for (const char* name : {"Bez", "Akacja", "Cis"})
+    Add(static_cast<int>(g_item.ID.Whole()) + 1, name);
   ResetTables();
   const std::string cut = ReadWholeFile("Item.dbf").substr(0, 193 + 2 * 47 + 20);
   WriteWholeFile("Item.dbf", cut);
@@ -389,7 +409,8 @@ TEST_F(TableTest, AShortDataFileIsMendedAfterACopyIsKept) {
   ASSERT_EQ(TableOpen(0, &kDef), 0);
   EXPECT_TRUE(EventSeen(kDbEvFileMended));
   EXPECT_EQ(DbEventMessage(kDbEvFileMended, "Item.dbf.001", 1),
-            "Plik Item.dbf był krótszy, niż podaje jego nagłówek,\ni został naprawiony. Utracone rekordy: 1.\n"
+            "Plik Item.dbf był krótszy, niż podaje jego nagłówek,\ni został naprawiony. Utracone "
+            "rekordy: 1.\n"
             "Kopia pliku sprzed naprawy: Item.dbf.001."_pl);
   EXPECT_EQ(ReadWholeFile("Item.dbf.001"), cut);
   EXPECT_EQ(TableRecCount(0), 2);

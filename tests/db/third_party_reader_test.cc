@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "admin/admin.h"
+#include "common/text.h"
 #include "db/dbtable.h"
 #include "db/schema.h"
 #include "db/table.h"
-#include "common/text.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
@@ -38,22 +38,25 @@ TEST(ThirdPartyReaderTest, ReadsEveryTableOfTheDemonstrationDatabaseAsWeDo) {
     ASSERT_EQ(TableGo(kTableGoods, 2), 0);
     ASSERT_EQ(TableDelete(kTableGoods), 0);
     ASSERT_EQ(TableGo(kTableGroups, 2), 0);
-    std::snprintf(Gto.UWAGI, sizeof Gto.UWAGI, "%s", Utf8ToCp1250("Zażółć gęślą jaźń, ZAŻÓŁĆ GĘŚLĄ JAŹŃ").c_str());
+    std::snprintf(Gto.UWAGI, sizeof Gto.UWAGI, "%s",
+                  Utf8ToCp1250("Zażółć gęślą jaźń, ZAŻÓŁĆ GĘŚLĄ JAŹŃ").c_str());
     ASSERT_EQ(TableUpdate(kTableGroups), 0);
     CloseDatabase();
     ResetTables();
     std::filesystem::current_path(cwd);
   }
   for (const char* table : {"Gto", "Tow", "Kon", "Tra", "Poz"}) {
-    std::string theirs = RunShell("/usr/bin/python3 " TAMSU_SOURCE_DIR "/tests/db/read_with_dbf.py " + db + "/" +
-                                    table + ".dbf 2>&1");
+    std::string theirs =
+        RunShell("/usr/bin/python3 " TAMSU_SOURCE_DIR "/tests/db/read_with_dbf.py " + db + "/" +
+                 table + ".dbf 2>&1");
     std::string ours = AdminDump(db, table);
     EXPECT_EQ(theirs, ours) << table;
     EXPECT_GT(ours.size(), 100u);
   }
   std::string goods = AdminDump(db, "Tow");
   EXPECT_NE(goods.find("\n*,3,"), std::string::npos);  // the deleted goods, marked
-  EXPECT_NE(AdminDump(db, "Gto").find("\"Zażółć gęślą jaźń, ZAŻÓŁĆ GĘŚLĄ JAŹŃ\""), std::string::npos);
+  EXPECT_NE(AdminDump(db, "Gto").find("\"Zażółć gęślą jaźń, ZAŻÓŁĆ GĘŚLĄ JAŹŃ\""),
+            std::string::npos);
 }
 
 }  // namespace

@@ -61,7 +61,8 @@ void RandomChange(std::mt19937& random, long* next_id) {
       TableIsDeleted(kTableGoods, &deleted) != 0 || deleted)
     return;
   if (what < 8) {
-    std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "Zmieniony %05ld", static_cast<long>(random() % 977));
+    std::snprintf(Tow.NAZWA, sizeof Tow.NAZWA, "Zmieniony %05ld",
+                  static_cast<long>(random() % 977));
     std::snprintf(Tow.NR, sizeof Tow.NR, "Z%06ld", static_cast<long>(random() % 100000));
     TableUpdate(kTableGoods);
   } else {
@@ -214,8 +215,9 @@ TEST_F(UncleanEndTest, FaultsAtEveryStepOfTheFirstChange) {
     for (bool killed : {false, true}) {
       bool struck = true;
       for (long nth = 1; struck; ++nth) {
-        const std::string what = std::string(from_then_on ? "disk dead" : "one fault") + " at step " +
-                                 std::to_string(nth) + (killed ? ", killed" : ", closed");
+        const std::string what = std::string(from_then_on ? "disk dead" : "one fault") +
+                                 " at step " + std::to_string(nth) +
+                                 (killed ? ", killed" : ", closed");
         fs = clean.Put();
         ASSERT_EQ(TableOpen(kTableGoods, &kGoods), 0);
         SetFileFault(0, nth, from_then_on);
@@ -237,7 +239,8 @@ TEST_F(UncleanEndTest, FaultsAtEveryStepOfTheFirstChange) {
         ASSERT_EQ(TableOpen(kTableGoods, &kGoods), 0);
         const long count = TableRecCount(kTableGoods);
         // A dead disk may refuse the taking back of a record written whole: it is kept.
-        EXPECT_TRUE(count == 10 || (count == 11 && (rc == 0 || from_then_on))) << what << ": " << count << " records";
+        EXPECT_TRUE(count == 10 || (count == 11 && (rc == 0 || from_then_on)))
+            << what << ": " << count << " records";
         ResetTables();
       }
     }
@@ -272,8 +275,8 @@ TEST_F(UncleanEndTest, FaultsAtEveryStepOfTheRepair) {
   for (bool from_then_on : {false, true}) {
     bool struck = true;
     for (long nth = 1; struck; ++nth) {
-      const std::string what = std::string(from_then_on ? "disk dead" : "one fault") + " at step " +
-                               std::to_string(nth);
+      const std::string what =
+          std::string(from_then_on ? "disk dead" : "one fault") + " at step " + std::to_string(nth);
       ++cases;
       broken.Put();
       g_rebuilt_told = 0;
@@ -370,8 +373,10 @@ TEST_F(UncleanEndTest, AdminCheckReportsAndRepairMends) {
   ASSERT_EQ(WEXITSTATUS(status), 0);
   AdminRun r = Admin("check", dir->path());
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("Tow.dbf: program nie został poprawnie zakończony w czasie zmian w tym pliku (Tow.opn)."),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find(
+          "Tow.dbf: program nie został poprawnie zakończony w czasie zmian w tym pliku (Tow.opn)."),
+      std::string::npos)
       << r.out;
   EXPECT_EQ(UncleanEnd(kGoods.data_file), 1);
   r = Admin("check", dir->path(), "--repair");

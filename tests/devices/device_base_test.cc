@@ -5,8 +5,6 @@
 #include <functional>
 #include <thread>
 
-#include "support/ui_fixture.h"
-#include "ui/screen.h"
 #include "common/text.h"
 #include "device_sim.h"
 #include "devices/device_dialogs.h"
@@ -14,6 +12,8 @@
 #include "devices/device_messages.h"
 #include "devices/device_tables.h"
 #include "devices/threadloop.h"
+#include "support/ui_fixture.h"
+#include "ui/screen.h"
 
 namespace {
 
@@ -28,7 +28,8 @@ TEST(TaxRateMapTest, AddFindTextAndParse) {
   EXPECT_EQ(map.text('A'), "23");
   EXPECT_EQ(map.text('Z'), "zw.");
   EXPECT_EQ(map.text('Q'), "");
-  for (int i = 2; i < TaxRateMap::kEntries; ++i) EXPECT_EQ(map.add(AMOUNT::FromInt(i), static_cast<uint8_t>('a' + i)), 0);
+  for (int i = 2; i < TaxRateMap::kEntries; ++i)
+    EXPECT_EQ(map.add(AMOUNT::FromInt(i), static_cast<uint8_t>('a' + i)), 0);
   EXPECT_EQ(map.add(AMOUNT::FromInt(99), 'x'), -1);  // full
   for (auto [text, value] : {std::pair{"7.5", 7.5}, {"abc", -1.0}, {"", -1.0}, {"12x", -1.0}})
     EXPECT_EQ(TaxRateMap::parse(text), AMOUNT::FromDouble(value)) << text;
@@ -50,7 +51,8 @@ TEST(DeviceMessageTest, TextsOfTheCodes) {
       {28, 0, "Błąd komunikacji z urządzeniem."},
       {35, 0, "Błąd nr 35 programu obsługi urządzenia."},
   };
-  for (const Case& c : cases) EXPECT_EQ(Cp1250ToUtf8(DeviceMessage(c.code, c.argument)), c.text) << c.code;
+  for (const Case& c : cases)
+    EXPECT_EQ(Cp1250ToUtf8(DeviceMessage(c.code, c.argument)), c.text) << c.code;
 }
 
 class DeviceUiTest : public UiTest {
@@ -85,8 +87,9 @@ TEST_F(DeviceUiTest, PrinterOptionsStoreTypePortAndOwnSettings) {
   // The type list starts on Posnet (7): Home takes the first row, "Elzab FP-600" (0). COM3 is
   // two rows down. "Ręczne..." opens the port settings: 19200 is the last rate, even parity
   // the second row; a baud rate no row carries would show empty and stay.
-  PlayKeys(con, "{Alt+t}{Home}{Enter}{Alt+p}{Down}{Down}{Enter}{Alt+r}{Snap}{Alt+p}{End}{Enter}"
-                "{Alt+r}{Home}{Down}{Enter}{Alt+o}{Alt+o}");
+  PlayKeys(con,
+           "{Alt+t}{Home}{Enter}{Alt+p}{Down}{Down}{Enter}{Alt+r}{Snap}{Alt+p}{End}{Enter}"
+           "{Alt+r}{Home}{Down}{Enter}{Alt+o}{Alt+o}");
   ASSERT_EQ(fiscal_printer_options(), 0);
   EXPECT_TRUE(ShotHas(0, "USTAWIENIA PORTU"));
   const DeviceConfig c = ReadDeviceConfig(kDevicePrinter);
@@ -95,7 +98,9 @@ TEST_F(DeviceUiTest, PrinterOptionsStoreTypePortAndOwnSettings) {
   EXPECT_EQ(c.portDefaultProperties, 0);
   EXPECT_EQ(FormatPortProperties(c.settings), "19200,8,E,1");
 
-  ASSERT_EQ(INIFILE(dir.File("Tamsu.ini")).WriteString("Fiscal Cash Register", "PortProperties", "57600,8,N,1"), 0);
+  ASSERT_EQ(INIFILE(dir.File("Tamsu.ini"))
+                .WriteString("Fiscal Cash Register", "PortProperties", "57600,8,N,1"),
+            0);
   PlayKeys(con, "{Alt+d}{Alt+o}");
   ASSERT_EQ(fiscal_register_options(), 0);
   const DeviceConfig r = ReadDeviceConfig(kDeviceRegister);
@@ -110,7 +115,8 @@ TEST_F(DeviceTest, SelectionTablesAndTheHolder) {
     EXPECT_EQ(CreateFiscalPrinter(row.type) != nullptr, row.class_name != nullptr) << row.text;
   EXPECT_STREQ(CreateFiscalPrinter(1)->name(), "Emar-Duo");
   EXPECT_EQ(FiscalRegisterType(25), nullptr);
-  for (const DeviceTypeRow& row : FISCAL_REGISTER_TYPES) EXPECT_NE(CreateFiscalRegister(row.type), nullptr) << row.text;
+  for (const DeviceTypeRow& row : FISCAL_REGISTER_TYPES)
+    EXPECT_NE(CreateFiscalRegister(row.type), nullptr) << row.text;
   EXPECT_STREQ(CreateFiscalRegister(6)->name(), "ALFA SUPER 1279");
   ASSERT_EQ(INIFILE(dir.File("Tamsu.ini")).WriteString("Fiscal Cash Register", "Type", "25"), 0);
   DeviceHolder none;
@@ -146,8 +152,7 @@ class COUNTING_LOOP : public THREADLOOP {
     auto* self = static_cast<COUNTING_LOOP*>(t);
     const int now = ++self->live;
     ++self->started;
-    for (int m = self->most; now > m && !self->most.compare_exchange_weak(m, now);) {
-    }
+    for (int m = self->most; now > m && !self->most.compare_exchange_weak(m, now);) {}
     while (!t->waitStop(1)) ++self->ticks;
     --self->live;
     return 0;

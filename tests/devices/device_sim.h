@@ -139,7 +139,8 @@ class SIM_PORT : public PORTCOM {
 
 // Waits up to 5 s for a condition another thread makes true; whether it is.
 inline bool WaitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 5000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 5000 && !condition(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return condition();
 }
 

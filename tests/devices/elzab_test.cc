@@ -17,8 +17,8 @@ const char* const kPrograms[] = {"Opodatek.exe", "Ostatus.exe", "Ojednost.exe", 
                                  "Towarmax.exe", "Otowar.exe",  "Zbptowar.exe", "Ktowar.exe",
                                  "Osprzed.exe",  "Sortpak.exe", "Ksprop.exe",   "Zdataakt.exe"};
 
-RegisterGoods Goods(const char* number, const char* name, const char* rate = "23", const char* unit = "szt.",
-                    const char* code = "") {
+RegisterGoods Goods(const char* number, const char* name, const char* rate = "23",
+                    const char* unit = "szt.", const char* code = "") {
   RegisterGoods g{};
   SetField(g.number, number);
   SetField(g.name, name);
@@ -67,8 +67,10 @@ TEST_F(ElzabTest, APriceListGoesOutAndComesBackWithItsSales) {
   ASSERT_EQ(reg.sendGoods(Goods("000026", "Chleb żytni wiejski krojony"_pl, "zw.")), 0);
   ASSERT_EQ(reg.endTransfer(), 0);
   // Latin 2 in the files: Ł 0x9D, ó 0xA2, ź 0xAB; the name cut to 19.
-  EXPECT_EQ(Get("goods.txt"), "$25\t\x9D\xA2" "d\xAB               \t2\t1\t3\t1\t0\t5901234123457\t1250\t0\n"
-                              "$26\tChleb \xBEytni wiejski\t7\t1\t3\t2\t0\t0\t1250\t0\n");
+  EXPECT_EQ(Get("goods.txt"),
+            "$25\t\x9D\xA2"
+            "d\xAB               \t2\t1\t3\t1\t0\t5901234123457\t1250\t0\n"
+            "$26\tChleb \xBEytni wiejski\t7\t1\t3\t2\t0\t0\t1250\t0\n");
   EXPECT_EQ(Get("units.txt"), "$01\tkg  \n$02\tszt.\n");
 
   ASSERT_EQ(reg.beginTransfer(kTransferReadGoods), 0);
@@ -101,8 +103,11 @@ TEST_F(ElzabTest, APriceListGoesOutAndComesBackWithItsSales) {
   ASSERT_EQ(reg.deleteGoods(), 0);
   EXPECT_EQ(Get("goods.txt"), "");
   const std::string log = Get("log.txt");
-  EXPECT_NE(log.find("Osprzed.exe Empty.txt out\nSortpak.exe Sprzedaz.txt out\nOjednost.exe Empty.txt out\n"
-                     "Otowar.exe"), std::string::npos);
+  EXPECT_NE(
+      log.find(
+          "Osprzed.exe Empty.txt out\nSortpak.exe Sprzedaz.txt out\nOjednost.exe Empty.txt out\n"
+          "Otowar.exe"),
+      std::string::npos);
   EXPECT_NE(log.find("Zdataakt.exe Empty.txt\nKsprop.exe Empty.txt\n"), std::string::npos);
   for (const auto& call : NotifyLog::Calls()) EXPECT_EQ(call.first, kDevProgress);
   // Nothing of the transfers is left behind in the working directory.
@@ -120,7 +125,8 @@ TEST_F(ElzabTest, WhatTheRegisterCannotTakeIsRefusedBeforeItIsSent) {
   EXPECT_EQ(reg.validateGoods(Goods("000001", "A", "23", "", "12345678901234")), kDevBadName);
   EXPECT_EQ(reg.validateGoods(Goods("000000", "A", "23", "")), kDevBadName);
   EXPECT_EQ(reg.validateGoods(Goods("000001", "A", "7", "")), kDevBadTaxRate);
-  for (int i = 1; i <= 16; ++i) EXPECT_EQ(reg.validateGoods(Goods("000001", "A", "23", std::to_string(i).c_str())), 0);
+  for (int i = 1; i <= 16; ++i)
+    EXPECT_EQ(reg.validateGoods(Goods("000001", "A", "23", std::to_string(i).c_str())), 0);
   EXPECT_EQ(reg.validateGoods(Goods("000001", "A", "23", "17")), kDevBadName);
   EXPECT_EQ(reg.sendGoods(Goods("000001", "A", "23", "18")), kDevBadName);
   EXPECT_EQ(NotifyLog::Calls(), (Calls{{kDevBadName, 0}}));

@@ -42,7 +42,9 @@ int main(int argc, char** argv) {
   {
     std::ofstream log("log.txt", std::ios::app);
     log << me;
-    for (int i = 1; i < argc; ++i) log << ' ' << (i == 1 ? std::string(argv[i]).substr(std::string(argv[i]).rfind('/') + 1) : "out");
+    for (int i = 1; i < argc; ++i)
+      log << ' '
+          << (i == 1 ? std::string(argv[i]).substr(std::string(argv[i]).rfind('/') + 1) : "out");
     log << '\n';
   }
   for (const std::string& l : Lines("exit.txt")) {
@@ -64,7 +66,8 @@ int main(int argc, char** argv) {
   if (me == "Ksprop.exe") Write("sales.txt", {});
   if (me == "Sortpak.exe") {
     std::vector<std::string> s = Lines(in);
-    std::sort(s.begin(), s.end(), [](const std::string& a, const std::string& b) { return Number(a) < Number(b); });
+    std::sort(s.begin(), s.end(),
+              [](const std::string& a, const std::string& b) { return Number(a) < Number(b); });
     Write(out, s);
   }
   if (me == "Otowar.exe") {

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/cfile.h"
 #include "business/demo_data.h"
 #include "devices/device_messages.h"
 #include "devices/fiscal_receipt.h"
+#include "platform/cfile.h"
 #include "posnet_sim.h"
 #include "shell/run_fixture.h"
 #include "shell/ui_handlers.h"
@@ -36,7 +36,8 @@ class ReceiptTest : public ShellTest {
     const INIFILE ini(TestConfigPath());
     ASSERT_EQ(ini.WriteInt("Fiscal Printer", "Type", 7), 0);
     ASSERT_EQ(ini.WriteInt("Fiscal Printer", "Port", port), 0);
-    ASSERT_EQ(ini.WriteString("Ports", ("COM" + std::to_string(port)).c_str(), sim.path().c_str()), 0);
+    ASSERT_EQ(ini.WriteString("Ports", ("COM" + std::to_string(port)).c_str(), sim.path().c_str()),
+              0);
   }
   // Runs f on the open database of the data directory.
   template <class F>
@@ -53,7 +54,8 @@ class ReceiptTest : public ShellTest {
     const int saved = TableGetIndex(kTableTransactions);
     TableSetIndex(kTableTransactions, -1);
     int flag = -1;
-    for (int rc = TableFirst(kTableTransactions); rc == 0 && flag < 0; rc = TableNext(kTableTransactions))
+    for (int rc = TableFirst(kTableTransactions); rc == 0 && flag < 0;
+         rc = TableNext(kTableTransactions))
       if (Tra.ID == kSale) flag = Tra.DOKFISKAL;
     TableSetIndex(kTableTransactions, saved);
     return flag;
@@ -77,7 +79,8 @@ class ReceiptTest : public ShellTest {
   POSNET_SIM sim;
 };
 
-std::string LineFrame(int n, const char* name, const char* quantity, const char* price, const char* value) {
+std::string LineFrame(int n, const char* name, const char* quantity, const char* price,
+                      const char* value) {
   std::string f = std::to_string(n) + "$l" + name;
   f.resize(f.size() + 40 - std::strlen(name), ' ');
   return f + "\r" + quantity + " szt.\rA/" + price + "/" + value + "/";
@@ -88,7 +91,10 @@ TEST_F(ReceiptTest, KeyPPrintsTheSaleAndMarksIt) {
   ASSERT_EQ(Run(), 0);
   sim.Stop();
   const std::vector<std::string> expected = {
-      "0$e", "1#e", "0#s", "0$h",
+      "0$e",
+      "1#e",
+      "0#s",
+      "0$h",
       LineFrame(1, "Anturium", "     10.00", "7.38", "73.80"),
       LineFrame(2, "Baccardi", "      1.00", "73.80", "73.80"),
       "1;0$e   \r0.00/147.60/",
@@ -139,7 +145,8 @@ TEST_F(ReceiptTest, WhatPrintsAndWhatDoesNot) {
     Restart();
     sim.Stop();
     const std::vector<std::string> f = sim.Frames();
-    EXPECT_EQ(Ends(std::vector<std::string>(f.begin() + static_cast<long>(before), f.end())), c.prints);
+    EXPECT_EQ(Ends(std::vector<std::string>(f.begin() + static_cast<long>(before), f.end())),
+              c.prints);
     if (!c.prints) {
       EXPECT_EQ(f.size(), before);
     }
@@ -166,7 +173,9 @@ TEST_F(ReceiptTest, AFailingReadOrWriteNeverMarksAnUnprintedSale) {
   for (int kind : {kFileOpRead, kFileOpWrite}) {
     for (long nth = 1; nth < 300; ++nth) {
       CloseDatabase();
-      std::filesystem::copy(pristine, data, std::filesystem::copy_options::overwrite_existing | std::filesystem::copy_options::recursive);
+      std::filesystem::copy(pristine, data,
+                            std::filesystem::copy_options::overwrite_existing |
+                                std::filesystem::copy_options::recursive);
       ASSERT_EQ(OpenDatabase(), 0);
       ASSERT_EQ(FindById(kTableTransactions, kSale), 0);
       sim.Stop();

@@ -14,8 +14,8 @@
 
 namespace {
 
-RegisterGoods Sale(const char* number, const char* name, double quantity, double value, const char* rate = "23",
-                   const char* code = "") {
+RegisterGoods Sale(const char* number, const char* name, double quantity, double value,
+                   const char* rate = "23", const char* code = "") {
   RegisterGoods s{};
   SetField(s.number, number);
   SetField(s.name, name);
@@ -88,7 +88,8 @@ class RegisterOpsTest : public ShellTest {
   }
   // The bytes of the goods, transactions and positions files of the data directory (the
   // current one): the table and the index file of each.
-  static constexpr const char* kFiles[] = {"Tow.dbf", "Tow.inx", "Tra.dbf", "Tra.inx", "Poz.dbf", "Poz.inx"};
+  static constexpr const char* kFiles[] = {"Tow.dbf", "Tow.inx", "Tra.dbf",
+                                           "Tra.inx", "Poz.dbf", "Poz.inx"};
   static std::vector<std::string> Files() {
     std::vector<std::string> all;
     for (const char* f : kFiles) all.push_back(ReadWholeFile(f));
@@ -127,7 +128,8 @@ TEST_F(RegisterOpsTest, GoodsOutSalesBackAndALineDroppedHalfWayChangesNothing) {
   sim.Sell(13, 1);
 
   Again();
-  Play("n{Down}{Down}{Down}{Enter}{Snap}{Down}{Enter}");  // "Odczyt sprzedaży", "Z usunięciem z kasy"
+  Play("n{Down}{Down}{Down}{Enter}{Snap}{Down}{Enter}");  // "Odczyt sprzedaży", "Z usunięciem z
+                                                          // kasy"
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "Z usunięciem z kasy i raportem fiskalnym"));
   EXPECT_TRUE(Painted("dodanych:      2"));
@@ -178,7 +180,8 @@ TEST_F(RegisterOpsTest, WhichSalesAndGoodsAreTakenOver) {
       {Sale("000001", "A", 1, 1, "99"), false},
       {Sale("000001", "A", 1, 1, "zw."), true},
   };
-  for (const Case& c : checks) EXPECT_EQ(RegisterGoodsAcceptable(c.g), c.accepted) << c.g.number << c.g.code << c.g.taxRate;
+  for (const Case& c : checks)
+    EXPECT_EQ(RegisterGoodsAcceptable(c.g), c.accepted) << c.g.number << c.g.code << c.g.taxRate;
   EXPECT_EQ(RegisterVatId("0"), 4);
   EXPECT_EQ(RegisterRateText(14), "zw.");
 
@@ -186,11 +189,11 @@ TEST_F(RegisterOpsTest, WhichSalesAndGoodsAreTakenOver) {
     const AMOUNT stock1 = Stock(1), stock2 = Stock(2);
     REGISTER_COUNTS n;
     const std::vector<RegisterGoods> sales = {
-        Sale("000001", "Anturium", 0, 0),              // quantity 0: passed by
-        Sale("000001", "Anturium", -2, -14.76),        // a return: turned positive
-        Sale("1234567", "Za długi", 1, 1),             // rejected
-        Sale("000099", "Nowy towar", 4, 10, "8"),      // added as goods, 2.50 each
-        Sale("000002", "Gerbera", 1, 4.92, ""),        // no rate: the goods' own
+        Sale("000001", "Anturium", 0, 0),          // quantity 0: passed by
+        Sale("000001", "Anturium", -2, -14.76),    // a return: turned positive
+        Sale("1234567", "Za długi", 1, 1),         // rejected
+        Sale("000099", "Nowy towar", 4, 10, "8"),  // added as goods, 2.50 each
+        Sale("000002", "Gerbera", 1, 4.92, ""),    // no rate: the goods' own
     };
     ASSERT_EQ(TakeOverSales(sales, &n), 0);
     EXPECT_EQ(n.salesAdded, 3);
@@ -218,14 +221,16 @@ TEST_F(RegisterOpsTest, WhichSalesAndGoodsAreTakenOver) {
 // of it: the take-over either fails and leaves the database as it was, or (a failure the program
 // gets over, such as an option read from Tamsu.ini) does the whole work; the indexes stay sound.
 TEST_F(RegisterOpsTest, AFailureAtAnyStepOfATakeOverChangesNothing) {
-  const std::vector<RegisterGoods> sales = {Sale("000001", "Anturium", 2, 14.76), Sale("000098", "Nowy", 1, 3, "8")};
+  const std::vector<RegisterGoods> sales = {Sale("000001", "Anturium", 2, 14.76),
+                                            Sale("000098", "Nowy", 1, 3, "8")};
   enum Mode { kRead, kWrite, kDiskFull };
   InData([&] {
     for (int op = 0; op < 2; ++op) {
       for (Mode mode : {kRead, kWrite, kDiskFull}) {
         // Each mode's price list changes a goods and adds one.
-        const std::vector<RegisterGoods> goods = {Sale("000003", "Goździk biały"_pl, 0, 3.69 + static_cast<int>(mode)),
-                                                  Sale(("00009" + std::to_string(mode)).c_str(), "Nowy", 0, 3, "8")};
+        const std::vector<RegisterGoods> goods = {
+            Sale("000003", "Goździk biały"_pl, 0, 3.69 + static_cast<int>(mode)),
+            Sale(("00009" + std::to_string(mode)).c_str(), "Nowy", 0, 3, "8")};
         std::string before = Contents();
         std::vector<std::string> files = Files();
         for (long nth = 1;; ++nth) {
@@ -235,13 +240,16 @@ TEST_F(RegisterOpsTest, AFailureAtAnyStepOfATakeOverChangesNothing) {
           const int rc = op == 0 ? TakeOverSales(sales, &n) : TakeOverGoods(goods, &n);
           const bool hit = mode == kDiskFull ? rc != 0 : FileFaultTripped();
           ClearFileFault();
-          const std::string what = std::to_string(op) + " mode " + std::to_string(mode) + " step " + std::to_string(nth);
+          const std::string what =
+              std::to_string(op) + " mode " + std::to_string(mode) + " step " + std::to_string(nth);
           // A take-over that failed before it wrote anything left every byte as it was; one that
           // was undone is checked record by record, its indexes too, and the files are put back
           // as they were so that every step starts from the same database.
           const std::vector<std::string> now = Files();
           int changed = 0;
-          for (int i = 0; i < 3; ++i) changed |= now[2 * i] != files[2 * i] || now[2 * i + 1] != files[2 * i + 1] ? 1 << i : 0;
+          for (int i = 0; i < 3; ++i)
+            changed |=
+                now[2 * i] != files[2 * i] || now[2 * i + 1] != files[2 * i + 1] ? 1 << i : 0;
           if (rc != 0) {
             EXPECT_TRUE(hit && n.salesAdded == 0 && n.added == 0) << what;
             if (changed) {

@@ -48,10 +48,14 @@ class FP600_SIM : public DEVICE_SIM {
       case 0x94: SendByte(status[1]); break;
       case 0x95: SendByte(status[2]); break;
       case 0x96: SendByte(status[3]); break;
-      case '%': case '!': Send(ack); break;
-      case '$': if (ack_end) Send(ack); break;
+      case '%':
+      case '!': Send(ack); break;
+      case '$':
+        if (ack_end) Send(ack);
+        break;
       case 0xFF: Send(ack + static_cast<char>(version)); break;
-      case 0x70: case 0xD0: Send(ack + rates); break;
+      case 0x70:
+      case 0xD0: Send(ack + rates); break;
       default: break;
     }
   }
@@ -89,7 +93,8 @@ class Fp600Test : public DeviceTest {
   std::vector<std::string> Commands(size_t from) {
     sim.Stop();
     const std::vector<std::string> all = sim.Commands();
-    return std::vector<std::string>(all.begin() + static_cast<long>(std::min(from, all.size())), all.end());
+    return std::vector<std::string>(all.begin() + static_cast<long>(std::min(from, all.size())),
+                                    all.end());
   }
 
   FP600_SIM sim;
@@ -106,11 +111,14 @@ TEST(Fp600Frame, NamesLinesAndTaxRates) {
   };
   for (const auto& [name, sent] : names) EXPECT_EQ(FPRFP600::PrinterName(name), sent) << name;
 
-  const std::string c = FPRFP600::LineCommand("Ser", AMOUNT::FromDouble(-1.5), "kg", AMOUNT::FromDouble(12.99), 2,
-                                              AMOUNT::FromDouble(19.49));
+  const std::string c =
+      FPRFP600::LineCommand("Ser", AMOUNT::FromDouble(-1.5), "kg", AMOUNT::FromDouble(12.99), 2,
+                            AMOUNT::FromDouble(19.49));
   ASSERT_EQ(c.size(), 51u);
   EXPECT_EQ(c.substr(0, 31), "\x1b\x06-" + FPRFP600::PrinterName("Ser"));
-  EXPECT_EQ(c.substr(31, 10), std::string("0\x96\0\0\0" "2kg  ", 10));  // 150
+  EXPECT_EQ(c.substr(31, 10), std::string("0\x96\0\0\0"
+                                          "2kg  ",
+                                          10));  // 150
   EXPECT_EQ(Le32(c, 41), 1299u);
   EXPECT_EQ(c.substr(45, 2), "\x1b\x02");
   EXPECT_EQ(Le32(c, 47), 1949u);
@@ -118,7 +126,8 @@ TEST(Fp600Frame, NamesLinesAndTaxRates) {
   TaxRateMap map;
   const uint8_t four[] = {23, 8, 0xFF, 5};
   ASSERT_EQ(FPRFP600::ParseTaxRates(5, four, 4, &map), 0);
-  for (auto [rate, letter] : {std::pair{23, 1}, {8, 2}, {5, 4}, {-1, 5}}) EXPECT_EQ(map.letter(AMOUNT::FromInt(rate)), letter);
+  for (auto [rate, letter] : {std::pair{23, 1}, {8, 2}, {5, 4}, {-1, 5}})
+    EXPECT_EQ(map.letter(AMOUNT::FromInt(rate)), letter);
   EXPECT_EQ(map.used(), 4);
   EXPECT_EQ(FPRFP600::ParseTaxRates(3, four, 4, &map), kDevTaxRatesUnreadable);  // 12 bytes wanted
 }
@@ -144,7 +153,8 @@ TEST_F(Fp600Test, AnInvalidLineIsRefusedWithoutCancellingTheReceipt) {
   EXPECT_EQ(printer.addLine(Line("Woda", 2, 10000)), kDevBadQuantity);
   EXPECT_EQ(printer.addLine(Line("Woda", -2, 1)), kDevBadPrice);
   EXPECT_EQ(printer.addLine(Line("Woda", 2, 1)), 0);
-  EXPECT_EQ(NotifyLog::Calls(), (Calls{{kDevBadTaxRate, 1}, {kDevBadQuantity, 2}, {kDevBadPrice, 3}}));
+  EXPECT_EQ(NotifyLog::Calls(),
+            (Calls{{kDevBadTaxRate, 1}, {kDevBadQuantity, 2}, {kDevBadPrice, 3}}));
   const std::vector<std::string> after = Commands(4);
   ASSERT_EQ(after.size(), 1u);
   EXPECT_EQ(after[0][0], '\x06');

@@ -3,18 +3,21 @@
 // template transfer.
 #include <thread>
 
-#include "support/ui_fixture.h"
-#include "ui/screen.h"
 #include "common/text.h"
 #include "device_sim.h"
 #include "devices/label/label_printer.h"
 #include "platform/cfile.h"
+#include "support/ui_fixture.h"
+#include "ui/screen.h"
 
 namespace {
 
 TEST(LabelJobTest, FieldsInWindows1250EachOnItsLineAndCut) {
-  EXPECT_EQ(LabelJob(LabelFields{"Róża czerwona"_pl, "KW0004", AMOUNT::FromDouble(8.61), "5901234000048"}, 3),
-            "\nN\nJF\nI8,B\nFR\"form01\"\n?\nR\xF3\xBF" "a czerwona\nKW0004\n8.61\n5901234000048\nP3\n");
+  EXPECT_EQ(
+      LabelJob(LabelFields{"Róża czerwona"_pl, "KW0004", AMOUNT::FromDouble(8.61), "5901234000048"},
+               3),
+      "\nN\nJF\nI8,B\nFR\"form01\"\n?\nR\xF3\xBF"
+      "a czerwona\nKW0004\n8.61\n5901234000048\nP3\n");
   const std::string long_name = "Ab\ncd" + std::string(200, 'x');
   EXPECT_EQ(LabelJob(LabelFields{long_name.c_str(), "", AMOUNT::FromInt(12), ""}, 1),
             "\nN\nJF\nI8,B\nFR\"form01\"\n?\nAb cd" + std::string(122, 'x') + "\n\n12.00\n\nP1\n");
@@ -113,7 +116,8 @@ TEST_F(LabelTest, TheDialogSendsTheTemplateAsShownAndOkStoresTheSettings) {
   ASSERT_EQ(label_printer_options(), 0);
   EXPECT_NE(Shot(0).find("Szablon został wysłany do drukarki."), std::string::npos) << Shot(0);
   EXPECT_NE(Shot(1).find("Szablon nie został wysłany do drukarki."), std::string::npos) << Shot(1);
-  EXPECT_EQ(Got(kBuiltInLabelTemplateSize), std::string(kBuiltInLabelTemplate, kBuiltInLabelTemplateSize));
+  EXPECT_EQ(Got(kBuiltInLabelTemplateSize),
+            std::string(kBuiltInLabelTemplate, kBuiltInLabelTemplateSize));
   const LabelPrinterSettings s = ReadLabelPrinterSettings();
   EXPECT_EQ(s.printMode, 0);
   EXPECT_EQ(s.configDefault, 0);

@@ -61,9 +61,10 @@ class MB270_SIM : public DEVICE_SIM {
       default: break;
     }
     char body[32];
-    const uint8_t seq = mode == kOtherSequence ? static_cast<uint8_t>(fr.sequence ^ 1) : fr.sequence;
-    std::snprintf(body, sizeof body, "\x02%c%c\x1c%04X\x1c%04X\x03", seq, fr.letter, static_cast<unsigned>(status >> 16),
-                  static_cast<unsigned>(status & 0xFFFF));
+    const uint8_t seq =
+        mode == kOtherSequence ? static_cast<uint8_t>(fr.sequence ^ 1) : fr.sequence;
+    std::snprintf(body, sizeof body, "\x02%c%c\x1c%04X\x1c%04X\x03", seq, fr.letter,
+                  static_cast<unsigned>(status >> 16), static_cast<unsigned>(status & 0xFFFF));
     std::snprintf(hex, sizeof hex, "%04X", Sum(body) + (mode == kBadChecksum ? 1 : 0));
     // The printer keeps its flow-control bytes out of the frame; the program drops them.
     Send(std::string("\x12") + body + hex);
@@ -101,7 +102,9 @@ TEST(Mb270Frame, SequenceChecksumAndLength) {
   EXPECT_EQ(FPRMB270::NextSequence(0x7E), 0x7F);
   EXPECT_EQ(FPRMB270::NextSequence(0x7F), 0x40);  // the first frame of a printer carries 0x41
   const std::string f = FPRMB270::Frame(0x41, '*', "");
-  EXPECT_EQ(f, "\x02\x41*\x03" "0070");  // 2 + 0x41 + 0x2A + 3
+  EXPECT_EQ(f,
+            "\x02\x41*\x03"
+            "0070");  // 2 + 0x41 + 0x2A + 3
   EXPECT_EQ(FPRMB270::Frame(0x41, 'B', std::string(120, 'x')), "");
 }
 
@@ -118,7 +121,8 @@ TEST_F(Mb270Test, AReceiptFrameByFrame) {
     EXPECT_EQ(f[i].sequence, 0x41 + i) << i;
     EXPECT_TRUE(f[i].checksum_ok) << i;
   }
-  EXPECT_EQ(f[3].fields, (std::vector<std::string>{"Chleb               ", "001000", "A", "0000000250", "00000"}));
+  EXPECT_EQ(f[3].fields, (std::vector<std::string>{"Chleb               ", "001000", "A",
+                                                   "0000000250", "00000"}));
   EXPECT_EQ(f[4].fields[0], "Maslo               ");  // no Polish letters on this printer
   EXPECT_EQ(f[4].fields[2], "B");
   EXPECT_EQ(f[5].fields, (std::vector<std::string>{"Do zaplaty                ", "0000001648"}));

@@ -118,13 +118,17 @@ TEST_F(PortTest, ReadsNeverWaitXoffStopsXonStartsAndDataIsHeld) {
   EXPECT_EQ(b, 'b');
   EXPECT_EQ(p.readByte(&b), kDevNothingReceived);
   // readData takes flow control in stride.
-  sim.Inject("\x13" "c");
+  sim.Inject(
+      "\x13"
+      "c");
   EXPECT_EQ(ReadSoon(p, &b), 0);
   EXPECT_EQ(b, 0x13);
   EXPECT_EQ(p.readData(&b), 0);
   EXPECT_EQ(b, 'c');
   EXPECT_FALSE(p.stopped());
-  sim.Inject("\x13" "d");
+  sim.Inject(
+      "\x13"
+      "d");
   p.waitInput(200);
   EXPECT_EQ(p.readData(&b), 0);
   EXPECT_EQ(b, 'd');
@@ -159,7 +163,8 @@ TEST_F(PortTest, DeviceSectionsOfTamsuIni) {
   const INIFILE ini(dir.File("Tamsu.ini"));
   ASSERT_EQ(ini.WriteString("Fiscal Printer", "PortProperties", "19200,7,E,2"), 0);
   const PortSettings s = ReadDeviceConfig(kDevicePrinter).settings;
-  EXPECT_EQ(std::vector<int>({s.baud, s.dataBits, s.parity, s.stopBits}), std::vector<int>({19200, 7, kParityEven, 2}));
+  EXPECT_EQ(std::vector<int>({s.baud, s.dataBits, s.parity, s.stopBits}),
+            std::vector<int>({19200, 7, kParityEven, 2}));
   ASSERT_EQ(ini.WriteString("Fiscal Printer", "PortProperties", "4800,8,X,1"), 0);
   DeviceConfig c = ReadDeviceConfig(kDevicePrinter);
   c.port = 3;

@@ -41,7 +41,8 @@ class PosnetTest : public DeviceTest {
 
 TEST(PosnetFrame, TheChlebLineByteForByteAndTheTaxRateAnswer) {
   const std::string text = "1$lCHLEB" + std::string(35, ' ') + "\r      2.00 szt\rA/1.50/3.00/";
-  ASSERT_EQ(FPRDF301::LineBody(1, "CHLEB", AMOUNT::FromInt(2), "szt", 'A', AMOUNT::FromDouble(1.5), AMOUNT::FromInt(3)),
+  ASSERT_EQ(FPRDF301::LineBody(1, "CHLEB", AMOUNT::FromInt(2), "szt", 'A', AMOUNT::FromDouble(1.5),
+                               AMOUNT::FromInt(3)),
             text);
   uint8_t x = 0xFF;
   for (char c : text) x ^= static_cast<uint8_t>(c);
@@ -68,7 +69,10 @@ TEST_F(PosnetTest, AReceiptGoesFrameByFrameWithItsChecksums) {
   ASSERT_EQ(rig->printer.endReceipt(), 0);
   rig->sim.Stop();
   const std::vector<std::string> expected = {
-      "0$e", "1#e", "0#s", "0$h",
+      "0$e",
+      "1#e",
+      "0#s",
+      "0$h",
       "1$lCHLEB" + std::string(35, ' ') + "\r      2.00 szt\rA/1.50/3.00/",
       "0$lZwrot" + std::string(35, ' ') + "\r     -1.00 szt\rA/1.50/1.50/",
       "1;0$e   \r0.00/1.50/"};
@@ -88,13 +92,13 @@ TEST_F(PosnetTest, RefusalsReachTheUserAsTheirCodesAndCancelTheReceipt) {
   } cases[] = {
       {POSNET_SIM::kAccept, 0, 0, Line("Woda", 2, 1, 7), kDevBadTaxRate, 1},  // 7 % has no letter
       {POSNET_SIM::kAccept, 0, 0, Line("Drogo", 100000000, 1), kDevBadPrice, 1},
-      {POSNET_SIM::kRefuse, 19, 0, Line("Woda", 2, 1), kDevBadPrice, 1},      // ENQ 0x60
+      {POSNET_SIM::kRefuse, 19, 0, Line("Woda", 2, 1), kDevBadPrice, 1},  // ENQ 0x60
       {POSNET_SIM::kRefuse, 0, 0, Line("Woda", 2, 1), kDevDriverError, -1},
       {POSNET_SIM::kRefuse, 99, 0, Line("Woda", 2, 1), kDevHardware, 99},
-      {POSNET_SIM::kPaperOut, 0, 0, Line("Woda", 2, 1), kDevNoPaper, 1},      // DLE 0x72
+      {POSNET_SIM::kPaperOut, 0, 0, Line("Woda", 2, 1), kDevNoPaper, 1},  // DLE 0x72
       {POSNET_SIM::kGarbage, 0, 0, Line("Woda", 2, 1), kDevNoAnswer, 1},
       {POSNET_SIM::kSilent, 0, 0, Line("Woda", 2, 1), kDevNoAnswer, 1},
-      {POSNET_SIM::kSilent, 0, 2, Line("Woda", 2, 1), kDevCancelled, 1},     // Esc and "Tak"
+      {POSNET_SIM::kSilent, 0, 2, Line("Woda", 2, 1), kDevCancelled, 1},  // Esc and "Tak"
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line.name + std::string(" ") + std::to_string(c.code));

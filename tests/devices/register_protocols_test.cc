@@ -9,7 +9,8 @@
 
 namespace {
 
-RegisterGoods Goods(const char* number, const char* name, double price, const char* code = "", const char* rate = "23") {
+RegisterGoods Goods(const char* number, const char* name, double price, const char* code = "",
+                    const char* rate = "23") {
   RegisterGoods g{};
   SetField(g.number, number);
   SetField(g.name, name);
@@ -44,10 +45,15 @@ Calls Failures() {
 }
 
 TEST_F(RegisterTest, OptimusPacketsAndAWholeRoundTrip) {
-  // Goods 25 without a code goes as 00025 right-aligned in 18; the checksum as the register reckons it.
-  const std::string plu = FCROPTIMUS_TANGO::PKTPLU(Goods("000025", "Chleb", 12.5), 'A', true).data();
-  EXPECT_EQ(plu, OPTIMUS_SIM::Seal("\x02" "DI1" + std::string(13, ' ') + "00025Chleb" + std::string(13, ' ') +
-                                       "      1250A0110000100" + std::string(18, ' '), '\x17'));
+  // Goods 25 without a code goes as 00025 right-aligned in 18; the checksum as the register reckons
+  // it.
+  const std::string plu =
+      FCROPTIMUS_TANGO::PKTPLU(Goods("000025", "Chleb", 12.5), 'A', true).data();
+  EXPECT_EQ(plu, OPTIMUS_SIM::Seal("\x02"
+                                   "DI1" +
+                                       std::string(13, ' ') + "00025Chleb" + std::string(13, ' ') +
+                                       "      1250A0110000100" + std::string(18, ' '),
+                                   '\x17'));
   Rig<FCROPTIMUS_BRAVO, OPTIMUS_SIM> r;
   NameCom1(r.sim.path());
   r.sim.sales = {{"25", "Chleb", 2500, 2000}, {"5901234123457", "Mleko", -300, -1000}};
@@ -83,15 +89,18 @@ TEST_F(RegisterTest, OptimusPacketsAndAWholeRoundTrip) {
   r.sim.Stop();
   EXPECT_TRUE(r.sim.sales.empty());
   EXPECT_TRUE(r.sim.plus.empty());
-  EXPECT_EQ(r.sim.Commands(), (std::vector<std::string>{"SK0", "SI1", "SI0", "SU0", "SU2", "SI0", "SI1"}));
+  EXPECT_EQ(r.sim.Commands(),
+            (std::vector<std::string>{"SK0", "SI1", "SI0", "SU0", "SU2", "SI0", "SI1"}));
   EXPECT_EQ(r.sim.BadChecksums(), 0);
   EXPECT_EQ(Failures(), Calls{});
 
   FCROPTIMUS_TANGO& reg = r.reg;
-  EXPECT_EQ(reg.validateGoods(Goods("", "Mleko", 3, "590123412345")), kDevBadName);  // 12 characters
+  EXPECT_EQ(reg.validateGoods(Goods("", "Mleko", 3, "590123412345")),
+            kDevBadName);  // 12 characters
   EXPECT_EQ(reg.validateGoods(Goods("", "Mleko", 3, "59012341")), 0);
   EXPECT_EQ(reg.validateGoods(Goods("016001", "Mleko", 3)), kDevBadName);
-  EXPECT_EQ(reg.validateGoods(Goods("016000", "Mleko pełne 3,2% 1l"_pl, 3)), kDevBadName);  // 19 characters
+  EXPECT_EQ(reg.validateGoods(Goods("016000", "Mleko pełne 3,2% 1l"_pl, 3)),
+            kDevBadName);  // 19 characters
   EXPECT_EQ(reg.validateGoods(Goods("016000", "Mleko", 3, "", "7")), kDevBadTaxRate);
 }
 
@@ -105,8 +114,8 @@ TEST_F(RegisterTest, OptimusErrorPacketsAndTheBusyRegister) {
   } cases[] = {
       {"SI0", 15, 0, kDevNoFiscalReport, 0},  // "Nie wykonano raportu fiskalnego."
       {"SI0", 0x63, 0, kDevDriverError, 0x63},
-      {"", 0, 10, kDevOk, 0},                 // ten TABs keep the reading alive
-      {"", 0, 12, kDevNothingReceived, 0},    // the eleventh no longer does
+      {"", 0, 10, kDevOk, 0},               // ten TABs keep the reading alive
+      {"", 0, 12, kDevNothingReceived, 0},  // the eleventh no longer does
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);
@@ -143,7 +152,8 @@ TEST_F(RegisterTest, PosnetEcrFramesAndARoundTrip) {
   r.sim.Start();
   ASSERT_EQ(r.reg.open(1, nullptr), 0);
   ASSERT_EQ(r.reg.beginTransfer(kTransferSendGoods), 0);
-  EXPECT_EQ(r.reg.sendGoods(Goods("032001", "Chleb", 1)), kDevBadName);  // refused before anything is sent
+  EXPECT_EQ(r.reg.sendGoods(Goods("032001", "Chleb", 1)),
+            kDevBadName);  // refused before anything is sent
   ASSERT_EQ(r.reg.sendGoods(Goods("000025", "Łódź"_pl, 12.5, "5901234123457", "8")), 0);
   ASSERT_EQ(r.reg.endTransfer(), 0);
   r.sim.Sell(25, 2);
@@ -165,9 +175,12 @@ TEST_F(RegisterTest, PosnetEcrFramesAndARoundTrip) {
   ASSERT_GE(b.size(), 9u);
   EXPECT_EQ(b[3], ")b02\r78\r24\r");
   // "(a" and "&a" refused for goods the register lacks (each answer followed by ",a"), then "%a".
-  EXPECT_EQ(b[4].substr(0, 2) + b[5].substr(0, 4) + b[6].substr(0, 2) + b[7].substr(0, 4) + b[8].substr(0, 2),
+  EXPECT_EQ(b[4].substr(0, 2) + b[5].substr(0, 4) + b[6].substr(0, 2) + b[7].substr(0, 4) +
+                b[8].substr(0, 2),
             "(a,a00&a,a00%a");
-  EXPECT_EQ(b[8].substr(4), "\r25\r\x9c\xa2" "d\xa6\r2\r5901234123457\r0\r12.50\r0\r\r\r\r\r\r\r\r\r\r12.50\r0.000\r");
+  EXPECT_EQ(b[8].substr(4),
+            "\r25\r\x9c\xa2"
+            "d\xa6\r2\r5901234123457\r0\r12.50\r0\r\r\r\r\r\r\r\r\r\r12.50\r0.000\r");
   EXPECT_EQ(r.sim.BadChecksums(), 0);
   EXPECT_EQ(Failures(), (Calls{{kDevBadName, 0}}));
 
@@ -191,7 +204,8 @@ void BingoRoundTrip(bool longForm) {
   ASSERT_EQ(r.reg.sendGoods(Goods("000007", "Chleb", 3.5, "", "zw.")), 0);
   r.sim.Stop();
   const std::string head = "#p5" + fe + "1" + fe + "7\tChleb\n0000000000000\n350\t0\t";
-  EXPECT_EQ(r.sim.Bodies().back(), longForm ? head + "0\t0" + fe + "0" + fe + "1" + fe + "00\t11\t11" + fe + "0" + fe + "0" + fe
+  EXPECT_EQ(r.sim.Bodies().back(), longForm ? head + "0\t0" + fe + "0" + fe + "1" + fe +
+                                                  "00\t11\t11" + fe + "0" + fe + "0" + fe
                                             : head + "0" + fe + "0" + fe);
   r.sim.goods[7].sold = 2;
   r.sim.goods[7].value = 7;
@@ -225,8 +239,13 @@ TEST_F(RegisterTest, SharpFramesFilesAndFunctions) {
   // Counter 1, "/90-00/": 256 minus the byte sum, two hex digits.
   unsigned sum = '1';
   for (char c : std::string("/90-00/")) sum += static_cast<uint8_t>(c);
-  EXPECT_EQ(FCRSHARP::FRAME::Make(1, "/90-00/"), "\x02" "1/90-00/" + sims::Hex2(256 - sum % 256) + "\r");
-  EXPECT_EQ(FCRSHARP::ToSharp("Łódź"_pl), "\xCA\xCF" "d\xD2");
+  EXPECT_EQ(FCRSHARP::FRAME::Make(1, "/90-00/"),
+            "\x02"
+            "1/90-00/" +
+                sims::Hex2(256 - sum % 256) + "\r");
+  EXPECT_EQ(FCRSHARP::ToSharp("Łódź"_pl),
+            "\xCA\xCF"
+            "d\xD2");
 
   Rig<FCRSHARP, SHARP_SIM> r;
   NameCom1(r.sim.path());

@@ -20,7 +20,8 @@ inline std::string Hex2(unsigned v) {
 inline std::vector<std::string> Split(const std::string& s, char sep) {
   std::vector<std::string> f;
   size_t from = 0;
-  for (size_t at; (at = s.find(sep, from)) != std::string::npos; from = at + 1) f.push_back(s.substr(from, at - from));
+  for (size_t at; (at = s.find(sep, from)) != std::string::npos; from = at + 1)
+    f.push_back(s.substr(from, at - from));
   f.push_back(s.substr(from));
   return f;
 }
@@ -46,7 +47,8 @@ class OPTIMUS_SIM : public DEVICE_SIM {
   static std::string Seal(std::string p, char end) {
     p += end;
     unsigned sum = 0;
-    for (size_t i = 1; i < p.size(); ++i) sum ^= static_cast<unsigned>(static_cast<uint8_t>(p[i])) << ((i - 1) % 9);
+    for (size_t i = 1; i < p.size(); ++i)
+      sum ^= static_cast<unsigned>(static_cast<uint8_t>(p[i])) << ((i - 1) % 9);
     char b[8];
     std::snprintf(b, sizeof b, "%04X", sum & 0xFFFF);
     return p + b;
@@ -88,12 +90,23 @@ class OPTIMUS_SIM : public DEVICE_SIM {
       case kAfterWrite:
         if (b == 0x04) Go(kIdle, "\x06");
         return;
-      case kErrEot: if (b == 0x04) Go(kErrAck, "\x05"); return;
-      case kErrAck:
-        if (b == 0x06) Go(kErrAck2, Seal("\x02" "ER" + sims::Hex2(static_cast<unsigned>(error_number)) + std::string(37, ' '), '\x03'));
+      case kErrEot:
+        if (b == 0x04) Go(kErrAck, "\x05");
         return;
-      case kErrAck2: if (b == 0x06) Go(kFinalEot, "\x04"); return;
-      case kFinalEot: if (b == 0x04) state_ = kIdle; return;
+      case kErrAck:
+        if (b == 0x06)
+          Go(kErrAck2,
+             Seal("\x02"
+                  "ER" +
+                      sims::Hex2(static_cast<unsigned>(error_number)) + std::string(37, ' '),
+                  '\x03'));
+        return;
+      case kErrAck2:
+        if (b == 0x06) Go(kFinalEot, "\x04");
+        return;
+      case kFinalEot:
+        if (b == 0x04) state_ = kIdle;
+        return;
     }
   }
   void OnIdle() override {
@@ -105,7 +118,18 @@ class OPTIMUS_SIM : public DEVICE_SIM {
   }
 
  private:
-  enum State { kIdle, kStart, kAfterStart, kServing, kWriting, kAfterWrite, kErrEot, kErrAck, kErrAck2, kFinalEot };
+  enum State {
+    kIdle,
+    kStart,
+    kAfterStart,
+    kServing,
+    kWriting,
+    kAfterWrite,
+    kErrEot,
+    kErrAck,
+    kErrAck2,
+    kFinalEot
+  };
   void Go(State s, const std::string& bytes) {
     state_ = s;
     Send(bytes);
@@ -121,7 +145,8 @@ class OPTIMUS_SIM : public DEVICE_SIM {
       written_.push_back(p);
       if (p[p.size() - 5] == '\x03') {
         for (const std::string& w : written_) {
-          std::erase_if(plus, [&](const std::string& old) { return old.substr(4, 18) == w.substr(4, 18); });
+          std::erase_if(
+              plus, [&](const std::string& old) { return old.substr(4, 18) == w.substr(4, 18); });
           if (w[3] == '1') plus.push_back(w);
         }
         written_.clear();
@@ -137,13 +162,19 @@ class OPTIMUS_SIM : public DEVICE_SIM {
   }
   void Serve() {
     queue_.clear();
-    if (command_ == "SK0") queue_.push_back(Seal("\x02" "VK" + vat, '\x03'));
+    if (command_ == "SK0")
+      queue_.push_back(
+          Seal("\x02"
+               "VK" +
+                   vat,
+               '\x03'));
     for (size_t i = 0; command_ == "SI0" && i < plus.size(); ++i)
       queue_.push_back(Seal(plus[i].substr(0, 79), i + 1 == plus.size() ? '\x03' : '\x17'));
     for (const Sale& s : sales) {
       if (command_ != "SU0" && command_ != "SU2") break;
       char b[128];
-      std::snprintf(b, sizeof b, "\x02SU%18s%-18s%20lld%20lld%15s", s.id.c_str(), s.name.c_str(), s.value, s.quantity, "");
+      std::snprintf(b, sizeof b, "\x02SU%18s%-18s%20lld%20lld%15s", s.id.c_str(), s.name.c_str(),
+                    s.value, s.quantity, "");
       queue_.push_back(Seal(b, '\x03'));
     }
     if (command_ == "SU2") sales.clear();
@@ -193,7 +224,8 @@ class POSNET_REG_SIM : public DEVICE_SIM {
     if (frame_.empty() && b != 0x1B) return;
     frame_.push_back(static_cast<char>(b));
     if (frame_.size() < 6 || b != '\\' || frame_[frame_.size() - 2] != 0x1B) return;
-    const std::string body = frame_.substr(2, frame_.size() - 6), sum = frame_.substr(frame_.size() - 4, 2);
+    const std::string body = frame_.substr(2, frame_.size() - 6),
+                      sum = frame_.substr(frame_.size() - 4, 2);
     frame_.clear();
     uint8_t x = 0xFF;
     for (char c : body) x ^= static_cast<uint8_t>(c);
@@ -220,7 +252,8 @@ class POSNET_REG_SIM : public DEVICE_SIM {
     char sold[32], value[32];
     std::snprintf(sold, sizeof sold, "%.3f", g.sold);
     std::snprintf(value, sizeof value, "%.2f", g.value);
-    std::vector<std::string> f = {std::to_string(n), g.name, std::to_string(g.group), g.price, g.code, g.stock};
+    std::vector<std::string> f = {std::to_string(n), g.name, std::to_string(g.group),
+                                  g.price,           g.code, g.stock};
     f.resize(16);
     f.push_back(sold);
     f.push_back(value);
@@ -248,7 +281,8 @@ class POSNET_REG_SIM : public DEVICE_SIM {
       return at_ == goods.end() ? Answer(cmd, 49) : Answer(cmd, 0, Record(at_->first, at_->second));
     }
     if ((cmd == "(a" || cmd == "&a") && !goods.count(n)) return Answer(cmd, 16);
-    if (cmd == "&a" || cmd == "%a") goods[n] = Goods{d[2], d[6], d[4], d[18], std::atoi(d[3].c_str())};
+    if (cmd == "&a" || cmd == "%a")
+      goods[n] = Goods{d[2], d[6], d[4], d[18], std::atoi(d[3].c_str())};
     if (cmd == "'a") goods.erase(n);
     if (cmd == "(m" && goods.count(n)) goods[n].sold = goods[n].value = 0;
     Answer(cmd, 0);
@@ -258,14 +292,20 @@ class POSNET_REG_SIM : public DEVICE_SIM {
     if (cmd == fail_command) return Answer(cmd, error_number);
     const std::vector<std::string> f = sims::Split(body, '\xFE');
     if (cmd == "$b" || cmd == "$r") {
-      long n = cmd == "$b" ? std::atol(body.c_str() + 2) : f.size() > 1 ? std::atol(f[1].c_str()) : 0;
+      long n = cmd == "$b"    ? std::atol(body.c_str() + 2)
+               : f.size() > 1 ? std::atol(f[1].c_str())
+                              : 0;
       for (const auto& [number, g] : goods) {
         if (cmd == "$r" && g.sold == 0) continue;
         if (--n > 0) continue;
         char grosz[32], thousandths[32];
-        std::snprintf(grosz, sizeof grosz, "%.0f", (cmd == "$b" ? std::atof(g.price.c_str()) : g.value) * 100);
-        std::snprintf(thousandths, sizeof thousandths, "%.0f", (cmd == "$b" ? std::atof(g.stock.c_str()) : g.sold) * 1000);
-        return Answer(cmd, 0, {std::to_string(number), g.name, g.code, grosz, thousandths, std::to_string(g.group)});
+        std::snprintf(grosz, sizeof grosz, "%.0f",
+                      (cmd == "$b" ? std::atof(g.price.c_str()) : g.value) * 100);
+        std::snprintf(thousandths, sizeof thousandths, "%.0f",
+                      (cmd == "$b" ? std::atof(g.stock.c_str()) : g.sold) * 1000);
+        return Answer(
+            cmd, 0,
+            {std::to_string(number), g.name, g.code, grosz, thousandths, std::to_string(g.group)});
       }
       return Answer(cmd, 0);
     }
@@ -300,7 +340,7 @@ class SHARP_SIM : public DEVICE_SIM {
     std::string name;  // the register's bytes
     long long price = 0, tax = 1, sold = 0, value = 0;
   };
-  std::map<long long, Rec> plu, ean;  // by number, by code
+  std::map<long long, Rec> plu, ean;    // by number, by code
   std::map<std::string, long> results;  // a function's result (0 when not named)
   long capacity = 100;
   bool corrupt_once = false;
@@ -358,7 +398,8 @@ class SHARP_SIM : public DEVICE_SIM {
     name.resize(16, ' ');
     std::string hex;
     for (char c : name) hex += sims::Hex2(static_cast<uint8_t>(c));
-    std::snprintf(b, sizeof b, "%s%08llX%02llX%08llX%08llX", hex.c_str(), r.price, r.tax, r.sold, r.value);
+    std::snprintf(b, sizeof b, "%s%08llX%02llX%08llX%08llX", hex.c_str(), r.price, r.tax, r.sold,
+                  r.value);
     char key[32];
     if (isEan) std::snprintf(key, sizeof key, "%013lld%06lld", r.code, r.number);
     else std::snprintf(key, sizeof key, "%06lld", r.number);
@@ -369,7 +410,9 @@ class SHARP_SIM : public DEVICE_SIM {
     size_t at = 0;
     if (isEan) r.code = std::atoll(t.substr(0, 13).c_str()), at = 13;
     r.number = std::atoll(t.substr(at, 6).c_str());
-    for (size_t i = 0; i < 32; i += 2) r.name.push_back(static_cast<char>(std::strtol(t.substr(at + 6 + i, 2).c_str(), nullptr, 16)));
+    for (size_t i = 0; i < 32; i += 2)
+      r.name.push_back(
+          static_cast<char>(std::strtol(t.substr(at + 6 + i, 2).c_str(), nullptr, 16)));
     while (!r.name.empty() && r.name.back() == ' ') r.name.pop_back();
     r.price = std::strtoll(t.substr(at + 38, 8).c_str(), nullptr, 16);
     r.tax = std::strtoll(t.substr(at + 46, 2).c_str(), nullptr, 16);
@@ -398,9 +441,11 @@ class SHARP_SIM : public DEVICE_SIM {
     tx_.clear();
     char h[96];
     if (fn == "/HDR1/") {
-      std::snprintf(h, sizeof h, "/HDR1/10/01/%04lX/%04lX/06/20/08/02/08/08/", capacity, static_cast<long>(plu.size()));
+      std::snprintf(h, sizeof h, "/HDR1/10/01/%04lX/%04lX/06/20/08/02/08/08/", capacity,
+                    static_cast<long>(plu.size()));
       tx_.push_back(h);
-      std::snprintf(h, sizeof h, "/HDR1/11/02/%04lX/%04lX/0D/06/20/08/02/08/08/", capacity, static_cast<long>(ean.size()));
+      std::snprintf(h, sizeof h, "/HDR1/11/02/%04lX/%04lX/0D/06/20/08/02/08/08/", capacity,
+                    static_cast<long>(ean.size()));
       tx_.push_back(h);
     }
     if (fn.rfind("/20-0", 0) == 0) {

@@ -33,24 +33,30 @@ TEST_F(ShellTest, AScannedBarcodeFindsTheGoodsAndItsLabelReachesTheDefaultQueue)
   const char* const kBarcode = "5901234000055";
   con->hook = [&] {
     scanner.Inject(std::string(kBarcode) + "\r");
-    for (int i = 0; i < 5000 && posted_key_count() < 14; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int i = 0; i < 5000 && posted_key_count() < 14; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   };
-  Play(std::string("2{Ctrl+B}{Hook}{Snap}") + (no_cups.empty() ? "{F9}{Enter}{Snap}" : "") + "{Alt+F4}");
+  Play(std::string("2{Ctrl+B}{Hook}{Snap}") + (no_cups.empty() ? "{F9}{Enter}{Snap}" : "") +
+       "{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_NE(Shot(0).find("Tulipan"), std::string::npos) << Shot(0);
   EXPECT_NE(Shot(0).find(kBarcode), std::string::npos) << Shot(0);
   EXPECT_FALSE(scannerRunning());  // stopped at the end of the program
   SetSerialLockDirectory("");
 
-  if (!no_cups.empty()) GTEST_SKIP() << "SKIPPED the label part: no private CUPS scheduler could run here: " << no_cups;
+  if (!no_cups.empty())
+    GTEST_SKIP() << "SKIPPED the label part: no private CUPS scheduler could run here: " << no_cups;
   LABELPRINTER p;
   EXPECT_EQ(p.openPrinter("brak-takiej-drukarki"), kDevInitFailed);
-  const std::string expected = LabelJob(LabelFields{"Tulipan", "KW0005", AMOUNT::FromDouble(2.46), kBarcode}, 1);
+  const std::string expected =
+      LabelJob(LabelFields{"Tulipan", "KW0005", AMOUNT::FromDouble(2.46), kBarcode}, 1);
   std::error_code ec;
-  for (int i = 0; i < 200 && std::filesystem::file_size(label_file, ec) + 1 < expected.size() + 1; ++i)
+  for (int i = 0; i < 200 && std::filesystem::file_size(label_file, ec) + 1 < expected.size() + 1;
+       ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   cups_set_server(nullptr);
-  EXPECT_EQ(ReadWholeFile(label_file), expected) << Shot(1) << ReadWholeFile(dir.File("cups/log/error_log"));
+  EXPECT_EQ(ReadWholeFile(label_file), expected)
+      << Shot(1) << ReadWholeFile(dir.File("cups/log/error_log"));
 }
 
 }  // namespace

@@ -3,12 +3,12 @@
 // apply, and a scanner that goes away.
 #include <thread>
 
-#include "support/ui_fixture.h"
-#include "ui/screen.h"
 #include "common/text.h"
 #include "device_sim.h"
 #include "devices/scanner/ean_scanner.h"
 #include "devices/scanner_hooks.h"
+#include "support/ui_fixture.h"
+#include "ui/screen.h"
 
 namespace {
 

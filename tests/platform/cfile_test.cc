@@ -19,7 +19,9 @@ struct Report {
 
 class Recorder : public CFILE::HANDLER {
  public:
-  void Report(const char* name, int op, int kind, int err) override { seen.push_back({name, op, kind, err}); }
+  void Report(const char* name, int op, int kind, int err) override {
+    seen.push_back({name, op, kind, err});
+  }
   std::vector<::Report> seen;
 };
 
@@ -85,16 +87,19 @@ TEST_F(CfileTest, ReportsMissingNameAndClosedFile) {
 TEST_F(CfileTest, ErrorMessagesFollowTheHouseForm) {
   EXPECT_EQ(FileErrorMessage("Tow.dbf", kFileOpOpen, kFileErrNoName, 0),
             std::string("Błąd przy próbie otwarcia pliku Tow.dbf.\n\nBrak nazwy pliku."_pl));
-  EXPECT_EQ(FileErrorMessage("", kFileOpWrite, kFileErrClosed, 0),
-            std::string("Błąd przy próbie zapisu pliku.\n\nPróba operacji na zamkniętym pliku."_pl));
+  EXPECT_EQ(
+      FileErrorMessage("", kFileOpWrite, kFileErrClosed, 0),
+      std::string("Błąd przy próbie zapisu pliku.\n\nPróba operacji na zamkniętym pliku."_pl));
   EXPECT_EQ(FileErrorMessage("x", kFileOpRead, kFileErrNoMemory, 0),
             std::string("Błąd przy próbie odczytu pliku x."_pl));
   // The common system errors in Polish; others in the system's words, on one line.
   const struct {
     int error;
     const char* text;
-  } kPolish[] = {{EBUSY, "Plik jest używany przez inny program."}, {ENOSPC, "Brak miejsca na dysku."},
-                 {EACCES, "Brak uprawnień do pliku."}, {EROFS, "Dysk jest tylko do odczytu."},
+  } kPolish[] = {{EBUSY, "Plik jest używany przez inny program."},
+                 {ENOSPC, "Brak miejsca na dysku."},
+                 {EACCES, "Brak uprawnień do pliku."},
+                 {EROFS, "Dysk jest tylko do odczytu."},
                  {ENOENT, "Plik nie istnieje."}};
   for (const auto& c : kPolish)
     EXPECT_EQ(FileErrorMessage("x", kFileOpDelete, kFileErrSystem, c.error),
@@ -113,7 +118,8 @@ TEST_F(CfileTest, ExclusiveOpenRefusesASecondProgram) {
   ASSERT_EQ(mine.Open(name.c_str(), kOpenAlways, kAccessReadWrite, kShareNone), 0);
   int status = InChild([&] {
     CFILE theirs;
-    return theirs.Open(name.c_str(), kOpenExisting, kAccessReadWrite, kShareReadWrite) == -1 ? 0 : 1;
+    return theirs.Open(name.c_str(), kOpenExisting, kAccessReadWrite, kShareReadWrite) == -1 ? 0
+                                                                                             : 1;
   });
   EXPECT_EQ(status, 0);
   mine.Close();
@@ -132,8 +138,8 @@ TEST_F(CfileTest, SharedOpensCoexistAndAWriterLockRefusesAReaderAtOnce) {
   int status = InChild([&] {
     CFILE theirs;
     if (theirs.Open(name.c_str(), kOpenExisting, kAccessReadWrite, kShareReadWrite) != 0) return 1;
-    if (theirs.Lock(0, 65, false) != -1) return 2;   // refused, without waiting
-    if (theirs.Lock(65, 10, true) != 0) return 3;    // another range is free
+    if (theirs.Lock(0, 65, false) != -1) return 2;  // refused, without waiting
+    if (theirs.Lock(65, 10, true) != 0) return 3;   // another range is free
     return 0;
   });
   EXPECT_EQ(status, 0);

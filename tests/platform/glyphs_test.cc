@@ -32,7 +32,8 @@ TEST(Glyphs, PolishLettersFollowTheScreenCodePage) {
     EXPECT_EQ(shown, letters) << code_page_name(page);
     for (int i = 0; i < kLetterCount; ++i)
       EXPECT_EQ(screen_byte_of(page, screen_glyph(page, CODE_PAGES[page].codes[i])),
-                CODE_PAGES[page].codes[i]) << page << " " << i;
+                CODE_PAGES[page].codes[i])
+          << page << " " << i;
   }
   // Mazovia's ą is 0x86, which code page 852 draws as ć.
   EXPECT_EQ(screen_glyph(1, 0x86), 0x0105u);

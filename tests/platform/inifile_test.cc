@@ -84,7 +84,9 @@ TEST_F(IniTest, NamesMatchCaseSensitivelyAndWithoutBlanks) {
 
 TEST_F(IniTest, ValuesAreCutToTheMaximumAndConvertedFromCodePage852) {
   // "Łódź" in code page 852: Ł 9D, ó A2, d, ź AB.
-  WriteWholeFile(Path(), "[Tamsu]\nDocumentPlace=\x9D\xA2" "d\xAB\nMeasure1=kilogramy\n");
+  WriteWholeFile(Path(),
+                 "[Tamsu]\nDocumentPlace=\x9D\xA2"
+                 "d\xAB\nMeasure1=kilogramy\n");
   std::string v;
   ASSERT_EQ(Ini().GetString("Tamsu", "DocumentPlace", &v), 0);
   EXPECT_EQ(v, "Łódź"_plv);
@@ -114,8 +116,8 @@ TEST_F(IniTest, NumbersReadLikeTheirTypes) {
     EXPECT_EQ(a.Raw(), raw) << key;
   }
   // Written amounts carry no trailing zeros.
-  for (const auto& [key, raw, text] : {std::tuple{"G", 125000LL, "12.5"}, {"I", -1LL, "-0.0001"},
-                                       {"J", 30000LL, "3"}}) {
+  for (const auto& [key, raw, text] :
+       {std::tuple{"G", 125000LL, "12.5"}, {"I", -1LL, "-0.0001"}, {"J", 30000LL, "3"}}) {
     ASSERT_EQ(Ini().WriteAmount("T", key, AMOUNT::FromRaw(raw)), 0) << key;
     std::string s;
     Ini().GetString("T", key, &s);
@@ -137,7 +139,8 @@ TEST_F(IniTest, AFailedWriteLeavesTheOldFile) {
 
 TEST_F(IniTest, AReadErrorDuringARewriteNeverShortensTheFile) {
   std::string before = "[Tamsu]\nPrnCodes=" + std::string(600, 'x') + "\n";  // a long line too
-  for (int i = 0; i < 150; ++i) before += "Key" + std::to_string(i) + "=" + std::to_string(i * 7) + "\n";
+  for (int i = 0; i < 150; ++i)
+    before += "Key" + std::to_string(i) + "=" + std::to_string(i * 7) + "\n";
   std::string after = before + "Net=1\n";
   for (long nth = 1; nth <= 12; ++nth) {
     WriteWholeFile(Path(), before);

@@ -22,7 +22,9 @@ namespace {
 class Pty {
  public:
   explicit Pty(int cols, int rows) {
-    struct winsize ws {static_cast<unsigned short>(rows), static_cast<unsigned short>(cols), 0, 0};
+    struct winsize ws {
+      static_cast<unsigned short>(rows), static_cast<unsigned short>(cols), 0, 0
+    };
     ok = openpty(&master, &slave, nullptr, nullptr, &ws) == 0;
     if (ok) fcntl(master, F_SETFL, O_NONBLOCK);
   }
@@ -34,7 +36,9 @@ class Pty {
     std::string out;
     char buf[4096];
     for (;;) {
-      struct pollfd p {master, POLLIN, 0};
+      struct pollfd p {
+        master, POLLIN, 0
+      };
       if (poll(&p, 1, 50) <= 0) break;
       ssize_t n = read(master, buf, sizeof buf);
       if (n <= 0) break;
@@ -42,9 +46,13 @@ class Pty {
     }
     return out;
   }
-  void Type(const std::string& bytes) { ASSERT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+  void Type(const std::string& bytes) {
+    ASSERT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
   void Resize(int cols, int rows) {
-    struct winsize ws {static_cast<unsigned short>(rows), static_cast<unsigned short>(cols), 0, 0};
+    struct winsize ws {
+      static_cast<unsigned short>(rows), static_cast<unsigned short>(cols), 0, 0
+    };
     ioctl(master, TIOCSWINSZ, &ws);
   }
   int master = -1, slave = -1;
@@ -57,10 +65,10 @@ TEST(TerminalConsole, OpensPaintsAndGivesTheTerminalBack) {
   TERMINAL_CONSOLE t(pty.slave, pty.slave, "xterm-256color");
   ASSERT_EQ(t.open(), 0);
   std::string start = pty.Drain();
-  EXPECT_NE(start.find("\x1b[?1049h"), std::string::npos);  // alternate screen
+  EXPECT_NE(start.find("\x1b[?1049h"), std::string::npos);            // alternate screen
   EXPECT_NE(start.find("\x1b]4;1;rgb:a8/00/00"), std::string::npos);  // exact palette
   EXPECT_EQ(t.colour_count(), 256);
-  ScreenCell cell {0xA5, 0x1E};
+  ScreenCell cell{0xA5, 0x1E};
   t.paint_run(40, 12, &cell, 1);
   t.flush();
   EXPECT_NE(pty.Drain().find("ą"), std::string::npos);
@@ -77,7 +85,7 @@ TEST(TerminalConsole, DecodesTypedKeysAndEscAlone) {
   TERMINAL_CONSOLE t(pty.slave, pty.slave, "tmux-256color");
   ASSERT_EQ(t.open(), 0);
   pty.Drain();
-  KeyEvent ev {};
+  KeyEvent ev{};
   EXPECT_EQ(t.next_key(&ev, 0), 0);
   EXPECT_FALSE(t.key_pending());
 
@@ -115,7 +123,7 @@ TEST(TerminalConsole, HangUpBecomesCtrlF4AtEveryRead) {
   pty.Drain();
   close(pty.master);
   pty.master = -1;
-  KeyEvent ev {};
+  KeyEvent ev{};
   for (int i = 0; i < 3; ++i) {
     ASSERT_EQ(t.next_key(&ev, -1), 1);
     EXPECT_EQ(ev, (KeyEvent{0, kScanF4, kShiftCtrl}));
@@ -129,7 +137,7 @@ TEST(TerminalConsole, ASmallTerminalIsAskedToGrowAndShowsANotice) {
   ASSERT_TRUE(pty.ok);
   TERMINAL_CONSOLE t(pty.slave, pty.slave, "xterm-256color");
   ASSERT_EQ(t.open(), 0);
-  ScreenCell cell {'Q', 0x07};
+  ScreenCell cell{'Q', 0x07};
   t.paint_run(0, 0, &cell, 1);
   t.flush();
   std::string start = pty.Drain();
@@ -138,7 +146,7 @@ TEST(TerminalConsole, ASmallTerminalIsAskedToGrowAndShowsANotice) {
   EXPECT_EQ(start.find('Q'), std::string::npos);
   // Keys typed at the notice answer nothing: reading waits, and they are gone afterwards.
   pty.Type("\r\r");
-  KeyEvent ev {};
+  KeyEvent ev{};
   EXPECT_EQ(t.next_key(&ev, 200), 0);
   EXPECT_FALSE(t.key_pending());
 
@@ -146,7 +154,8 @@ TEST(TerminalConsole, ASmallTerminalIsAskedToGrowAndShowsANotice) {
   raise(SIGWINCH);
   EXPECT_FALSE(t.key_pending());
   std::string grown = pty.Drain();
-  EXPECT_NE(grown.find("\x1b[3;11H\x1b[37;40mQ"), std::string::npos) << grown.substr(0, 60);  // centred
+  EXPECT_NE(grown.find("\x1b[3;11H\x1b[37;40mQ"), std::string::npos)
+      << grown.substr(0, 60);  // centred
   pty.Type("x");
   ASSERT_EQ(t.next_key(&ev, 2000), 1);
   EXPECT_EQ(ev.ch, 'x');

@@ -27,8 +27,12 @@ class GoldenReportsTest : public ReportsTest {
 TEST_F(GoldenReportsTest, TransactionsByDocumentsAndPeriod) {
   const REPORT_PERIOD p = December();
   Golden("warehouse_documents",
-         {Report([&] { return WarehouseDocumentsReport({p, kWarehouseIncome, AMOUNT()}, All()); }),
-          Report([&] { return WarehouseDocumentsReport({p, kWarehouseExpensePurchase, AMOUNT()}, All()); })});
+         {Report([&] {
+            return WarehouseDocumentsReport({p, kWarehouseIncome, AMOUNT()}, All());
+          }),
+          Report([&] {
+            return WarehouseDocumentsReport({p, kWarehouseExpensePurchase, AMOUNT()}, All());
+          })});
   SALES_REPORT s;
   s.period = p;
   s.today = Day(31);
@@ -36,8 +40,12 @@ TEST_F(GoldenReportsTest, TransactionsByDocumentsAndPeriod) {
   unpaid.variant = kSalesUnpaid;
   Golden("sales_documents", {Report([&] { return SalesDocumentsReport(s, All()); }),
                              Report([&] { return SalesDocumentsReport(unpaid, All()); })});
-  Golden("period", {Report([&] { return PeriodReport({p, false, false}, All()); }),
-                    Report([&] { return PeriodReport({p, true, true}, All()); })});
+  Golden("period", {Report([&] {
+                      return PeriodReport({p, false, false}, All());
+                    }),
+                    Report([&] {
+                      return PeriodReport({p, true, true}, All());
+                    })});
 }
 
 TEST_F(GoldenReportsTest, TransactionsByGoods) {
@@ -52,10 +60,11 @@ TEST_F(GoldenReportsTest, TransactionsByGoods) {
   deliveries.kind = kGoodsProfits;
   deliveries.scope = kScopeGroup;
   deliveries.group = AMOUNT::FromInt(2);
-  Golden("goods_transactions", {Report([&] { return GoodsTransactionsReport(o, All()); }),
-                                Report([&] { return GoodsTransactionsReport(groups, All()); }),
-                                Report([&] { return GoodsTransactionsReport(details, All()); }),
-                                Report([&] { return GoodsTransactionsReport(deliveries, All()); })});
+  Golden("goods_transactions",
+         {Report([&] { return GoodsTransactionsReport(o, All()); }),
+          Report([&] { return GoodsTransactionsReport(groups, All()); }),
+          Report([&] { return GoodsTransactionsReport(details, All()); }),
+          Report([&] { return GoodsTransactionsReport(deliveries, All()); })});
 }
 
 TEST_F(GoldenReportsTest, StockAndOffer) {
@@ -72,9 +81,11 @@ TEST_F(GoldenReportsTest, StockAndOffer) {
   ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(13)), 0);
   Tow.STANMIN = AMOUNT::FromInt(250);
   ASSERT_EQ(TableUpdate(kTableGoods), 0);
-  Golden("stock", {Report([&] { return StockReport(o); }), Report([&] { return StockReport(purchase); }),
-                   Report([&] { return StockReport(sheet); }), Report([&] { return StockReport(shortages); }),
-                   Report([&] { return StockReport(held); })});
+  Golden(
+      "stock",
+      {Report([&] { return StockReport(o); }), Report([&] { return StockReport(purchase); }),
+       Report([&] { return StockReport(sheet); }), Report([&] { return StockReport(shortages); }),
+       Report([&] { return StockReport(held); })});
   OFFER_REPORT offer;
   offer.date = Day(5);
   offer.scope = kScopeAllGroups;
@@ -102,16 +113,20 @@ TEST_F(GoldenReportsTest, Registers) {
   full.form = kVatPart1;
   deliveries.form = kVatPart2;
   deliveries.sales = false;
-  Golden("vat_register", {Report([&] { return VatRegisterReport(v, All()); }),
-                          Report([&] { return VatRegisterReport(full, All(), [] { return true; }); }),
+  Golden("vat_register", {Report([&] { return VatRegisterReport(v, All()); }), Report([&] {
+                            return VatRegisterReport(full, All(), [] { return true; });
+                          }),
                           Report([&] { return VatRegisterReport(deliveries, All()); })});
   Golden("lump_sum", {Report([&] { return LumpSumRegisterReport(December(), All()); })});
-  Golden("revenue_book", {Report([&] { return RevenueBookReport(December(), 1, All(), [] { return true; }); })});
+  Golden("revenue_book",
+         {Report([&] { return RevenueBookReport(December(), 1, All(), [] { return true; }); })});
 }
 
 TEST_F(GoldenReportsTest, Contractors) {
-  Golden("contractors", {Report([&] { return ContractorListReport(kContractorsByTown); }),
-                         Report([&] { return ContractorSalesReport({December(), false}, All()); })});
+  Golden("contractors",
+         {Report([&] { return ContractorListReport(kContractorsByTown); }), Report([&] {
+            return ContractorSalesReport({December(), false}, All());
+          })});
 }
 
 }  // namespace

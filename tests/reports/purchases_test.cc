@@ -86,9 +86,9 @@ class PurchasesTest : public TransactionTest {
     if (sign < 0) stock -= q;
     const AMOUNT below = stock < AMOUNT() ? std::min(-stock, q) : AMOUNT();
     const AMOUNT skip = stock < AMOUNT() ? AMOUNT() : stock;
-    std::vector<ROW> rows =
-        q.IsZero() ? std::vector<ROW>{}
-                   : Stretch({m.begin(), m.begin() + static_cast<long>(index)}, delivered - skip - (q - below), delivered - skip);
+    std::vector<ROW> rows = q.IsZero() ? std::vector<ROW>{}
+                                       : Stretch({m.begin(), m.begin() + static_cast<long>(index)},
+                                                 delivered - skip - (q - below), delivered - skip);
     if (!below.IsZero()) rows.push_back({-1, below});
     for (ROW& r : rows) r.quantity = sign < 0 ? -r.quantity : r.quantity;
     return rows;
@@ -112,13 +112,15 @@ class PurchasesTest : public TransactionTest {
   // -1 in `rc` when a move failed.
   static std::vector<ROW> Forwards(PURCHASE_WALK* rs, int* rc) {
     std::vector<ROW> rows;
-    for (*rc = rs->First(); *rc == 0; *rc = rs->Next()) rows.push_back({rs->DeliveryRecNo(), rs->Quantity()});
+    for (*rc = rs->First(); *rc == 0; *rc = rs->Next())
+      rows.push_back({rs->DeliveryRecNo(), rs->Quantity()});
     if (*rc == kTableEnd) *rc = 0;
     return rows;
   }
   static std::vector<ROW> Backwards(PURCHASE_WALK* rs, int* rc) {
     std::vector<ROW> rows;
-    for (*rc = rs->Last(); *rc == 0; *rc = rs->Prev()) rows.insert(rows.begin(), {rs->DeliveryRecNo(), rs->Quantity()});
+    for (*rc = rs->Last(); *rc == 0; *rc = rs->Prev())
+      rows.insert(rows.begin(), {rs->DeliveryRecNo(), rs->Quantity()});
     if (*rc == kTableEnd) *rc = 0;
     return rows;
   }
@@ -172,13 +174,13 @@ class PurchasesTest : public TransactionTest {
 TEST_F(PurchasesTest, TheCasesOfTheFirstInFirstOutRule) {
   ASSERT_EQ(SetWarnNegativeAmount(0), 0);
   Start();
-  Move(1, 'D', 5);                     // recno 0
-  Move(2, 'D', 5);                     // 1
-  Move(3, 'S', 7);                     // 2: stock 3 left, the second delivery keeps it
-  Move(4, 'S', 6);                     // 3: stock -3; 3 units nobody delivered
-  Move(5, 'S', -4);                    // 4: a return of 4 with the stock before it at -3
-  Move(6, 'D', 10);                    // 5
-  Move(7, 'S', 5);                     // 6: stock 6 is the newest 6 delivered
+  Move(1, 'D', 5);   // recno 0
+  Move(2, 'D', 5);   // 1
+  Move(3, 'S', 7);   // 2: stock 3 left, the second delivery keeps it
+  Move(4, 'S', 6);   // 3: stock -3; 3 units nobody delivered
+  Move(5, 'S', -4);  // 4: a return of 4 with the stock before it at -3
+  Move(6, 'D', 10);  // 5
+  Move(7, 'S', 5);   // 6: stock 6 is the newest 6 delivered
   const long d1 = moves[0].recno, d2 = moves[1].recno, d3 = moves[5].recno;
   EXPECT_EQ(Sale(moves[2].recno), (std::vector<ROW>{{d1, A(5)}, {d2, A(2)}}));
   EXPECT_EQ(Sale(moves[3].recno), (std::vector<ROW>{{d2, A(3)}, {-1, A(3)}}));
@@ -202,8 +204,9 @@ TEST_F(PurchasesTest, StockBelowZeroAfterTheSaleLeavesItsNewestUnitsUndelivered)
   Move(5, 'D', 5);
   Move(6, 'D', 4);
   Move(7, 'S', 7);
-  EXPECT_EQ(Stock(DateFromYmd(2026, 1, 1) + 7),
-            (std::vector<ROW>{{moves[3].recno, A(3)}, {moves[4].recno, A(5)}, {moves[5].recno, A(4)}}));
+  EXPECT_EQ(
+      Stock(DateFromYmd(2026, 1, 1) + 7),
+      (std::vector<ROW>{{moves[3].recno, A(3)}, {moves[4].recno, A(5)}, {moves[5].recno, A(4)}}));
   ExpectModel();
 }
 
@@ -268,7 +271,8 @@ TEST_F(PurchasesTest, AFailingReadStopsTheWalkAndIsNeverTakenForNoDeliveries) {
   for (int which = 0; which < 2; ++which) {
     bool tripped = true;
     for (long n = 1; tripped; ++n) {
-      SCOPED_TRACE(testing::Message() << (which ? "stock" : "sale") << ", failing file operation " << n);
+      SCOPED_TRACE(testing::Message()
+                   << (which ? "stock" : "sale") << ", failing file operation " << n);
       ASSERT_LT(n, 5000);
       CloseDatabase();  // nothing cached: every page is read from the file again
       ASSERT_EQ(OpenDatabase(), 0);
@@ -298,8 +302,8 @@ TEST_F(PurchasesTest, AFailingReadStopsTheWalkAndIsNeverTakenForNoDeliveries) {
 
 TEST_F(PurchasesTest, PurchaseValueOfASaleAddsItsDeliveriesAtTheirPrices) {
   Start();
-  Move(1, 'D', 5);   // at 11.00 gross
-  Move(2, 'D', 5);   // at 12.00 gross
+  Move(1, 'D', 5);  // at 11.00 gross
+  Move(2, 'D', 5);  // at 12.00 gross
   Move(3, 'S', 7);
   Move(4, 'S', 10);  // 3 of the second delivery, 7 nobody delivered
   STOCK_MARK mark;

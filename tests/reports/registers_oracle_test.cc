@@ -20,7 +20,9 @@
 namespace {
 
 // x / d rounded half away from zero (d > 0).
-int64_t RoundDiv(int64_t x, int64_t d) { return x >= 0 ? (2 * x + d) / (2 * d) : -((-2 * x + d) / (2 * d)); }
+int64_t RoundDiv(int64_t x, int64_t d) {
+  return x >= 0 ? (2 * x + d) / (2 * d) : -((-2 * x + d) / (2 * d));
+}
 AMOUNT Grosz(int64_t g) { return AMOUNT::FromRaw(g * 100); }
 
 const int kRates[15] = {0, 0, 22, 7, 0, 12, 17, 2, 4, 3, 5, 6, 23, 8, 0};  // by VAT identifier
@@ -28,9 +30,9 @@ const int kRates[15] = {0, 0, 22, 7, 0, 12, 17, 2, 4, 3, 5, 6, 23, 8, 0};  // by
 struct POS {
   int64_t price;  // gross unit price before discount, grosze
   int64_t half_units;
-  int discount;   // whole per cent
+  int discount;  // whole per cent
   int vat;
-  char kind;      // of the goods
+  char kind;  // of the goods
 };
 struct TRANSACTION {
   AMOUNT id;
@@ -41,7 +43,8 @@ struct TRANSACTION {
   bool net;
   AMOUNT contractor;
   std::vector<POS> positions;
-  int64_t cash = 0, card = 0, transfer = 0, deferment = 0, transfer_interest = 0, deferment_interest = 0;
+  int64_t cash = 0, card = 0, transfer = 0, deferment = 0, transfer_interest = 0,
+          deferment_interest = 0;
   DATE transfer_paid = 0, deferment_paid = 0;
 };
 
@@ -58,7 +61,9 @@ void Values(const POS& p, bool net_first, int64_t* net, int64_t* gross) {
   }
 }
 
-bool Internal(const char* warehouse) { return warehouse[0] && (warehouse[1] == 'W' || warehouse[1] == 'M'); }
+bool Internal(const char* warehouse) {
+  return warehouse[0] && (warehouse[1] == 'W' || warehouse[1] == 'M');
+}
 
 class RegistersOracleTest : public ReportsTest {
  protected:
@@ -165,7 +170,8 @@ class RegistersOracleTest : public ReportsTest {
     std::snprintf(Tra.DOKMAGTYP, sizeof Tra.DOKMAGTYP, "%s", t->warehouse);
     std::snprintf(Tra.DOKMAGNR, sizeof Tra.DOKMAGNR, "%06d", static_cast<int>(t->id.Whole()));
     std::snprintf(Tra.DOKTRATYP, sizeof Tra.DOKTRATYP, "%s", t->sales);
-    if (t->sales[0]) std::snprintf(Tra.DOKTRANR, sizeof Tra.DOKTRANR, "%06d", static_cast<int>(t->id.Whole()));
+    if (t->sales[0])
+      std::snprintf(Tra.DOKTRANR, sizeof Tra.DOKTRANR, "%06d", static_cast<int>(t->id.Whole()));
     Tra.ZAOKRNETTO = t->net;
     Tra.GOT = Grosz(t->cash);
     Tra.CZK = Grosz(t->card);
@@ -235,8 +241,10 @@ TEST_F(RegistersOracleTest, AYearOfTradingAgreesToTheGrosz) {
         EXPECT_GE(r.date, last);  // date order
         last = r.date;
         const auto& w = want.at(r.transaction.Raw());
-        const AMOUNT got[10] = {r.gross, r.vat, r.exempt, r.net23, r.vat23, r.net8, r.vat8, r.netSpecial, r.vatSpecial, r.zero};
-        for (int c = 0; c < 10; ++c) EXPECT_EQ(got[c], Grosz(w[static_cast<size_t>(c)])) << "column " << c;
+        const AMOUNT got[10] = {r.gross, r.vat,  r.exempt,     r.net23,      r.vat23,
+                                r.net8,  r.vat8, r.netSpecial, r.vatSpecial, r.zero};
+        for (int c = 0; c < 10; ++c)
+          EXPECT_EQ(got[c], Grosz(w[static_cast<size_t>(c)])) << "column " << c;
         mixed = mixed || (!r.net23.IsZero() && !r.exempt.IsZero());
       }
     }
@@ -272,7 +280,9 @@ TEST_F(RegistersOracleTest, AYearOfTradingAgreesToTheGrosz) {
   for (const REVENUE_BOOK_ROW& r : book) {
     const auto& w = want_book.at(r.transaction.Raw());
     const AMOUNT got[6] = {r.col7, r.col8, r.col10, r.col11, r.col12, r.col13};
-    for (int c = 0; c < 6; ++c) EXPECT_EQ(got[c], Grosz(w[static_cast<size_t>(c)])) << r.transaction.Whole() << " column " << c;
+    for (int c = 0; c < 6; ++c)
+      EXPECT_EQ(got[c], Grosz(w[static_cast<size_t>(c)]))
+          << r.transaction.Whole() << " column " << c;
     if (r.transaction == year.back().id) {
       EXPECT_EQ(r.col12, Grosz(123456));  // the wages
     }
@@ -288,9 +298,12 @@ TEST_F(RegistersOracleTest, AYearOfTradingAgreesToTheGrosz) {
     for (int c = 0; c < 3; ++c) sums[c] += w[static_cast<size_t>(c)];
   }
   // The tax: the sum × rate / 100 cut to four decimals (in 1/10000 zł: grosze × 100 × rate).
-  EXPECT_EQ(LumpSumTax(Grosz(sums[0]), AMOUNT::FromDouble(8.5)), AMOUNT::FromRaw(sums[0] * 100 * 85 / 1000));
-  EXPECT_EQ(LumpSumTax(Grosz(sums[1]), AMOUNT::FromDouble(5.5)), AMOUNT::FromRaw(sums[1] * 100 * 55 / 1000));
-  EXPECT_EQ(LumpSumTax(Grosz(sums[2]), AMOUNT::FromInt(3)), AMOUNT::FromRaw(sums[2] * 100 * 3 / 100));
+  EXPECT_EQ(LumpSumTax(Grosz(sums[0]), AMOUNT::FromDouble(8.5)),
+            AMOUNT::FromRaw(sums[0] * 100 * 85 / 1000));
+  EXPECT_EQ(LumpSumTax(Grosz(sums[1]), AMOUNT::FromDouble(5.5)),
+            AMOUNT::FromRaw(sums[1] * 100 * 55 / 1000));
+  EXPECT_EQ(LumpSumTax(Grosz(sums[2]), AMOUNT::FromInt(3)),
+            AMOUNT::FromRaw(sums[2] * 100 * 3 / 100));
 
   // The cash report: all payments, and only those of transactions 30 days before the period on.
   for (const int days : {0, 30}) {
@@ -337,8 +350,12 @@ TEST_F(RegistersOracleTest, NothingChosenAndPaidInTime) {
   const auto empty_filter = Report([&] { return VatRegisterReport(v, none); });
   EXPECT_TRUE(Has(empty_filter, "    Paragony fiskalne: Brak- PF- "));
   EXPECT_FALSE(Has(empty_filter, "FV 000001"));
-  EXPECT_TRUE(Has(empty_filter, "        Razem:                                                            0,00          0,00"));
-  const auto empty_period = Report([&] { return RevenueBookReport({Y(1, 1), Y(1, 31)}, 2, All()); });
+  EXPECT_TRUE(Has(empty_filter,
+                  "        Razem:                                                            0,00  "
+                  "        0,00"));
+  const auto empty_period = Report([&] {
+    return RevenueBookReport({Y(1, 1), Y(1, 31)}, 2, All());
+  });
   EXPECT_TRUE(Has(empty_period, "Okres: 01.01.2025 - 31.01.2025"));
   EXPECT_TRUE(Has(empty_period, " Razem:          0,00          0,00          0,00          0,00"));
 
@@ -402,7 +419,10 @@ TEST_F(RegistersOracleTest, AFailedReadOrEscStopsTheReport) {
       {"cash", [&] { return CashReport(cash); }},
       {"profits", [&] { return ProfitsByGoodsReport(profits, All()); }},
       {"unpaid", [&] { return SalesDocumentsReport(unpaid, All()); }},
-      {"contractors", [&] { return ContractorSalesReport({p, false}, All()); }},
+      {"contractors",
+       [&] {
+         return ContractorSalesReport({p, false}, All());
+       }},
   };
   COUNTING_HANDLER handler;
   CFILE::SetHandler(&handler);

@@ -21,7 +21,9 @@ class ReportTableTest : public DocumentTest {
     for (long n; (n = doc_read_line(buf, sizeof buf)) >= 0;) {
       for (long i = 0; i < n; ++i)
         if (is_box_char(static_cast<uint8_t>(buf[i])))
-          buf[i] = buf[i] == static_cast<char>(box_char(0)) ? '-' : buf[i] == static_cast<char>(box_char(1)) ? '|' : '+';
+          buf[i] = buf[i] == static_cast<char>(box_char(0))   ? '-'
+                   : buf[i] == static_cast<char>(box_char(1)) ? '|'
+                                                              : '+';
       lines.push_back(Cp1250ToUtf8(std::string(buf, static_cast<size_t>(n))));
     }
     doc_close();

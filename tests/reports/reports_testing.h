@@ -43,7 +43,8 @@ class ReportsTest : public DocumentsTest {
       all.insert(all.end(), p.begin(), p.end());
       all.push_back("========");
     }
-    const std::string path = std::string(TAMSU_SOURCE_DIR) + "/tests/reports/golden/" + name + ".txt";
+    const std::string path =
+        std::string(TAMSU_SOURCE_DIR) + "/tests/reports/golden/" + name + ".txt";
     if (std::getenv("TAMSU_UPDATE_GOLDEN")) {
       std::ofstream out(path, std::ios::binary);
       for (const std::string& l : all) out << l << '\n';
@@ -54,7 +55,8 @@ class ReportsTest : public DocumentsTest {
     std::vector<std::string> want;
     for (std::string l; std::getline(in, l);) want.push_back(l);
     for (size_t i = 0; i < std::max(want.size(), all.size()); ++i)
-      EXPECT_EQ(i < all.size() ? all[i] : "<none>", i < want.size() ? want[i] : "<none>") << name << " line " << i + 1;
+      EXPECT_EQ(i < all.size() ? all[i] : "<none>", i < want.size() ? want[i] : "<none>")
+          << name << " line " << i + 1;
   }
 
   // Whether a line holds the text.

@@ -17,8 +17,9 @@ TEST_F(ShellTest, FirstStartCreatesTheFilesOffersTheDemonstrationAndShowsTheFour
   // own firm's form left ("Moja firma"); the demonstration database question (1); transactions
   // on the last record (2); the four views (3..6); "Koniec programu?" (7) and " &Nie " back to
   // the loop (8); " &Tak ".
-  Play("{Snap}{Enter}{Enter}{Esc}{Enter}{Snap}{Enter}{Snap}1{Snap}2{Snap}3{Snap}4{Snap}"
-       "{Esc}{Snap}n{Snap}{Esc}{Enter}");
+  Play(
+      "{Snap}{Enter}{Enter}{Esc}{Enter}{Snap}{Enter}{Snap}1{Snap}2{Snap}3{Snap}4{Snap}"
+      "{Esc}{Snap}n{Snap}{Esc}{Enter}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotShows(0, {"Brak danych w bieżącym katalogu:", "Utworzyć nowe pliki?"}));
   EXPECT_TRUE(ShotHas(1, "Utworzyć przykładową bazę danych?"));
@@ -35,7 +36,8 @@ TEST_F(ShellTest, FirstStartCreatesTheFilesOffersTheDemonstrationAndShowsTheFour
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   EXPECT_EQ(std::string(cwd), start_dir);
-  for (const char* f : {"Gto", "Tow", "Kon", "Tra", "Poz"}) EXPECT_TRUE(Exists(data + "/" + f + ".inx")) << f;
+  for (const char* f : {"Gto", "Tow", "Kon", "Tra", "Poz"})
+    EXPECT_TRUE(Exists(data + "/" + f + ".inx")) << f;
   InData([] { ExpectTablesSound(); });
 }
 
@@ -55,7 +57,8 @@ TEST_F(ShellTest, MenuItemsFollowTheTablesAndTheView) {
   EXPECT_FALSE(ShotHas(0, "Usunąć ten rekord?"));
   EXPECT_TRUE(menu_item_marked(kBarFile, 4));
   for (int item : {2, 3}) EXPECT_TRUE(menu_item_disabled(kBarRecord, item)) << item;
-  for (int item : {1, 2, 3, 4, 6, 8, 9, 10}) EXPECT_TRUE(menu_item_disabled(kBarSearch, item)) << item;
+  for (int item : {1, 2, 3, 4, 6, 8, 9, 10})
+    EXPECT_TRUE(menu_item_disabled(kBarSearch, item)) << item;
   for (int item : {3, 4, 5}) EXPECT_TRUE(menu_item_disabled(kBarTools, item)) << item;
   // Filled tables enable them; the goods view is marked.
   Restart();
@@ -71,7 +74,8 @@ TEST_F(ShellTest, MenuItemsFollowTheTablesAndTheView) {
 
 TEST_F(ShellTest, NavigationStopsAtTheEndsOfFiftyRecords) {
   MakeDatabase([] {
-    for (int k = 1; k <= 50; ++k) AddGroup(k, ("Grupa " + std::to_string(100 + k).substr(1)).c_str());
+    for (int k = 1; k <= 50; ++k)
+      AddGroup(k, ("Grupa " + std::to_string(100 + k).substr(1)).c_str());
   });
   // Each step and the group its snapshot shows: Shift+PgDn stops at the last, Down there stays,
   // PgDn from the last stays, and after the goods view (empty here) and back, 1 again is ignored:
@@ -101,12 +105,13 @@ TEST_F(ShellTest, MenuKeyHelpAndCommandsStillToCome) {
   // F1 (8), I (9), C (10, the price calculation of the current goods), R the reports menu (11),
   // " Archiwizacja bazy danych   &A " (12, its question), Ctrl+B outside the goods view (13); w
   // and W open the list (14, 15).
-  Play("{Alt+p}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}"
-       "{Esc}{Esc}{Alt+w}s{Snap}{Esc}{F1}{Snap}{Esc}i{Snap}{Enter}c{Snap}{Esc}R{Snap}{Esc}"
-       "{Alt+n}a{Snap}{Esc}{Ctrl+B}{Snap}{Enter}w{Snap}{Esc}W{Snap}{Esc}{Alt+F4}");
+  Play(
+      "{Alt+p}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}{Right}{Snap}"
+      "{Esc}{Esc}{Alt+w}s{Snap}{Esc}{F1}{Snap}{Esc}i{Snap}{Enter}c{Snap}{Esc}R{Snap}{Esc}"
+      "{Alt+n}a{Snap}{Esc}{Ctrl+B}{Snap}{Enter}w{Snap}{Esc}W{Snap}{Esc}{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   for (int b = 0; b < 7; ++b) EXPECT_NE(Shot(b), Shot(b + 1)) << b;  // each its own pull-down
-  EXPECT_TRUE(ShotHas(0, "*Transakcje         4 "));  // the current view is marked
+  EXPECT_TRUE(ShotHas(0, "*Transakcje         4 "));                 // the current view is marked
   EXPECT_TRUE(ShotHas(7, "WYSZUKANIE TRANSAKCJI"));
   EXPECT_TRUE(ShotShows(8, {"POMOC - KLAWISZE SKRÓTU", "[W]        : Lista rekordów"}));
   EXPECT_TRUE(ShotShows(9, {"KOMPUTEROWY PROGRAM HANDLOWY", "Katalog: "}));
@@ -120,8 +125,10 @@ TEST_F(ShellTest, MenuKeyHelpAndCommandsStillToCome) {
 
 TEST(ShortenPathTest, ShortPathsStayAndLongOnesKeepRootAndTail) {
   EXPECT_EQ(ShortenPath("/home/ala/Tamsu", 31), "/home/ala/Tamsu");
-  EXPECT_EQ(ShortenPath("/home/ala/dokumenty/firma/2014/dane/Tamsu", 31), "/.../firma/2014/dane/Tamsu");
-  EXPECT_EQ(ShortenPath("C:\\Program Files\\Firma\\Dane\\Tamsu\\2014", 31), "C:\\...\\Firma\\Dane\\Tamsu\\2014");
+  EXPECT_EQ(ShortenPath("/home/ala/dokumenty/firma/2014/dane/Tamsu", 31),
+            "/.../firma/2014/dane/Tamsu");
+  EXPECT_EQ(ShortenPath("C:\\Program Files\\Firma\\Dane\\Tamsu\\2014", 31),
+            "C:\\...\\Firma\\Dane\\Tamsu\\2014");
 }
 
 }  // namespace

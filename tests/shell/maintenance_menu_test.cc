@@ -42,7 +42,10 @@ TEST_F(MaintenanceMenuTest, ABackupMadeWithKeyAIsRestoredFromTheMenu) {
   ASSERT_TRUE(std::filesystem::exists(data + "/Tamsu.zip"));
   const std::string saved = Files();
 
-  MakeDatabase([] { ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(3)), 0); ASSERT_EQ(TableDelete(kTableGoods), 0); });
+  MakeDatabase([] {
+    ASSERT_EQ(FindById(kTableGoods, AMOUNT::FromInt(3)), 0);
+    ASSERT_EQ(TableDelete(kTableGoods), 0);
+  });
   ASSERT_TRUE(Files() != saved);
   // " Odt&worzenie bazy danych      ": the archive offered, " &Ok ", " &Tak " to the warning and
   // to going on without Tamsu.ini.

@@ -19,7 +19,8 @@ TEST(RunScript, ARelativeDataDirectoryLiesInTheCallersFolder) {
   ASSERT_EQ(::chmod((programs + "/tamsu").c_str(), 0755), 0);
   int status = -1;
   const std::string out = RunShell("cd '" + caller.path() + "' && TAMSU_PROGRAMS=programs " +
-                                   TAMSU_SOURCE_DIR "/scripts/run.sh mydata 2>&1", &status);
+                                       TAMSU_SOURCE_DIR "/scripts/run.sh mydata 2>&1",
+                                   &status);
   EXPECT_EQ(status, 0) << out;
   const std::string data = (std::filesystem::canonical(caller.path()) / "mydata").string();
   EXPECT_EQ(out, data + "\n");

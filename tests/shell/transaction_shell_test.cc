@@ -10,8 +10,9 @@ TEST_F(ShellTest, InsOpensANewSaleAndTheOptionsMenuItsDialogs) {
   MakeDatabase([] { ASSERT_EQ(CreateDemoDatabase(), 0); });
   // Ins: a new sale of today (0), left with Esc; " Zaokrąglenia... " (1), " Obsługa... " (2),
   // " Ostrzeżenia... " (3), " Dokumenty... " (4).
-  Play("{Ins}{Snap}{Esc}{Alt+o}z{Snap}{Esc}{Alt+o}b{Snap}{Esc}{Alt+o}n{Snap}{Esc}{Alt+o}m{Snap}{Esc}"
-       "{Alt+F4}");
+  Play(
+      "{Ins}{Snap}{Esc}{Alt+o}z{Snap}{Esc}{Alt+o}b{Snap}{Esc}{Alt+o}n{Snap}{Esc}{Alt+o}m{Snap}{Esc}"
+      "{Alt+F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, "rozchód"));
   EXPECT_TRUE(ShotHas(0, DateToDisplay(DateToday())));
@@ -26,7 +27,9 @@ TEST_F(ShellTest, TheDocumentsOfTheCurrentTransactionOpenFromTheirKeys) {
   ASSERT_EQ(SetCompany(AMOUNT::FromInt(2)), 0);
   // K: the menu (0), F in it: the invoice in the viewer (1); M: the price modes (2), "bez cen"
   // (3); S: the forms of payment (4); L: the transfer order (5); the menu bar's item (6).
-  Play("k{Snap}f{Snap}{Esc}m{Snap}b{Snap}{Esc}s{Snap}{Esc}l{Snap}{Esc}{Alt+d}{Enter}{Snap}{Esc}{Alt+F4}");
+  Play(
+      "k{Snap}f{Snap}{Esc}m{Snap}b{Snap}{Esc}s{Snap}{Esc}l{Snap}{Esc}{Alt+d}{Enter}{Snap}{Esc}{Alt+"
+      "F4}");
   ASSERT_EQ(Run(), 0);
   EXPECT_TRUE(ShotHas(0, " DOKUMENTY TRANSAKCJI "));
   EXPECT_TRUE(ShotHas(0, " Polecenie przelewu   L "));

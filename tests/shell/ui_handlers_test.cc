@@ -1,8 +1,8 @@
 #include "shell/ui_handlers.h"
 
 #include "common/text.h"
-#include "platform/cfile.h"
 #include "db/db_events.h"
+#include "platform/cfile.h"
 #include "run_fixture.h"
 #include "ui/feedback.h"
 
@@ -33,7 +33,8 @@ TEST_F(HandlersTest, FileErrorsShowTheirMessageButLockFailuresStaySilent) {
 TEST_F(HandlersTest, TableEventsShowTextsAndProgressWindows) {
   Play("{Snap}{Enter}");
   EXPECT_EQ(ReportDbEvent(kDbEvBadIndex, "Tow.inx", 0), 0);
-  EXPECT_TRUE(ShotShows(0, {"Nieprawidłowy format indeksu Tow.inx.", "Wymagana odbudowa indeksów."}));
+  EXPECT_TRUE(
+      ShotShows(0, {"Nieprawidłowy format indeksu Tow.inx.", "Wymagana odbudowa indeksów."}));
 
   // Silent events show nothing (no key is read for them).
   EXPECT_EQ(ReportDbEvent(kDbEvNotFound, "Tow.dbf", 0), 0);
@@ -58,7 +59,7 @@ TEST_F(HandlersTest, WaitingForTablesStopsOnEscAndTakOrAClosedTerminal) {
   EXPECT_FALSE(LockWaitWantsToStop());  // no key: wait on
   Play("x");
   EXPECT_FALSE(LockWaitWantsToStop());  // other keys are dropped
-  Play("{Esc}n");  // " &Nie ": wait on
+  Play("{Esc}n");                       // " &Nie ": wait on
   EXPECT_FALSE(LockWaitWantsToStop());
   Play("{Esc}{Enter}");  // " &Tak "
   EXPECT_TRUE(LockWaitWantsToStop());

@@ -37,30 +37,38 @@ class PRIVATE_CUPSD {
     chmod((root_ + "/out").c_str(), 0777);
     for (const char* d : {"daemon", "filter", "monitor", "notifier", "cgi-bin", "driver"})
       fs::create_symlink(std::string("/usr/lib/cups/") + d, root_ + "/bin/" + d);
-    WriteWholeFile(root_ + "/bin/backend/capture",
-                   "#!/bin/sh\n[ $# -eq 0 ] && { echo 'direct capture \"Unknown\" \"Capture\"'; exit 0; }\n"
-                   "out=${DEVICE_URI#capture:}\nif [ -n \"$6\" ]; then cat \"$6\" > \"$out\"; else cat > \"$out\"; fi\n");
+    WriteWholeFile(
+        root_ + "/bin/backend/capture",
+        "#!/bin/sh\n[ $# -eq 0 ] && { echo 'direct capture \"Unknown\" \"Capture\"'; exit 0; }\n"
+        "out=${DEVICE_URI#capture:}\nif [ -n \"$6\" ]; then cat \"$6\" > \"$out\"; else cat > "
+        "\"$out\"; fi\n");
     chmod((root_ + "/bin/backend/capture").c_str(), 0755);
     socket_ = root_ + "/cups.sock";
-    WriteWholeFile(root_ + "/conf/cupsd.conf",
-                   "Listen " + socket_ + "\nLogLevel warn\nWebInterface No\nBrowsing No\n"
-                   "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                   "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
-    std::string files = "FileDevice Yes\nServerRoot " + root_ + "/conf\nServerBin " + root_ + "/bin\n" +
-                        "RequestRoot " + root_ + "/spool\nTempDir " + root_ + "/spool\nCacheDir " + root_ +
-                        "/cache\nStateDir " + root_ + "/state\nErrorLog " + root_ + "/log/error_log\n" +
-                        "AccessLog " + root_ + "/log/access_log\nPageLog " + root_ + "/log/page_log\n";
-    if (getuid() != 0) files += "User " + std::to_string(getuid()) + "\nGroup " + std::to_string(getgid()) + "\n";
+    WriteWholeFile(
+        root_ + "/conf/cupsd.conf",
+        "Listen " + socket_ +
+            "\nLogLevel warn\nWebInterface No\nBrowsing No\n"
+            "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
+    std::string files = "FileDevice Yes\nServerRoot " + root_ + "/conf\nServerBin " + root_ +
+                        "/bin\n" + "RequestRoot " + root_ + "/spool\nTempDir " + root_ +
+                        "/spool\nCacheDir " + root_ + "/cache\nStateDir " + root_ +
+                        "/state\nErrorLog " + root_ + "/log/error_log\n" + "AccessLog " + root_ +
+                        "/log/access_log\nPageLog " + root_ + "/log/page_log\n";
+    if (getuid() != 0)
+      files += "User " + std::to_string(getuid()) + "\nGroup " + std::to_string(getgid()) + "\n";
     WriteWholeFile(root_ + "/conf/cups-files.conf", files);
     const std::string conf = root_ + "/conf/cupsd.conf", fconf = root_ + "/conf/cups-files.conf";
     const char* argv[] = {"cupsd", "-f", "-c", conf.c_str(), "-s", fconf.c_str(), nullptr};
-    if (posix_spawn(&pid_, "/usr/sbin/cupsd", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+    if (posix_spawn(&pid_, "/usr/sbin/cupsd", nullptr, nullptr, const_cast<char**>(argv),
+                    environ) != 0)
       return "cupsd could not be started";
     for (int i = 0; i < 100 && !std::filesystem::exists(socket_); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (!std::filesystem::exists(socket_)) return "cupsd did not open its socket: " + ReadWholeFile(root_ + "/log/error_log");
-    const std::string add = "lpadmin -h " + socket_ + " -p tamsuq -v capture:" + Output() + " -E 2>&1 && lpadmin -h " +
-                            socket_ + " -d tamsuq 2>&1";
+    if (!std::filesystem::exists(socket_))
+      return "cupsd did not open its socket: " + ReadWholeFile(root_ + "/log/error_log");
+    const std::string add = "lpadmin -h " + socket_ + " -p tamsuq -v capture:" + Output() +
+                            " -E 2>&1 && lpadmin -h " + socket_ + " -d tamsuq 2>&1";
     if (std::system(add.c_str()) != 0) return "lpadmin could not add the queue";
     return "";
   }
@@ -73,8 +81,8 @@ class PRIVATE_CUPSD {
   // One more raw queue whose device writes each job into a file, made the default; empty when
   // added, else why not.
   std::string AddFileQueue(const std::string& name, const std::string& path) {
-    const std::string add = "lpadmin -h " + socket_ + " -p " + name + " -v capture:" + path + " -E 2>&1 && lpadmin -h " +
-                            socket_ + " -d " + name + " 2>&1";
+    const std::string add = "lpadmin -h " + socket_ + " -p " + name + " -v capture:" + path +
+                            " -E 2>&1 && lpadmin -h " + socket_ + " -d " + name + " 2>&1";
     return std::system(add.c_str()) == 0 ? "" : "lpadmin could not add the queue " + name;
   }
   const std::string& Socket() const { return socket_; }
@@ -84,4 +92,3 @@ class PRIVATE_CUPSD {
   std::string root_, socket_;
   pid_t pid_ = 0;
 };
-

@@ -1,10 +1,10 @@
 #include "support/temp_dir.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 TempDir::TempDir(bool enter) {
   std::string templ = (std::filesystem::temp_directory_path() / "tamsu-test-XXXXXX").string();

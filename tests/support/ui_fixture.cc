@@ -41,16 +41,32 @@ void PlayKeys(HEADLESS_CONSOLE* c, std::string_view script) {
     std::string_view name;
     uint8_t ch, scan;
   };
-  static constexpr NAMED_KEY kKeys[] = {
-      {"Enter", 13, kScanEnter}, {"Esc", 27, kScanEsc},     {"Tab", 9, kScanTab},
-      {"Space", ' ', kScanSpace}, {"Snap", 0, kScanSnapshot}, {"Up", 0, kScanUp},
-      {"Down", 0, kScanDown},     {"PgUp", 0, kScanPgUp},     {"PgDn", 0, kScanPgDn},
-      {"Home", 0, kScanHome},     {"End", 0, kScanEnd},       {"Ins", 0, kScanIns},
-      {"Left", 0, kScanLeft},     {"Right", 0, kScanRight},   {"Del", 0, kScanDel},
-      {"F1", 0, kScanF1},         {"F2", 0, kScanF2},         {"F3", 0, kScanF3},
-      {"F4", 0, kScanF4},         {"F5", 0, kScanF5},         {"F7", 0, kScanF7},
-      {"F8", 0, kScanF8},         {"F9", 0, kScanF9},         {"F10", 0, kScanF10},
-      {"Backspace", 8, kScanBackspace}, {"Hook", 0, kScanHook}};
+  static constexpr NAMED_KEY kKeys[] = {{"Enter", 13, kScanEnter},
+                                        {"Esc", 27, kScanEsc},
+                                        {"Tab", 9, kScanTab},
+                                        {"Space", ' ', kScanSpace},
+                                        {"Snap", 0, kScanSnapshot},
+                                        {"Up", 0, kScanUp},
+                                        {"Down", 0, kScanDown},
+                                        {"PgUp", 0, kScanPgUp},
+                                        {"PgDn", 0, kScanPgDn},
+                                        {"Home", 0, kScanHome},
+                                        {"End", 0, kScanEnd},
+                                        {"Ins", 0, kScanIns},
+                                        {"Left", 0, kScanLeft},
+                                        {"Right", 0, kScanRight},
+                                        {"Del", 0, kScanDel},
+                                        {"F1", 0, kScanF1},
+                                        {"F2", 0, kScanF2},
+                                        {"F3", 0, kScanF3},
+                                        {"F4", 0, kScanF4},
+                                        {"F5", 0, kScanF5},
+                                        {"F7", 0, kScanF7},
+                                        {"F8", 0, kScanF8},
+                                        {"F9", 0, kScanF9},
+                                        {"F10", 0, kScanF10},
+                                        {"Backspace", 8, kScanBackspace},
+                                        {"Hook", 0, kScanHook}};
   for (size_t i = 0; i < script.size(); ++i) {
     if (script[i] != '{') {
       c->push_key(static_cast<uint8_t>(script[i]), 0x10);
@@ -61,7 +77,8 @@ void PlayKeys(HEADLESS_CONSOLE* c, std::string_view script) {
     std::string_view name = script.substr(i + 1, end - i - 1);
     i = end;
     if (name.starts_with("Raw:")) {
-      c->push_key(static_cast<uint8_t>(std::strtoul(std::string(name.substr(4)).c_str(), nullptr, 16)), 0);
+      c->push_key(
+          static_cast<uint8_t>(std::strtoul(std::string(name.substr(4)).c_str(), nullptr, 16)), 0);
       continue;
     }
     uint32_t shift = 0;
@@ -124,8 +141,7 @@ bool UiTest::AnyShotHas(std::string_view utf8) const {
 std::string UiTest::ShotRow(size_t i, int y) const {
   std::istringstream in(Shot(i));
   std::string line;
-  for (int k = 0; k <= y && std::getline(in, line); ++k) {
-  }
+  for (int k = 0; k <= y && std::getline(in, line); ++k) {}
   return line;
 }
 
@@ -186,7 +202,8 @@ void AddGoods(int id, const char* name, const char* number, int group, double pr
   ASSERT_EQ(TableAppend(kTableGoods), 0);
 }
 
-void AddContractor(int id, const char* name, const char* nip, const char* town, const char* document) {
+void AddContractor(int id, const char* name, const char* nip, const char* town,
+                   const char* document) {
   TableClear(kTableContractors);
   Kon.ID = AMOUNT::FromInt(id);
   std::snprintf(Kon.NAZWA, sizeof Kon.NAZWA, "%s", name);

@@ -7,9 +7,10 @@
 //   EXPECT_TRUE(ShotHas(0, "Warszawa"));
 //
 // Named keys: Enter Esc Tab Space Backspace Up Down Left Right PgUp PgDn Home End Ins Del F1..F10,
-// Snap and Hook; "Shift+", "Ctrl+" and "Alt+" add the shift state ({Ctrl+Y} is the control character,
-// {Alt+m} the hot letter). {Raw:7E} sends a byte with no scan code, as a terminal's non-ASCII
-// key arrives. Golden dumps live in tests/<folder>/golden (TAMSU_UPDATE_GOLDEN=1 rewrites them).
+// Snap and Hook; "Shift+", "Ctrl+" and "Alt+" add the shift state ({Ctrl+Y} is the control
+// character, {Alt+m} the hot letter). {Raw:7E} sends a byte with no scan code, as a terminal's
+// non-ASCII key arrives. Golden dumps live in tests/<folder>/golden (TAMSU_UPDATE_GOLDEN=1 rewrites
+// them).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ class SNAPSHOT_CONSOLE : public HEADLESS_CONSOLE {
     std::vector<std::string> attrs;  // per row, two hex digits a cell
     int caret_x, caret_y;
     bool caret;
-    size_t paints;                   // runs painted until then
+    size_t paints;  // runs painted until then
   };
   // With typeahead off queued keys are not seen as waiting, so that a long operation polling
   // for Esc leaves them to the dialogs that come after it.
@@ -55,10 +56,13 @@ class UiTest : public ::testing::Test {
   void Play(std::string_view script) { PlayKeys(con, script); }
   size_t Shots() const { return con->shots.size(); }
   const std::string& Shot(size_t i) const;
-  bool ShotHas(size_t i, std::string_view utf8) const { return Shot(i).find(utf8) != std::string::npos; }
+  bool ShotHas(size_t i, std::string_view utf8) const {
+    return Shot(i).find(utf8) != std::string::npos;
+  }
   bool AnyShotHas(std::string_view utf8) const;
   // Whether snapshot i shows every one of the texts; a failure names the first missing one.
-  ::testing::AssertionResult ShotShows(size_t i, std::initializer_list<std::string_view> texts) const;
+  ::testing::AssertionResult ShotShows(size_t i,
+                                       std::initializer_list<std::string_view> texts) const;
   std::string ShotRow(size_t i, int y) const;
   // n screen columns from column x, of a snapshot row or of the screen now.
   std::string ShotCols(size_t i, int y, int x, int n) const { return Cols(ShotRow(i, y), x, n); }

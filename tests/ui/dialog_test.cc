@@ -43,8 +43,8 @@ TEST_F(DialogTest, ClosingKeysAndTheDrawnDialog) {
   EXPECT_EQ(Run("{Snap}{Esc}"), -1);
   EXPECT_EQ(Run("{Enter}"), 7);
   EXPECT_EQ(Run("{F4}{Alt+F4}{Ctrl+F4}"), -1);  // only Ctrl+F4 cancels
-  EXPECT_EQ(Run("a", 3), 8);                     // a button's hot letter presses it
-  EXPECT_EQ(save_under_used(), 0u);              // the background went back each time
+  EXPECT_EQ(Run("a", 3), 8);                    // a button's hot letter presses it
+  EXPECT_EQ(save_under_used(), 0u);             // the background went back each time
   EXPECT_EQ(Row(5), std::string(80, ' '));
   EXPECT_EQ(ShotCols(0, 5, 10, 50), " ╔═══════════════════ PRÓBA ════════════════════╗ ");
   EXPECT_EQ(ShotCols(0, 8, 13, 10), " [ ] Rabat");
@@ -140,8 +140,7 @@ TEST_F(DialogTest, NothingFocusableOrNoRoomLeft) {
   EXPECT_TRUE(ShotHas(0, "Tylko tekst"));
   EXPECT_EQ(save_under_used(), 0u);
   // A full save-under stack refuses to open the dialog.
-  while (save_under(0, 0, 10, 10, 0) == 0) {
-  }
+  while (save_under(0, 0, 10, 10, 0) == 0) {}
   const size_t used = save_under_used();
   EXPECT_EQ(Run("{Enter}"), -1);
   EXPECT_EQ(save_under_used(), used);
@@ -178,7 +177,8 @@ TEST_F(DialogTest, PasswordFieldShowsStarsAndEscKeepsTheText) {
 
 TEST_F(DialogTest, F1ShowsTheKeyHelp) {
   Run("{F1}{Snap}{Enter}{Esc}");
-  EXPECT_TRUE(ShotShows(0, {"POMOC - KLAWISZE SKRÓTU", "[Esc]        : Zignorowanie zmian i wyjście z edycji"}));
+  EXPECT_TRUE(ShotShows(
+      0, {"POMOC - KLAWISZE SKRÓTU", "[Esc]        : Zignorowanie zmian i wyjście z edycji"}));
   EXPECT_EQ(save_under_used(), 0u);
 }
 

@@ -36,8 +36,8 @@ TEST_F(FieldTest, NumberFieldTypesLikeACalculator) {
   EXPECT_EQ(FieldCells(1, 10), "  1 234,  ");
   EXPECT_EQ(FieldCells(2, 10), "  1 234,5 ");
   EXPECT_EQ(value, AMOUNT::FromDouble(1234.5));
-  EXPECT_EQ(Row(6), std::string(80, ' '));  // the dialog is gone
-  Edit(&d, 10, "1,{Right}5{Enter}{Enter}");     // no decimal typed yet: Right has nowhere to go
+  EXPECT_EQ(Row(6), std::string(80, ' '));   // the dialog is gone
+  Edit(&d, 10, "1,{Right}5{Enter}{Enter}");  // no decimal typed yet: Right has nowhere to go
   EXPECT_EQ(value, AMOUNT::FromDouble(1.5));
 }
 
@@ -47,7 +47,8 @@ TEST_F(FieldTest, NumberFieldFirstTypingReplacesAndEditingKeysWork) {
   make_descriptor(&d, 'N', 12, 2, &value);
   // The first key clears the old value; Backspace removes the 7; Del on the 4 leaves "-2";
   // Home stands before the first digit; two Rights reach the decimals.
-  Edit(&d, 12, "{Snap}-7{Snap}{Backspace}42{Left}{Del}{Snap}{Home}9{Right}{Right}05{Snap}{Enter}{Enter}");
+  Edit(&d, 12,
+       "{Snap}-7{Snap}{Backspace}42{Left}{Del}{Snap}{Home}9{Right}{Right}05{Snap}{Enter}{Enter}");
   EXPECT_EQ(FieldCells(0, 12), "  -98 765,43");
   EXPECT_EQ(FieldCells(1, 12), "       -7,  ");
   EXPECT_EQ(FieldCells(2, 12), "       -2,  ");

@@ -4,12 +4,12 @@
 #include <utility>
 #include <vector>
 
-#include "common/text.h"
 #include "common/colours.h"
-#include "ui/saveunder.h"
-#include "ui/twindow.h"
+#include "common/text.h"
 #include "support/ui_fixture.h"
+#include "ui/saveunder.h"
 #include "ui/screen.h"
+#include "ui/twindow.h"
 
 namespace {
 
@@ -17,7 +17,15 @@ namespace {
 ControlRecord g_bar[] = {
     {kKindFill, 0, 0, {nullptr}, 0, 0, 80, 1, 5},
     {kKindText, 1, 0, {" &Plik "}, 0, 0, 0, 1, 5},
-    {kKindText, 1, 0, {" &Edycja                                                        "}, 0, 0, 0, 1, 5},
+    {kKindText,
+     1,
+     0,
+     {" &Edycja                                                        "},
+     0,
+     0,
+     0,
+     1,
+     5},
     {kKindText, 1, 0, {" &Okno "}, 0, 0, 0, 1, 5},
     {kKindEnd, 0, 0, {nullptr}, 0, 0, 0, 0, 0},
 };
@@ -56,7 +64,7 @@ class MenuTest : public UiTest {
     menu_layout(&menu, 0, 0, 80, 1);
   }
   ControlRecord* bars[4] = {g_bar, g_file, g_edit, g_window};
-  MenuBar menu {};
+  MenuBar menu{};
 };
 
 class RECORDING_WINDOW : public TWINDOW {

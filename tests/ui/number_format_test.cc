@@ -64,7 +64,8 @@ TEST(NumberFormatTest, GroupingInPlaceKeepsTheLength) {
 TEST(NumberFormatTest, GroupingAPlainTextMatchesFormatting) {
   std::mt19937_64 rng(5);
   for (int i = 0; i < 5000; ++i) {
-    const AMOUNT value = AMOUNT::FromRaw(static_cast<int64_t>(rng() % 2000000000000) - 1000000000000);
+    const AMOUNT value =
+        AMOUNT::FromRaw(static_cast<int64_t>(rng() % 2000000000000) - 1000000000000);
     const int decimals = static_cast<int>(rng() % 5);
     set_number_format(',', ' ');
     const std::string grouped = format_amount(value, decimals);

@@ -24,7 +24,9 @@ class OptionsTest : public UiTest {
 TEST_F(OptionsTest, ScreenOptionsChooseMonoAndWindowsOrCancel) {
   // The code page list opens right of its field on "Latin 2"; eight down is "Windows"; the
   // label's hot letter opens the colour list, its last entry is "Mono".
-  Play("{Snap}{Enter}{Snap}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}k{End}{Enter}{Alt+o}");
+  Play(
+      "{Snap}{Enter}{Snap}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}k{End}{Enter}{Alt+"
+      "o}");
   EXPECT_EQ(screen_options(), 0);
   EXPECT_EQ(screen_code_page(), 10);
   EXPECT_EQ(colour_mode(), kColourMono);

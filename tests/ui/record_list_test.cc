@@ -24,7 +24,9 @@ class RecordListTest : public DataTest {
     con->typeahead = false;
   }
   // The text of list row r (0..9) of a list frame of width w, from snapshot i.
-  std::string ListRow(size_t shot, int w, int r) { return ShotCols(shot, 6 + r, (80 - w) / 2 + 3, w - 6); }
+  std::string ListRow(size_t shot, int w, int r) {
+    return ShotCols(shot, 6 + r, (80 - w) / 2 + 3, w - 6);
+  }
   std::string Item(size_t shot, int w, int r) { return Trim(ListRow(shot, w, r)); }
   // Groups G01..Gnn, listed by name from the first.
   static void AddNumberedGroups(int n) {
@@ -37,7 +39,9 @@ class RecordListTest : public DataTest {
     TableFirst(kTableGroups);
   }
   // The search field (row 14 of the frame) under column x of a frame of width w.
-  std::string SearchText(size_t shot, int w, int x) { return ShotCols(shot, 3 + 14, (80 - w) / 2 + x, 3); }
+  std::string SearchText(size_t shot, int w, int x) {
+    return ShotCols(shot, 3 + 14, (80 - w) / 2 + x, 3);
+  }
 };
 
 TEST_F(RecordListTest, RowsScrollAndPageAtTheEnds) {
@@ -49,7 +53,8 @@ TEST_F(RecordListTest, RowsScrollAndPageAtTheEnds) {
   Play("{Snap}{Down}{Down}{Down}{Snap}{Enter}");  // the third Down is on the last record
   EXPECT_EQ(record_list(kViewGroups), 0);
   EXPECT_STREQ(Gto.NAZWA, "Kwiaty");
-  EXPECT_EQ(Item(0, 54, 0) + Item(0, 54, 1) + Item(0, 54, 2) + Item(0, 54, 3), "AlkoholeInneKwiaty");
+  EXPECT_EQ(Item(0, 54, 0) + Item(0, 54, 1) + Item(0, 54, 2) + Item(0, 54, 3),
+            "AlkoholeInneKwiaty");
   // The highlight (focused field colours) sits on the third row.
   EXPECT_NE(ShotAttr(1, 16, 8), ShotAttr(1, 16, 7));
   EXPECT_EQ(ShotAttr(1, 16, 6), ShotAttr(1, 16, 7));
@@ -60,16 +65,17 @@ TEST_F(RecordListTest, RowsScrollAndPageAtTheEnds) {
   AddNumberedGroups(25);
   // PgDn makes the last row the top, PgUp shows the nine before; Shift+PgDn stops at the last;
   // G01 -> G10 -> G19 -> G25; the tenth Down scrolls by one and ten Ups come back.
-  Play("{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{PgDn}{Snap}{PgUp}{Snap}"
-       "{Shift+PgDn}{Snap}{Home}{PgDn}{PgDn}{PgDn}{Snap}{Home}");
+  Play(
+      "{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{PgDn}{Snap}{PgUp}{Snap}"
+      "{Shift+PgDn}{Snap}{Home}{PgDn}{PgDn}{PgDn}{Snap}{Home}");
   for (int i = 0; i < 10; ++i) Play("{Down}");
   Play("{Snap}");
   for (int i = 0; i < 10; ++i) Play("{Up}");
   Play("{Snap}{End}{Enter}");
   EXPECT_EQ(record_list(kViewGroups), 0);
   EXPECT_STREQ(Gto.NAZWA, "G25");
-  const char* want[][2] = {{"G10", "G19"}, {"G01", "G10"}, {"G25", ""}, {"G25", ""},
-                           {"G02", "G11"}, {"G01", "G10"}};
+  const char* want[][2] = {{"G10", "G19"}, {"G01", "G10"}, {"G25", ""},
+                           {"G25", ""},    {"G02", "G11"}, {"G01", "G10"}};
   for (size_t i = 0; i < 6; ++i) {
     EXPECT_EQ(Item(2 + i, 54, 0), want[i][0]) << i;
     EXPECT_EQ(Item(2 + i, 54, 9), want[i][1]) << i;

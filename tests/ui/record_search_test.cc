@@ -7,16 +7,16 @@
 #include <string>
 
 #include "business/options.h"
+#include "common/codepage.h"
 #include "common/text.h"
 #include "db/dbtable.h"
 #include "db/records.h"
 #include "db/schema.h"
 #include "db/table.h"
 #include "db/table_lock.h"
-#include "ui/number_format.h"
-#include "common/codepage.h"
-#include "ui/record_list.h"
 #include "support/ui_fixture.h"
+#include "ui/number_format.h"
+#include "ui/record_list.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ TEST_F(RecordSearchTest, EscDuringTheSearchStopsItWithoutAMessage) {
 TEST_F(RecordSearchTest, RecordsMatchTheirFieldsAsShownAndTheirRelatedRecordUnlessSkipped) {
   AddGroup(1, "Kwiaty");
   AddGoods(1, "Anturium", "", 1, 7.38, 12);  // 23 %
-  AddTransaction(1, 2, 'S', "");              // to Nowak
+  AddTransaction(1, 2, 'S', "");             // to Nowak
   std::snprintf(Tra.DOKTRATYP, sizeof Tra.DOKTRATYP, "FV");
   std::snprintf(Tra.DOKTRANR, sizeof Tra.DOKTRANR, "12/2024");
   Tra.DATATRA = DateFromYmd(2024, 3, 5);
@@ -121,23 +121,25 @@ TEST_F(RecordSearchTest, RecordsMatchTheirFieldsAsShownAndTheirRelatedRecordUnle
     int view;
     std::string text;
     bool skip_related, found;
-  } cases[] = {{kViewGoods, stock, true, true},
-               {kViewGoods, "6,00 zł"_pl, true, true},  // the net price of 7,38 at 23 %
-               {kViewGoods, "23 %", true, true},
-               {kViewGoods, "towar handlowy", true, true},
-               {kViewGoods, "Kwiaty", true, false},
-               {kViewGoods, "Kwiaty", false, true},
-               {kViewTransactions, "rozchód"_pl, true, true},
-               {kViewTransactions, "05.03.2024", true, true},
-               {kViewTransactions, "Faktura VAT", true, true},
-               {kViewTransactions, "FV 12/2024", true, true},
-               {kViewTransactions, "100,00 zł"_pl, true, true},  // net
-               {kViewTransactions, "14 dni", true, true},
-               {kViewTransactions, "drugi", false, false},  // the second remark line is not searched
-               {kViewTransactions, "Nowak", true, false},
-               {kViewTransactions, "Nowak", false, true}};
+  } cases[] = {
+      {kViewGoods, stock, true, true},
+      {kViewGoods, "6,00 zł"_pl, true, true},  // the net price of 7,38 at 23 %
+      {kViewGoods, "23 %", true, true},
+      {kViewGoods, "towar handlowy", true, true},
+      {kViewGoods, "Kwiaty", true, false},
+      {kViewGoods, "Kwiaty", false, true},
+      {kViewTransactions, "rozchód"_pl, true, true},
+      {kViewTransactions, "05.03.2024", true, true},
+      {kViewTransactions, "Faktura VAT", true, true},
+      {kViewTransactions, "FV 12/2024", true, true},
+      {kViewTransactions, "100,00 zł"_pl, true, true},  // net
+      {kViewTransactions, "14 dni", true, true},
+      {kViewTransactions, "drugi", false, false},  // the second remark line is not searched
+      {kViewTransactions, "Nowak", true, false},
+      {kViewTransactions, "Nowak", false, true}};
   for (const auto& c : cases)
-    EXPECT_EQ(record_matches(c.view, c.text.c_str(), false, false, c.skip_related), c.found) << c.text;
+    EXPECT_EQ(record_matches(c.view, c.text.c_str(), false, false, c.skip_related), c.found)
+        << c.text;
 }
 
 TEST_F(RecordSearchTest, TheListSearchesThroughItsMenuAndFillsFromTheFoundRecord) {

@@ -18,7 +18,8 @@ class ScreenConfigTest : public ::testing::Test {
 };
 
 TEST_F(ScreenConfigTest, CellSizeComesFromTheConsoleSectionAndGeometryGoesBackUnchanged) {
-  const std::string ini = "[Tamsu]\nNet=0\n\n[Console]\nCharWidth=8\nCharHeight=20\nX=15\nY=-3\nMaximized=1\n";
+  const std::string ini =
+      "[Tamsu]\nNet=0\n\n[Console]\nCharWidth=8\nCharHeight=20\nX=15\nY=-3\nMaximized=1\n";
   WriteWholeFile(dir.File("Tamsu.ini"), ini);
   ASSERT_EQ(screen_open(), 0);
   EXPECT_STREQ(cell_font_face(), "Terminal");

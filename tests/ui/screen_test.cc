@@ -7,12 +7,12 @@
 #include <string>
 #include <thread>
 
-#include "common/text.h"
 #include "common/codepage.h"
 #include "common/colours.h"
-#include "ui/font.h"
+#include "common/text.h"
 #include "platform/console.h"
 #include "support/ui_fixture.h"
+#include "ui/font.h"
 
 namespace {
 
@@ -187,9 +187,9 @@ TEST_F(ScreenTest, ShadowAndTheCountedCaret) {
 }
 
 TEST_F(ScreenTest, ReadKeyTranslatesAndSkipsWhatIsNoKey) {
-  hl->push_key(0, 0x2A, kShiftShift);           // Shift alone
-  hl->push_key(13, kScanEnter, kShiftAlt);      // Alt+Enter toggles the window
-  hl->push_key(0, kScanTab, kShiftCtrl);        // Tab is 9 whatever the shift state
+  hl->push_key(0, 0x2A, kShiftShift);       // Shift alone
+  hl->push_key(13, kScanEnter, kShiftAlt);  // Alt+Enter toggles the window
+  hl->push_key(0, kScanTab, kShiftCtrl);    // Tab is 9 whatever the shift state
   hl->push_key('x', 0x2D, 0);
   EXPECT_TRUE(key_waiting());
   EXPECT_TRUE(key_waiting());
@@ -217,7 +217,10 @@ TEST_F(ScreenTest, KeysPostedFromAnotherThreadArriveInOrderAndWakeTheRead) {
   hl->set_idle_wait(10000);
   std::atomic<int> refused{0}, sent{0};
   std::atomic<bool> closed{false};
-  auto key = [](int i) { return KeyEvent{static_cast<uint8_t>(0xA0 + i % 32), static_cast<uint8_t>(i % 7), static_cast<uint32_t>(i % 3)}; };
+  auto key = [](int i) {
+    return KeyEvent{static_cast<uint8_t>(0xA0 + i % 32), static_cast<uint8_t>(i % 7),
+                    static_cast<uint32_t>(i % 3)};
+  };
   std::thread poster([&] {
     for (int i = 0; i < kKeys; ++i) {
       if (i == kPostedKeyCapacity + 10)
@@ -229,7 +232,8 @@ TEST_F(ScreenTest, KeysPostedFromAnotherThreadArriveInOrderAndWakeTheRead) {
     EXPECT_EQ(post_key(key(0)), -1);
   });
   // Nothing is read until the queue is full and the poster is held back.
-  for (int i = 0; i < 5000 && refused == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 5000 && refused == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_GT(refused, 0);
   EXPECT_EQ(posted_key_count(), kPostedKeyCapacity);
   EXPECT_TRUE(key_waiting());
@@ -256,7 +260,7 @@ TEST_F(ScreenTest, DoesNothingWhileClosed) {
   screen_close();
   write_text(0, 0, "x", 0x07);
   fill_cells(0, 0, 80, 25, 'x', 0x07);
-  KeyEvent ev {1, 2, 3};
+  KeyEvent ev{1, 2, 3};
   read_key(&ev);
   EXPECT_EQ(ev, (KeyEvent{0, 0, 0}));
   EXPECT_FALSE(key_waiting());
@@ -269,8 +273,10 @@ TEST(FontChoice, PicksTerminalSizesForSmallCellsAndLucidaOtherwise) {
     int w, h;
     const char* face;
     int fw, fh;
-  } cases[] = {{8, 20, "Terminal", 8, 12}, {3, 5, "Terminal", 4, 6},
-               {10, 20, "Lucida Console", 10, 20}, {20, 10, "Terminal", 8, 8}};
+  } cases[] = {{8, 20, "Terminal", 8, 12},
+               {3, 5, "Terminal", 4, 6},
+               {10, 20, "Lucida Console", 10, 20},
+               {20, 10, "Terminal", 8, 8}};
   for (const Case& c : cases) {
     FontChoice f = choose_font(c.w, c.h);
     EXPECT_STREQ(f.face, c.face) << c.w << "x" << c.h;

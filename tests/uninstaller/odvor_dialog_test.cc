@@ -63,8 +63,8 @@ class RECORDED_DISPLAY : public WL_DISPLAY {
 // close button, "Click:x,y" for a click, "Down:" / "Up:" before a key name or "x,y" for a press
 // or a release alone.
 void Events(std::deque<WL_EVENT>* q, const std::string& script) {
-  static const char* const kNames[] = {"", "Tab", "Enter", "Esc", "Space", "Left",
-                                       "Right", "Up", "Down", "Home", "End"};
+  static const char* const kNames[] = {"",      "Tab", "Enter", "Esc",  "Space", "Left",
+                                       "Right", "Up",  "Down",  "Home", "End"};
   std::istringstream in(script);
   for (std::string word; in >> word;) {
     WL_EVENT e;
@@ -119,14 +119,18 @@ TEST(OdvorWindow, KeysAndClicksRunTheDialog) {
   const Case cases[] = {
       {"Esc closes without changes", "Esc", 0, 0, -1, nullptr},
       {"the window's close button is Esc", "Close", 0, 0, -1, nullptr},
-      {"Enter on the first focus removes, Enter again ends", "Enter Enter", 0, 2, 0, "Tamsu został pomyślnie usunięty z tego"},
-      {"Home and Space tick the data, Tab and Space remove", "Home Space Tab Space Space", 0, 2, 1, "komputera."},
+      {"Enter on the first focus removes, Enter again ends", "Enter Enter", 0, 2, 0,
+       "Tamsu został pomyślnie usunięty z tego"},
+      {"Home and Space tick the data, Tab and Space remove", "Home Space Tab Space Space", 0, 2, 1,
+       "komputera."},
       {"a failure is told", "Enter Enter", -1, 2, 0, "Usunięcie Tamsu z tego komputera nie"},
       {"clicks tick, remove and end", "Click:100,65 Click:200,102 Click:290,102", 0, 2, 1, nullptr},
-      {"a press released outside the button does nothing", "Down:200,102 Up:5,5 Esc", 0, 0, -1, nullptr},
-      {"a key released after the focus moved on does nothing", "Down:Enter Tab Up:Enter Esc", 0,
-       0, -1, nullptr},
-      {"hot letters: Alt+D ticks, Alt+U removes, Alt+K ends", "Alt+d Alt+u Alt+k", 0, 2, 1, nullptr},
+      {"a press released outside the button does nothing", "Down:200,102 Up:5,5 Esc", 0, 0, -1,
+       nullptr},
+      {"a key released after the focus moved on does nothing", "Down:Enter Tab Up:Enter Esc", 0, 0,
+       -1, nullptr},
+      {"hot letters: Alt+D ticks, Alt+U removes, Alt+K ends", "Alt+d Alt+u Alt+k", 0, 2, 1,
+       nullptr},
       {"Alt+A cancels", "Alt+a", 0, 0, -1, nullptr},
       {"End, then Shift+Tab and Left move back, wrapping round to the cancel button",
        "End Shift+Tab Left Left Enter", 0, 0, -1, nullptr},

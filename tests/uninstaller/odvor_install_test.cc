@@ -55,7 +55,8 @@ class InstalledOdvor : public ::testing::Test {
     RunShell(env + "cmake --install " TAMSU_BUILD_DIR " --prefix " + prefix + " >/dev/null 2>&1",
              &status);
     ASSERT_EQ(status, 0);
-    for (const char* p : {"tamsu", "perlo", "tamsu-admin", "odvor"}) ASSERT_TRUE(Exists(prefix + "/" + p)) << p;
+    for (const char* p : {"tamsu", "perlo", "tamsu-admin", "odvor"})
+      ASSERT_TRUE(Exists(prefix + "/" + p)) << p;
     for (const std::string& f : Registered()) ASSERT_TRUE(Exists(f)) << f;
     // Data beside the programs, and a planted link to a file outside in place of a program.
     WriteWholeFile(prefix + "/Tamsu.ini", "[Tamsu]\n");
@@ -73,8 +74,10 @@ class InstalledOdvor : public ::testing::Test {
   // What every finished uninstall leaves: no programs, shortcuts or record, the file behind the
   // planted link untouched, no copy in the temporary folder, nothing from the sanitizers.
   void ExpectUninstalled() {
-    EXPECT_TRUE(WaitUntil([&] { return !Exists(prefix + "/odvor"); })) << "the second stage never ran";
-    for (const char* p : {"tamsu", "perlo", "tamsu-admin"}) EXPECT_FALSE(Exists(prefix + "/" + p)) << p;
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(prefix + "/odvor"); }))
+        << "the second stage never ran";
+    for (const char* p : {"tamsu", "perlo", "tamsu-admin"})
+      EXPECT_FALSE(Exists(prefix + "/" + p)) << p;
     for (const std::string& f : Registered()) EXPECT_FALSE(Exists(f)) << f;
     EXPECT_EQ(ReadWholeFile(outside), "keep me");
     EXPECT_TRUE(WaitUntil([&] { return fs::is_empty(tmp); })) << "the copy stayed in " << tmp;

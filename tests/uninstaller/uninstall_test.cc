@@ -9,9 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -27,7 +27,8 @@ namespace fs = std::filesystem;
 class AREA {
  public:
   AREA() {
-    for (const char* d : {"prog", "desk", "apps", "data", "other", "tmp"}) fs::create_directory(At(d));
+    for (const char* d : {"prog", "desk", "apps", "data", "other", "tmp"})
+      fs::create_directory(At(d));
     places.uninstaller = At("prog/odvor");
     places.program_dir = At("prog");
     places.shortcut_folders[0] = At("desk");
@@ -40,8 +41,12 @@ class AREA {
 
   std::string At(const std::string& rel) const { return dir.File(rel); }
   void Put(const std::string& rel, const std::string& bytes) { WriteWholeFile(At(rel), bytes); }
-  void Link(const std::string& rel, const std::string& target) { fs::create_symlink(target, At(rel)); }
-  bool Has(const std::string& rel) const { return fs::symlink_status(At(rel)).type() != fs::file_type::not_found; }
+  void Link(const std::string& rel, const std::string& target) {
+    fs::create_symlink(target, At(rel));
+  }
+  bool Has(const std::string& rel) const {
+    return fs::symlink_status(At(rel)).type() != fs::file_type::not_found;
+  }
   std::string Shortcut(const std::string& program) {
     return "[Desktop Entry]\nType=Application\nExec=\"" + program + "\"\nTerminal=true\n";
   }
@@ -102,8 +107,8 @@ TEST(Uninstall, RemovesOnlyWhatBelongsToThisInstallation) {
       {"a record naming another uninstaller stays, and that is no error",
        "data/Tamsu.uninstall=UninstallString=/elsewhere/odvor", false, 0, "",
        "data/Tamsu.uninstall"},
-      {"the record naming this uninstaller goes", "data/Tamsu.uninstall=UninstallString=@prog/odvor",
-       false, 0, "data/Tamsu.uninstall", ""},
+      {"the record naming this uninstaller goes",
+       "data/Tamsu.uninstall=UninstallString=@prog/odvor", false, 0, "data/Tamsu.uninstall", ""},
       {"data files stay unless ticked, Tamsu.ini among them",
        "prog/tamsu=1 prog/perlo=1 prog/tamsu-admin=1 prog/Tamsu.txt=1 prog/Tamsu.ini=1 "
        "prog/Gto.dbf=1 prog/Tra.inx=1",
@@ -157,7 +162,8 @@ TEST(Uninstall, PlacesFromTheUsersFolders) {
     setenv("HOME", home.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
     unsetenv("XDG_DATA_HOME");
-    if (c.user_dirs && std::string(c.user_dirs) == "DIR") fs::create_directory(home + "/.config/user-dirs.dirs");
+    if (c.user_dirs && std::string(c.user_dirs) == "DIR")
+      fs::create_directory(home + "/.config/user-dirs.dirs");
     else if (c.user_dirs) WriteWholeFile(home + "/.config/user-dirs.dirs", c.user_dirs);
     const UNINSTALL_PLACES p = UninstallPlacesFor(a.At("prog/odvor"));
     EXPECT_EQ(p.shortcut_folders[0], c.desktop ? home + "/" + c.desktop : "");
@@ -269,14 +275,16 @@ TEST(Uninstall, InstallScriptShortcutAndRecordReadBack) {
   // The odd path travels in the environment, where no shell quoting can spoil it.
   setenv("ODVOR_TEST_PREFIX", odd.c_str(), 1);
   setenv("ODVOR_TEST_HOME", a.At("home").c_str(), 1);
-  RunShell("env -u DESTDIR -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME=\"$ODVOR_TEST_HOME\" "
-           "cmake \"-DCMAKE_INSTALL_PREFIX=$ODVOR_TEST_PREFIX\" -P " TAMSU_SOURCE_DIR
-           "/packaging/register.cmake >/dev/null 2>&1",
-           &status);
+  RunShell(
+      "env -u DESTDIR -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME=\"$ODVOR_TEST_HOME\" "
+      "cmake \"-DCMAKE_INSTALL_PREFIX=$ODVOR_TEST_PREFIX\" -P " TAMSU_SOURCE_DIR
+      "/packaging/register.cmake >/dev/null 2>&1",
+      &status);
   unsetenv("ODVOR_TEST_PREFIX");
   unsetenv("ODVOR_TEST_HOME");
   ASSERT_EQ(status, 0);
-  for (const char* s : {"home/Desktop/Tamsu.desktop", "home/.local/share/applications/Tamsu.desktop"}) {
+  for (const char* s :
+       {"home/Desktop/Tamsu.desktop", "home/.local/share/applications/Tamsu.desktop"}) {
     std::string program;
     ASSERT_EQ(ShortcutTarget(a.At(s), &program), 0) << s;
     EXPECT_EQ(program, odd + "/tamsu") << s;
@@ -296,10 +304,12 @@ TEST(Uninstall, SecondStage) {
     int rc;
     bool uninstaller_gone, dir_gone, copy_gone;
   } cases[] = {
-      {"the same program in an otherwise empty directory", "odvor", false, true, 0, true, true, true},
+      {"the same program in an otherwise empty directory", "odvor", false, true, 0, true, true,
+       true},
       {"another file keeps the directory", "odvor", true, true, 0, true, false, true},
       {"a different program is not touched", "other", false, true, 0, false, false, true},
-      {"a handle that is no process: nothing happens", "odvor", false, false, -1, false, false, false},
+      {"a handle that is no process: nothing happens", "odvor", false, false, -1, false, false,
+       false},
   };
   const char* saved = std::getenv("TMPDIR");
   const std::string saved_tmp = saved ? saved : "";

@@ -148,8 +148,8 @@ int CashDocumentCommand() {
     if (!access || CurrentTransaction(&t) != 0) return -1;
   }
   if (!AnyPaymentForm(t)) return -1;
-  static const char* const kForms[kPaymentFormCount] = {" &gotówka    "_pl, " &karta      ", " &przelew    ",
-                                                       " &odroczenie "};
+  static const char* const kForms[kPaymentFormCount] = {" &gotówka    "_pl, " &karta      ",
+                                                        " &przelew    ", " &odroczenie "};
   const std::vector<const char*> items(kForms, kForms + kPaymentFormCount);
   std::vector<bool> enabled;
   int first = -1;

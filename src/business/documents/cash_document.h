@@ -15,7 +15,13 @@
 
 #include "db/schema.h"
 
-enum PaymentForm { kPaymentCash = 0, kPaymentCard, kPaymentTransfer, kPaymentDeferment, kPaymentFormCount };
+enum PaymentForm {
+  kPaymentCash = 0,
+  kPaymentCard,
+  kPaymentTransfer,
+  kPaymentDeferment,
+  kPaymentFormCount
+};
 
 inline constexpr int kCashDocumentWidth = 68;
 

@@ -16,20 +16,24 @@ namespace {
 
 int g_last_item = 0;
 
-bool HasCurrentTransaction() { return TableIsOpen(kTableTransactions) && TableRecNo(kTableTransactions) >= 0; }
+bool HasCurrentTransaction() {
+  return TableIsOpen(kTableTransactions) && TableRecNo(kTableTransactions) >= 0;
+}
 
 int SalesCommand(int, int) { return PrintSalesDocument(); }
 int WarehouseCommand(int, int) { return WarehouseDocumentCommand(); }
 int CashCommand(int, int) { return CashDocumentCommand(); }
-int TransferCommand(int, int arg) { return TransferOrderCommand(arg != 0 && HasCurrentTransaction()); }
+int TransferCommand(int, int arg) {
+  return TransferOrderCommand(arg != 0 && HasCurrentTransaction());
+}
 int MenuCommand(int, int) { return documents_menu(); }
 void MenuAfterSave() { documents_menu(); }
 
 }  // namespace
 
 std::vector<bool> DocumentMenuEnabled(const TRA_RECORD& t) {
-  return {DocumentKindByCode(t.DOKMAGTYP) != 0, DocumentKindByCode(t.DOKTRATYP) != 0, t.RODZAJ[0] == 'S',
-          AnyPaymentForm(t), true};
+  return {DocumentKindByCode(t.DOKMAGTYP) != 0, DocumentKindByCode(t.DOKTRATYP) != 0,
+          t.RODZAJ[0] == 'S', AnyPaymentForm(t), true};
 }
 
 int documents_menu() {
@@ -43,7 +47,8 @@ int documents_menu() {
       " Dokument magazynowy  &M ", " Dokument sprzedaży   &F "_pl, " Paragon fiskalny     &P ",
       " Dokument kasowy      &S ", " Polecenie przelewu   &L "};
   const std::vector<const char*> items(kItems, kItems + kDocumentMenuItems);
-  const int r = menu_with_disabled("DOKUMENTY TRANSAKCJI", items, DocumentMenuEnabled(t), g_last_item, 30);
+  const int r =
+      menu_with_disabled("DOKUMENTY TRANSAKCJI", items, DocumentMenuEnabled(t), g_last_item, 30);
   if (r < 0) return -1;
   g_last_item = r;
   switch (r) {

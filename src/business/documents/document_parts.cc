@@ -99,8 +99,7 @@ int DocumentContractor(const TRA_RECORD& t, KON_RECORD* contractor) {
   *contractor = KON_RECORD{};
   if (t.KONID.IsZero()) return 0;
   const int rc = ReadRecordById(kTableContractors, t.KONID, contractor);
-  if (rc == kTableEnd)
-    message("%s", "Kontrahent tej transakcji został\n  wcześniej usunięty."_pl);
+  if (rc == kTableEnd) message("%s", "Kontrahent tej transakcji został\n  wcześniej usunięty."_pl);
   return rc == 0 ? 0 : -1;
 }
 
@@ -137,7 +136,8 @@ int menu_with_disabled(const char* title, const std::vector<const char*>& items,
                 ControlData{items[static_cast<size_t>(i)]}, x, i + 1, widest, 1, 9);
   }
   dlg_end(dlg.data(), n + 1);
-  int start = preselect >= 0 && preselect < n && enabled[static_cast<size_t>(preselect)] ? preselect : -1;
+  int start =
+      preselect >= 0 && preselect < n && enabled[static_cast<size_t>(preselect)] ? preselect : -1;
   for (int i = 0; start < 0 && i < n; ++i)
     if (enabled[static_cast<size_t>(i)]) start = i;
   const int r = dlg_run(dlg.data(), start + 1, nullptr);

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "business/contractor_form.h"
 #include "business/document_kinds.h"
 #include "business/documents/document_parts.h"
-#include "business/contractor_form.h"
 #include "business/options.h"
 #include "business/position_store.h"
 #include "business/read_access.h"
@@ -51,24 +51,27 @@ const KIND_TEXTS kKindTexts[kDocumentKindCount] = {
      kSignSupplier, kSignRecipient},
     {"D O W Ó D   P R Z Y J Ę C I A   W E W N Ę T R Z N E G O"_pl, "Data przyjęcia"_pl, kSetReceive,
      kSignSupplier, kSignRecipient},
-    {"D O W Ó D   P R Z Y J Ę C I A   Z   M A G A Z Y N U"_pl, "Data przyjęcia"_pl, kSetReceive, kSignSupplier,
-     kSignRecipient},
-    {"D O W Ó D   W Y D A N I A   Z E W N Ę T R Z N E G O"_pl, "Data wydania", kSetIssue, kSignSupplier,
-     kSignRecipient},
-    {"D O W Ó D   W Y D A N I A   W E W N Ę T R Z N E G O"_pl, "Data wydania", kSetIssue, kSignSupplier,
-     kSignRecipient},
-    {"D O W Ó D   W Y D A N I A   D O   M A G A Z Y N U"_pl, "Data wydania", kSetIssue, kSignSupplier,
-     kSignRecipient},
+    {"D O W Ó D   P R Z Y J Ę C I A   Z   M A G A Z Y N U"_pl, "Data przyjęcia"_pl, kSetReceive,
+     kSignSupplier, kSignRecipient},
+    {"D O W Ó D   W Y D A N I A   Z E W N Ę T R Z N E G O"_pl, "Data wydania", kSetIssue,
+     kSignSupplier, kSignRecipient},
+    {"D O W Ó D   W Y D A N I A   W E W N Ę T R Z N E G O"_pl, "Data wydania", kSetIssue,
+     kSignSupplier, kSignRecipient},
+    {"D O W Ó D   W Y D A N I A   D O   M A G A Z Y N U"_pl, "Data wydania", kSetIssue,
+     kSignSupplier, kSignRecipient},
     {"F A K T U R A   V A T", "Data sprzedaży"_pl, kSetInvoice, kSignIssuer, kSignReceiver},
     {"F A K T U R A   V A T   R R", "Data sprzedaży"_pl, kSetInvoice, kSignIssuer, kSignReceiver},
     {"R A C H U N E K", "Data sprzedaży"_pl, kSetBill, "Podpis sprzedawcy", "Podpis nabywcy"},
     {"PARAGON", "Data", kSetReceipt, "", ""},
-    {"F A K T U R A   V A T  (korekta)", "Data sprzedaży"_pl, kSetInvoice, kSignIssuer, kSignReceiver},
-    {"R A C H U N E K  (korekta)", "Data sprzedaży"_pl, kSetBill, "Podpis sprzedawcy", "Podpis nabywcy"},
+    {"F A K T U R A   V A T  (korekta)", "Data sprzedaży"_pl, kSetInvoice, kSignIssuer,
+     kSignReceiver},
+    {"R A C H U N E K  (korekta)", "Data sprzedaży"_pl, kSetBill, "Podpis sprzedawcy",
+     "Podpis nabywcy"},
     {"PARAGON (korekta)", "Data", kSetReceipt, "", ""},
 };
 
-constexpr int kKindPZ = 1, kKindWZ = 4, kKindFV = 7, kKindFR = 8, kKindPA = 10, kKindZF = 11, kKindZP = 13;
+constexpr int kKindPZ = 1, kKindWZ = 4, kKindFV = 7, kKindFR = 8, kKindPA = 10, kKindZF = 11,
+              kKindZP = 13;
 
 bool IsReceipt(int kind) { return kind == kKindPA || kind == kKindZP; }
 bool IsIncome(const TRA_RECORD& t) { return t.RODZAJ[0] == 'D'; }
@@ -78,7 +81,8 @@ bool HasPayments(int mode) {
 
 // Whether the document's prices include the discount: the option of its kind.
 bool PricesAfterDiscount(const TRANSACTION_DOCUMENT& doc) {
-  if (doc.mode == kModeSalesDocument) return doc.kind >= kKindFV && doc.kind != kKindPA && doc.kind != kKindZP && FVPriceD();
+  if (doc.mode == kModeSalesDocument)
+    return doc.kind >= kKindFV && doc.kind != kKindPA && doc.kind != kKindZP && FVPriceD();
   return doc.kind < kKindWZ ? PZPriceD() != 0 : WZPriceD() != 0;
 }
 
@@ -111,7 +115,8 @@ DOCUMENT_ROW RowOf(const TOW_RECORD* goods, long number, AMOUNT quantity) {
   return r;
 }
 
-void Price(DOCUMENT_ROW* r, DOCUMENT_TOTALS* totals, AMOUNT price, AMOUNT discount, int vat, bool netFirst) {
+void Price(DOCUMENT_ROW* r, DOCUMENT_TOTALS* totals, AMOUNT price, AMOUNT discount, int vat,
+           bool netFirst) {
   r->vatId = vat;
   r->discount = discount;
   r->values = ComputePositionValues(r->quantity, price, discount, vat, netFirst);
@@ -119,7 +124,8 @@ void Price(DOCUMENT_ROW* r, DOCUMENT_TOTALS* totals, AMOUNT price, AMOUNT discou
 }
 
 // The rows of a sale in the purchase prices of the deliveries it took.
-int ActualPurchaseRows(long recno, const TOW_RECORD* goods, long number, TRANSACTION_DOCUMENT* doc) {
+int ActualPurchaseRows(long recno, const TOW_RECORD* goods, long number,
+                       TRANSACTION_DOCUMENT* doc) {
   if (TableGo(kTablePositions, recno) != 0) return -1;
   RS_PURCHASES_OF_SALE rows;
   int rc;
@@ -134,8 +140,8 @@ int ActualPurchaseRows(long recno, const TOW_RECORD* goods, long number, TRANSAC
       const POZ_RECORD delivery = Poz;
       TRA_RECORD t{};
       if (ReadRecordById(kTableTransactions, delivery.TRAID, &t) < 0) return -1;
-      Price(&r, &doc->totals, delivery.CENA, delivery.RABAT, static_cast<int>(delivery.VATID.Whole()),
-            t.ZAOKRNETTO != 0);
+      Price(&r, &doc->totals, delivery.CENA, delivery.RABAT,
+            static_cast<int>(delivery.VATID.Whole()), t.ZAOKRNETTO != 0);
     }
     doc->rows.push_back(r);
   }
@@ -152,17 +158,18 @@ int LoadTransactionDocument(AMOUNT id, int mode, DATE issued, TRANSACTION_DOCUME
   doc->issued = issued;
   TRA_RECORD& t = doc->transaction;
   int rc = ReadRecordById(kTableTransactions, id, &t);
-  if (rc == kTableEnd)
-    deleted_meanwhile(kTableTransactions);
+  if (rc == kTableEnd) deleted_meanwhile(kTableTransactions);
   if (rc != 0) return -1;
   if (mode == kModeSalesDocument) {
     doc->kind = DocumentKindByCode(t.DOKTRATYP);
     if (doc->kind < kKindFV) return Refuse("Transakcja nie ma dokumentu sprzedaży."_pl);
   } else {
     doc->kind = DocumentKindByCode(t.DOKMAGTYP);
-    if (doc->kind == 0 || doc->kind >= kKindFV) return Refuse("Transakcja nie ma dokumentu magazynowego."_pl);
+    if (doc->kind == 0 || doc->kind >= kKindFV)
+      return Refuse("Transakcja nie ma dokumentu magazynowego."_pl);
   }
-  if (DocumentParentCompany(&doc->parent) != 0 || DocumentContractor(t, &doc->contractor) != 0) return -1;
+  if (DocumentParentCompany(&doc->parent) != 0 || DocumentContractor(t, &doc->contractor) != 0)
+    return -1;
   std::vector<long> recnos;
   if (TransactionPositions(id, &recnos) != 0) return -1;
   if (recnos.empty()) return Refuse("Transakcja nie ma żadnych pozycji."_pl);
@@ -193,7 +200,8 @@ int LoadTransactionDocument(AMOUNT id, int mode, DATE issued, TRANSACTION_DOCUME
         rc = LastPurchase(p.TOWID, &last, &lastNet);
         if (rc < 0) return -1;
         if (rc == 0) {
-          Price(&r, &doc->totals, last.CENA, last.RABAT, static_cast<int>(last.VATID.Whole()), lastNet);
+          Price(&r, &doc->totals, last.CENA, last.RABAT, static_cast<int>(last.VATID.Whole()),
+                lastNet);
         } else {
           r.known = false;
           doc->allKnown = false;
@@ -209,16 +217,13 @@ int LoadTransactionDocument(AMOUNT id, int mode, DATE issued, TRANSACTION_DOCUME
         }
         break;
       case kModeNoPrices:
-      case kModeIncomeNoPrices:
-        r.vatId = vat;
-        break;
-      default:
-        Price(&r, &doc->totals, p.CENA, p.RABAT, vat, netFirst);
-        break;
+      case kModeIncomeNoPrices: r.vatId = vat; break;
+      default: Price(&r, &doc->totals, p.CENA, p.RABAT, vat, netFirst); break;
     }
     doc->rows.push_back(r);
   }
-  doc->sumsAgree = RoundTo(own.gross, 2) == RoundTo(t.SUMA, 2) && RoundTo(own.vat, 2) == RoundTo(t.VAT, 2);
+  doc->sumsAgree =
+      RoundTo(own.gross, 2) == RoundTo(t.SUMA, 2) && RoundTo(own.vat, 2) == RoundTo(t.VAT, 2);
   return 0;
 }
 
@@ -256,11 +261,13 @@ class POSITIONS_TABLE : public RECORD_SOURCE {
   AMOUNT quantity_, net_, gross_, discount_, value_, total_quantity_;
   bool known_ = true;
   DKRPT::CELL_CTEXT heads_[2][kColCount];
-  DKRPT::CELL_TEXT lp_cell_{lp_}, number_cell_{number_}, name_cell_{name_}, description_cell_{description_};
+  DKRPT::CELL_TEXT lp_cell_{lp_}, number_cell_{number_}, name_cell_{name_},
+      description_cell_{description_};
   DKRPT::CELL_TEXT sww_cell_{sww_}, unit_cell_{unit_}, vat_cell_{vat_};
   DKRPT::CELL_TEXT total_label_cell_{total_label_}, total_unit_cell_{total_unit_};
   DKRPT::CELL_NUM quantity_cell_, total_quantity_cell_, discount_cell_;
-  DKRPT::CELL_CURR net_cell_{&net_, &known_}, gross_cell_{&gross_, &known_}, value_cell_{&value_, &known_};
+  DKRPT::CELL_CURR net_cell_{&net_, &known_}, gross_cell_{&gross_, &known_},
+      value_cell_{&value_, &known_};
 };
 
 POSITIONS_TABLE::POSITIONS_TABLE(const TRANSACTION_DOCUMENT& doc)
@@ -336,7 +343,10 @@ int POSITIONS_TABLE::Load() {
   const bool continued = at_ + 1 < doc_.rows.size() && doc_.rows[at_ + 1].number == 0;
   const bool second = r.number == 0 && at_ > 0 && doc_.rows[at_ - 1].number > 0;
   std::snprintf(number_, sizeof number_, "%s", r.number > 0 ? r.goodsNumber.c_str() : "");
-  std::snprintf(name_, sizeof name_, "%s", r.number > 0 ? r.name.c_str() : described && second ? r.description.c_str() : "");
+  std::snprintf(name_, sizeof name_, "%s",
+                r.number > 0          ? r.name.c_str()
+                : described && second ? r.description.c_str()
+                                      : "");
   std::snprintf(description_, sizeof description_, "%s", r.description.c_str());
   std::snprintf(sww_, sizeof sww_, "%s", r.number > 0 ? r.sww.c_str() : "");
   std::snprintf(unit_, sizeof unit_, "%s", r.unit.c_str());
@@ -356,7 +366,8 @@ int POSITIONS_TABLE::Load() {
 class VAT_TABLE : public RECORD_SOURCE {
  public:
   explicit VAT_TABLE(const DOCUMENT_TOTALS& totals) : totals_(totals), table_(4, 1, 1, 1, this) {
-    static const char* const kHeads[4] = {"VAT %", "Wartość netto"_pl, "Wartość VAT"_pl, " Wartość brutto"_pl};
+    static const char* const kHeads[4] = {"VAT %", "Wartość netto"_pl, "Wartość VAT"_pl,
+                                          " Wartość brutto"_pl};
     static const int kWidths[4] = {5, 14, 14, 15};
     const RPTTABLE::CELL* body[4] = {&label_cell_, &net_cell_, &vat_cell_, &gross_cell_};
     for (int c = 0; c < 4; ++c) {
@@ -396,7 +407,8 @@ class VAT_TABLE : public RECORD_SOURCE {
   DKRPT::CELL_CTEXT heads_[4];
   DKRPT::CELL_TEXT label_cell_{label_}, sum_cell_{"Suma:"};
   DKRPT::CELL_CURR net_cell_{&net_}, vat_cell_{&vat_}, gross_cell_{&gross_};
-  DKRPT::CELL_CURR sum_net_cell_{&totals_.net}, sum_vat_cell_{&totals_.vat}, sum_gross_cell_{&totals_.gross};
+  DKRPT::CELL_CURR sum_net_cell_{&totals_.net}, sum_vat_cell_{&totals_.vat},
+      sum_gross_cell_{&totals_.gross};
 };
 
 // ---- the other parts ----
@@ -435,27 +447,32 @@ void PutPayments(const TRA_RECORD& t) {
   const char* paid = DocumentPaid() ? "(zapłacono)"_pl : "";
   char line[200];
   if (!t.GOT.IsZero()) {
-    std::snprintf(line, sizeof line, "    Gotówka: %15s zł %s"_pl, FitAmount(t.GOT, 2, 0).c_str(), paid);
+    std::snprintf(line, sizeof line, "    Gotówka: %15s zł %s"_pl, FitAmount(t.GOT, 2, 0).c_str(),
+                  paid);
     PutLine(line);
   }
   if (!t.CZK.IsZero()) {
-    std::snprintf(line, sizeof line, "      Karta: %15s zł %s"_pl, FitAmount(t.CZK, 2, 0).c_str(), paid);
+    std::snprintf(line, sizeof line, "      Karta: %15s zł %s"_pl, FitAmount(t.CZK, 2, 0).c_str(),
+                  paid);
     PutLine(line);
   }
   struct TERM {
     const char* label;
     AMOUNT amount, days;
   };
-  const TERM terms[2] = {{"    Przelew:", t.PRZ, t.PRZTERMIN}, {" Odroczenie:", t.ODR, t.ODRTERMIN}};
+  const TERM terms[2] = {{"    Przelew:", t.PRZ, t.PRZTERMIN},
+                         {" Odroczenie:", t.ODR, t.ODRTERMIN}};
   bool deferred = false;
   for (const TERM& term : terms) {
     if (term.amount.IsZero()) continue;
     deferred = true;
     const DATE due = t.DATATRA + static_cast<DATE>(term.days.Whole());
-    Put("%s %15s zł w terminie do %3s dni (%s)\n"_pl, term.label, FitAmount(term.amount, 2, 0).c_str(),
-        FitAmount(term.days, 0, 0).c_str(), DateToDisplay(due).c_str());
+    Put("%s %15s zł w terminie do %3s dni (%s)\n"_pl, term.label,
+        FitAmount(term.amount, 2, 0).c_str(), FitAmount(term.days, 0, 0).c_str(),
+        DateToDisplay(due).c_str());
   }
-  if (deferred) Put("%s", "Po przekroczeniu terminu płatności naliczone zostaną ustawowe odsetki.\n\n"_pl);
+  if (deferred)
+    Put("%s", "Po przekroczeniu terminu płatności naliczone zostaną ustawowe odsetki.\n\n"_pl);
   else Put("\n");
 }
 
@@ -469,10 +486,13 @@ int ComposeReceipt(const TRANSACTION_DOCUMENT& doc) {
   for (size_t i = 0; i < doc.rows.size(); ++i) {
     if ((i & 31) == 31 && ask_abort()) return 1;
     const DOCUMENT_ROW& r = doc.rows[i];
-    Put("%s %s %s =%s\n", FitText(r.name, 20).c_str(), FitAmount(r.quantity, RoundAmount(), 8).c_str(),
-        FitAmount(r.values.unitGrossDisc, 2, 10).c_str(), FitAmount(r.values.grossValue, 2, 10).c_str());
+    Put("%s %s %s =%s\n", FitText(r.name, 20).c_str(),
+        FitAmount(r.quantity, RoundAmount(), 8).c_str(),
+        FitAmount(r.values.unitGrossDisc, 2, 10).c_str(),
+        FitAmount(r.values.grossValue, 2, 10).c_str());
   }
-  Put("\n%s %s\n\n", FitTextRight("Do zapłaty:"_pl, kWidth - 11).c_str(), FitAmount(doc.totals.gross, 2, 10).c_str());
+  Put("\n%s %s\n\n", FitTextRight("Do zapłaty:"_pl, kWidth - 11).c_str(),
+      FitAmount(doc.totals.gross, 2, 10).c_str());
   PutHeaderFooterLines(kSetReceipt, 'F');
   return 0;
 }
@@ -485,18 +505,23 @@ int ComposeFull(const TRANSACTION_DOCUMENT& doc) {
   PutHeaderFooterLines(texts.set, 'H');
   PutPlaceAndDate(doc.issued, w);
   Put("\n");
-  PutTitleBlock(texts.title, sales ? DocumentNumberText(t.DOKTRATYP, t.DOKTRANR, t.DATATRA)
-                                   : DocumentNumberText(t.DOKMAGTYP, t.DOKMAGNR, t.DATATRA), w);
+  PutTitleBlock(texts.title,
+                sales ? DocumentNumberText(t.DOKTRATYP, t.DOKTRANR, t.DATATRA)
+                      : DocumentNumberText(t.DOKMAGTYP, t.DOKMAGNR, t.DATATRA),
+                w);
   const char* mode_text = nullptr;
-  if (doc.mode == kModeSalePrices || doc.mode == kModeIncomeSalePrices) mode_text = "w cenach sprzedaży"_pl;
-  if (doc.mode == kModeActualPurchasePrices || doc.mode == kModeIncomePurchasePrices) mode_text = "w cenach zakupu";
+  if (doc.mode == kModeSalePrices || doc.mode == kModeIncomeSalePrices)
+    mode_text = "w cenach sprzedaży"_pl;
+  if (doc.mode == kModeActualPurchasePrices || doc.mode == kModeIncomePurchasePrices)
+    mode_text = "w cenach zakupu";
   if (doc.mode == kModeLastPurchasePrices) mode_text = "w cenach zakupu ostatnich";
   if (mode_text) PutLine(FitTextCentered(mode_text, w));
   Put("\n");
   PutParties(doc);
   Put("%20s: %s\n", texts.date_label, DateToDisplay(t.DATATRA).c_str());
   if (sales && DocumentKindByCode(t.DOKMAGTYP) != 0)
-    Put(" Dokument magazynowy: %s\n", DocumentNumberText(t.DOKMAGTYP, t.DOKMAGNR, t.DATATRA).c_str());
+    Put(" Dokument magazynowy: %s\n",
+        DocumentNumberText(t.DOKMAGTYP, t.DOKMAGNR, t.DATATRA).c_str());
   Put("\n");
 
   POSITIONS_TABLE positions(doc);
@@ -508,11 +533,13 @@ int ComposeFull(const TRANSACTION_DOCUMENT& doc) {
     VAT_TABLE vat(totals);
     if (vat.Print() != 0) return -1;
     if (DocumentDiscountTotal())
-      Put("%*sRabat: %*s %*s %*s\n", w - 53, "", 14, FitAmount(totals.discountNet, 2, 0).c_str(), 14,
-          FitAmount(totals.discountVat, 2, 0).c_str(), 15, FitAmount(totals.discountGross, 2, 0).c_str());
+      Put("%*sRabat: %*s %*s %*s\n", w - 53, "", 14, FitAmount(totals.discountNet, 2, 0).c_str(),
+          14, FitAmount(totals.discountVat, 2, 0).c_str(), 15,
+          FitAmount(totals.discountGross, 2, 0).c_str());
     Put("\n");
     const bool to_pay = sales || doc.kind == kKindPZ || doc.kind == kKindWZ;
-    Put("%*s: %15s\n\n", w - 18, to_pay ? "Do zapłaty"_pl : "Razem", FitAmount(totals.gross, 2, 0).c_str());
+    Put("%*s: %15s\n\n", w - 18, to_pay ? "Do zapłaty"_pl : "Razem",
+        FitAmount(totals.gross, 2, 0).c_str());
     Put("%s%s\n\n", "Słownie: "_pl, AmountInWords(totals.gross).c_str());
     if (!doc.allKnown) {
       PutUnknownValuesNote();
@@ -530,8 +557,9 @@ int ComposeFull(const TRANSACTION_DOCUMENT& doc) {
   }
   PutHeaderFooterLines(texts.set, 'F');
   if (doc.kind == kKindFR) {
-    Put("%s", "Oświadczam, że jestem rolnikiem ryczałtowym zwolnionym od podatku od towarów i usług na "
-              "podstawie art. 43 ust. 1 pkt 3 ustawy\n"_pl);
+    Put("%s",
+        "Oświadczam, że jestem rolnikiem ryczałtowym zwolnionym od podatku od towarów i usług na "
+        "podstawie art. 43 ust. 1 pkt 3 ustawy\n"_pl);
     Put("%s", "o podatku od towarów i usług.\n\n"_pl);
   }
   PutSignatures(texts.sign_left, texts.sign_right, w);
@@ -578,15 +606,16 @@ int PrintDocument(int mode) {
     wait_window(2);
     if (rc != 0) return -1;
   }
-  if (mode == kModeSalesDocument && (doc.kind == kKindFV || doc.kind == kKindZF) && !doc.contractor.NIP[0] &&
-      WarnNoNIP() &&
+  if (mode == kModeSalesDocument && (doc.kind == kKindFV || doc.kind == kKindZF) &&
+      !doc.contractor.NIP[0] && WarnNoNIP() &&
       message_box(1, "%s", "Zaakceptować brak numeru NIP kontrahenta?\t &Nie \t &Tak "_pl) != 2)
     return -1;
   if (ComposeTransactionDocument(doc) < 0) {
     doc_close();
     return -1;
   }
-  if (HasPayments(mode) && !doc.sumsAgree) message("%s", "Suma transakcji różna\n  od sumy pozycji."_pl);
+  if (HasPayments(mode) && !doc.sumsAgree)
+    message("%s", "Suma transakcji różna\n  od sumy pozycji."_pl);
   return doc_view();
 }
 
@@ -609,10 +638,11 @@ int WarehouseDocumentCommand() {
     message("%s", "Transakcja nie ma dokumentu magazynowego."_pl);
     return -1;
   }
-  static const char* const kExpense[] = {" w cenach &sprzedaży          "_pl, " w cenach &zakupu faktycznych ",
-                                         " w cenach zakupu &ostatnich   ", " &bez cen                     ", nullptr};
-  static const char* const kIncome[] = {" w cenach &zakupu    ", " w cenach &sprzedaży "_pl, " &bez cen            ",
-                                        nullptr};
+  static const char* const kExpense[] = {
+      " w cenach &sprzedaży          "_pl, " w cenach &zakupu faktycznych ",
+      " w cenach zakupu &ostatnich   ", " &bez cen                     ", nullptr};
+  static const char* const kIncome[] = {" w cenach &zakupu    ", " w cenach &sprzedaży "_pl,
+                                        " &bez cen            ", nullptr};
   const bool income = Tra.RODZAJ[0] == 'D';
   const int r = menu_list(income ? kIncome : kExpense, 0, nullptr, -1, -1);
   if (r < 0) return -1;

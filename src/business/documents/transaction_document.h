@@ -53,7 +53,7 @@ struct TRANSACTION_DOCUMENT {
   KON_RECORD contractor{};  // empty when the transaction has none
   KON_RECORD parent{};
   int mode = kModeSalesDocument;
-  int kind = 0;             // the printed document in DOCUMENT_KINDS
+  int kind = 0;  // the printed document in DOCUMENT_KINDS
   DATE issued = 0;
   std::vector<DOCUMENT_ROW> rows;
   DOCUMENT_TOTALS totals{};      // the values of the rows with known values

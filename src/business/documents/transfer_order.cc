@@ -30,12 +30,18 @@ namespace {
 // the corners become tees and crosses by themselves.
 class CANVAS {
  public:
-  CANVAS(int w, int h) : w_(w), mask_(static_cast<size_t>(w * h), 0), form_(static_cast<size_t>(h), std::string(static_cast<size_t>(w), 0)), data_(static_cast<size_t>(h), std::string(static_cast<size_t>(w), ' ')) {}
+  CANVAS(int w, int h)
+      : w_(w),
+        mask_(static_cast<size_t>(w * h), 0),
+        form_(static_cast<size_t>(h), std::string(static_cast<size_t>(w), 0)),
+        data_(static_cast<size_t>(h), std::string(static_cast<size_t>(w), ' ')) {}
 
   void Box(int x, int y, int w, int h, const char* label) {
     const int r = x + w - 1, b = y + h - 1;
-    for (int i = x; i < r; ++i) Join(i, y, kRight), Join(i + 1, y, kLeft), Join(i, b, kRight), Join(i + 1, b, kLeft);
-    for (int j = y; j < b; ++j) Join(x, j, kDown), Join(x, j + 1, kUp), Join(r, j, kDown), Join(r, j + 1, kUp);
+    for (int i = x; i < r; ++i)
+      Join(i, y, kRight), Join(i + 1, y, kLeft), Join(i, b, kRight), Join(i + 1, b, kLeft);
+    for (int j = y; j < b; ++j)
+      Join(x, j, kDown), Join(x, j + 1, kUp), Join(r, j, kDown), Join(r, j + 1, kUp);
     const std::string text = std::string(" ") + label + " ";
     for (size_t k = 0; k < text.size() && x + 1 + static_cast<int>(k) < r; ++k)
       form_[static_cast<size_t>(y)][static_cast<size_t>(x + 1) + k] = text[k];
@@ -43,14 +49,16 @@ class CANVAS {
   // Data: what a pre-printed form gets. A text too long stops before the right frame.
   void Text(int x, int y, const std::string& text) {
     std::string& row = data_[static_cast<size_t>(y)];
-    for (size_t k = 0; k < text.size() && x + k + 1 < row.size(); ++k) row[static_cast<size_t>(x) + k] = text[k];
+    for (size_t k = 0; k < text.size() && x + k + 1 < row.size(); ++k)
+      row[static_cast<size_t>(x) + k] = text[k];
   }
   void Print(bool data_only, int margin) const {
     for (size_t y = 0; y < data_.size(); ++y) {
       std::string line(static_cast<size_t>(margin), ' ');
       for (size_t x = 0; x < static_cast<size_t>(w_); ++x) {
         char c = data_[y][x];
-        if (!data_only && c == ' ') c = form_[y][x] ? form_[y][x] : Frame(mask_[y * static_cast<size_t>(w_) + x]);
+        if (!data_only && c == ' ')
+          c = form_[y][x] ? form_[y][x] : Frame(mask_[y * static_cast<size_t>(w_) + x]);
         line += c;
       }
       while (!line.empty() && line.back() == ' ') line.pop_back();
@@ -60,7 +68,9 @@ class CANVAS {
 
  private:
   enum { kUp = 1, kDown = 2, kLeft = 4, kRight = 8 };
-  void Join(int x, int y, int bit) { mask_[static_cast<size_t>(y * w_ + x)] |= static_cast<uint8_t>(bit); }
+  void Join(int x, int y, int bit) {
+    mask_[static_cast<size_t>(y * w_ + x)] |= static_cast<uint8_t>(bit);
+  }
   static char Frame(uint8_t m) {
     // The box characters by the directions they join: ─ │ ┌ ┬ ┐ ├ ┼ ┤ └ ┴ ┘.
     static const int kIndex[16] = {-1, 1, 1, 1, 0, 10, 4, 7, 0, 8, 2, 5, 0, 9, 3, 6};
@@ -191,12 +201,13 @@ void FillTransferParty(const KON_RECORD& k, TRANSFER_PARTY* party) {
   party->id = k.ID;
   std::snprintf(party->name, sizeof party->name, "%s", k.NAZWA);
   std::snprintf(party->address, sizeof party->address, "%s", k.ADRES);
-  std::snprintf(party->city, sizeof party->city, "%s%s%s", k.KOD, k.KOD[0] && k.MIASTO[0] ? " " : "", k.MIASTO);
+  std::snprintf(party->city, sizeof party->city, "%s%s%s", k.KOD,
+                k.KOD[0] && k.MIASTO[0] ? " " : "", k.MIASTO);
   std::snprintf(party->account, sizeof party->account, "%s", k.KONTO);
 }
 
-void ProposeTransferOrder(const TRA_RECORD* t, const KON_RECORD& parent, const KON_RECORD& contractor,
-                          TRANSFER_ORDER* o) {
+void ProposeTransferOrder(const TRA_RECORD* t, const KON_RECORD& parent,
+                          const KON_RECORD& contractor, TRANSFER_ORDER* o) {
   *o = TRANSFER_ORDER{};
   o->date = DateToday();
   FillTransferParty(parent, &o->payer);
@@ -213,8 +224,8 @@ void ProposeTransferOrder(const TRA_RECORD* t, const KON_RECORD& parent, const K
   const char* code = sales ? t->DOKTRATYP : t->DOKMAGTYP;
   const char* number = sales ? t->DOKTRANR : t->DOKMAGNR;
   if (DocumentKindByCode(code) != 0)
-    std::snprintf(o->title[0], sizeof o->title[0], "Zapłata za %-2s %s/%u z dnia %s"_pl, code, number,
-                  DateToYmd(t->DATATRA).year, DateToDisplay(t->DATATRA).c_str());
+    std::snprintf(o->title[0], sizeof o->title[0], "Zapłata za %-2s %s/%u z dnia %s"_pl, code,
+                  number, DateToYmd(t->DATATRA).year, DateToDisplay(t->DATATRA).c_str());
 }
 
 int ComposeTransferOrder(const TRANSFER_ORDER& o, int marginTop, int marginLeft) {
@@ -235,7 +246,9 @@ int TransferOrderCommand(bool with_transaction) {
     READ_ACCESS access;
     if (!access) return -1;
     ParentCompany(&parent);
-    if (with_transaction && (CurrentTransaction(&t) != 0 || DocumentContractor(t, &contractor) != 0)) return -1;
+    if (with_transaction &&
+        (CurrentTransaction(&t) != 0 || DocumentContractor(t, &contractor) != 0))
+      return -1;
   }
   TRANSFER_ORDER order;
   ProposeTransferOrder(with_transaction ? &t : nullptr, parent, contractor, &order);

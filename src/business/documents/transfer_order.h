@@ -32,8 +32,8 @@ struct TRANSFER_ORDER {
 // The four lines of a party from its contractor record.
 void FillTransferParty(const KON_RECORD& contractor, TRANSFER_PARTY* party);
 // The order a transaction proposes (t may be null: today, the parent company paying nobody yet).
-void ProposeTransferOrder(const TRA_RECORD* t, const KON_RECORD& parent, const KON_RECORD& contractor,
-                          TRANSFER_ORDER* order);
+void ProposeTransferOrder(const TRA_RECORD* t, const KON_RECORD& parent,
+                          const KON_RECORD& contractor, TRANSFER_ORDER* order);
 
 // Writes the order into the current text document (margins only for the data alone). 0 or -1.
 int ComposeTransferOrder(const TRANSFER_ORDER& order, int marginTop, int marginLeft);

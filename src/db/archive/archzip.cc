@@ -59,19 +59,19 @@ bool SameNameIgnoringCase(const char* a, const char* b) {
 
 int RenameFile(const std::string& from, const std::string& to) {
   CFILE f;
-  if (f.Open(from.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0 || f.Close() != 0) return -1;
+  if (f.Open(from.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0 || f.Close() != 0)
+    return -1;
   return f.Rename(to.c_str(), true);
 }
 
 bool LooksLikeZlib(const uint8_t* p) {
-  return (p[0] & 0x0F) == 8 && (p[0] >> 4) <= 7 && ((p[0] << 8) | p[1]) % 31 == 0 && (p[1] & 0x20) == 0;
+  return (p[0] & 0x0F) == 8 && (p[0] >> 4) <= 7 && ((p[0] << 8) | p[1]) % 31 == 0 &&
+         (p[1] & 0x20) == 0;
 }
 
 }  // namespace
 
-const char* ArchiveErrorText(int code) {
-  return code >= 1 && code <= 15 ? kErrorTexts[code] : "";
-}
+const char* ArchiveErrorText(int code) { return code >= 1 && code <= 15 ? kErrorTexts[code] : ""; }
 
 bool ArchiveErrorAsks(int code) {
   return code == kArchErrMissing || code == kArchErrCrc || code == kArchErrDecompress ||
@@ -98,11 +98,14 @@ bool SafeMemberName(const std::string& name) {
 int ReadZipDirectory(CFILE& file, ZIPDIRECTORY* dir) {
   const int64_t size = file.Size();
   if (size < 0) return kArchErrRead;
-  if (size < static_cast<int64_t>(kZipEndSize) || size > 0xFFFFFFFFLL + static_cast<int64_t>(kZipEndSize) + 0xFFFF) return kArchErrFormat;
+  if (size < static_cast<int64_t>(kZipEndSize) ||
+      size > 0xFFFFFFFFLL + static_cast<int64_t>(kZipEndSize) + 0xFFFF)
+    return kArchErrFormat;
   const size_t tail_size = static_cast<size_t>(std::min<int64_t>(size, kZipEndSize + 0xFFFF));
   std::string tail(tail_size, '\0');
   const int64_t tail_at = size - static_cast<int64_t>(tail_size);
-  if (file.ReadAt(tail_at, tail.data(), tail_size) != static_cast<long>(tail_size)) return kArchErrRead;
+  if (file.ReadAt(tail_at, tail.data(), tail_size) != static_cast<long>(tail_size))
+    return kArchErrRead;
   size_t at = 0;
   if (!FindEndRecord(reinterpret_cast<const uint8_t*>(tail.data()), tail_size, &at, &dir->end))
     return kArchErrFormat;
@@ -115,23 +118,27 @@ int ReadZipDirectory(CFILE& file, ZIPDIRECTORY* dir) {
     return kArchErrFormat;
   std::string directory(end.directory_size, '\0');
   if (end.directory_size > 0 &&
-      file.ReadAt(end.directory_offset, directory.data(), directory.size()) != static_cast<long>(directory.size()))
+      file.ReadAt(end.directory_offset, directory.data(), directory.size()) !=
+          static_cast<long>(directory.size()))
     return kArchErrRead;
-  if (!DecodeCentralDirectory(reinterpret_cast<const uint8_t*>(directory.data()), directory.size(), end,
-                              &dir->entries))
+  if (!DecodeCentralDirectory(reinterpret_cast<const uint8_t*>(directory.data()), directory.size(),
+                              end, &dir->entries))
     return kArchErrFormat;
   dir->directory_at = end.directory_offset;
   for (const ZIPENTRY& e : dir->entries) {
     if (e.disk != 0 || static_cast<int64_t>(e.offset) + static_cast<int64_t>(kZipLocalSize) +
-                               static_cast<int64_t>(e.compressed) > dir->directory_at)
+                               static_cast<int64_t>(e.compressed) >
+                           dir->directory_at)
       return kArchErrFormat;
   }
   return 0;
 }
 
-int ARCHZIP::WriteMember(CFILE& out, const std::string& path, const char* name, ZIPENTRY* entry, int64_t at) {
+int ARCHZIP::WriteMember(CFILE& out, const std::string& path, const char* name, ZIPENTRY* entry,
+                         int64_t at) {
   CFILE in;
-  if (in.Open(path.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0) return Fail(kArchErrOpen, name);
+  if (in.Open(path.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) != 0)
+    return Fail(kArchErrOpen, name);
   const int64_t size = in.Size();
   time_t when = 0;
   if (size < 0 || in.GetDate(&when) != 0) return Fail(kArchErrRead, name);
@@ -148,7 +155,8 @@ int ARCHZIP::WriteMember(CFILE& out, const std::string& path, const char* name, 
   if (Start(kStageCompress, name) != 0) return kCancelled;
   z_stream zs{};
   // The program's own members are zlib streams (window 15); standard ones raw deflate (-15).
-  if (deflateInit2(&zs, level_, Z_DEFLATED, standard_ ? -MAX_WBITS : MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+  if (deflateInit2(&zs, level_, Z_DEFLATED, standard_ ? -MAX_WBITS : MAX_WBITS, 8,
+                   Z_DEFAULT_STRATEGY) != Z_OK) {
     End(kStageCompress);
     return Fail(kArchErrMemory, name);
   }
@@ -189,7 +197,8 @@ int ARCHZIP::WriteMember(CFILE& out, const std::string& path, const char* name, 
       if (z == Z_STREAM_END) finished = true;
     } while (zs.avail_out == 0 && !finished);
     if (rc == 0 && written > kZipSizeLimit) rc = Fail(kArchErrCompress, name);
-    if (rc == 0 && !finished && Progress(kStageCompress, size > 0 ? static_cast<int>(read * 100 / size) : 100) != 0)
+    if (rc == 0 && !finished &&
+        Progress(kStageCompress, size > 0 ? static_cast<int>(read * 100 / size) : 100) != 0)
       rc = kCancelled;
   }
   deflateEnd(&zs);
@@ -203,19 +212,23 @@ int ARCHZIP::WriteMember(CFILE& out, const std::string& path, const char* name, 
   PutLe32(&sums, e.crc);
   PutLe32(&sums, e.compressed);
   PutLe32(&sums, e.size);
-  if (out.Seek(at + 14, SEEK_SET) < 0 || out.Write(sums.data(), sums.size()) != static_cast<long>(sums.size()) ||
+  if (out.Seek(at + 14, SEEK_SET) < 0 ||
+      out.Write(sums.data(), sums.size()) != static_cast<long>(sums.size()) ||
       out.Seek(0, SEEK_END) < 0)
     return Fail(kArchErrWrite, archive_);
   return 0;
 }
 
-int ARCHZIP::CreateArchive(const char* archive, const char* const* files, int count, const char* dir) {
+int ARCHZIP::CreateArchive(const char* archive, const char* const* files, int count,
+                           const char* dir) {
   MUTED_FILE_ERRORS muted;
   archive_ = archive;
   const std::string tmp = TakeTemporaryName(archive);
   if (tmp.empty()) return Fail(kArchErrCreate, archive);
   CFILE out;
-  int rc = out.Open(tmp.c_str(), kTruncateExisting, kAccessWrite, kShareNone) == 0 ? 0 : Fail(kArchErrCreate, archive);
+  int rc = out.Open(tmp.c_str(), kTruncateExisting, kAccessWrite, kShareNone) == 0
+               ? 0
+               : Fail(kArchErrCreate, archive);
   std::vector<ZIPENTRY> entries;
   int64_t at = 0;
   for (int i = 0; rc == 0 && i < count; ++i) {
@@ -244,7 +257,8 @@ int ARCHZIP::CreateArchive(const char* archive, const char* const* files, int co
     end.directory_offset = static_cast<uint32_t>(at);
     if (at > 0xFFFFFFFFLL || entries.size() > 0xFFFF) rc = Fail(kArchErrCompress, archive);
     tail += EncodeEndRecord(end);
-    if (rc == 0 && (out.Write(tail.data(), tail.size()) != static_cast<long>(tail.size()) || out.Flush() != 0))
+    if (rc == 0 &&
+        (out.Write(tail.data(), tail.size()) != static_cast<long>(tail.size()) || out.Flush() != 0))
       rc = Fail(kArchErrWrite, archive);
   }
   if (rc == 0 && out.Close() != 0) rc = Fail(kArchErrClose, archive);
@@ -261,7 +275,8 @@ int ARCHZIP::CreateArchive(const char* archive, const char* const* files, int co
   return 0;
 }
 
-int ARCHZIP::InflateMember(CFILE& in, const ZIPENTRY& e, int64_t data_at, CFILE& out, uint32_t* crc_out) {
+int ARCHZIP::InflateMember(CFILE& in, const ZIPENTRY& e, int64_t data_at, CFILE& out,
+                           uint32_t* crc_out) {
   std::unique_ptr<Bytef[]> ib(new Bytef[kChunk]), ob(new Bytef[kChunk]);
   uLong crc = crc32(0, Z_NULL, 0);
   uint64_t done_in = 0, done_out = 0;
@@ -273,7 +288,8 @@ int ARCHZIP::InflateMember(CFILE& in, const ZIPENTRY& e, int64_t data_at, CFILE&
     zlib_form = LooksLikeZlib(head);
   }
   z_stream zs{};
-  if (!stored && inflateInit2(&zs, zlib_form ? MAX_WBITS : -MAX_WBITS) != Z_OK) return kArchErrMemory;
+  if (!stored && inflateInit2(&zs, zlib_form ? MAX_WBITS : -MAX_WBITS) != Z_OK)
+    return kArchErrMemory;
   int rc = 0;
   bool ended = stored && e.compressed == 0;
   while (rc == 0 && !ended) {
@@ -328,7 +344,8 @@ int ARCHZIP::InflateMember(CFILE& in, const ZIPENTRY& e, int64_t data_at, CFILE&
         if (z == Z_BUF_ERROR && zs.avail_in == 0) break;
       } while (!ended && (zs.avail_in > 0 || zs.avail_out == 0));
     }
-    if (rc == 0 && !ended && Progress(kStageDecompress, static_cast<int>(done_in * 100 / e.compressed)) != 0)
+    if (rc == 0 && !ended &&
+        Progress(kStageDecompress, static_cast<int>(done_in * 100 / e.compressed)) != 0)
       rc = kCancelled;
   }
   if (!stored) inflateEnd(&zs);
@@ -337,11 +354,13 @@ int ARCHZIP::InflateMember(CFILE& in, const ZIPENTRY& e, int64_t data_at, CFILE&
   return rc;
 }
 
-int ARCHZIP::ExtractArchive(const char* archive, const char* const* files, int count, const char* dir) {
+int ARCHZIP::ExtractArchive(const char* archive, const char* const* files, int count,
+                            const char* dir) {
   MUTED_FILE_ERRORS muted;
   extracted_.clear();
   CFILE in;
-  if (in.Open(archive, kOpenExisting, kAccessRead, kShareRead) != 0) return Fail(kArchErrOpen, archive);
+  if (in.Open(archive, kOpenExisting, kAccessRead, kShareRead) != 0)
+    return Fail(kArchErrOpen, archive);
   ZIPDIRECTORY zd;
   if (int code = ReadZipDirectory(in, &zd); code != 0) return Fail(code, archive);
   // An archive naming anything but plain file names, or one name twice, is not one of ours.
@@ -374,9 +393,11 @@ int ARCHZIP::ExtractArchive(const char* archive, const char* const* files, int c
     // The local header must agree with the directory and leave the data inside the archive.
     uint8_t local[kZipLocalSize];
     uint16_t name_length = 0, extra_length = 0;
-    if (in.ReadAt(e->offset, local, sizeof local) != static_cast<long>(sizeof local)) return Fail(kArchErrRead, archive), drop();
+    if (in.ReadAt(e->offset, local, sizeof local) != static_cast<long>(sizeof local))
+      return Fail(kArchErrRead, archive), drop();
     const int64_t data_at = static_cast<int64_t>(e->offset) + static_cast<int64_t>(kZipLocalSize);
-    if (!DecodeLocalHeader(local, sizeof local, &name_length, &extra_length) || name_length != e->name.size() ||
+    if (!DecodeLocalHeader(local, sizeof local, &name_length, &extra_length) ||
+        name_length != e->name.size() ||
         data_at + name_length + extra_length + e->compressed > zd.directory_at)
       return Fail(kArchErrFormat, archive), drop();
     const std::string target = Join(dir, files[i]);
@@ -444,6 +465,7 @@ int ARCHZIP::ExtractArchive(const char* archive, const char* const* files, int c
     if (!p.backup.empty()) CFILE::DeleteFile(p.backup.c_str());
     extracted_.push_back(p.name);
   }
-  if (!pending.empty() && SyncDirectoryOf(pending.front().target) != 0) return Fail(kArchErrWrite, archive);
+  if (!pending.empty() && SyncDirectoryOf(pending.front().target) != 0)
+    return Fail(kArchErrWrite, archive);
   return 0;
 }

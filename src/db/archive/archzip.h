@@ -35,14 +35,14 @@ enum ArchiveError {
   kArchErrRead = 5,
   kArchErrWrite = 6,
   kArchErrFormat = 7,
-  kArchErrMissing = 8,     // a listed file is not there; the answer may go on without it
+  kArchErrMissing = 8,  // a listed file is not there; the answer may go on without it
   kArchErrMemory = 9,
-  kArchErrCrc = 10,        // the answer may go on (the member is left out)
+  kArchErrCrc = 10,  // the answer may go on (the member is left out)
   kArchErrCompress = 11,
-  kArchErrDecompress = 12, // the answer may go on (the member is left out)
-  kArchErrNoDisk = 13,     // the answer 0 tries again
-  kArchErrDiskFull = 14,   // likewise
-  kArchErrProtected = 15,  // likewise
+  kArchErrDecompress = 12,  // the answer may go on (the member is left out)
+  kArchErrNoDisk = 13,      // the answer 0 tries again
+  kArchErrDiskFull = 14,    // likewise
+  kArchErrProtected = 15,   // likewise
 };
 
 // The message of an error code with its buttons ("...\t &Tak \t &Nie "), in the data code page;
@@ -78,7 +78,8 @@ class ARCHZIP {
   // temporary name beside it and renamed over it when whole. 0, or -1 after the error was told.
   int CreateArchive(const char* archive, const char* const* files, int count, const char* dir = "");
   // Unpacks the listed files into dir (the current directory when empty). 0 or -1.
-  int ExtractArchive(const char* archive, const char* const* files, int count, const char* dir = "");
+  int ExtractArchive(const char* archive, const char* const* files, int count,
+                     const char* dir = "");
   // The names ExtractArchive replaced, in list order.
   const std::vector<std::string>& Extracted() const { return extracted_; }
 
@@ -108,8 +109,10 @@ class ARCHZIP {
   int Fail(int code, const char* name);
 
  private:
-  int WriteMember(class CFILE& out, const std::string& path, const char* name, ZIPENTRY* entry, int64_t at);
-  int InflateMember(class CFILE& in, const ZIPENTRY& e, int64_t data_at, class CFILE& out, uint32_t* crc);
+  int WriteMember(class CFILE& out, const std::string& path, const char* name, ZIPENTRY* entry,
+                  int64_t at);
+  int InflateMember(class CFILE& in, const ZIPENTRY& e, int64_t data_at, class CFILE& out,
+                    uint32_t* crc);
 
   const char* archive_ = "";
   bool standard_ = false;

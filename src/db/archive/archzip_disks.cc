@@ -40,11 +40,11 @@ std::string NameOnDisk(const std::string& rest, const char* archive) {
 
 // One piece of the spread archive: bytes of the archive file, or bytes made here.
 struct PIECE {
-  int64_t from = 0;     // in the archive file
+  int64_t from = 0;  // in the archive file
   int64_t length = 0;
-  std::string made;     // when not from the file
+  std::string made;  // when not from the file
   bool splittable = false;
-  int entry = -1;       // the member whose local header this piece is
+  int entry = -1;  // the member whose local header this piece is
 };
 
 }  // namespace
@@ -56,7 +56,8 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
   if (drive < 0) return Fail(kArchErrCreate, target);
   const std::string name = NameOnDisk(rest, archive);
   CFILE in;
-  if (in.Open(archive, kOpenExisting, kAccessRead, kShareRead) != 0) return Fail(kArchErrOpen, archive);
+  if (in.Open(archive, kOpenExisting, kAccessRead, kShareRead) != 0)
+    return Fail(kArchErrOpen, archive);
   ZIPDIRECTORY zd;
   if (int code = ReadZipDirectory(in, &zd); code != 0) return Fail(code, archive);
   time_t stamp = 0;
@@ -65,7 +66,8 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
   // The pieces in file order: the signature, each member's header (whole) and its data.
   std::vector<int> order(zd.entries.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-  std::sort(order.begin(), order.end(), [&](int a, int b) { return zd.entries[a].offset < zd.entries[b].offset; });
+  std::sort(order.begin(), order.end(),
+            [&](int a, int b) { return zd.entries[a].offset < zd.entries[b].offset; });
   std::vector<PIECE> pieces;
   std::string sig;
   PutLe32(&sig, kZipSpanSignature);
@@ -74,7 +76,8 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
     const ZIPENTRY& e = zd.entries[order[k]];
     uint8_t local[kZipLocalSize];
     uint16_t nl = 0, xl = 0;
-    if (in.ReadAt(e.offset, local, sizeof local) != static_cast<long>(sizeof local)) return Fail(kArchErrRead, archive);
+    if (in.ReadAt(e.offset, local, sizeof local) != static_cast<long>(sizeof local))
+      return Fail(kArchErrRead, archive);
     if (!DecodeLocalHeader(local, sizeof local, &nl, &xl)) return Fail(kArchErrFormat, archive);
     const int64_t header = static_cast<int64_t>(kZipLocalSize) + nl + xl;
     const int64_t next = k + 1 < order.size() ? zd.entries[order[k + 1]].offset : zd.directory_at;
@@ -82,7 +85,8 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
     pieces.push_back({e.offset, header, {}, false, order[k]});
     pieces.push_back({e.offset + header, next - e.offset - header, {}, true, -1});
   }
-  const int64_t total = 4 + zd.directory_at + zd.end.directory_size + static_cast<int64_t>(kZipEndSize);
+  const int64_t total =
+      4 + zd.directory_at + zd.end.directory_size + static_cast<int64_t>(kZipEndSize);
 
   if (Start(kStageDiskWrite, name.c_str()) != 0) return -1;
   std::vector<ZIPENTRY> entries = zd.entries;
@@ -117,7 +121,8 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
       CFILE old;
       time_t when = 0;
       const std::string path = dir + "/" + name;
-      if (CFILE::Exists(path.c_str()) && old.Open(path.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) == 0 &&
+      if (CFILE::Exists(path.c_str()) &&
+          old.Open(path.c_str(), kOpenExisting, kAccessRead, kShareReadWrite) == 0 &&
           old.GetDate(&when) == 0 && when == stamp)
         continue;  // this disk already holds a part of this very archive: the next one, please
       break;
@@ -160,7 +165,8 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
         end.disk = static_cast<uint16_t>(disk - 1);
         // The whole tail goes on this disk when it fits; otherwise the directory starts on the
         // next one (the end record is never split from its directory).
-        if (directory.size() + kZipEndSize > static_cast<size_t>(room - on_disk) && on_disk > 0) break;
+        if (directory.size() + kZipEndSize > static_cast<size_t>(room - on_disk) && on_disk > 0)
+          break;
         if (directory.size() + kZipEndSize > static_cast<size_t>(room - on_disk)) {
           rc = Stops(kArchErrDiskFull, name.c_str()) ? -1 : 0;
           if (rc == 0) room = RemovableDrives().FreeSpace(dir) - kDiskReserve;
@@ -183,7 +189,7 @@ int ARCHZIP::WriteToDisks(const char* archive, const char* target) {
       const int64_t free_here = room - on_disk;
       int64_t take = std::min(p.length - in_piece, free_here);
       if (!p.splittable && take < p.length) {
-        if (on_disk > 0) break;  // starts whole on the next disk
+        if (on_disk > 0) break;                  // starts whole on the next disk
         rc = Fail(kArchErrWrite, path.c_str());  // a disk too small for one header
         break;
       }
@@ -259,7 +265,7 @@ int ARCHZIP::ReadFromDisks(const char* source, const char* archive) {
   std::vector<int64_t> starts;  // of each disk's part in the joined file
   std::unique_ptr<char[]> buffer(new char[kChunk]);
   int rc = 0;
-  int disks = 0;                // known once the last disk was seen
+  int disks = 0;  // known once the last disk was seen
   // The last disk is read first and kept aside until the others have joined.
   const std::string last_part = TakeTemporaryName(archive);
   // Asks for disk n (0: the last one) until a disk with its label and the archive is in.
@@ -284,16 +290,19 @@ int ARCHZIP::ReadFromDisks(const char* source, const char* archive) {
   };
   auto append = [&](const std::string& path, bool first, CFILE* to) -> int {
     CFILE part;
-    if (part.Open(path.c_str(), kOpenExisting, kAccessRead, kShareRead) != 0) return Fail(kArchErrOpen, path.c_str());
+    if (part.Open(path.c_str(), kOpenExisting, kAccessRead, kShareRead) != 0)
+      return Fail(kArchErrOpen, path.c_str());
     const int64_t size = part.Size();
     if (size < 0) return Fail(kArchErrRead, path.c_str());
     if (to == &out) starts.push_back(out.Tell());
     for (int64_t at = 0; at < size;) {
       const size_t n = static_cast<size_t>(std::min<int64_t>(size - at, kChunk));
-      if (part.ReadAt(at, buffer.get(), n) != static_cast<long>(n)) return Fail(kArchErrRead, path.c_str());
+      if (part.ReadAt(at, buffer.get(), n) != static_cast<long>(n))
+        return Fail(kArchErrRead, path.c_str());
       if (at == 0 && first) {
         const uint32_t sig = n >= 4 ? ReadLe32(reinterpret_cast<uint8_t*>(buffer.get())) : 0;
-        if (sig != kZipSpanSignature && sig != kZipSpanOnceSignature) return Fail(kArchErrFormat, path.c_str());
+        if (sig != kZipSpanSignature && sig != kZipSpanOnceSignature)
+          return Fail(kArchErrFormat, path.c_str());
       }
       if (to->Write(buffer.get(), n) != static_cast<long>(n)) return Fail(kArchErrWrite, archive);
       at += static_cast<int64_t>(n);
@@ -309,21 +318,25 @@ int ARCHZIP::ReadFromDisks(const char* source, const char* archive) {
   CFILE lastf, kept;
   if (rc == 0 && last_part.empty()) rc = Fail(kArchErrCreate, archive);
   if (rc == 0) {
-    if (lastf.Open(path.c_str(), kOpenExisting, kAccessRead, kShareRead) != 0) rc = Fail(kArchErrOpen, path.c_str());
-    else if (kept.Open(last_part.c_str(), kTruncateExisting, kAccessWrite, kShareNone) != 0) rc = Fail(kArchErrCreate, archive);
+    if (lastf.Open(path.c_str(), kOpenExisting, kAccessRead, kShareRead) != 0)
+      rc = Fail(kArchErrOpen, path.c_str());
+    else if (kept.Open(last_part.c_str(), kTruncateExisting, kAccessWrite, kShareNone) != 0)
+      rc = Fail(kArchErrCreate, archive);
   }
   if (rc == 0) {
     const int64_t size = lastf.Size();
-    const size_t n = static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(size, 0), kZipEndSize + 0xFFFF));
+    const size_t n =
+        static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(size, 0), kZipEndSize + 0xFFFF));
     std::string tail(n, '\0');
     size_t at = 0;
     ZIPEND end;
-    if (size < 0 || lastf.ReadAt(size - static_cast<int64_t>(n), tail.data(), n) != static_cast<long>(n))
+    if (size < 0 ||
+        lastf.ReadAt(size - static_cast<int64_t>(n), tail.data(), n) != static_cast<long>(n))
       rc = Fail(kArchErrRead, path.c_str());
-    else if (!FindEndRecord(reinterpret_cast<const uint8_t*>(tail.data()), n, &at, &end) || end.disk + 1 != number)
+    else if (!FindEndRecord(reinterpret_cast<const uint8_t*>(tail.data()), n, &at, &end) ||
+             end.disk + 1 != number)
       rc = Fail(kArchErrFormat, path.c_str());
-    else
-      disks = number;
+    else disks = number;
     lastf.Close();
   }
   if (rc == 0) rc = append(path, disks == 1, &kept);
@@ -354,9 +367,12 @@ int ARCHZIP::ReadFromDisks(const char* source, const char* archive) {
     } else {
       const int64_t directory_at = starts[end.directory_disk] + end.directory_offset;
       std::string directory(end.directory_size, '\0');
-      if (directory_at + end.directory_size > size - static_cast<int64_t>(n) + static_cast<int64_t>(at) ||
-          out.ReadAt(directory_at, directory.data(), directory.size()) != static_cast<long>(directory.size()) ||
-          !DecodeCentralDirectory(reinterpret_cast<const uint8_t*>(directory.data()), directory.size(), end, &entries)) {
+      if (directory_at + end.directory_size >
+              size - static_cast<int64_t>(n) + static_cast<int64_t>(at) ||
+          out.ReadAt(directory_at, directory.data(), directory.size()) !=
+              static_cast<long>(directory.size()) ||
+          !DecodeCentralDirectory(reinterpret_cast<const uint8_t*>(directory.data()),
+                                  directory.size(), end, &entries)) {
         rc = Fail(kArchErrFormat, archive);
       } else {
         for (ZIPENTRY& e : entries) {
@@ -378,18 +394,22 @@ int ARCHZIP::ReadFromDisks(const char* source, const char* archive) {
         if (rc == 0) {
           CFILE fin;
           const std::string tmp = TakeTemporaryName(archive);
-          if (tmp.empty() || fin.Open(tmp.c_str(), kTruncateExisting, kAccessWrite, kShareNone) != 0) {
+          if (tmp.empty() ||
+              fin.Open(tmp.c_str(), kTruncateExisting, kAccessWrite, kShareNone) != 0) {
             if (!tmp.empty()) CFILE::DeleteFile(tmp.c_str());
             rc = Fail(kArchErrCreate, archive);
           }
           for (int64_t p = 4; rc == 0 && p < directory_at;) {
             const size_t k = static_cast<size_t>(std::min<int64_t>(directory_at - p, kChunk));
-            if (out.ReadAt(p, buffer.get(), k) != static_cast<long>(k)) rc = Fail(kArchErrRead, archive);
-            else if (fin.Write(buffer.get(), k) != static_cast<long>(k)) rc = Fail(kArchErrWrite, archive);
+            if (out.ReadAt(p, buffer.get(), k) != static_cast<long>(k))
+              rc = Fail(kArchErrRead, archive);
+            else if (fin.Write(buffer.get(), k) != static_cast<long>(k))
+              rc = Fail(kArchErrWrite, archive);
             p += static_cast<int64_t>(k);
           }
-          if (rc == 0 && (fin.Write(result.data(), result.size()) != static_cast<long>(result.size()) ||
-                          fin.Flush() != 0 || fin.Close() != 0))
+          if (rc == 0 &&
+              (fin.Write(result.data(), result.size()) != static_cast<long>(result.size()) ||
+               fin.Flush() != 0 || fin.Close() != 0))
             rc = Fail(kArchErrWrite, archive);
           if (rc == 0 && fin.Rename(archive, true) != 0) rc = Fail(kArchErrCreate, archive);
           if (rc != 0 && !tmp.empty()) fin.Delete();

@@ -25,7 +25,8 @@ std::string BaseName(const std::string& path) {
 
 std::string BackupArchivePathFor(const std::string& archive_dir, int name_type, DATE today) {
   std::string dir = archive_dir.substr(0, 79);
-  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += DiskDriveOfPath(dir) >= 0 ? '\\' : '/';
+  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\')
+    dir += DiskDriveOfPath(dir) >= 0 ? '\\' : '/';
   if (name_type != 1) return dir + "Tamsu.zip";
   const DateParts p = DateToYmd(today);
   char name[32];
@@ -67,7 +68,10 @@ int DATABASE_GUARD::Take(bool exclusive) {
     // A workstation in the middle of a write holds its lock for milliseconds: a few tries.
     for (int attempt = 0;; ++attempt) {
       if (exclusive) rc = files_[t].Open(name, kOpenExisting, kAccessReadWrite, kShareNone);
-      else rc = files_[t].Open(name, kOpenExisting, kAccessRead, kShareRead) != 0 ? -1 : files_[t].Lock(0, header, false);
+      else
+        rc = files_[t].Open(name, kOpenExisting, kAccessRead, kShareRead) != 0
+                 ? -1
+                 : files_[t].Lock(0, header, false);
       if (rc == 0 || attempt == 10) break;
       files_[t].Close();
       std::this_thread::sleep_for(std::chrono::milliseconds(25));
@@ -90,7 +94,8 @@ int BackupFiles(ARCHZIP& z, const std::string& path) {
     z.Error(kArchErrOpen, guard.Refused().c_str());
     return -1;
   }
-  if (DiskDriveOfPath(path) < 0) return z.CreateArchive(path.c_str(), BACKUP_FILES, kBackupFileCount);
+  if (DiskDriveOfPath(path) < 0)
+    return z.CreateArchive(path.c_str(), BACKUP_FILES, kBackupFileCount);
   const std::string local = BaseName(path);
   if (z.CreateArchive(local.c_str(), BACKUP_FILES, kBackupFileCount) != 0) return -1;
   guard.Release();

@@ -8,35 +8,36 @@
 namespace {
 
 const OLD_FIELD kGroups[] = {{"ID", 'N', 9, 0}, {"NAZWA", 'C', 30, 0}, {"UWAGI", 'C', 50, 0}};
-const OLD_FIELD kGoods[] = {{"ID", 'N', 9, 0},       {"SYMBOL", 'C', 20, 0},    {"NAZWA", 'C', 30, 0},
-                            {"GTOID", 'N', 9, 0},    {"RODZAJ", 'C', 1, 0},     {"SWW", 'C', 15, 0},
-                            {"PACZKA", 'N', 12, 2},  {"JEDNOSTKA", 'C', 5, 0},  {"MARZA", 'N', 3, 0},
-                            {"CENA", 'N', 12, 2},    {"RABAT", 'N', 3, 0},      {"VATID", 'N', 1, 0},
-                            {"STANMIN", 'N', 12, 2}, {"STAN", 'N', 12, 2},      {"UWAGI", 'C', 50, 0}};
+const OLD_FIELD kGoods[] = {
+    {"ID", 'N', 9, 0},       {"SYMBOL", 'C', 20, 0},   {"NAZWA", 'C', 30, 0},
+    {"GTOID", 'N', 9, 0},    {"RODZAJ", 'C', 1, 0},    {"SWW", 'C', 15, 0},
+    {"PACZKA", 'N', 12, 2},  {"JEDNOSTKA", 'C', 5, 0}, {"MARZA", 'N', 3, 0},
+    {"CENA", 'N', 12, 2},    {"RABAT", 'N', 3, 0},     {"VATID", 'N', 1, 0},
+    {"STANMIN", 'N', 12, 2}, {"STAN", 'N', 12, 2},     {"UWAGI", 'C', 50, 0}};
 const OLD_FIELD kContractors[] = {
-    {"ID", 'N', 9, 0},        {"NAZWA", 'C', 50, 0},  {"ADRES", 'C', 50, 0},      {"ADRES2", 'C', 50, 0},
-    {"MIASTO", 'C', 30, 0},   {"KOD", 'C', 6, 0},     {"TELEFON", 'C', 50, 0},    {"FAX", 'C', 20, 0},
-    {"TELEX", 'C', 20, 0},    {"KONTO", 'C', 50, 0},  {"DOKTRATYP", 'C', 2, 0},   {"NIP", 'C', 30, 0},
-    {"REGON", 'C', 50, 0},    {"ZEZWOLENIE", 'C', 50, 0}, {"DOWOD", 'C', 20, 0}, {"REPREZENT", 'C', 50, 0},
-    {"RABAT", 'N', 3, 0},     {"UWAGI", 'C', 50, 0}};
+    {"ID", 'N', 9, 0},         {"NAZWA", 'C', 50, 0},      {"ADRES", 'C', 50, 0},
+    {"ADRES2", 'C', 50, 0},    {"MIASTO", 'C', 30, 0},     {"KOD", 'C', 6, 0},
+    {"TELEFON", 'C', 50, 0},   {"FAX", 'C', 20, 0},        {"TELEX", 'C', 20, 0},
+    {"KONTO", 'C', 50, 0},     {"DOKTRATYP", 'C', 2, 0},   {"NIP", 'C', 30, 0},
+    {"REGON", 'C', 50, 0},     {"ZEZWOLENIE", 'C', 50, 0}, {"DOWOD", 'C', 20, 0},
+    {"REPREZENT", 'C', 50, 0}, {"RABAT", 'N', 3, 0},       {"UWAGI", 'C', 50, 0}};
 const OLD_FIELD kTransactions[] = {
-    {"ID", 'N', 9, 0},          {"DATA", 'D', 8, 0},        {"RODZAJ", 'C', 1, 0},     {"KONID", 'N', 9, 0},
-    {"DOKMAGTYP", 'C', 2, 0},   {"DOKMAGNR", 'C', 9, 0},    {"DOKTRATYP", 'C', 2, 0},  {"DOKTRANR", 'C', 9, 0},
-    {"SUMA", 'N', 12, 2},       {"VAT", 'N', 12, 2},        {"GOT", 'N', 12, 2},       {"CZK", 'N', 12, 2},
-    {"PRZ", 'N', 12, 2},        {"PRZTERMIN", 'N', 3, 0},   {"ODR", 'N', 12, 2},       {"ODRTERMIN", 'N', 3, 0},
-    {"PRZZAPLAC", 'D', 8, 0},   {"PRZODSETKI", 'N', 12, 2}, {"ODRZAPLAC", 'D', 8, 0},  {"ODRODSETKI", 'N', 12, 2},
-    {"UWAGI", 'C', 50, 0}};
-const OLD_FIELD kPositions[] = {{"DATA", 'D', 8, 0},    {"RODZAJ", 'C', 1, 0},  {"TRAID", 'N', 9, 0},
-                                {"KONID", 'N', 9, 0},   {"TOWID", 'N', 9, 0},   {"ILOSC", 'N', 12, 2},
-                                {"CENA", 'N', 12, 2},   {"VATID", 'N', 1, 0},   {"RABAT", 'N', 3, 0}};
+    {"ID", 'N', 9, 0},        {"DATA", 'D', 8, 0},        {"RODZAJ", 'C', 1, 0},
+    {"KONID", 'N', 9, 0},     {"DOKMAGTYP", 'C', 2, 0},   {"DOKMAGNR", 'C', 9, 0},
+    {"DOKTRATYP", 'C', 2, 0}, {"DOKTRANR", 'C', 9, 0},    {"SUMA", 'N', 12, 2},
+    {"VAT", 'N', 12, 2},      {"GOT", 'N', 12, 2},        {"CZK", 'N', 12, 2},
+    {"PRZ", 'N', 12, 2},      {"PRZTERMIN", 'N', 3, 0},   {"ODR", 'N', 12, 2},
+    {"ODRTERMIN", 'N', 3, 0}, {"PRZZAPLAC", 'D', 8, 0},   {"PRZODSETKI", 'N', 12, 2},
+    {"ODRZAPLAC", 'D', 8, 0}, {"ODRODSETKI", 'N', 12, 2}, {"UWAGI", 'C', 50, 0}};
+const OLD_FIELD kPositions[] = {{"DATA", 'D', 8, 0},  {"RODZAJ", 'C', 1, 0}, {"TRAID", 'N', 9, 0},
+                                {"KONID", 'N', 9, 0}, {"TOWID", 'N', 9, 0},  {"ILOSC", 'N', 12, 2},
+                                {"CENA", 'N', 12, 2}, {"VATID", 'N', 1, 0},  {"RABAT", 'N', 3, 0}};
 
 }  // namespace
 
 const OLD_TABLE_DEF OLD_TABLE_DEFS[5] = {
-    {"Gto.dbf", 3, kGroups, 90},
-    {"Tow.dbf", 15, kGoods, 195},
-    {"Kon.dbf", 18, kContractors, 591},
-    {"Tra.dbf", 21, kTransactions, 218},
+    {"Gto.dbf", 3, kGroups, 90},        {"Tow.dbf", 15, kGoods, 195},
+    {"Kon.dbf", 18, kContractors, 591}, {"Tra.dbf", 21, kTransactions, 218},
     {"Poz.dbf", 9, kPositions, 65},
 };
 
@@ -63,10 +64,12 @@ int OLD_TABLE::Open(const OLD_TABLE_DEF& def, const std::string& dir, int code_p
   if (size < 32) return kOldBadFormat;
   const DBFHEADER h = DecodeDbfHeader(head);
   header_ = h.header_length;
-  if ((h.version & 7) != 3 || h.header_length != 32 * def.field_count + 33 || h.record_length != def.record_length)
+  if ((h.version & 7) != 3 || h.header_length != 32 * def.field_count + 33 ||
+      h.record_length != def.record_length)
     return kOldBadFormat;
   std::vector<uint8_t> fields(static_cast<size_t>(32 * def.field_count));
-  if (file_.ReadAt(32, fields.data(), fields.size()) != static_cast<long>(fields.size())) return kOldBadFormat;
+  if (file_.ReadAt(32, fields.data(), fields.size()) != static_cast<long>(fields.size()))
+    return kOldBadFormat;
   offsets_.clear();
   int offset = 1;
   for (int i = 0; i < def.field_count; ++i) {
@@ -86,7 +89,8 @@ int OLD_TABLE::Open(const OLD_TABLE_DEF& def, const std::string& dir, int code_p
 int OLD_TABLE::Read(long n) {
   if (n < 0 || n >= count_) return -1;
   const int64_t at = header_ + static_cast<int64_t>(n) * def_->record_length;
-  if (file_.ReadAt(at, record_.data(), record_.size()) != static_cast<long>(record_.size())) return -1;
+  if (file_.ReadAt(at, record_.data(), record_.size()) != static_cast<long>(record_.size()))
+    return -1;
   return record_[0] == '*' ? kOldRecordDeleted : 0;
 }
 

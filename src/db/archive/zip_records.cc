@@ -5,8 +5,8 @@
 uint16_t ReadLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 uint32_t ReadLe32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 void PutLe16(std::string* s, uint16_t v) {
@@ -91,7 +91,8 @@ bool FindEndRecord(const uint8_t* tail, size_t n, size_t* at, ZIPEND* end) {
   return false;
 }
 
-bool DecodeCentralDirectory(const uint8_t* p, size_t n, const ZIPEND& end, std::vector<ZIPENTRY>* entries) {
+bool DecodeCentralDirectory(const uint8_t* p, size_t n, const ZIPEND& end,
+                            std::vector<ZIPENTRY>* entries) {
   entries->clear();
   size_t at = 0;
   for (unsigned k = 0; k < end.entries; ++k) {
@@ -150,7 +151,8 @@ time_t TimeOfDos(uint16_t time, uint16_t date) {
   t.tm_min = (time >> 5) & 63;
   t.tm_sec = (time & 31) * 2;
   t.tm_isdst = -1;
-  if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_hour > 23 || t.tm_min > 59 || t.tm_sec > 59)
+  if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_hour > 23 || t.tm_min > 59 ||
+      t.tm_sec > 59)
     return -1;
   return mktime(&t);
 }

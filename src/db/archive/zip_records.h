@@ -48,7 +48,7 @@ struct ZIPENTRY {
 };
 
 struct ZIPEND {
-  uint16_t disk = 0;          // number of this disk
+  uint16_t disk = 0;  // number of this disk
   uint16_t directory_disk = 0;
   uint16_t disk_entries = 0;
   uint16_t entries = 0;
@@ -65,7 +65,8 @@ std::string EncodeEndRecord(const ZIPEND& end);
 // its offset within tail. False when there is none.
 bool FindEndRecord(const uint8_t* tail, size_t n, size_t* at, ZIPEND* end);
 // The central directory: exactly end.entries headers filling the n bytes. False on anything else.
-bool DecodeCentralDirectory(const uint8_t* p, size_t n, const ZIPEND& end, std::vector<ZIPENTRY>* entries);
+bool DecodeCentralDirectory(const uint8_t* p, size_t n, const ZIPEND& end,
+                            std::vector<ZIPENTRY>* entries);
 // A local header (30 bytes and the name): its name and the length of the name and extra field.
 bool DecodeLocalHeader(const uint8_t* p, size_t n, uint16_t* name_length, uint16_t* extra_length);
 

@@ -105,7 +105,8 @@ void ShowState(ControlRecord* dlg, bool redraw) {
   for (int i : {kPortLabel, kPort, kSettingsLabel, kDefaultRadio, kManualRadio})
     dlg_set_state(dlg, i, kStateDisabled, queue, false);
   for (int i : {kNameLabel, kName}) dlg_set_state(dlg, i, kStateDisabled, !queue, false);
-  dlg_set_state(dlg, kFile, kStateDisabled, radio_selected(dlg, kBuiltInRadio) == kBuiltInRadio, false);
+  dlg_set_state(dlg, kFile, kStateDisabled, radio_selected(dlg, kBuiltInRadio) == kBuiltInRadio,
+                false);
   if (redraw) dlg_draw(dlg, 0);
 }
 
@@ -116,7 +117,8 @@ LabelPrinterSettings Shown(const OPTIONS_DIALOG& d) {
   s.printMode = radio_selected(dlg, kSerialRadio) == kPrinterRadio ? 1 : 0;
   if (d.port[0]) s.port = table_value(PortNames(), d.port);
   s.portDefaultProperties = radio_selected(dlg, kDefaultRadio) == kDefaultRadio ? 1 : 0;
-  std::snprintf(s.printerName, sizeof s.printerName, "%s", std::strcmp(d.name, kDefaultPrinter) == 0 ? "" : d.name);
+  std::snprintf(s.printerName, sizeof s.printerName, "%s",
+                std::strcmp(d.name, kDefaultPrinter) == 0 ? "" : d.name);
   s.configDefault = radio_selected(dlg, kBuiltInRadio) == kBuiltInRadio ? 1 : 0;
   std::snprintf(s.configFile, sizeof s.configFile, "%s", d.file);
   return s;
@@ -136,7 +138,8 @@ int OptionsCallback(ControlRecord* dlg, int code) {
     case kName: choice_field_pick(dlg, code, d.printers.data()); return -1;
     case kSend:
       if (message_box(1, "%s", "Wysłać szablon do drukarki?\t &Tak \t &Nie "_pl) == 1) {
-        if (SendLabelTemplate(Shown(d)) == kDevOk) message("%s", "Szablon został wysłany do drukarki."_pl);
+        if (SendLabelTemplate(Shown(d)) == kDevOk)
+          message("%s", "Szablon został wysłany do drukarki."_pl);
         else message("%s", "Szablon nie został wysłany do drukarki."_pl);
       }
       return kSend;
@@ -171,13 +174,16 @@ int PrintGoodsLabel() {
   return rc == kDevOk ? 0 : -1;
 }
 
-void RegisterLabelCommand() { set_record_command(kViewGoods, kRecordPrintLabel, PrintLabelCommand); }
+void RegisterLabelCommand() {
+  set_record_command(kViewGoods, kRecordPrintLabel, PrintLabelCommand);
+}
 
 int label_printer_options() {
   OPTIONS_DIALOG d;
   d.s = ReadLabelPrinterSettings();
   std::snprintf(d.port, sizeof d.port, "%s", table_name(PortNames(), d.s.port));
-  std::snprintf(d.name, sizeof d.name, "%s", d.s.printerName[0] ? d.s.printerName : kDefaultPrinter);
+  std::snprintf(d.name, sizeof d.name, "%s",
+                d.s.printerName[0] ? d.s.printerName : kDefaultPrinter);
   std::snprintf(d.file, sizeof d.file, "%s", d.s.configFile[0] ? d.s.configFile : "Etykieta.epl");
   // The queues; when CUPS cannot be asked the list keeps the default.
   cups_destination_names(&d.printer_names, 18, nullptr);

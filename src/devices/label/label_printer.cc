@@ -53,7 +53,8 @@ LabelPrinterSettings ReadLabelPrinterSettings() {
   ini.GetInt(kSection, "Port", &s.port);
   ini.GetInt(kSection, "PortDefaultProperties", &s.portDefaultProperties);
   char text[40];
-  if (ini.GetString(kSection, "PortProperties", text, sizeof text - 1) == 0) ParsePortProperties(text, &s.portProperties);
+  if (ini.GetString(kSection, "PortProperties", text, sizeof text - 1) == 0)
+    ParsePortProperties(text, &s.portProperties);
   ini.GetString(kSection, "PrinterName", s.printerName, sizeof s.printerName - 1);
   ini.GetInt(kSection, "ConfigDefault", &s.configDefault);
   ini.GetString(kSection, "ConfigFile", s.configFile, sizeof s.configFile - 1);
@@ -125,7 +126,8 @@ int LABELPRINTER::sendSerial(const uint8_t* bytes, size_t size) {
 int LABELPRINTER::send(const void* bytes, size_t size) {
   switch (mode_) {
     case kSerial: return sendSerial(static_cast<const uint8_t*>(bytes), size);
-    case kPrinter: return cups_print_raw(printer_, bytes, size, "Wydruk naklejki", &error_) > 0 ? kDevOk : -1;
+    case kPrinter:
+      return cups_print_raw(printer_, bytes, size, "Wydruk naklejki", &error_) > 0 ? kDevOk : -1;
     default: return kDevInitFailed;
   }
 }
@@ -146,7 +148,8 @@ int LABELPRINTER::sendTemplate(bool builtIn, const char* file) {
 
 int OpenLabelPrinter(LABELPRINTER* p, const LabelPrinterSettings& s) {
   switch (s.printMode) {
-    case 0: return p->openSerial(s.port, s.portDefaultProperties == 0 ? &s.portProperties : nullptr);
+    case 0:
+      return p->openSerial(s.port, s.portDefaultProperties == 0 ? &s.portProperties : nullptr);
     case 1: return p->openPrinter(s.printerName);
     default: return -1;
   }

@@ -26,12 +26,12 @@
 
 // Section "Label printer" of Tamsu.ini, in the order of its keys.
 struct LabelPrinterSettings {
-  int32_t printMode = 0;              // 0 serial port, 1 printer queue
+  int32_t printMode = 0;  // 0 serial port, 1 printer queue
   int32_t port = 1;
   int32_t portDefaultProperties = 1;  // 1: 9600, 8, none, 1; 0: portProperties
   PortSettings portProperties;
-  char printerName[128] = "";         // empty: the default queue
-  int32_t configDefault = 0;          // 1 the built-in template, 0 the file
+  char printerName[128] = "";  // empty: the default queue
+  int32_t configDefault = 0;   // 1 the built-in template, 0 the file
   char configFile[256] = "";
 };
 LabelPrinterSettings ReadLabelPrinterSettings();

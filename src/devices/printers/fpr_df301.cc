@@ -37,15 +37,18 @@ std::string FPRDF301::Frame(const std::string& body, bool with_checksum) {
 }
 
 std::string FPRDF301::LineBody(int number, const std::string& name, AMOUNT quantity,
-                               const std::string& unit, uint8_t letter, AMOUNT price, AMOUNT value) {
+                               const std::string& unit, uint8_t letter, AMOUNT price,
+                               AMOUNT value) {
   char buf[256];
   std::snprintf(buf, sizeof buf, "%d$l%-40.40s\r%10s %s\r%c/%s/%s/", number, name.c_str(),
-                FormatHundredths(quantity).c_str(), unit.c_str(), letter, FormatHundredths(price).c_str(),
-                FormatHundredths(value).c_str());
+                FormatHundredths(quantity).c_str(), unit.c_str(), letter,
+                FormatHundredths(price).c_str(), FormatHundredths(value).c_str());
   return buf;
 }
 
-std::string FPRDF301::EndBody(AMOUNT total) { return "1;0$e   \r0.00/" + FormatHundredths(total) + "/"; }
+std::string FPRDF301::EndBody(AMOUNT total) {
+  return "1;0$e   \r0.00/" + FormatHundredths(total) + "/";
+}
 
 int FPRDF301::ParseTaxRates(const char* answer, TaxRateMap* map) {
   int slashes = 0;
@@ -83,10 +86,13 @@ int FPRDF301::ErrorCode(long number) {
   switch (number) {
     case 0: return kDevDriverError;
     case 16: return kDevBadName;
-    case 17: case 32: return kDevBadQuantity;
-    case 18: case 39: return kDevBadTaxRate;
+    case 17:
+    case 32: return kDevBadQuantity;
+    case 18:
+    case 39: return kDevBadTaxRate;
     case 19: return kDevBadPrice;
-    case 20: case 27: return kDevBadReceiptValue;
+    case 20:
+    case 27: return kDevBadReceiptValue;
     case 23: return kDevTooManyLines;
     default: return kDevHardware;
   }
@@ -214,8 +220,8 @@ int FPRDF301::addLine(const ReceiptLine& line) {
     return report(refused, lines_);
   }
   const int number = RoundTo(line.quantity, 2) < AMOUNT() ? 0 : lines_;
-  const std::string body = LineBody(number, deviceText(line.name), line.quantity, deviceText(line.unit),
-                                    letter, line.price, Abs(value));
+  const std::string body = LineBody(number, deviceText(line.name), line.quantity,
+                                    deviceText(line.unit), letter, line.price, Abs(value));
   const int rc = sendFrame(Frame(body, true), true);
   if (rc != kDevOk) {
     const long error = errorNumber_;

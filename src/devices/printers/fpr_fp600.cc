@@ -8,8 +8,8 @@ namespace {
 constexpr uint8_t kAck = 0x06;
 constexpr char kEsc = 0x1B;
 constexpr uint8_t kStatusCommand[4] = {0x9B, 0x94, 0x95, 0x96};
-constexpr AMOUNT kLimit = AMOUNT::FromRaw(99999999900);        // 9 999 999.99
-constexpr AMOUNT kQuantityLimit = AMOUNT::FromRaw(99999900);   // 9 999.99
+constexpr AMOUNT kLimit = AMOUNT::FromRaw(99999999900);       // 9 999 999.99
+constexpr AMOUNT kQuantityLimit = AMOUNT::FromRaw(99999900);  // 9 999.99
 // Each byte waits for CTS, and each answer byte comes, within 50 looks 100 ms apart.
 constexpr int kLooks = 50;
 constexpr int kStepMs = 100;
@@ -30,7 +30,9 @@ std::string Command(std::initializer_list<uint8_t> bytes) {
 std::string FPRFP600::PrinterName(const std::string& latin2) {
   std::string n = latin2.substr(0, 28);
   n.resize(28, ' ');
-  auto counted = [](uint8_t c) { return is_letter_in(kCodePageLatin2, c) || (c >= '0' && c <= '9') || c == '.' || c == ','; };
+  auto counted = [](uint8_t c) {
+    return is_letter_in(kCodePageLatin2, c) || (c >= '0' && c <= '9') || c == '.' || c == ',';
+  };
   int count = 0;
   for (char c : n) count += counted(static_cast<uint8_t>(c));
   for (int pass = 0; pass < 2 && count < 10; ++pass)
@@ -76,7 +78,8 @@ int FPRFP600::ParseTaxRates(int version, const uint8_t* bytes, int count, TaxRat
   if (version == 2 || version == 5) {
     if (count != 4) return kDevTaxRatesUnreadable;
     for (int i = 0; i < 4; ++i)
-      if (bytes[i] != 0xFF) map->add(AMOUNT::FromInt(static_cast<int8_t>(bytes[i])), static_cast<uint8_t>(i + 1));
+      if (bytes[i] != 0xFF)
+        map->add(AMOUNT::FromInt(static_cast<int8_t>(bytes[i])), static_cast<uint8_t>(i + 1));
   } else {
     if (count != 12) return kDevTaxRatesUnreadable;
     for (int i = 0; i < 5; ++i) {
@@ -176,7 +179,9 @@ int FPRFP600::readTaxRates() {
   // The rates follow the ACK; the answer ends when nothing more comes.
   uint8_t bytes[33];
   int count = 0;
-  while (count < 33 && waitByte(&bytes[count], count == 0 ? kLooks : 3, kStepMs, false, false) == kDevOk) ++count;
+  while (count < 33 &&
+         waitByte(&bytes[count], count == 0 ? kLooks : 3, kStepMs, false, false) == kDevOk)
+    ++count;
   return ParseTaxRates(version, bytes, count, &rates_);
 }
 

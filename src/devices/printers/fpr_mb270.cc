@@ -20,7 +20,10 @@ int HexValue(const std::string& s, size_t at, size_t n, bool* ok) {
   int v = 0;
   for (size_t i = at; i < at + n; ++i) {
     const char c = i < s.size() ? s[i] : 0;
-    int d = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    int d = c >= '0' && c <= '9'   ? c - '0'
+            : c >= 'A' && c <= 'F' ? c - 'A' + 10
+            : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                   : -1;
     if (d < 0) {
       *ok = false;
       return 0;
@@ -51,16 +54,19 @@ std::string FPRMB270::Frame(uint8_t sequence, char letter, const std::string& fi
   return f.size() > 127 ? std::string() : f;
 }
 
-std::string FPRMB270::LineFields(const std::string& name, AMOUNT quantity, uint8_t letter, AMOUNT price) {
+std::string FPRMB270::LineFields(const std::string& name, AMOUNT quantity, uint8_t letter,
+                                 AMOUNT price) {
   char buf[128];
-  std::snprintf(buf, sizeof buf, "%c%-20.20s%c%06" PRId64 "%c%c%c%010" PRId64 "%c%05d", kFs, name.c_str(), kFs,
-                Thousandths(quantity), kFs, letter, kFs, Hundredths(price), kFs, 0);
+  std::snprintf(buf, sizeof buf, "%c%-20.20s%c%06" PRId64 "%c%c%c%010" PRId64 "%c%05d", kFs,
+                name.c_str(), kFs, Thousandths(quantity), kFs, letter, kFs, Hundredths(price), kFs,
+                0);
   return buf;
 }
 
 std::string FPRMB270::TotalFields(const std::string& caption, AMOUNT total) {
   char buf[128];
-  std::snprintf(buf, sizeof buf, "%c%-26s%c%010" PRId64, kFs, caption.c_str(), kFs, Hundredths(total));
+  std::snprintf(buf, sizeof buf, "%c%-26s%c%010" PRId64, kFs, caption.c_str(), kFs,
+                Hundredths(total));
   return buf;
 }
 
@@ -74,7 +80,8 @@ uint32_t FPRMB270::StatusWord(const std::string& a) {
 int FPRMB270::AnswerCode(const std::string& a, uint8_t sequence, char letter) {
   const size_t etx = a.find(kEtx);
   const size_t stx = a.find(kStx);
-  if (etx == std::string::npos || stx != 0 || a.size() != etx + 5 || a.size() < 13) return kDevNoAnswer;
+  if (etx == std::string::npos || stx != 0 || a.size() != etx + 5 || a.size() < 13)
+    return kDevNoAnswer;
   bool ok = true;
   const int sum = HexValue(a, etx + 1, 4, &ok);
   if (!ok || sum != (Checksum(a.substr(0, etx + 1)) & 0xFFFF)) return kDevNoAnswer;
@@ -192,7 +199,8 @@ int FPRMB270::addLine(const ReceiptLine& line) {
     cancelReceipt();
     return report(refused, lines_);
   }
-  const int rc = sendFrame('B', LineFields(deviceText(line.name), line.quantity, letter, line.price));
+  const int rc =
+      sendFrame('B', LineFields(deviceText(line.name), line.quantity, letter, line.price));
   if (rc != kDevOk) return report(rc, lines_);
   ++lines_;
   return kDevOk;

@@ -24,7 +24,8 @@ class FPRMB270 : public FPR {
   // The additive checksum: the bytes from STX to ETX taken as signed 8-bit numbers.
   static int Checksum(const std::string& stx_to_etx);
   // The fields of a line and of the total, each after its FS.
-  static std::string LineFields(const std::string& name, AMOUNT quantity, uint8_t letter, AMOUNT price);
+  static std::string LineFields(const std::string& name, AMOUNT quantity, uint8_t letter,
+                                AMOUNT price);
   static std::string TotalFields(const std::string& caption, AMOUNT total);
   // The code of an answer to the request (sequence, letter): 20 when it is no proper answer,
   // else what its status word says (0 when nothing is wrong).

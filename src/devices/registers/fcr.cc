@@ -25,7 +25,9 @@ int FCR::guard(int kind) const {
   return kDevOk;
 }
 
-std::string FCR::toDevice(int codePage, const char* text) { return convert_string(kCodePageWindows, codePage, text); }
+std::string FCR::toDevice(int codePage, const char* text) {
+  return convert_string(kCodePageWindows, codePage, text);
+}
 
 void FCR::fromDevice(int codePage, const std::string& text, char* out, size_t size) {
   SetField(out, size, convert_string(codePage, kCodePageWindows, text));

@@ -30,15 +30,20 @@
 // One goods of a price list, or the sales of one goods; texts in the data code page.
 struct RegisterGoods {
   char name[64];
-  char number[64];   // a goods read from a register: six digits "%06ld"
-  char code[64];     // barcode, or empty
-  AMOUNT amount;     // goods: the gross unit price; sale: the gross value sold
-  AMOUNT quantity;   // goods: the stock; sale: the quantity sold
-  char taxRate[6];   // "23", "zw." ... (TaxRateMap::text of the register's letter)
+  char number[64];  // a goods read from a register: six digits "%06ld"
+  char code[64];    // barcode, or empty
+  AMOUNT amount;    // goods: the gross unit price; sale: the gross value sold
+  AMOUNT quantity;  // goods: the stock; sale: the quantity sold
+  char taxRate[6];  // "23", "zw." ... (TaxRateMap::text of the register's letter)
   char unit[6];
 };
 
-enum TransferKind { kTransferNone = 0, kTransferSendGoods = 1, kTransferReadGoods = 2, kTransferReadSales = 3 };
+enum TransferKind {
+  kTransferNone = 0,
+  kTransferSendGoods = 1,
+  kTransferReadGoods = 2,
+  kTransferReadSales = 3
+};
 
 class FCR : public DEVICE {
  public:

@@ -42,7 +42,9 @@ std::vector<std::string> Fields(const std::string& line) {
   }
 }
 
-int Whole(const std::string& text, int64_t* value) { return WholeNumber(Trimmed(text).c_str(), value); }
+int Whole(const std::string& text, int64_t* value) {
+  return WholeNumber(Trimmed(text).c_str(), value);
+}
 
 int Decimal(const std::string& text, AMOUNT* value) { return DecimalNumber(text, value); }
 
@@ -58,13 +60,22 @@ FCRELZAB::~FCRELZAB() { removeTemporaries(); }
 int FCRELZAB::ExitCode(int exit) {
   switch (exit) {
     case 0: return kDevOk;
-    case 7: case 13: case 14: case 15: case 16: case 22: return kDevConfiguration;
-    case 20: case 21: return kDevNoAnswer;
-    case 102: case 105: case 108: return kDevBadName;
+    case 7:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+    case 22: return kDevConfiguration;
+    case 20:
+    case 21: return kDevNoAnswer;
+    case 102:
+    case 105:
+    case 108: return kDevBadName;
     case 103: return kDevBadTaxRate;
     case 109: return kDevBadPrice;
     case 112: return kDevBadQuantity;
-    case 201: case 209: return kDevNoFiscalReport;
+    case 201:
+    case 209: return kDevNoFiscalReport;
     default: return kDevHardware;
   }
 }
@@ -74,7 +85,8 @@ int FCRELZAB::StatusCode(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     const std::vector<std::string> f = Fields(line);
     int64_t index = 0, value = 0;
-    if (f.size() < 2 || Whole(f[0], &index) != 0 || Whole(f[1], &value) != 0 || value == 0) continue;
+    if (f.size() < 2 || Whole(f[0], &index) != 0 || Whole(f[1], &value) != 0 || value == 0)
+      continue;
     if (index == 12) report = true;
     if (index == 18 || index == 23) paper = true;
     if (index == 19) hardware = true;
@@ -88,7 +100,8 @@ int FCRELZAB::ParseTaxRates(const std::vector<std::string>& lines, TaxRateMap* m
   const std::vector<std::string> f = Fields(lines[0]);
   for (size_t i = 0; i < f.size() && i < 9; ++i) {
     AMOUNT rate;
-    if (Decimal(f[i], &rate) == 0 && rate >= AMOUNT()) map->add(rate, static_cast<uint8_t>('1' + i));
+    if (Decimal(f[i], &rate) == 0 && rate >= AMOUNT())
+      map->add(rate, static_cast<uint8_t>('1' + i));
   }
   map->add(TaxRateMap::kExempt, '7');
   return kDevOk;
@@ -103,8 +116,9 @@ std::string FCRELZAB::GoodsLine(const RegisterGoods& g, uint8_t letter, int unit
   WholeNumber(g.number, &number);
   if (WholeNumber(g.code, &code) != 0) code = 0;
   char buf[160];
-  std::snprintf(buf, sizeof buf, "$%lld\t%-19.19s\t%c\t%d\t%d\t%d\t%d\t%lld\t%lld\t%d", static_cast<long long>(number),
-                name.c_str(), letter, 1, 3, unit, 0, static_cast<long long>(code), static_cast<long long>(Grosz(g.amount)), 0);
+  std::snprintf(buf, sizeof buf, "$%lld\t%-19.19s\t%c\t%d\t%d\t%d\t%d\t%lld\t%lld\t%d",
+                static_cast<long long>(number), name.c_str(), letter, 1, 3, unit, 0,
+                static_cast<long long>(code), static_cast<long long>(Grosz(g.amount)), 0);
   return buf;
 }
 
@@ -125,7 +139,8 @@ int FCRELZAB::ReadExchangeFile(const std::string& path, std::vector<std::string>
     continued = !whole;
     if (skip) continue;
     std::string line(buf, static_cast<size_t>(n));
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ' ||
+                             line.back() == '\t'))
       line.pop_back();
     if (line.empty() || line[0] == '#' || line[0] == ';') continue;
     if (line[0] == '$') line.erase(0, 1);
@@ -171,7 +186,8 @@ int FCRELZAB::run(const char* program, const std::string& input, const std::stri
   std::vector<std::string> argv;
   for (size_t from = 0; from < launcher_.size();) {
     const size_t space = launcher_.find(' ', from);
-    const std::string word = launcher_.substr(from, space == std::string::npos ? std::string::npos : space - from);
+    const std::string word =
+        launcher_.substr(from, space == std::string::npos ? std::string::npos : space - from);
     if (!word.empty()) argv.push_back(word);
     from = space == std::string::npos ? launcher_.size() : space + 1;
   }
@@ -179,18 +195,15 @@ int FCRELZAB::run(const char* program, const std::string& input, const std::stri
   argv.push_back(input);
   if (!output.empty()) argv.push_back(output);
   int exit = 0;
-  const int outcome = RunAndWait(argv, dir_, waitSeconds_ * 1000, [] { return DEVICE::notify(kDevPoll, 0) != 0; }, &exit);
+  const int outcome = RunAndWait(
+      argv, dir_, waitSeconds_ * 1000, [] { return DEVICE::notify(kDevPoll, 0) != 0; }, &exit);
   switch (outcome) {
     case kRunExited: break;
     case kRunNotFound: return kDevNoFile;
     case kRunNoMemory: return kDevNoMemory;
     case kRunTimedOut: return kDevNoAnswer;  // the program hangs: it lost the register
-    case kRunCancelled:
-      DEVICE::notify(kDevCancelled, 0);
-      return kDevCancelled;
-    default:
-      errorNumber_ = -2;
-      return kDevHardware;
+    case kRunCancelled: DEVICE::notify(kDevCancelled, 0); return kDevCancelled;
+    default: errorNumber_ = -2; return kDevHardware;
   }
   const int code = ExitCode(exit);
   if (code == kDevHardware) errorNumber_ = exit;
@@ -198,7 +211,9 @@ int FCRELZAB::run(const char* program, const std::string& input, const std::stri
   return cancelled();
 }
 
-int FCRELZAB::finish(int code) { return report(code, code == kDevHardware || code == kDevDriverError ? errorNumber_ : 0); }
+int FCRELZAB::finish(int code) {
+  return report(code, code == kDevHardware || code == kDevDriverError ? errorNumber_ : 0);
+}
 
 int FCRELZAB::open(int port, const PortSettings* settings) {
   if (port < 1 || port > 9) return report(kDevInitFailed);
@@ -225,7 +240,8 @@ int FCRELZAB::open(int port, const PortSettings* settings) {
   if (rc == kDevOk) rc = run("Opodatek.exe", cwd_ + "/" + kEmpty, out);
   if (rc == kDevOk) {
     std::vector<std::string> lines;
-    rc = ReadExchangeFile(out, &lines) == kDevOk ? ParseTaxRates(lines, &rates_) : kDevTaxRatesUnreadable;
+    rc = ReadExchangeFile(out, &lines) == kDevOk ? ParseTaxRates(lines, &rates_)
+                                                 : kDevTaxRatesUnreadable;
   }
   removeTemporaries();
   opened_ = rc == kDevOk;
@@ -264,7 +280,8 @@ int FCRELZAB::readUnits() {
   for (const std::string& line : lines) {
     const std::vector<std::string> f = Fields(line);
     int64_t index = 0;
-    if (f.size() < 2 || Whole(f[0], &index) != 0 || index < 1 || index > kUnits) return kDevFileRead;
+    if (f.size() < 2 || Whole(f[0], &index) != 0 || index < 1 || index > kUnits)
+      return kDevFileRead;
     SetField(units_[index - 1], Trimmed(f[1]));
     if (index > unitCount_) unitCount_ = static_cast<int>(index);
   }
@@ -354,12 +371,12 @@ int FCRELZAB::sendGoods(const RegisterGoods& g) {
   return kDevOk;
 }
 
-int FCRELZAB::GoodsFromLine(const std::string& line, const TaxRateMap& rates, const char (&units)[kUnits][10],
-                            RegisterGoods* g) {
+int FCRELZAB::GoodsFromLine(const std::string& line, const TaxRateMap& rates,
+                            const char (&units)[kUnits][10], RegisterGoods* g) {
   const std::vector<std::string> f = Fields(line);
   int64_t number = 0, unit = 0, code = 0, price = 0;
-  if (f.size() < 9 || Whole(f[0], &number) != 0 || Whole(f[5], &unit) != 0 || Whole(f[8], &price) != 0 ||
-      f[2].size() != 1 || price > kMaxGrosz)
+  if (f.size() < 9 || Whole(f[0], &number) != 0 || Whole(f[5], &unit) != 0 ||
+      Whole(f[8], &price) != 0 || f[2].size() != 1 || price > kMaxGrosz)
     return kDevFileRead;
   char text[24];
   std::snprintf(text, sizeof text, "%06lld", static_cast<long long>(number));
@@ -372,9 +389,11 @@ int FCRELZAB::GoodsFromLine(const std::string& line, const TaxRateMap& rates, co
   return kDevOk;
 }
 
-int FCRELZAB::SaleFromLine(const std::string& line, int64_t* number, AMOUNT* quantity, AMOUNT* grosz) {
+int FCRELZAB::SaleFromLine(const std::string& line, int64_t* number, AMOUNT* quantity,
+                           AMOUNT* grosz) {
   const std::vector<std::string> f = Fields(line);
-  if (f.size() < 3 || Whole(f[0], number) != 0 || Decimal(f[1], quantity) != 0 || Decimal(f[2], grosz) != 0)
+  if (f.size() < 3 || Whole(f[0], number) != 0 || Decimal(f[1], quantity) != 0 ||
+      Decimal(f[2], grosz) != 0)
     return kDevFileRead;
   return kDevOk;
 }
@@ -396,9 +415,11 @@ int FCRELZAB::readSale(RegisterGoods* s) {
   *s = RegisterGoods{};
   int64_t number = 0;
   AMOUNT quantity, grosz;
-  if (SaleFromLine(lines_[next_++], &number, &quantity, &grosz) != kDevOk) return report(kDevFileRead);
+  if (SaleFromLine(lines_[next_++], &number, &quantity, &grosz) != kDevOk)
+    return report(kDevFileRead);
   const auto goods = goodsOfSales_.find(number);
-  if (goods != goodsOfSales_.end() && GoodsFromLine(goods->second, rates_, units_, s) != kDevOk) return report(kDevFileRead);
+  if (goods != goodsOfSales_.end() && GoodsFromLine(goods->second, rates_, units_, s) != kDevOk)
+    return report(kDevFileRead);
   char text[24];
   std::snprintf(text, sizeof text, "%06lld", static_cast<long long>(number));
   SetField(s->number, text);

@@ -50,10 +50,11 @@ class FCRELZAB : public FCR {
   static int ReadExchangeFile(const std::string& path, std::vector<std::string>* lines);
   // A goods line read back into a record (the tax letter through rates, the unit index through
   // units): 0, or 9 for a line that is not one.
-  static int GoodsFromLine(const std::string& line, const TaxRateMap& rates, const char (&units)[kUnits][10],
-                           RegisterGoods* goods);
+  static int GoodsFromLine(const std::string& line, const TaxRateMap& rates,
+                           const char (&units)[kUnits][10], RegisterGoods* goods);
   // A sorted sale line: 0 with the goods number, the quantity and the value in grosz, or 9.
-  static int SaleFromLine(const std::string& line, int64_t* number, AMOUNT* quantity, AMOUNT* grosz);
+  static int SaleFromLine(const std::string& line, int64_t* number, AMOUNT* quantity,
+                          AMOUNT* grosz);
 
  private:
   // Runs a program of the directory on input (and output); 0 or its code, not notified.
@@ -75,7 +76,7 @@ class FCRELZAB : public FCR {
   char units_[kUnits][10] = {};
   int unitCount_ = 0;
   std::vector<std::string> temporaries_;
-  std::string goodsFile_;      // kind 1: the goods file being written
+  std::string goodsFile_;  // kind 1: the goods file being written
   std::string goodsText_;
   long sent_ = 0;
   std::vector<std::string> lines_;  // kind 2: goods lines; kind 3: sale lines

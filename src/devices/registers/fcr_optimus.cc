@@ -9,10 +9,10 @@
 
 namespace {
 
-constexpr uint8_t kStx = 0x02, kEtx = 0x03, kEot = 0x04, kEnq = 0x05, kAck = 0x06, kTab = 0x09, kNak = 0x15,
-                  kEtb = 0x17, kErrorFollows = 0x40;
+constexpr uint8_t kStx = 0x02, kEtx = 0x03, kEot = 0x04, kEnq = 0x05, kAck = 0x06, kTab = 0x09,
+                  kNak = 0x15, kEtb = 0x17, kErrorFollows = 0x40;
 constexpr int kStepMs = 500;
-constexpr int kPolls = 20;      // 10 s for one byte
+constexpr int kPolls = 20;  // 10 s for one byte
 constexpr int kBusyRestarts = 10;
 constexpr int kSendTries = 10;
 
@@ -47,7 +47,8 @@ std::string Sealed(std::string packet, uint8_t end) {
 unsigned FCROPTIMUS_TANGO::Checksum(const std::string& packet) {
   unsigned sum = 0;
   // From the byte after STX to the end byte, which stands before the four checksum digits.
-  for (size_t i = 1; i + 4 < packet.size(); ++i) sum ^= static_cast<unsigned>(static_cast<uint8_t>(packet[i])) << ((i - 1) % 9);
+  for (size_t i = 1; i + 4 < packet.size(); ++i)
+    sum ^= static_cast<unsigned>(static_cast<uint8_t>(packet[i])) << ((i - 1) % 9);
   return sum & 0xFFFF;
 }
 
@@ -62,10 +63,20 @@ bool FCROPTIMUS_TANGO::Sound(const std::string& packet) {
 
 int FCROPTIMUS_TANGO::ErrorCode(long number) {
   switch (number) {
-    case 5: case 8: return kDevBadName;
+    case 5:
+    case 8: return kDevBadName;
     case 9: return kDevBadTaxRate;
-    case 13: case 17: return kDevConfiguration;
-    case 14: case 20: case 22: case 24: case 33: case 34: case 37: case 38: case 39: return kDevHardware;
+    case 13:
+    case 17: return kDevConfiguration;
+    case 14:
+    case 20:
+    case 22:
+    case 24:
+    case 33:
+    case 34:
+    case 37:
+    case 38:
+    case 39: return kDevHardware;
     case 15: return kDevNoFiscalReport;
     case 21: return kDevBadPrice;
     case 23: return kDevNoPaper;
@@ -74,7 +85,9 @@ int FCROPTIMUS_TANGO::ErrorCode(long number) {
 }
 
 FCROPTIMUS_TANGO::PKTSTART::PKTSTART(const char* command) {
-  bytes_ = Sealed(std::string(1, static_cast<char>(kStx)) + std::string(command, 3) + std::string(36, ' '), kEtx);
+  bytes_ = Sealed(
+      std::string(1, static_cast<char>(kStx)) + std::string(command, 3) + std::string(36, ' '),
+      kEtx);
 }
 
 FCROPTIMUS_TANGO::PKTPLU::PKTPLU(const RegisterGoods& g, uint8_t letter, bool add) {
@@ -89,12 +102,16 @@ FCROPTIMUS_TANGO::PKTPLU::PKTPLU(const RegisterGoods& g, uint8_t letter, bool ad
   }
   const std::string name = toDevice(kCodePageLatin2, g.name);
   char buf[128];
-  const int n = std::snprintf(buf, sizeof buf, "%c%c%c%c%18s%-18.18s%10lld%c%c%5s%2s%2s%-18s", kStx, 'D', 'I', add ? '1' : '0', id,
-                name.c_str(), static_cast<long long>(RoundTo(g.amount, 2).Raw() / 100), letter, '0', "11000", "01", "00", "");
+  const int n = std::snprintf(buf, sizeof buf, "%c%c%c%c%18s%-18.18s%10lld%c%c%5s%2s%2s%-18s", kStx,
+                              'D', 'I', add ? '1' : '0', id, name.c_str(),
+                              static_cast<long long>(RoundTo(g.amount, 2).Raw() / 100), letter, '0',
+                              "11000", "01", "00", "");
   bytes_ = Sealed(std::string(buf, static_cast<size_t>(n < 79 ? n : 79)), kEtb);
 }
 
-void FCROPTIMUS_TANGO::PKTPLU::seal(bool last) { bytes_ = Sealed(bytes_.substr(0, 79), last ? kEtx : kEtb); }
+void FCROPTIMUS_TANGO::PKTPLU::seal(bool last) {
+  bytes_ = Sealed(bytes_.substr(0, 79), last ? kEtx : kEtb);
+}
 
 FCROPTIMUS_TANGO::PKTPLU FCROPTIMUS_TANGO::PKTPLU::deletion() const {
   std::string b = bytes_.substr(0, 79);
@@ -134,7 +151,8 @@ int FCROPTIMUS_TANGO::PKTSALE::decode(RegisterGoods* s) const {
   }
   fromDevice(kCodePageLatin2, Field(bytes_, 21, 18), s->name, sizeof s->name);
   if (Signed(Field(bytes_, 39, 20), &value) != 0 || Signed(Field(bytes_, 59, 20), &quantity) != 0 ||
-      value > 99999999999999 || value < -99999999999999 || quantity > 99999999999999 || quantity < -99999999999999)
+      value > 99999999999999 || value < -99999999999999 || quantity > 99999999999999 ||
+      quantity < -99999999999999)
     return kDevNoAnswer;
   s->amount = AMOUNT::FromRaw(value * 100);
   s->quantity = AMOUNT::FromRaw(quantity * 10);
@@ -159,7 +177,8 @@ long FCROPTIMUS_TANGO::PKTERR::number() const {
 
 int FCROPTIMUS_TANGO::sendByte(uint8_t byte) {
   for (int i = 0; i < kSendTries; ++i) {
-    if (port_->lineState(3) == 1) return port_->writeByte(byte) == kDevOk ? kDevOk : kDevWriteFailed;
+    if (port_->lineState(3) == 1)
+      return port_->writeByte(byte) == kDevOk ? kDevOk : kDevWriteFailed;
     if (DEVICE::notify(kDevPoll, 0) != 0) return kDevCancelled;
     port_->pause(kStepMs);
   }
@@ -322,7 +341,8 @@ int FCROPTIMUS_TANGO::beginTransfer(int kind) {
   for (const std::string& p : packets) {
     if (kind == kTransferReadGoods) goods_.emplace_back(p);
     RegisterGoods s;
-    if (kind == kTransferReadSales && rc == kDevOk && (rc = PKTSALE(p).decode(&s)) == kDevOk) sales_.push_back(s);
+    if (kind == kTransferReadSales && rc == kDevOk && (rc = PKTSALE(p).decode(&s)) == kDevOk)
+      sales_.push_back(s);
   }
   if (rc != kDevOk) return fail(rc);
   kind_ = kind;
@@ -363,7 +383,9 @@ int FCROPTIMUS_TANGO::readSale(RegisterGoods* s) {
 
 int FCROPTIMUS_TANGO::endTransfer() {
   if (int rc = guard(kTransferNone)) return rc;
-  const int rc = kind_ == kTransferNone ? kDevDriverError : kind_ == kTransferSendGoods ? writeExchange(goods_) : kDevOk;
+  const int rc = kind_ == kTransferNone        ? kDevDriverError
+                 : kind_ == kTransferSendGoods ? writeExchange(goods_)
+                                               : kDevOk;
   goods_.clear();
   sales_.clear();
   kind_ = kTransferNone;

@@ -102,7 +102,7 @@ class FCROPTIMUS_TANGO : public FCR {
   int writeExchange(std::vector<PKTPLU>& packets);
   int fail(int code);
 
-  std::vector<PKTPLU> goods_;   // the transfer: goods to send, or read
+  std::vector<PKTPLU> goods_;  // the transfer: goods to send, or read
   std::vector<RegisterGoods> sales_;
   size_t next_ = 0;
 };

@@ -49,7 +49,9 @@ uint8_t LetterOfGroup(const std::string& text) {
 std::string DeviceName(const char* name, const char* forbidden) {
   std::string s = convert_string(kCodePageWindows, kMazovia, name);
   for (char& c : s)
-    if (static_cast<uint8_t>(c) < 0x20 || std::strchr(forbidden, c) || static_cast<uint8_t>(c) == kFieldSep) c = ' ';
+    if (static_cast<uint8_t>(c) < 0x20 || std::strchr(forbidden, c) ||
+        static_cast<uint8_t>(c) == kFieldSep)
+      c = ' ';
   return s;
 }
 
@@ -79,7 +81,8 @@ std::string FCRPOSNET::Frame(const char* command, const std::string& data) {
 std::string FCRPOSNET::GoodsData(const RegisterGoods& g, int group) {
   int64_t number = 0, code = 0;
   WholeNumber(g.number, &number);
-  std::string d = "\r" + std::to_string(number) + "\r" + DeviceName(g.name, "\\") + "\r" + std::to_string(group) + "\r";
+  std::string d = "\r" + std::to_string(number) + "\r" + DeviceName(g.name, "\\") + "\r" +
+                  std::to_string(group) + "\r";
   if (WholeNumber(g.code, &code) == 0 && code != 0) d += std::to_string(code);
   const std::string price = Fixed(g.amount, 2);
   d += "\r0\r" + price + "\r0\r\r\r\r\r\r\r\r\r\r" + price + "\r" + Fixed(g.quantity, 3) + "\r";
@@ -100,17 +103,19 @@ std::vector<std::string> FCRPOSNET::AnswerFields(const std::string& answer) {
   }
 }
 
-int FCRPOSNET::DecodeRecord(const std::vector<std::string>& f, const TaxRateMap& rates, int kind, RegisterGoods* g) {
+int FCRPOSNET::DecodeRecord(const std::vector<std::string>& f, const TaxRateMap& rates, int kind,
+                            RegisterGoods* g) {
   *g = RegisterGoods{};
   int64_t number = 0, code = 0;
   AMOUNT price, stock, sold, value;
-  if (f.size() < (kind == kTransferReadSales ? 20u : 8u) || WholeNumber(Trimmed(f[2]).c_str(), &number) != 0 ||
-      DecimalNumber(f[5], &price) != 0)
+  if (f.size() < (kind == kTransferReadSales ? 20u : 8u) ||
+      WholeNumber(Trimmed(f[2]).c_str(), &number) != 0 || DecimalNumber(f[5], &price) != 0)
     return kDevNoAnswer;
   SetField(g->number, Number6(number));
   fromDevice(kMazovia, f[3], g->name, sizeof g->name);
   SetField(g->taxRate, rates.text(LetterOfGroup(f[4])));
-  if (WholeNumber(Trimmed(f[6]).c_str(), &code) == 0 && code != 0) SetField(g->code, std::to_string(code));
+  if (WholeNumber(Trimmed(f[6]).c_str(), &code) == 0 && code != 0)
+    SetField(g->code, std::to_string(code));
   if (kind == kTransferReadSales) {
     if (DecimalNumber(f[18], &sold) != 0 || DecimalNumber(f[19], &value) != 0) return kDevNoAnswer;
     g->quantity = sold;
@@ -125,13 +130,20 @@ int FCRPOSNET::DecodeRecord(const std::vector<std::string>& f, const TaxRateMap&
 
 int FCRPOSNET::ErrorCode(long number) {
   switch (number) {
-    case 16: case 38: case 41: case 42: case 43: return kDevBadName;
+    case 16:
+    case 38:
+    case 41:
+    case 42:
+    case 43: return kDevBadName;
     case 17: return kDevBadQuantity;
-    case 18: case 39: case 54: return kDevBadTaxRate;
+    case 18:
+    case 39:
+    case 54: return kDevBadTaxRate;
     case 19: return kDevBadPrice;
     case 20: return kDevBadReceiptValue;
     case 49: return kDevNoMoreRecords;
-    case 50: case 91: return kDevNoFiscalReport;
+    case 50:
+    case 91: return kDevNoFiscalReport;
     case 55: return kDevConfiguration;
     case 92: return kDevDuplicateGoods;
     default: return kDevDriverError;
@@ -151,12 +163,14 @@ static int ReadAnswer(PORTCOM* port, bool needEsc, std::string* answer) {
       port->waitInput(kStepMs);
     }
     answer->push_back(static_cast<char>(b));
-    if (b == '\\' && (!needEsc || (answer->size() >= 2 && (*answer)[answer->size() - 2] == kEsc))) return kDevOk;
+    if (b == '\\' && (!needEsc || (answer->size() >= 2 && (*answer)[answer->size() - 2] == kEsc)))
+      return kDevOk;
   }
   return kDevNoAnswer;
 }
 
-int FCRPOSNET::exchange(const char* command, const std::string& data, std::vector<std::string>* fields) {
+int FCRPOSNET::exchange(const char* command, const std::string& data,
+                        std::vector<std::string>* fields) {
   refused_ = false;
   errorNumber_ = 0;
   const std::string frame = Frame(command, data);
@@ -214,11 +228,13 @@ int FCRPOSNET::beginTransfer(int kind) {
   int rc = exchange(kReset, kResetData, nullptr);
   if (rc == kDevOk) rc = exchange("*a", "\r", &f);
   int64_t s = 0;
-  if (rc == kDevOk && (f.size() < 3 || WholeNumber(Trimmed(f[2]).c_str(), &s) != 0)) rc = kDevNoAnswer;
+  if (rc == kDevOk && (f.size() < 3 || WholeNumber(Trimmed(f[2]).c_str(), &s) != 0))
+    rc = kDevNoAnswer;
   settings_ = static_cast<int32_t>(s);
   if (rc == kDevOk && kind == kTransferSendGoods && !(s != 0 && (s & 64) && (s & 2) && (s & 4))) {
     char data[40];
-    std::snprintf(data, sizeof data, "%c%d%c%d%c", '\r', static_cast<int>(s | 64 | 8 | 2 | 4), '\r', secondSettings_, '\r');
+    std::snprintf(data, sizeof data, "%c%d%c%d%c", '\r', static_cast<int>(s | 64 | 8 | 2 | 4), '\r',
+                  secondSettings_, '\r');
     rc = exchange(")b", data, nullptr);
   }
   if (rc == kDevOk && kind == kTransferReadSales && !((s & 8) && (s & 4))) rc = kDevConfiguration;
@@ -342,16 +358,18 @@ std::string FCRPSNT2::GoodsBody(const RegisterGoods& g, int group, bool longForm
   const std::string fe(1, static_cast<char>(kFieldSep));
   char codeText[24];
   std::snprintf(codeText, sizeof codeText, "%013lld", static_cast<long long>(code));
-  std::string b = "#p5" + fe + "1" + fe + std::to_string(number) + "\t" + DeviceName(g.name, "\\") + "\n" + codeText +
-                  "\n" + std::to_string(RoundTo(g.amount, 2).Raw() / 100) + "\t" +
+  std::string b = "#p5" + fe + "1" + fe + std::to_string(number) + "\t" + DeviceName(g.name, "\\") +
+                  "\n" + codeText + "\n" + std::to_string(RoundTo(g.amount, 2).Raw() / 100) + "\t" +
                   std::to_string(RoundTo(g.quantity, 3).Raw() / 10) + "\t";
   const std::string groupText(1, static_cast<char>('0' + group));
-  if (longForm) b += "0\t0" + fe + "0" + fe + "1" + fe + "00\t11\t11" + fe + "0" + fe + groupText + fe;
+  if (longForm)
+    b += "0\t0" + fe + "0" + fe + "1" + fe + "00\t11\t11" + fe + "0" + fe + groupText + fe;
   else b += "0" + fe + groupText + fe;
   return b;
 }
 
-int FCRPSNT2::DecodeRecord(const std::string& payload, const TaxRateMap& rates, int kind, RegisterGoods* g) {
+int FCRPSNT2::DecodeRecord(const std::string& payload, const TaxRateMap& rates, int kind,
+                           RegisterGoods* g) {
   *g = RegisterGoods{};
   if (payload.empty()) return kDevNoMoreRecords;
   std::vector<std::string> f;
@@ -364,12 +382,13 @@ int FCRPSNT2::DecodeRecord(const std::string& payload, const TaxRateMap& rates, 
   }
   int64_t number = 0, code = 0;
   AMOUNT grosz, thousandths;
-  if (f.size() < 6 || WholeNumber(Trimmed(f[0]).c_str(), &number) != 0 || DecimalNumber(f[3], &grosz) != 0 ||
-      DecimalNumber(f[4], &thousandths) != 0)
+  if (f.size() < 6 || WholeNumber(Trimmed(f[0]).c_str(), &number) != 0 ||
+      DecimalNumber(f[3], &grosz) != 0 || DecimalNumber(f[4], &thousandths) != 0)
     return kDevNoAnswer;
   SetField(g->number, Number6(number));
   fromDevice(kMazovia, f[1], g->name, sizeof g->name);
-  if (WholeNumber(Trimmed(f[2]).c_str(), &code) == 0 && code != 0) SetField(g->code, std::to_string(code));
+  if (WholeNumber(Trimmed(f[2]).c_str(), &code) == 0 && code != 0)
+    SetField(g->code, std::to_string(code));
   g->amount = grosz / 100;
   g->quantity = thousandths / 1000;
   SetField(g->taxRate, rates.text(LetterOfGroup(f[5])));
@@ -381,8 +400,13 @@ int FCRPSNT2::DecodeRecord(const std::string& payload, const TaxRateMap& rates, 
 int FCRPSNT2::ErrorCode(long number) {
   switch (number) {
     case 8: return kDevNoFiscalReport;
-    case 20: case 111: case 112: case 116: case 123: return kDevBadName;
-    case 113: case 122: return kDevDuplicateGoods;
+    case 20:
+    case 111:
+    case 112:
+    case 116:
+    case 123: return kDevBadName;
+    case 113:
+    case 122: return kDevDuplicateGoods;
     case 118: return kDevBadPrice;
     default: return kDevDriverError;
   }
@@ -403,7 +427,8 @@ int FCRPSNT2::exchange2(const std::string& body, std::string* payload) {
   if (a.compare(a.size() - 4, 2, Hex2(Xor(text))) != 0) return kDevNoAnswer;
   if (text.compare(0, 2, "#E") == 0) {
     int64_t number = 0;
-    if (WholeNumber(Trimmed(text.substr(2)).c_str(), &number) != 0 || number == 0) return kDevNoAnswer;
+    if (WholeNumber(Trimmed(text.substr(2)).c_str(), &number) != 0 || number == 0)
+      return kDevNoAnswer;
     refused_ = true;
     errorNumber_ = static_cast<long>(number);
     return ErrorCode(errorNumber_);
@@ -446,7 +471,8 @@ int FCRPSNT2::sendGoods(const RegisterGoods& g) {
   if (int rc = validateGoods(g)) return report(rc);
   std::string payload;
   const int group = Group(rates_.letter(TaxRateMap::parse(g.taxRate)));
-  return fail(exchange2(GoodsBody(g, group, longPluFormat() != 0), &payload), reinterpret_cast<intptr_t>(g.name));
+  return fail(exchange2(GoodsBody(g, group, longPluFormat() != 0), &payload),
+              reinterpret_cast<intptr_t>(g.name));
 }
 
 int FCRPSNT2::readNumbered(int kind, RegisterGoods* g) {

@@ -47,7 +47,8 @@ class FCRPOSNET : public FCR {
   static std::vector<std::string> AnswerFields(const std::string& answer);
   // A record answer into a goods (kind 2) or a sale (kind 3); 0, or 20 for a record that does
   // not hold a goods number.
-  static int DecodeRecord(const std::vector<std::string>& fields, const TaxRateMap& rates, int kind, RegisterGoods* g);
+  static int DecodeRecord(const std::vector<std::string>& fields, const TaxRateMap& rates, int kind,
+                          RegisterGoods* g);
   static int ErrorCode(long number);
   // The sequence number the next frame after ",a" takes; tests start from a known one.
   static void ResetSequence();
@@ -86,7 +87,8 @@ class FCRPSNT2 : public FCRPOSNET {
   // The "#p5" frame body of a goods, short or long.
   static std::string GoodsBody(const RegisterGoods& goods, int group, bool longForm);
   // A record answer ("$b" or "$r" and its TAB-separated fields); 0, 7 for an empty one, 20.
-  static int DecodeRecord(const std::string& payload, const TaxRateMap& rates, int kind, RegisterGoods* g);
+  static int DecodeRecord(const std::string& payload, const TaxRateMap& rates, int kind,
+                          RegisterGoods* g);
   static int ErrorCode(long number);
 
  protected:

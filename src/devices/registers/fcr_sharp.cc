@@ -22,7 +22,10 @@ int HexNumber(const std::string& text, int64_t* value) {
   if (text.empty() || text.size() > 15) return -1;
   int64_t v = 0;
   for (char c : text) {
-    const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    const int d = c >= '0' && c <= '9'   ? c - '0'
+                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                         : -1;
     if (d < 0) return -1;
     v = v * 16 + d;
   }
@@ -53,7 +56,8 @@ bool Cut(const std::string& record, const std::vector<int>& widths, std::vector<
 }
 
 // The common part of both records: name, price, tax group, quantity and value sold from field from.
-int DecodeTail(const std::vector<std::string>& f, size_t from, const TaxRateMap& rates, RegisterGoods* g, AMOUNT* sold) {
+int DecodeTail(const std::vector<std::string>& f, size_t from, const TaxRateMap& rates,
+               RegisterGoods* g, AMOUNT* sold) {
   std::string bytes;
   for (size_t i = 0; i + 1 < f[from].size(); i += 2) {
     int64_t b = 0;
@@ -68,13 +72,16 @@ int DecodeTail(const std::vector<std::string>& f, size_t from, const TaxRateMap&
   if (name.size() > 63) name.resize(63);
   SetField(g->name, name);
   g->amount = AMOUNT::FromRaw(price * 100);
-  SetField(g->taxRate, group == 0 ? rates.text('Z') : group <= 25 ? rates.text(static_cast<uint8_t>('A' + group - 1)) : "");
+  SetField(g->taxRate, group == 0    ? rates.text('Z')
+                       : group <= 25 ? rates.text(static_cast<uint8_t>('A' + group - 1))
+                                     : "");
   g->quantity = AMOUNT::FromRaw(quantity * 10);
   *sold = AMOUNT::FromRaw(value * 100);
   return kDevOk;
 }
 
-std::string EncodeTail(const RegisterGoods& g, const std::vector<int>& w, size_t from, const TaxRateMap& rates) {
+std::string EncodeTail(const RegisterGoods& g, const std::vector<int>& w, size_t from,
+                       const TaxRateMap& rates) {
   const size_t chars = static_cast<size_t>(w[from]) / 2;
   std::string name = FCRSHARP::ToSharp(g.name);
   name.resize(chars, ' ');
@@ -99,38 +106,44 @@ unsigned FCRSHARP::FRAME::Checksum(int counter, const std::string& text) {
 std::string FCRSHARP::FRAME::Make(int counter, const std::string& text) {
   char sum[4];
   std::snprintf(sum, sizeof sum, "%02X", Checksum(counter, text));
-  return std::string(1, static_cast<char>(kStx)) + static_cast<char>('0' + counter % 10) + text + sum + static_cast<char>(kCr);
+  return std::string(1, static_cast<char>(kStx)) + static_cast<char>('0' + counter % 10) + text +
+         sum + static_cast<char>(kCr);
 }
 
 bool FCRSHARP::FRAME::Text(const std::string& frame, std::string* text) {
-  if (frame.size() < 5 || frame[0] != kStx || frame.back() != kCr || frame[1] < '0' || frame[1] > '9') return false;
+  if (frame.size() < 5 || frame[0] != kStx || frame.back() != kCr || frame[1] < '0' ||
+      frame[1] > '9')
+    return false;
   *text = frame.substr(2, frame.size() - 5);
   char sum[4];
   std::snprintf(sum, sizeof sum, "%02X", Checksum(frame[1] - '0', *text));
   return frame.compare(frame.size() - 3, 2, sum) == 0;
 }
 
-int FCRSHARP::PLU::decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates, RegisterGoods* g,
-                          AMOUNT* sold) const {
+int FCRSHARP::PLU::decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates,
+                          RegisterGoods* g, AMOUNT* sold) const {
   *g = RegisterGoods{};
   std::vector<std::string> f;
   int64_t number = 0;
-  if (h.widths.size() != 6 || !Cut(record, h.widths, &f) || WholeNumber(f[0].c_str(), &number) != 0) return kDevNoAnswer;
+  if (h.widths.size() != 6 || !Cut(record, h.widths, &f) || WholeNumber(f[0].c_str(), &number) != 0)
+    return kDevNoAnswer;
   char text[24];
   std::snprintf(text, sizeof text, "%06lld", static_cast<long long>(number));
   SetField(g->number, text);
   return DecodeTail(f, 1, rates, g, sold);
 }
 
-std::string FCRSHARP::PLU::encode(const RegisterGoods& g, const FILEHEADER& h, const TaxRateMap& rates) const {
+std::string FCRSHARP::PLU::encode(const RegisterGoods& g, const FILEHEADER& h,
+                                  const TaxRateMap& rates) const {
   int64_t number = 0;
   if (h.widths.size() != 6 || WholeNumber(g.number, &number) != 0) return "";
-  const std::string n = Fit("%0*lld", h.widths[0], number), tail = EncodeTail(g, h.widths, 1, rates);
+  const std::string n = Fit("%0*lld", h.widths[0], number),
+                    tail = EncodeTail(g, h.widths, 1, rates);
   return n.empty() || tail.empty() ? "" : n + tail;
 }
 
-int FCRSHARP::EAN::decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates, RegisterGoods* g,
-                          AMOUNT* sold) const {
+int FCRSHARP::EAN::decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates,
+                          RegisterGoods* g, AMOUNT* sold) const {
   *g = RegisterGoods{};
   std::vector<std::string> f;
   int64_t code = 0, number = 0;
@@ -139,7 +152,8 @@ int FCRSHARP::EAN::decode(const std::string& record, const FILEHEADER& h, const 
     return kDevNoAnswer;
   // The field keeps leading zeros: an EAN-8 comes back from its last eight digits.
   char text[32];
-  std::snprintf(text, sizeof text, code < 100000000 ? "%08lld" : "%013lld", static_cast<long long>(code));
+  std::snprintf(text, sizeof text, code < 100000000 ? "%08lld" : "%013lld",
+                static_cast<long long>(code));
   SetField(g->code, text);
   if (number != 0) {
     std::snprintf(text, sizeof text, "%06lld", static_cast<long long>(number));
@@ -148,7 +162,8 @@ int FCRSHARP::EAN::decode(const std::string& record, const FILEHEADER& h, const 
   return DecodeTail(f, 2, rates, g, sold);
 }
 
-std::string FCRSHARP::EAN::encode(const RegisterGoods& g, const FILEHEADER& h, const TaxRateMap& rates) const {
+std::string FCRSHARP::EAN::encode(const RegisterGoods& g, const FILEHEADER& h,
+                                  const TaxRateMap& rates) const {
   int64_t code = 0, number = 0;
   if (h.widths.size() != 7 || WholeNumber(g.code, &code) != 0) return "";
   if (std::strlen(g.number) != 6 || WholeNumber(g.number, &number) != 0) number = 0;
@@ -162,7 +177,9 @@ std::string FCRSHARP::ToSharp(const char* text) {
   for (const char* p = text; *p; ++p) {
     const uint8_t c = static_cast<uint8_t>(*p);
     const size_t i = kLetters.find(static_cast<char>(c));
-    out.push_back(c < 0x80 ? static_cast<char>(c) : i != std::string_view::npos ? static_cast<char>(0xC4 + i) : '?');
+    out.push_back(c < 0x80                      ? static_cast<char>(c)
+                  : i != std::string_view::npos ? static_cast<char>(0xC4 + i)
+                                                : '?');
   }
   return out;
 }
@@ -196,7 +213,8 @@ bool FCRSHARP::ParseHeader(const std::string& text, FILEHEADER* h) {
   while (from < text.size()) {
     const size_t slash = text.find('/', from);
     int64_t n = 0;
-    if (slash == std::string::npos || HexNumber(text.substr(from, slash - from), &n) != 0) return false;
+    if (slash == std::string::npos || HexNumber(text.substr(from, slash - from), &n) != 0)
+      return false;
     v.push_back(n);
     from = slash + 1;
   }
@@ -213,7 +231,8 @@ bool FCRSHARP::ParseHeader(const std::string& text, FILEHEADER* h) {
   }
   const size_t fields = h->kind == 1 ? 6 : h->kind == 2 ? 7 : 0;
   const size_t name = h->kind == 1 ? 1 : 2;
-  return fields != 0 && h->widths.size() == fields && total <= kRecordLimit && h->widths[name] % 2 == 0;
+  return fields != 0 && h->widths.size() == fields && total <= kRecordLimit &&
+         h->widths[name] % 2 == 0;
 }
 
 int FCRSHARP::ResultCode(long result) {
@@ -251,7 +270,8 @@ int FCRSHARP::sendFrame(const std::string& text, int counter) {
   port_->setLine(1, 2);
   port_->setLine(1, 3);
   port_->purge();
-  const std::string call = std::string(3, static_cast<char>(kEot)) + kAddress + static_cast<char>(kEnq);
+  const std::string call =
+      std::string(3, static_cast<char>(kEot)) + kAddress + static_cast<char>(kEnq);
   for (char c : call)
     if (int rc = sendByte(static_cast<uint8_t>(c))) return rc;
   uint8_t b = 0;
@@ -278,7 +298,8 @@ int FCRSHARP::receiveFrames(std::vector<std::string>* texts) {
     stray = 0;
     if (int rc = sendByte(kAck)) return rc;
     std::string frame;
-    while (frame.empty() || (frame.back() != static_cast<char>(kCr) && frame.size() < kTextLimit + 8)) {
+    while (frame.empty() ||
+           (frame.back() != static_cast<char>(kCr) && frame.size() < kTextLimit + 8)) {
       if (int rc = waitByte(&b)) return rc;
       if (frame.empty() && b != kStx) return kDevNoAnswer;
       frame.push_back(static_cast<char>(b));
@@ -339,7 +360,8 @@ int FCRSHARP::readFiles(int kind, FILEHEADER* plu, FILEHEADER* ean) {
   for (const FILEHEADER* h : {plu, ean}) {
     if (rc != kDevOk) break;
     char text[64];
-    if (kind == kTransferReadSales) std::snprintf(text, sizeof text, "/20-02/%02X////010000000000/", h->number);
+    if (kind == kTransferReadSales)
+      std::snprintf(text, sizeof text, "/20-02/%02X////010000000000/", h->number);
     else std::snprintf(text, sizeof text, "/20-00/%02X/////", h->number);
     std::vector<std::string> records;
     rc = run(text, &records);
@@ -372,11 +394,13 @@ int FCRSHARP::writeFiles(const FILEHEADER& plu, const FILEHEADER& ean, bool dele
       g.amount = AMOUNT();
     }
     const bool byCode = g.code[0] != 0;
-    const std::string r = byCode ? eanRecord.encode(g, ean, rates_) : pluRecord.encode(g, plu, rates_);
+    const std::string r =
+        byCode ? eanRecord.encode(g, ean, rates_) : pluRecord.encode(g, plu, rates_);
     if (r.empty()) return kDevBadPrice;
     (byCode ? eanRecords : pluRecords).push_back(r);
   }
-  if (static_cast<long>(pluRecords.size()) > plu.capacity || static_cast<long>(eanRecords.size()) > ean.capacity)
+  if (static_cast<long>(pluRecords.size()) > plu.capacity ||
+      static_cast<long>(eanRecords.size()) > ean.capacity)
     return kDevTooManyLines;
   int rc = run("/10-00/");
   int counter = 1;
@@ -386,9 +410,10 @@ int FCRSHARP::writeFiles(const FILEHEADER& plu, const FILEHEADER& ean, bool dele
     const std::vector<std::string>& records = file == 0 ? pluRecords : eanRecords;
     if (records.empty()) continue;
     char head[128];
-    int n = std::snprintf(head, sizeof head, "/HDR1/%02X/%02X/%04lX/%04lX/", h.number, h.kind, h.capacity,
-                          static_cast<long>(records.size()));
-    for (int w : h.widths) n += std::snprintf(head + n, sizeof head - static_cast<size_t>(n), "%02X/", w);
+    int n = std::snprintf(head, sizeof head, "/HDR1/%02X/%02X/%04lX/%04lX/", h.number, h.kind,
+                          h.capacity, static_cast<long>(records.size()));
+    for (int w : h.widths)
+      n += std::snprintf(head + n, sizeof head - static_cast<size_t>(n), "%02X/", w);
     rc = sendFrame(head, counter++ % 10);
     for (size_t i = 0; rc == kDevOk && i < records.size(); ++i) {
       if ((rc = cancelled()) != kDevOk) break;
@@ -452,7 +477,8 @@ int FCRSHARP::validateGoods(const RegisterGoods& g) {
   if (!sixDigits && code == 0) return kDevBadName;
   if (code != 0 && (code > 13 || !AllDigits(g.code))) return kDevBadName;
   if (Group(rates_.letter(TaxRateMap::parse(g.taxRate))) < 0) return kDevBadTaxRate;
-  if (g.amount < AMOUNT() || RoundTo(g.amount, 2) > AMOUNT::FromDouble(999999.99)) return kDevBadPrice;
+  if (g.amount < AMOUNT() || RoundTo(g.amount, 2) > AMOUNT::FromDouble(999999.99))
+    return kDevBadPrice;
   return kDevOk;
 }
 

@@ -19,10 +19,10 @@ class FCRSHARP : public FCR {
  public:
   // One file as the register describes it.
   struct FILEHEADER {
-    int number = -1;        // the register's file number; -1 when it gave none
-    int kind = 0;           // 1 PLU, 2 EAN
-    long capacity = 0;      // records it holds at most
-    long count = 0;         // records it holds
+    int number = -1;          // the register's file number; -1 when it gave none
+    int kind = 0;             // 1 PLU, 2 EAN
+    long capacity = 0;        // records it holds at most
+    long count = 0;           // records it holds
     std::vector<int> widths;  // of the record's fields, in characters of the frame text
   };
   class FRAME {
@@ -39,24 +39,27 @@ class FCRSHARP : public FCR {
     virtual ~DATA() = default;
     // Decodes a record of the register: the goods with its price, the quantity sold in
     // g->quantity and the value sold in *sold. 0, or 20 for fields that are no numbers.
-    virtual int decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates, RegisterGoods* g,
-                       AMOUNT* sold) const = 0;
+    virtual int decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates,
+                       RegisterGoods* g, AMOUNT* sold) const = 0;
     // The record of a goods (sales totals 0); empty when a value does not fit its field.
-    virtual std::string encode(const RegisterGoods& g, const FILEHEADER& h, const TaxRateMap& rates) const = 0;
+    virtual std::string encode(const RegisterGoods& g, const FILEHEADER& h,
+                               const TaxRateMap& rates) const = 0;
   };
   // PLU records: number, name, price, tax group, quantity sold, value sold.
   class PLU : public DATA {
    public:
-    int decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates, RegisterGoods* g,
-               AMOUNT* sold) const override;
-    std::string encode(const RegisterGoods& g, const FILEHEADER& h, const TaxRateMap& rates) const override;
+    int decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates,
+               RegisterGoods* g, AMOUNT* sold) const override;
+    std::string encode(const RegisterGoods& g, const FILEHEADER& h,
+                       const TaxRateMap& rates) const override;
   };
   // EAN records: code, number (000000 for none), then as PLU.
   class EAN : public DATA {
    public:
-    int decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates, RegisterGoods* g,
-               AMOUNT* sold) const override;
-    std::string encode(const RegisterGoods& g, const FILEHEADER& h, const TaxRateMap& rates) const override;
+    int decode(const std::string& record, const FILEHEADER& h, const TaxRateMap& rates,
+               RegisterGoods* g, AMOUNT* sold) const override;
+    std::string encode(const RegisterGoods& g, const FILEHEADER& h,
+                       const TaxRateMap& rates) const override;
   };
 
   const char* name() const override { return "Sharp ER-A495"; }

@@ -27,9 +27,10 @@ void ReportLost() {
   const int port = g_scanner->portNumber();
   // The worker has ended; this lets the port go so that the device may come back.
   g_scanner->stop();
-  message("Utracono połączenie z czytnikiem\n kodów kreskowych na porcie COM%d.\n\n"
-          "Po ponownym podłączeniu czytnika\n   zatwierdź jego opcje."_pl,
-          port);
+  message(
+      "Utracono połączenie z czytnikiem\n kodów kreskowych na porcie COM%d.\n\n"
+      "Po ponownym podłączeniu czytnika\n   zatwierdź jego opcje."_pl,
+      port);
 }
 
 }  // namespace
@@ -39,7 +40,8 @@ bool ScannerKey(uint8_t byte, KeyEvent* key) {
     // Exactly what the keyboard decoder makes of the byte typed alone.
     size_t used = 0;
     const char c = static_cast<char>(byte);
-    return decode_key(std::string_view(&c, 1), true, kCodePageWindows, key, &used) == kDecodeAccepted;
+    return decode_key(std::string_view(&c, 1), true, kCodePageWindows, key, &used) ==
+           kDecodeAccepted;
   }
   // Above ASCII the code page has only its Polish letters; they are typed with AltGr, and the
   // keyboard gives them by their character, with Shift for the capitals.
@@ -66,7 +68,8 @@ int EANSCANNER_WATCH_THREAD::start() {
   if (port_.isOpen()) port_.close();
   lost_ = false;
   purge_ = false;
-  const int rc = own_settings_ ? port_.open(port_number_, settings_) : port_.openDefault(port_number_);
+  const int rc =
+      own_settings_ ? port_.open(port_number_, settings_) : port_.openDefault(port_number_);
   if (rc != kDevOk) return rc;
   if (THREADLOOP::start() != 0) {
     port_.close();

@@ -66,7 +66,8 @@ void stopScanner();
 void applyScannerSettings();
 // Whether a watcher runs now.
 bool scannerRunning();
-// Makes the fiscal operations stop the scanner and apply its settings again (devices/scanner_hooks.h).
+// Makes the fiscal operations stop the scanner and apply its settings again
+// (devices/scanner_hooks.h).
 void InstallScannerHooks();
 // The dialog "Czytnik kodów kreskowych": stores section "EAN Scanner" and applies it. 0 when
 // confirmed and stored, -1 on Esc or a failed write.

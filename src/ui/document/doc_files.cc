@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/text.h"
 #include "platform/cfile.h"
 #include "platform/cfiletxt.h"
 #include "platform/system.h"
-#include "common/codepage.h"
 #include "ui/dialog.h"
 #include "ui/document/doc_viewer.h"
 #include "ui/document/document.h"
@@ -226,8 +226,8 @@ int doc_save_dialog() {
     append = answer == 2;
   }
   wait_window(0);
-  const int rc = doc_save(name, table_value(CODE_PAGE_NAMES, g_mem.save_code_page), g_mem.save_skip_boxes,
-                          append);
+  const int rc = doc_save(name, table_value(CODE_PAGE_NAMES, g_mem.save_code_page),
+                          g_mem.save_skip_boxes, append);
   wait_window(2);
   return rc;
 }

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "common/codepage.h"
+#include "common/colours.h"
 #include "common/text.h"
 #include "platform/paths.h"
 #include "platform/system.h"
-#include "common/codepage.h"
-#include "common/colours.h"
 #include "ui/dialog.h"
 #include "ui/document/document.h"
 #include "ui/document/printing.h"
@@ -93,8 +93,10 @@ void HelpBox() {
 
 void InfoMessage() {
   const SystemFacts facts = GetSystemFacts(".");
-  const std::string memory = format_amount(AMOUNT::FromInt(static_cast<int64_t>(facts.free_memory_kb)), 0);
-  const std::string disk = format_amount(AMOUNT::FromInt(static_cast<int64_t>(facts.free_disk_kb)), 0);
+  const std::string memory =
+      format_amount(AMOUNT::FromInt(static_cast<int64_t>(facts.free_memory_kb)), 0);
+  const std::string disk =
+      format_amount(AMOUNT::FromInt(static_cast<int64_t>(facts.free_disk_kb)), 0);
   message("Pamięć:%11s KB\n  Dysk:%11s KB"_pl, memory.c_str(), disk.c_str());
 }
 
@@ -130,8 +132,8 @@ void txtdoc_refresh(TXTDOCWINDOW* w) {
     std::snprintf(w->title_text, sizeof w->title_text, "DOKUMENT");
   }
   const std::string left = " &F&1 Pomoc  &F&7 Wyszukanie  &F&9 Wydruk ";
-  const std::string right = " " + std::to_string(doc_lines()) + " linii, " +
-                            std::to_string(doc_longest()) + " kolumn ";
+  const std::string right =
+      " " + std::to_string(doc_lines()) + " linii, " + std::to_string(doc_longest()) + " kolumn ";
   int shown, rows;
   text_size(left.c_str(), &shown, &rows);
   // The size goes to the right edge when it fits beside the keys.
@@ -173,13 +175,11 @@ void doc_goto(TXTDOCWINDOW* w, long line, long column) {
   if (lines > c.h)
     twindow_set_vscroll(w, static_cast<int>(c.h * 1000L / lines),
                         static_cast<int>(line * 1000L / (lines - c.h)), true);
-  else
-    twindow_set_vscroll(w, 1000, 0, true);
+  else twindow_set_vscroll(w, 1000, 0, true);
   if (columns > c.w)
     twindow_set_hscroll(w, static_cast<int>(c.w * 1000L / columns),
                         static_cast<int>(column * 1000L / (columns - c.w)), true);
-  else
-    twindow_set_hscroll(w, 1000, 0, true);
+  else twindow_set_hscroll(w, 1000, 0, true);
 }
 
 int TXTDOCWINDOW::on_menu(int bar, int item) {

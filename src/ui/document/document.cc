@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/text.h"
 #include "platform/cfile.h"
 #include "platform/cfiletxt.h"
 #include "platform/system.h"
-#include "common/codepage.h"
 #include "ui/feedback.h"
 #include "ui/message_box.h"
 

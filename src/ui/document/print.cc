@@ -5,14 +5,14 @@
 #include <cstring>
 #include <string>
 
+#include "common/codepage.h"
 #include "common/text.h"
 #include "platform/cfile.h"
 #include "platform/cfiletxt.h"
 #include "platform/cups_print.h"
+#include "platform/inifile.h"
 #include "platform/print_pdf.h"
 #include "platform/system.h"
-#include "platform/inifile.h"
-#include "common/codepage.h"
 #include "ui/dialog.h"
 #include "ui/document/document.h"
 #include "ui/document/printing.h"
@@ -22,11 +22,13 @@
 namespace {
 
 const char* const kInitSequences[5] = {
-    "\x1bM\x0f",                                        // Epson: elite, condensed
-    "\x1b\x0f",                                         // IBM Proprinter: condensed
-    "\x1b" "E\x1b(17U\x1b(s4102T\x1b(s20H",            // HP DeskJet
-    "\x1b" "E\x1b(17U\x1b(s4102T\x1b(s7B\x1b(s20H",    // HP LaserJet
-    "",                                                 // other: nothing
+    "\x1bM\x0f",  // Epson: elite, condensed
+    "\x1b\x0f",   // IBM Proprinter: condensed
+    "\x1b"
+    "E\x1b(17U\x1b(s4102T\x1b(s20H",  // HP DeskJet
+    "\x1b"
+    "E\x1b(17U\x1b(s4102T\x1b(s7B\x1b(s20H",  // HP LaserJet
+    "",                                       // other: nothing
 };
 
 constexpr int kDpi = 600;  // printer dots of the PDF layout
@@ -76,10 +78,13 @@ int Percent(long done, long total) {
 // The cell of one box character, drawn through its centre lines.
 void DrawBox(PDF_CANVAS* c, int box, int x, int y, int w, int h) {
   const int mx = x + w / 2, my = y + h / 2;
-  const bool left = box == 0 || box == 3 || box == 4 || box == 6 || box == 7 || box == 9 || box == 10;
-  const bool right = box == 0 || box == 2 || box == 3 || box == 5 || box == 6 || box == 8 || box == 9;
+  const bool left =
+      box == 0 || box == 3 || box == 4 || box == 6 || box == 7 || box == 9 || box == 10;
+  const bool right =
+      box == 0 || box == 2 || box == 3 || box == 5 || box == 6 || box == 8 || box == 9;
   const bool up = box == 1 || box == 5 || box == 6 || box == 7 || box == 8 || box == 9 || box == 10;
-  const bool down = box == 1 || box == 2 || box == 3 || box == 4 || box == 5 || box == 6 || box == 7;
+  const bool down =
+      box == 1 || box == 2 || box == 3 || box == 4 || box == 5 || box == 6 || box == 7;
   if (left || right) pdf_line(c, left ? x : mx, my, right ? x + w : mx, my, kPen);
   if (up || down) pdf_line(c, mx, up ? y : my, mx, down ? y + h : my, kPen);
 }
@@ -187,7 +192,10 @@ int print_to_port(const char* path, int code_page, const PrinterSettings& s, con
   if (port.Open(device, kOpenExisting, kAccessWrite, kShareReadWrite) != 0) return -1;
   if (progress(0, "Drukowanie dokumentu...") != 0) return -1;
   const std::string prologue = printer_prologue(s);
-  int rc = prologue.empty() || port.Write(prologue.data(), prologue.size()) == static_cast<long>(prologue.size()) ? 0 : -1;
+  int rc = prologue.empty() || port.Write(prologue.data(), prologue.size()) ==
+                                   static_cast<long>(prologue.size())
+               ? 0
+               : -1;
   const long total = static_cast<long>(s.copies) * src.lines;
   long sent = 0;
   char line[kDocLineMax + 1];
@@ -196,7 +204,9 @@ int print_to_port(const char* path, int code_page, const PrinterSettings& s, con
     if (src.Rewind() != 0) rc = -1;
     out.assign(2 * static_cast<size_t>(s.margin_top), '\0');
     for (size_t i = 0; i < out.size(); i += 2) out[i] = '\r', out[i + 1] = '\n';
-    if (rc == 0 && !out.empty() && port.Write(out.data(), out.size()) != static_cast<long>(out.size())) rc = -1;
+    if (rc == 0 && !out.empty() &&
+        port.Write(out.data(), out.size()) != static_cast<long>(out.size()))
+      rc = -1;
     for (long k = 0; rc == 0 && k < src.lines; ++k) {
       const long n = src.Next(line);
       if (n == kDocEnd) break;
@@ -230,7 +240,8 @@ PAGE_LAYOUT page_layout(int dpi, int page_height, int margin_top, long lines) {
   return g;
 }
 
-int print_graphic(const char* path, int code_page, const PrinterSettings& s, const char* pdf_target) {
+int print_graphic(const char* path, int code_page, const PrinterSettings& s,
+                  const char* pdf_target) {
   PRINT_SOURCE src;
   if (src.Open(path, code_page) != 0) return -1;
   const std::string temp = TakeTemporaryName(pdf_target ? pdf_target : "");
@@ -261,7 +272,9 @@ int print_graphic(const char* path, int code_page, const PrinterSettings& s, con
         const long n = src.Next(line);
         if (n == kDocEnd) break;
         if (n < 0) rc = -1;
-        else PrintLine(c, line, s.margin_left * g.char_width, (s.margin_top + i) * g.line_height, g, s.table_chars != 0);
+        else
+          PrintLine(c, line, s.margin_left * g.char_width, (s.margin_top + i) * g.line_height, g,
+                    s.table_chars != 0);
       }
       pdf_end_page(c);
       if (rc == 0 && progress(1, AMOUNT::FromInt(Percent(++printed, total))) != 0) rc = -1;
@@ -269,7 +282,8 @@ int print_graphic(const char* path, int code_page, const PrinterSettings& s, con
   }
   if (progress_open) progress(2);
   if (pdf_close(c, &error) != 0 && rc == 0) {
-    message("Błąd zapisu wydruku do pliku %s:\n%s"_pl, pdf_target ? pdf_target : temp.c_str(), error.c_str());
+    message("Błąd zapisu wydruku do pliku %s:\n%s"_pl, pdf_target ? pdf_target : temp.c_str(),
+            error.c_str());
     rc = -1;
   }
   // A stopped or failed print leaves nothing behind and sends nothing.

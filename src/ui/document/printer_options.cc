@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/text.h"
 #include "platform/cups_print.h"
 #include "platform/inifile.h"
-#include "common/codepage.h"
 #include "ui/dialog.h"
 #include "ui/document/printing.h"
 #include "ui/pick_list.h"
@@ -17,8 +17,9 @@
 
 namespace {
 
-const NameTableEntry kPrinterTypes[] = {{"Epson", 0},       {"IBM Proprinter", 1}, {"HP DeskJet", 2},
-                                        {"HP LaserJet", 3}, {"(Inna)", 4},         {nullptr, 0}};
+const NameTableEntry kPrinterTypes[] = {{"Epson", 0},      {"IBM Proprinter", 1},
+                                        {"HP DeskJet", 2}, {"HP LaserJet", 3},
+                                        {"(Inna)", 4},     {nullptr, 0}};
 const NameTableEntry kPorts[] = {{"LPT1", 0}, {"LPT2", 1}, {"LPT3", 2}, {nullptr, 0}};
 const char* const kDefaultPrinter = "(Domyślna)"_pl;
 
@@ -57,7 +58,8 @@ OPTIONS_DIALOG* g_open = nullptr;
 
 // Text mode shows the port rows, graphic mode the printer name.
 void ShowMode(ControlRecord* dlg, bool graphic, bool redraw) {
-  for (int i : {kTypeLabel, kType, kPortLabel, kPort, kCodePageLabel, kCodePage, kCodesLabel, kCodesOn, kCodes})
+  for (int i : {kTypeLabel, kType, kPortLabel, kPort, kCodePageLabel, kCodePage, kCodesLabel,
+                kCodesOn, kCodes})
     dlg_set_state(dlg, i, kStateHidden, graphic, false);
   for (int i : {kNameLabel, kName}) dlg_set_state(dlg, i, kStateHidden, !graphic, false);
   if (redraw) dlg_draw(dlg, 0);

@@ -13,11 +13,11 @@
 #include <string>
 
 struct PrinterSettings {
-  int32_t type = 0;       // "PrnType": 0 Epson, 1 IBM Proprinter, 2 HP DeskJet, 3 HP LaserJet, 4 other
-  int32_t port = 0;       // "PrnPort": 0 LPT1, 1 LPT2, 2 LPT3
-  int32_t code_page = 2;  // "PrnPLStandard"
-  char codes[162] = "";   // "PrnCodes": "*" (on) or " " (off), then decimal byte values
-  int32_t copies = 1;     // "PrnCopies": 1 to 99
+  int32_t type = 0;  // "PrnType": 0 Epson, 1 IBM Proprinter, 2 HP DeskJet, 3 HP LaserJet, 4 other
+  int32_t port = 0;  // "PrnPort": 0 LPT1, 1 LPT2, 2 LPT3
+  int32_t code_page = 2;    // "PrnPLStandard"
+  char codes[162] = "";     // "PrnCodes": "*" (on) or " " (off), then decimal byte values
+  int32_t copies = 1;       // "PrnCopies": 1 to 99
   int32_t margin_top = 0;   // "PrnMarginTop", lines
   int32_t margin_left = 0;  // "PrnMarginLeft", columns
   int32_t table_chars = 1;  // "TableChars": 1 box characters as lines, 0 as ASCII
@@ -51,7 +51,8 @@ std::string printer_port_path(int port);
 int print_to_port(const char* path, int code_page, const PrinterSettings& s, const char* device);
 // Graphic mode: into the PDF file `pdf_target`, or, with nullptr, to the CUPS printer of the
 // settings. 0 or -1.
-int print_graphic(const char* path, int code_page, const PrinterSettings& s, const char* pdf_target);
+int print_graphic(const char* path, int code_page, const PrinterSettings& s,
+                  const char* pdf_target);
 
 // The page layout at a resolution: cell size in dots, lines per page, pages per copy.
 struct PAGE_LAYOUT {

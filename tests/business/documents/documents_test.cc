@@ -4,16 +4,16 @@
 #include "business/documents/cash_document.h"
 #include "business/documents/document_menu.h"
 #include "business/documents/transfer_order.h"
-#include "documents_testing.h"
 #include "db/db_events.h"
+#include "documents_testing.h"
 #include "platform/cfile.h"
 #include "reports/report_output.h"
 #include "ui/number_format.h"
 
 namespace {
 
-const AMOUNT kDemoSale = AMOUNT::FromInt(4);      // 10 Anturium and 1 Baccardi, WZ and FV 000001
-const AMOUNT kDemoSpirits = AMOUNT::FromInt(3);   // PZ and FV 000003, 100 of each spirit
+const AMOUNT kDemoSale = AMOUNT::FromInt(4);     // 10 Anturium and 1 Baccardi, WZ and FV 000001
+const AMOUNT kDemoSpirits = AMOUNT::FromInt(3);  // PZ and FV 000003, 100 of each spirit
 
 struct LINE {
   AMOUNT goods;
@@ -30,8 +30,8 @@ class TransactionDocumentsTest : public DocumentsTest {
     buyer = AMOUNT::FromInt(6);
   }
   // A transaction with its documents and positions, its sums worked out; Tra holds it.
-  AMOUNT Built(char kind, const char* warehouse, const char* sales, bool net, const std::vector<LINE>& lines,
-               AMOUNT contractor = AMOUNT()) {
+  AMOUNT Built(char kind, const char* warehouse, const char* sales, bool net,
+               const std::vector<LINE>& lines, AMOUNT contractor = AMOUNT()) {
     TRA_RECORD t{};
     t.RODZAJ[0] = kind;
     t.DATATRA = t.DATAMAG = Day(5);
@@ -67,7 +67,8 @@ class TransactionDocumentsTest : public DocumentsTest {
   }
   // Whether a line holds the text.
   static bool Has(const std::vector<std::string>& lines, const std::string& text) {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return l.find(text) != std::string::npos; });
   }
 
   AMOUNT buyer;
@@ -85,12 +86,15 @@ TEST_F(TransactionDocumentsTest, TheDemonstrationDatabasePrintsItsDocuments) {
 
 TEST_F(TransactionDocumentsTest, AnInvoiceOfTwoRatesWithADiscountAndEveryPayment) {
   ASSERT_EQ(SetDocumentPlace("Kraków"_pl), 0);
-  ASSERT_EQ(SetHeaderFooterLine(1, 'H', 1, HEADER_LINE{true, "Kwiaciarnia Tamsu - hurt i detal"}), 0);
+  ASSERT_EQ(SetHeaderFooterLine(1, 'H', 1, HEADER_LINE{true, "Kwiaciarnia Tamsu - hurt i detal"}),
+            0);
   ASSERT_EQ(SetHeaderFooterLine(1, 'F', 2, HEADER_LINE{true, "Dziękujemy za zakupy."_pl}), 0);
   ASSERT_EQ(SetDocumentProductDescription(0), 0);
   const AMOUNT seeds = AddGoods("Nasiona", 3.24, 13);
   const AMOUNT sale = Built('S', "WZ", "FV", true,
-                            {{AMOUNT::FromInt(1), 12, 7.38, 12, 5}, {seeds, 3, 3.24, 13, 0}, {AMOUNT::FromInt(7), 2, 12.30, 12, 0}});
+                            {{AMOUNT::FromInt(1), 12, 7.38, 12, 5},
+                             {seeds, 3, 3.24, 13, 0},
+                             {AMOUNT::FromInt(7), 2, 12.30, 12, 0}});
   Change(sale, [](TRA_RECORD& t) {
     t.PRZ = AMOUNT::FromInt(50);
     t.PRZTERMIN = AMOUNT::FromInt(14);
@@ -105,23 +109,26 @@ TEST_F(TransactionDocumentsTest, AnInvoiceOfTwoRatesWithADiscountAndEveryPayment
   // The VAT rows are the per-rate totals of the positions, not sums of their own VAT.
   DOCUMENT_TOTALS want{};
   ForEachPosition(sale, [&] {
-    AddToTotals(&want, Poz.ILOSC, "", Poz.CENA, Poz.RABAT, static_cast<int>(Poz.VATID.Whole()), true);
+    AddToTotals(&want, Poz.ILOSC, "", Poz.CENA, Poz.RABAT, static_cast<int>(Poz.VATID.Whole()),
+                true);
     return 0;
   });
   std::vector<std::string> rows;
   for (const std::string& l : lines)
-    if (l.find("│  23 │") != std::string::npos || l.find("│   8 │") != std::string::npos || l.find("Suma:") != std::string::npos)
+    if (l.find("│  23 │") != std::string::npos || l.find("│   8 │") != std::string::npos ||
+        l.find("Suma:") != std::string::npos)
       rows.push_back(l.substr(l.find(l.find("Suma:") != std::string::npos ? "Suma:" : "│  ")));
   const VAT_TOTAL& at23 = want.slots[VatRow(12)];
   const VAT_TOTAL& at8 = want.slots[VatRow(13)];
   auto row = [](const char* label, const VAT_TOTAL& s) {
-    return std::string(label) + FitAmount(s.net, 2, 14) + "│" + FitAmount(s.vat, 2, 14) + "│" + FitAmount(s.gross, 2, 15) + "│";
+    return std::string(label) + FitAmount(s.net, 2, 14) + "│" + FitAmount(s.vat, 2, 14) + "│" +
+           FitAmount(s.gross, 2, 15) + "│";
   };
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0], row("│  23 │", at23));
   EXPECT_EQ(rows[1], row("│   8 │", at8));
-  EXPECT_EQ(rows[2], "Suma: " + FitAmount(want.net, 2, 14) + " " + FitAmount(want.vat, 2, 14) + " " +
-                         FitAmount(want.gross, 2, 15) + " ");
+  EXPECT_EQ(rows[2], "Suma: " + FitAmount(want.net, 2, 14) + " " + FitAmount(want.vat, 2, 14) +
+                         " " + FitAmount(want.gross, 2, 15) + " ");
   EXPECT_EQ(StoredTransaction(sale).SUMA, want.gross);
 }
 
@@ -129,13 +136,17 @@ TEST_F(TransactionDocumentsTest, ACorrectionAFarmersInvoiceAndAReceipt) {
   ASSERT_EQ(SetDocumentCopyType(0), 0);
   ASSERT_EQ(SetDocumentProductDescription(0), 0);
   ExpectGoldenLines("zf_correction",
-                    Compose(Built('S', "", "ZF", false, {{AMOUNT::FromInt(1), -2, 7.38, 12, 0}}), kModeSalesDocument));
+                    Compose(Built('S', "", "ZF", false, {{AMOUNT::FromInt(1), -2, 7.38, 12, 0}}),
+                            kModeSalesDocument));
   const AMOUNT farmer = AddContractor("Jan Rolnik");
-  ExpectGoldenLines("fr_farmer",
-                    Compose(Built('D', "PZ", "FR", false, {{AMOUNT::FromInt(11), 40, 4.32, 4, 0}}, farmer), kModeSalesDocument));
-  ExpectGoldenLines("pa_receipt", Compose(Built('S', "", "PA", false,
-                                                {{AMOUNT::FromInt(1), 3, 7.38, 12, 10}, {AMOUNT::FromInt(5), 10, 2.46, 12, 0}}),
-                                          kModeSalesDocument));
+  ExpectGoldenLines("fr_farmer", Compose(Built('D', "PZ", "FR", false,
+                                               {{AMOUNT::FromInt(11), 40, 4.32, 4, 0}}, farmer),
+                                         kModeSalesDocument));
+  ExpectGoldenLines(
+      "pa_receipt",
+      Compose(Built('S', "", "PA", false,
+                    {{AMOUNT::FromInt(1), 3, 7.38, 12, 10}, {AMOUNT::FromInt(5), 10, 2.46, 12, 0}}),
+              kModeSalesDocument));
 }
 
 TEST_F(TransactionDocumentsTest, ASaleInThePurchasePricesOfItsDeliveries) {
@@ -143,9 +154,12 @@ TEST_F(TransactionDocumentsTest, ASaleInThePurchasePricesOfItsDeliveries) {
   // sale of 185 takes the rest of the first delivery and most of the second; 10 more in the same
   // sale leave 5 units nobody delivered: "?" and the note under the totals.
   const AMOUNT anturium = AMOUNT::FromInt(1), baccardi = AMOUNT::FromInt(13);
-  ExpectGoldenLines("wz_purchase_prices",
-                    Compose(Built('S', "WZ", "", false, {{anturium, 185, 9, 12, 0}, {baccardi, 4, 80, 12, 0}, {anturium, 10, 9, 12, 0}}),
-                            kModeActualPurchasePrices));
+  ExpectGoldenLines(
+      "wz_purchase_prices",
+      Compose(
+          Built('S', "WZ", "", false,
+                {{anturium, 185, 9, 12, 0}, {baccardi, 4, 80, 12, 0}, {anturium, 10, 9, 12, 0}}),
+          kModeActualPurchasePrices));
 }
 
 TEST_F(TransactionDocumentsTest, EveryKindHasItsTitleDateLabelAndSignatures) {
@@ -158,18 +172,22 @@ TEST_F(TransactionDocumentsTest, EveryKindHasItsTitleDateLabelAndSignatures) {
     const char* label;
     const char* signature;
   } kinds[] = {
-      {'D', "PW", "", 6, "D O W Ó D   P R Z Y J Ę C I A   W E W N Ę T R Z N E G O", "Data przyjęcia", "Podpis dostawcy"},
-      {'D', "PM", "", 6, "D O W Ó D   P R Z Y J Ę C I A   Z   M A G A Z Y N U", "Data przyjęcia", "Podpis odbiorcy"},
-      {'S', "WW", "", 0, "D O W Ó D   W Y D A N I A   W E W N Ę T R Z N E G O", "Data wydania", "Razem:"},
-      {'S', "WM", "", 2, "D O W Ó D   W Y D A N I A   D O   M A G A Z Y N U", "Data wydania", "w cenach zakupu ostatnich"},
+      {'D', "PW", "", 6, "D O W Ó D   P R Z Y J Ę C I A   W E W N Ę T R Z N E G O",
+       "Data przyjęcia", "Podpis dostawcy"},
+      {'D', "PM", "", 6, "D O W Ó D   P R Z Y J Ę C I A   Z   M A G A Z Y N U", "Data przyjęcia",
+       "Podpis odbiorcy"},
+      {'S', "WW", "", 0, "D O W Ó D   W Y D A N I A   W E W N Ę T R Z N E G O", "Data wydania",
+       "Razem:"},
+      {'S', "WM", "", 2, "D O W Ó D   W Y D A N I A   D O   M A G A Z Y N U", "Data wydania",
+       "w cenach zakupu ostatnich"},
       {'S', "", "RU", 7, "R A C H U N E K", "Data sprzedaży", "Podpis nabywcy"},
       {'S', "", "ZR", 7, "R A C H U N E K  (korekta)", "Data sprzedaży", "Podpis sprzedawcy"},
       {'S', "", "ZP", 7, "PARAGON (korekta)", "Data: 05.12.2026", "Do zapłaty:"},
   };
   for (const KIND& k : kinds) {
     SCOPED_TRACE(std::string(k.warehouse) + k.sales);
-    const std::vector<std::string> lines =
-        Compose(Built(k.kind, k.warehouse, k.sales, false, {{AMOUNT::FromInt(2), 1, 4.92, 12, 0}}), k.mode);
+    const std::vector<std::string> lines = Compose(
+        Built(k.kind, k.warehouse, k.sales, false, {{AMOUNT::FromInt(2), 1, 4.92, 12, 0}}), k.mode);
     for (const char* text : {k.title, k.label, k.signature}) EXPECT_TRUE(Has(lines, text)) << text;
   }
 }
@@ -177,13 +195,16 @@ TEST_F(TransactionDocumentsTest, EveryKindHasItsTitleDateLabelAndSignatures) {
 TEST_F(TransactionDocumentsTest, BadDataGivesAMessageOrAMarkedValueNeverAWrongTotal) {
   // A price too wide for its column: stars there, the totals in their wider columns.
   const AMOUNT gold = AddGoods("Złoty storczyk"_pl, 99999999.99, 12);
-  const std::vector<std::string> wide = Compose(Built('S', "", "FV", false, {{gold, 3, 99999999.99, 12, 0}}), 7);
+  const std::vector<std::string> wide =
+      Compose(Built('S', "", "FV", false, {{gold, 3, 99999999.99, 12, 0}}), 7);
   EXPECT_TRUE(Has(wide, "│************│"));
   EXPECT_TRUE(Has(wide, "│ 299 999 999,97│"));
 
   // A number as long as the field holds: the title frame grows, the cash document breaks its line.
   const AMOUNT sale = Built('S', "", "FV", false, {{AMOUNT::FromInt(2), 1, 4.92, 12, 0}});
-  Change(sale, [](TRA_RECORD& t) { std::snprintf(t.DOKTRANR, sizeof t.DOKTRANR, "12345678901234567890"); });
+  Change(sale, [](TRA_RECORD& t) {
+    std::snprintf(t.DOKTRANR, sizeof t.DOKTRANR, "12345678901234567890");
+  });
   const std::vector<std::string> numbered = Compose(sale, 7);
   EXPECT_TRUE(Has(numbered, "│   nr FV 12345678901234567890/2026   │"));
   ASSERT_EQ(ComposeCashDocument(StoredTransaction(sale), kPaymentCash), 0);
@@ -192,7 +213,9 @@ TEST_F(TransactionDocumentsTest, BadDataGivesAMessageOrAMarkedValueNeverAWrongTo
   EXPECT_TRUE(Has(cash, "│z dnia 05.12.2026                                 │           4,92│"));
 
   // Positions deleted by another workstation: the sums no longer agree; none left: a message.
-  const AMOUNT two = Built('S', "", "FV", false, {{AMOUNT::FromInt(2), 1, 4.92, 12, 0}, {AMOUNT::FromInt(3), 1, 3.69, 12, 0}});
+  const AMOUNT two =
+      Built('S', "", "FV", false,
+            {{AMOUNT::FromInt(2), 1, 4.92, 12, 0}, {AMOUNT::FromInt(3), 1, 3.69, 12, 0}});
   std::vector<long> recnos;
   ASSERT_EQ(TransactionPositions(two, &recnos), 0);
   ASSERT_EQ(TableGo(kTablePositions, recnos[1]), 0);

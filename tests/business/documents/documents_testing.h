@@ -63,7 +63,8 @@ class DocumentsTest : public TransactionTest {
     EXPECT_EQ(doc_measure(), 0);
     EXPECT_EQ(doc_seek_line(0), 0);
     char buf[kDocLineMax + 2];
-    for (long n; (n = doc_read_line(buf, sizeof buf)) >= 0;) lines.push_back(Utf8(std::string(buf, static_cast<size_t>(n))));
+    for (long n; (n = doc_read_line(buf, sizeof buf)) >= 0;)
+      lines.push_back(Utf8(std::string(buf, static_cast<size_t>(n))));
     doc_close();
     return lines;
   }
@@ -90,7 +91,8 @@ class DocumentsTest : public TransactionTest {
 
   // Line by line against golden/<name>.txt.
   void ExpectGoldenLines(const std::string& name, const std::vector<std::string>& lines) {
-    const std::string path = std::string(TAMSU_SOURCE_DIR) + "/tests/business/documents/golden/" + name + ".txt";
+    const std::string path =
+        std::string(TAMSU_SOURCE_DIR) + "/tests/business/documents/golden/" + name + ".txt";
     if (std::getenv("TAMSU_UPDATE_GOLDEN")) {
       std::ofstream out(path, std::ios::binary);
       for (const std::string& l : lines) out << l << '\n';

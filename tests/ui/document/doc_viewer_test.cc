@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "support/ui_fixture.h"
-#include "document_testing.h"
 #include "common/codepage.h"
+#include "document_testing.h"
+#include "support/ui_fixture.h"
 
 namespace {
 
@@ -32,9 +32,7 @@ TEST_F(DocumentTest, MovingClampsToTheDocumentAndSetsTheThumbs) {
   } const kCases[] = {
       {10, kScanPgDn, 0, 1000, 0},     // the whole document fits: nothing moves
       {100, kScanEnd, 79, 210, 1000},  // lines 79 to 99 in 21 rows
-      {100, kScanPgDn, 21, 210, 265},
-      {1000, kScanEnd, 979, 21, 1000},
-      {1000, kScanPgUp, 0, 21, 0},
+      {100, kScanPgDn, 21, 210, 265}, {1000, kScanEnd, 979, 21, 1000}, {1000, kScanPgUp, 0, 21, 0},
   };
   for (const CASE& c : kCases) {
     SCOPED_TRACE(c.lines);
@@ -46,9 +44,11 @@ TEST_F(DocumentTest, MovingClampsToTheDocumentAndSetsTheThumbs) {
     EXPECT_EQ(v.w.vscroll_size, c.size);
     EXPECT_EQ(v.w.vscroll_pos, c.position);
     // The client starts on row 2 (menu line, frame) and has 21 rows.
-    EXPECT_EQ(RowCols(2, 1, 10), "Linia " + std::to_string(c.top) + std::string(4 - std::to_string(c.top).size(), ' '));
+    EXPECT_EQ(RowCols(2, 1, 10), "Linia " + std::to_string(c.top) +
+                                     std::string(4 - std::to_string(c.top).size(), ' '));
     const long last = std::min(c.top + 20, c.lines - 1);
-    EXPECT_EQ(RowCols(2 + static_cast<int>(last - c.top), 1, 10).substr(0, 6 + std::to_string(last).size()),
+    EXPECT_EQ(RowCols(2 + static_cast<int>(last - c.top), 1, 10)
+                  .substr(0, 6 + std::to_string(last).size()),
               "Linia " + std::to_string(last));
   }
 }

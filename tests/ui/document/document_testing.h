@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <string>
 
-#include "support/ui_fixture.h"
-#include "ui/screen.h"
 #include "common/text.h"
 #include "platform/cfile.h"
 #include "platform/inifile.h"
 #include "support/temp_dir.h"
+#include "support/ui_fixture.h"
 #include "ui/document/doc_viewer.h"
 #include "ui/document/document.h"
+#include "ui/screen.h"
 
 class DocumentTest : public UiTest {
  protected:

@@ -9,10 +9,10 @@
 #include <sstream>
 #include <thread>
 
-#include "support/ui_fixture.h"
 #include "document_testing.h"
 #include "platform/cups_print.h"
 #include "support/private_cupsd.h"
+#include "support/ui_fixture.h"
 #include "ui/feedback.h"
 
 // fontconfig keeps a few blocks of its configuration for the life of the process (cairo finds
@@ -67,7 +67,8 @@ TEST_F(DocumentTest, APortGetsThePrologueTheLinesCopiesAndFormFeeds) {
   } const kCases[] = {
       // Epson, codes on, table characters replaced: "-" for the frame, a space for the sides.
       {"ascii", 0, 2, 1, 2, 0, 1, "*27, 64",
-       std::string("\x1bM\x0f\x1b@") + "\r\n  ---\r\n   \x88 \r\n  ---\r\n\f" + "\r\n  ---\r\n   \x88 \r\n  ---\r\n\f"},
+       std::string("\x1bM\x0f\x1b@") + "\r\n  ---\r\n   \x88 \r\n  ---\r\n\f" +
+           "\r\n  ---\r\n   \x88 \r\n  ---\r\n\f"},
       // No sequence, codes off, table characters as the printer's code page 852 has them.
       {"tables", 4, 1, 0, 0, 1, 0, " 27", "\xDA\xC4\xBF\r\n\xB3\x88\xB3\r\n\xC0\xC4\xD9\r\n"},
   };
@@ -118,7 +119,8 @@ TEST_F(DocumentTest, PagesHoldWholeLinesAndNoEmptyPageFollowsAFullOne) {
     long lines;
     int per_page;
     long pages;
-  } const kCases[] = {{0, 0, 67, 1}, {0, 67, 67, 1}, {0, 68, 67, 2}, {7, 120, 60, 2}, {80, 3, 1, 3}};
+  } const kCases[] = {
+      {0, 0, 67, 1}, {0, 67, 67, 1}, {0, 68, 67, 2}, {7, 120, 60, 2}, {80, 3, 1, 3}};
   for (const CASE& c : kCases) {
     const PAGE_LAYOUT g = page_layout(600, 6715, c.top, c.lines);
     EXPECT_EQ(g.char_width, 30);
@@ -147,20 +149,23 @@ TEST_F(DocumentTest, AFramedReportBecomesAPdfWhoseFrameIsDrawnAsLines) {
   ASSERT_EQ(lines.size(), 65u);  // the header and the 64 rows; the frame lines hold no text
   EXPECT_EQ(lines[0], "Towar Cena");
   EXPECT_EQ(lines[64], "Łódź 63 630");
-  for (const char* glyph : {"─", "│", "┌", "-"}) EXPECT_EQ(text.find(glyph), std::string::npos) << glyph;
+  for (const char* glyph : {"─", "│", "┌", "-"})
+    EXPECT_EQ(text.find(glyph), std::string::npos) << glyph;
 
   // The frame as pixels at 600 dots an inch: the page starts a quarter inch (150 dots) in, a
   // cell is 30 x 100. The lines run through the cell centres, 2 dots wide.
-  const std::string pgm = CommandOutput("pdftoppm -r 600 -gray -f 1 -l 1 -x 0 -y 0 -W 800 -H 600 '" + pdf + "'");
+  const std::string pgm =
+      CommandOutput("pdftoppm -r 600 -gray -f 1 -l 1 -x 0 -y 0 -W 800 -H 600 '" + pdf + "'");
   ASSERT_GT(pgm.size(), 800u * 600u);
-  const unsigned char* px = reinterpret_cast<const unsigned char*>(pgm.data() + pgm.size() - 800 * 600);
+  const unsigned char* px =
+      reinterpret_cast<const unsigned char*>(pgm.data() + pgm.size() - 800 * 600);
   auto dark = [&](int x, int y) { return px[y * 800 + x] < 96; };
-  EXPECT_TRUE(dark(150 + 30 * 5 + 3, 150 + 50));    // ─ of the top line, centre row
-  EXPECT_FALSE(dark(150 + 30 * 5 + 3, 150 + 20));   // above it the cell is empty
-  EXPECT_TRUE(dark(150 + 15, 150 + 100 + 5));       // │ at the left of the header row, full height
-  EXPECT_FALSE(dark(150 + 5, 150 + 100 + 50));      // left of the centre line nothing
-  EXPECT_TRUE(dark(150 + 30 * 11 + 15, 150 + 60));  // ┬ goes down from the centre
-  EXPECT_FALSE(dark(150 + 30 * 11 + 15, 150 + 40)); // but not up
+  EXPECT_TRUE(dark(150 + 30 * 5 + 3, 150 + 50));   // ─ of the top line, centre row
+  EXPECT_FALSE(dark(150 + 30 * 5 + 3, 150 + 20));  // above it the cell is empty
+  EXPECT_TRUE(dark(150 + 15, 150 + 100 + 5));      // │ at the left of the header row, full height
+  EXPECT_FALSE(dark(150 + 5, 150 + 100 + 50));     // left of the centre line nothing
+  EXPECT_TRUE(dark(150 + 30 * 11 + 15, 150 + 60));   // ┬ goes down from the centre
+  EXPECT_FALSE(dark(150 + 30 * 11 + 15, 150 + 40));  // but not up
 }
 
 TEST_F(DocumentTest, AJobReachesARealCupsSchedulerAndADownOneIsReported) {
@@ -191,7 +196,8 @@ TEST_F(DocumentTest, AJobReachesARealCupsSchedulerAndADownOneIsReported) {
   cups_set_server(nullptr);
   // Only the document itself is left in the current directory: the pages were not kept.
   long tmp = 0;
-  for (auto& e : std::filesystem::directory_iterator(dir.path())) tmp += e.path().extension() == ".tmp";
+  for (auto& e : std::filesystem::directory_iterator(dir.path()))
+    tmp += e.path().extension() == ".tmp";
   EXPECT_EQ(tmp, 1);
 }
 
