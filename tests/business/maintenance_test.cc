@@ -308,13 +308,13 @@ std::string OldFile(const std::string& layout,
   std::string item;
   while (std::getline(in, item, ',')) {
     F f;
-    char spec[16];
+    char type_and_size[16];
     char name[16];
-    EXPECT_EQ(std::sscanf(item.c_str(), " %15s %15s", name, spec), 2) << item;
+    EXPECT_EQ(std::sscanf(item.c_str(), " %15s %15s", name, type_and_size), 2) << item;
     f.name = name;
-    f.type = spec[0];
+    f.type = type_and_size[0];
     f.decimals = 0;
-    std::sscanf(spec + 1, "%d.%d", &f.length, &f.decimals);
+    std::sscanf(type_and_size + 1, "%d.%d", &f.length, &f.decimals);
     fields.push_back(f);
   }
   int length = 1;
