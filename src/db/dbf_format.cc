@@ -69,19 +69,27 @@ bool PackNumber(AMOUNT value, int length, int decimals, char* out) {
   bool negative = raw < 0;
 
   uint64_t mag = negative ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
-  std::string digits = std::to_string(mag / AMOUNT::kScale);
+  // Written from the right: the decimals (the fourth and beyond as zeros), the point, the whole
+  // part, the sign.
+  char text[48];
+  int at = sizeof text;
   if (decimals > 0) {
-    char frac[8];
-    std::snprintf(frac, sizeof frac, "%04llu",
-                  static_cast<unsigned long long>(mag % AMOUNT::kScale));
-    std::string f(frac, static_cast<size_t>(decimals < 4 ? decimals : 4));
-    f.append(static_cast<size_t>(decimals > 4 ? decimals - 4 : 0), '0');
-    digits += "." + f;
+    for (int d = decimals; d > 4; --d) text[--at] = '0';
+    uint64_t frac = mag % static_cast<uint64_t>(AMOUNT::kScale);
+    for (int d = 4; d > 0; --d, frac /= 10)
+      if (d <= decimals) text[--at] = static_cast<char>('0' + frac % 10);
+    text[--at] = '.';
   }
+  uint64_t whole = mag / static_cast<uint64_t>(AMOUNT::kScale);
+  do {
+    text[--at] = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole != 0);
   // "%*.*f" keeps the sign of a negative value that rounds to zero ("-0.00").
-  if (negative || value.Raw() < 0) digits.insert(digits.begin(), '-');
-  if (static_cast<int>(digits.size()) > length) return false;
-  std::memcpy(out + length - static_cast<int>(digits.size()), digits.data(), digits.size());
+  if (negative || value.Raw() < 0) text[--at] = '-';
+  const int size = static_cast<int>(sizeof text) - at;
+  if (size > length) return false;
+  std::memcpy(out + length - size, text + at, static_cast<size_t>(size));
   return true;
 }
 

@@ -430,11 +430,7 @@ namespace {
 // Child j of an inner page for adding: after every separator not above the key, so that equal keys
 // keep their order of insertion.
 int AddChild(const INDEXPAGE& pg, int kl, const uint8_t* key) {
-  // The separators ascend: the count of those not above the key ends at the first one above it.
-  int j = 0;
-  const int n = PageCount(pg) - 1;
-  while (j < n && CompareIndexKeys(EntryKey(pg, kl, j), key, kl) <= 0) ++j;
-  return j;
+  return KeysNotAbove(pg, kl, PageCount(pg) - 1, key);
 }
 
 // Where the cursor goes once the new entry is written.
@@ -457,6 +453,11 @@ int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int pos, con
   for (;;) {
     PathStep& s = path[static_cast<size_t>(level)];
     INDEXPAGE& pg = s.page;
+    // The page as the file holds it, for undoing: taken before the first change to it.
+    if (!s.original_taken) {
+      s.original = pg;
+      s.original_taken = true;
+    }
     if (PageCount(pg) < c.capacity) {
       InsertIndexEntry(pg, kl, pos, key, value);
       w.Change(s.page_no, s.original, pg);
@@ -538,12 +539,13 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
     PathStep& s = path.back();
     s.page_no = p;
     if ((rc = ReadIndexPage(ix, index, p, &s.page)) != 0) return Report(ix, index, rc);
-    s.original = s.page;
     const int n = PageCount(s.page);
     if (PageKind(s.page) == kPageLeaf) break;
     if (n == 0) {
       // An inner root left empty by removals takes keys again as a leaf.
       if (path.size() != 1) return Report(ix, index, kDbEvBadIndex);
+      s.original = s.page;
+      s.original_taken = true;
       InitIndexPage(s.page, kPageLeaf);
       break;
     }
@@ -551,8 +553,8 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
     p = static_cast<int32_t>(EntryValue(s.page, kl, s.entry));
   }
   const INDEXPAGE& leaf = path.back().page;
-  int pos = 0;
-  while (pos < PageCount(leaf) && CompareIndexKeys(EntryKey(leaf, kl, pos), key, kl) <= 0) ++pos;
+  // After every equal key: equal keys keep the order they were added in.
+  const int pos = KeysNotAbove(leaf, kl, PageCount(leaf), key);
   PAGEWRITES writes(ix, index);
   CursorTarget target;
   rc = InsertAt(ix, index, path, pos, key, static_cast<uint32_t>(record), writes, &target);

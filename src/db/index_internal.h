@@ -14,6 +14,7 @@ struct PathStep {
   int32_t page_no = kNoPage;
   INDEXPAGE page;
   INDEXPAGE original;
+  bool original_taken = false;  // adding copies `original` only for the pages it changes
   int entry = 0;
 };
 

@@ -113,6 +113,26 @@ int CompareIndexKeys(const uint8_t* a, const uint8_t* b, int key_length) {
   return CompareWeighted(a, b, static_cast<size_t>(key_length - 1));
 }
 
+int KeysBelow(const INDEXPAGE& pg, int key_length, int n, const uint8_t* key) {
+  int lo = 0, hi = n;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (CompareIndexKeys(EntryKey(pg, key_length, mid), key, key_length) < 0) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
+}
+
+int KeysNotAbove(const INDEXPAGE& pg, int key_length, int n, const uint8_t* key) {
+  int lo = 0, hi = n;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (CompareIndexKeys(EntryKey(pg, key_length, mid), key, key_length) <= 0) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
+}
+
 int CompareIndexPrefix(const uint8_t* key, const char* text, size_t text_length, int key_length) {
   size_t n = text_length < static_cast<size_t>(key_length - 1)
                  ? text_length

@@ -88,6 +88,11 @@ void MakeIndexKey(const char* text, int key_length, uint8_t* out);
 int CompareIndexKeys(const uint8_t* a, const uint8_t* b, int key_length);
 int CompareIndexPrefix(const uint8_t* key, const char* text, size_t text_length, int key_length);
 
+// Binary searches over the first n entries of a page (entries ascend): the first entry whose key
+// is not below the key (KeysBelow), or above it (KeysNotAbove); n when there is none.
+int KeysBelow(const INDEXPAGE& pg, int key_length, int n, const uint8_t* key);
+int KeysNotAbove(const INDEXPAGE& pg, int key_length, int n, const uint8_t* key);
+
 // The header block as numbers.
 struct INDEXHEADER {
   uint32_t page_count = 0;

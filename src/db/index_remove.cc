@@ -40,9 +40,9 @@ int SearchPage(Search& s, int32_t p) {
     // A search that has to look through several leaves of equal keys leaves hints behind.
     if (++s.leaves == 2) UseLeafHints(s.ix, s.index);
     if (s.leaves >= 2) LearnFromPage(s.ix, s.index, p, step.page);
-    for (int e = 0; e < n; ++e) {
-      if (EntryValue(step.page, s.kl, e) == s.record &&
-          CompareIndexKeys(EntryKey(step.page, s.kl, e), s.key, s.kl) == 0) {
+    for (int e = KeysBelow(step.page, s.kl, n, s.key);
+         e < n && CompareIndexKeys(EntryKey(step.page, s.kl, e), s.key, s.kl) == 0; ++e) {
+      if (EntryValue(step.page, s.kl, e) == s.record) {
         s.position = e;
         return 0;
       }
@@ -55,13 +55,7 @@ int SearchPage(Search& s, int32_t p) {
     s.path->pop_back();
     return kDbEvKeyMissing;
   }
-  int j = n - 1;
-  for (int e = 0; e < n - 1; ++e) {
-    if (CompareIndexKeys(EntryKey(step.page, s.kl, e), s.key, s.kl) >= 0) {
-      j = e;
-      break;
-    }
-  }
+  int j = KeysBelow(step.page, s.kl, n - 1, s.key);
   // `step` may move when deeper levels grow the vector; work through the index.
   const size_t at = s.path->size() - 1;
   for (;; ++j) {

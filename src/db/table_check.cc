@@ -155,7 +155,7 @@ int CheckTable(int table, std::string* problem) {
     // The cursors moved: back onto the current record.
     if (s->current >= 0 && s->current_index >= 0 && ReadRaw(*s, s->current, &raw) == 0) {
       Unpack(*s, raw.data(), s->spare.data());
-      std::string key = BuildKey(*s, s->current_index, s->spare.data());
+      KEYTEXT key = BuildKey(*s, s->current_index, s->spare.data());
       LocateKey(s->index.get(), s->current_index, key.c_str(), s->current);
     }
   }

@@ -36,7 +36,7 @@ void DropQuietly(const std::string& name) {
 int AddRecordKeys(TABLESLOT& s, const char* raw, long number, KEYSORTER& keys) {
   Unpack(s, raw, s.spare.data());
   for (int i = 0; i < s.def->index_count; ++i) {
-    std::string key = BuildKey(s, i, s.spare.data());
+    KEYTEXT key = BuildKey(s, i, s.spare.data());
     if (keys.Add(i, key.c_str(), static_cast<uint32_t>(number)) != 0) return -1;
   }
   return 0;

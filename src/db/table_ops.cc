@@ -21,7 +21,7 @@ int AddKeys(TABLESLOT& s, const char* record, long n, int* done = nullptr) {
   if (done) *done = 0;
   if (!s.index_open) return 0;
   for (int i = 0; i < s.def->index_count; ++i) {
-    std::string key = BuildKey(s, i, record);
+    KEYTEXT key = BuildKey(s, i, record);
     int rc = AddKey(s.index.get(), i, key.c_str(), n);
     if (rc != 0) return rc;
     if (done) *done = i + 1;
@@ -33,7 +33,7 @@ int RemoveKeys(TABLESLOT& s, const char* record, long n, int* done = nullptr) {
   if (done) *done = 0;
   if (!s.index_open) return 0;
   for (int i = 0; i < s.def->index_count; ++i) {
-    std::string key = BuildKey(s, i, record);
+    KEYTEXT key = BuildKey(s, i, record);
     int rc = RemoveKey(s.index.get(), i, key.c_str(), n);
     if (rc != 0) return rc;
     if (done) *done = i + 1;
@@ -69,7 +69,7 @@ void UndoKeys(TABLESLOT& s, const char* record, long n, int count, bool add) {
   {
     Undoing quiet;
     for (int i = 0; i < count; ++i) {
-      std::string key = BuildKey(s, i, record);
+      KEYTEXT key = BuildKey(s, i, record);
       if ((add ? AddKey(s.index.get(), i, key.c_str(), n)
                : RemoveKey(s.index.get(), i, key.c_str(), n)) != 0)
         ok = false;
@@ -100,15 +100,8 @@ int WriteLastRecord(TABLESLOT& s, long n, std::vector<char> raw) {
 int PlaceCursor(TABLESLOT& s, long n, const std::vector<char>& raw) {
   if (s.current_index < 0 || !s.index_open || n < 0) return 0;
   Unpack(s, raw.data(), s.spare.data());
-  std::string key = BuildKey(s, s.current_index, s.spare.data());
+  KEYTEXT key = BuildKey(s, s.current_index, s.spare.data());
   return LocateKey(s.index.get(), s.current_index, key.c_str(), n);
-}
-
-// After a change that is whole: the active index's cursor goes onto the record. A failure there
-// (reported) does not undo the change; the cursor is left nowhere and the next walk places it.
-void FollowWithCursor(TABLESLOT& s, long n) {
-  if (s.current_index < 0 || !s.index_open) return;
-  if (PlaceCursor(s, n, s.raw) != 0) s.index->index[s.current_index].page = kNoPage;
 }
 
 // Moves from the cursor (or from an end) over deleted records to a live one and makes it
@@ -182,7 +175,7 @@ int SlotAppend(TABLESLOT& s) {
   }
   s.raw = raw;
   s.current = n;
-  FollowWithCursor(s, n);
+  // Adding the keys left each index's cursor on the new entry.
   return 0;
 }
 
@@ -226,7 +219,7 @@ int SlotUpdate(TABLESLOT& s) {
   }
   std::memcpy(s.record, new_struct.data(), s.record_size);
   s.raw = raw;
-  FollowWithCursor(s, n);
+  // Adding the keys left each index's cursor on the record's entry.
   return 0;
 }
 

@@ -455,11 +455,12 @@ void ClearStruct(const TABLESLOT& s, char* record) {
     std::memset(record + f.struct_offset, 0, FieldStructSize(f.def));
 }
 
-std::string BuildKey(const TABLESLOT& s, int i, const char* record) {
-  std::string key(static_cast<size_t>(s.def->key_lengths[i]) + 1, '\0');
-  s.def->key_builders[i](record, key.data());
-  key.resize(static_cast<size_t>(s.def->key_lengths[i]));
-  key.back() = '\0';
+KEYTEXT BuildKey(const TABLESLOT& s, int i, const char* record) {
+  KEYTEXT key;
+  const int length = s.def->key_lengths[i];
+  std::memset(key.text, 0, static_cast<size_t>(length) + 1);
+  s.def->key_builders[i](record, key.text);
+  std::memset(key.text + length - 1, 0, sizeof key.text - static_cast<size_t>(length) + 1);
   return key;
 }
 
@@ -480,7 +481,7 @@ int SlotGo(TABLESLOT& s, long n) {
   Unpack(s, s.raw.data(), s.record);
   s.current = n;
   if (s.current_index >= 0 && s.index_open) {
-    std::string key = BuildKey(s, s.current_index, s.record);
+    KEYTEXT key = BuildKey(s, s.current_index, s.record);
     rc = LocateKey(s.index.get(), s.current_index, key.c_str(), n);
     if (rc != 0) return rc;
   }
@@ -559,7 +560,7 @@ int SLOTLOCK::Refresh(bool exclusive) {
   // the cursor finds it all the same and walks on from there.
   if (s.current_index >= 0 && s.index_open) {
     Unpack(s, s.raw.data(), s.spare.data());
-    std::string key = BuildKey(s, s.current_index, s.spare.data());
+    KEYTEXT key = BuildKey(s, s.current_index, s.spare.data());
     if (LocateKey(s.index.get(), s.current_index, key.c_str(), s.current) != 0) s.current = -1;
   }
   return 0;

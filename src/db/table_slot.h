@@ -81,8 +81,13 @@ bool RawDeleted(const std::vector<char>& raw);
 void Unpack(const TABLESLOT& s, const char* raw, char* record);
 bool Pack(const TABLESLOT& s, const char* record, char* raw);
 void ClearStruct(const TABLESLOT& s, char* record);
-// The key of index i built from a structure; key length bytes, NUL-filled.
-std::string BuildKey(const TABLESLOT& s, int i, const char* record);
+// The key of index i built from a structure: key length bytes, NUL-filled (kept on the stack,
+// since every change builds a key per index).
+struct KEYTEXT {
+  char text[kMaxKeyLength + 2];
+  const char* c_str() const { return text; }
+};
+KEYTEXT BuildKey(const TABLESLOT& s, int i, const char* record);
 int WriteHeader(TABLESLOT& s);
 // Makes record n current: reads it, fills the structure, places the active index on its key.
 int SlotGo(TABLESLOT& s, long n);
