@@ -183,7 +183,22 @@ int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record
   Search s{ix, index, c.key_length, key, record, static_cast<int64_t>(ix->page_count) + 1, path};
   rc = SearchPage(s, c.root);
   *position = s.position;
-  return rc;
+  if (rc != 0 || s.leaves < 2) return rc;
+  // The entry lay in a run of equal keys over several leaves, whose leaves up to this one the
+  // search has learned. The rest of the run is learned too, once, so that the next search for any
+  // of its records goes straight to its leaf instead of along the run again.
+  INDEXPAGE leaf = path->back().page;
+  for (int64_t budget = ix->page_count; budget > 0; --budget) {
+    const int32_t next = PageNext(leaf);
+    if (next == kNoPage) break;
+    if ((rc = ReadIndexPage(ix, index, next, &leaf)) != 0) return rc;
+    if (PageKind(leaf) != kPageLeaf) return kDbEvBadIndex;
+    if (PageCount(leaf) == 0 ||
+        CompareIndexKeys(EntryKey(leaf, c.key_length, 0), key, c.key_length) != 0)
+      break;
+    LearnFromPage(ix, index, next, leaf);
+  }
+  return 0;
 }
 
 int RemoveKey(INDEXFILE* ix, int index, const char* text, long record) {

@@ -122,6 +122,32 @@ TEST_F(IndexFileTest, EqualKeysKeepInsertionOrderAcrossLeaves) {
   EXPECT_EQ(LastError(), kDbEvKeyMissing);
 }
 
+TEST_F(IndexFileTest, OneSearchThroughARunOfEqualKeysLeadsLaterOnesStraightToTheLeaf) {
+  int lengths[1] = {10};
+  ASSERT_EQ(CreateIndexFile(ix.get(), Name().c_str(), 1, lengths, kShareNone), 0);
+  for (int i = 0; i < 400; ++i) ASSERT_EQ(AddKey(ix.get(), 0, "M", i), 0);  // over 20 leaves
+  ASSERT_EQ(CloseIndexFile(ix.get()), 0);
+  ASSERT_EQ(OpenIndexFile(ix.get(), Name().c_str(), 1, lengths, kShareNone), 0);
+  ix->cache.limit = 2;                            // nearly every page is read from the file
+  ASSERT_EQ(LocateKey(ix.get(), 0, "M", 60), 0);  // through the first leaves of the run
+  // Anywhere in the run, before or after that record: the leaf and the pages above it.
+  for (long r : {399L, 250L, 3L}) {
+    const long before = ix->stats.page_reads;
+    ASSERT_EQ(LocateKey(ix.get(), 0, "M", r), 0);
+    long rec;
+    ASSERT_EQ(CurrentKey(ix.get(), 0, &rec, nullptr), 0);
+    EXPECT_EQ(rec, r);
+    EXPECT_LE(ix->stats.page_reads - before, 3) << r;
+  }
+  // A record moved to the end of the run is found there.
+  ASSERT_EQ(RemoveKey(ix.get(), 0, "M", 5), 0);
+  ASSERT_EQ(AddKey(ix.get(), 0, "M", 5), 0);
+  const long before = ix->stats.page_reads;
+  ASSERT_EQ(RemoveKey(ix.get(), 0, "M", 5), 0);
+  EXPECT_LE(ix->stats.page_reads - before, 4);
+  ExpectSound(ix.get());
+}
+
 TEST_F(IndexFileTest, SeeksMatchByPrefixInPolishOrder) {
   int lengths[1] = {10};
   ASSERT_EQ(CreateIndexFile(ix.get(), Name().c_str(), 1, lengths, kShareNone), 0);
