@@ -91,6 +91,7 @@ void ClearIndexCache(INDEXFILE* ix) {
   c.stamp = FILESTAMP();
   c.stamp_seen_ns = 0;
   c.racy = true;
+  c.unchanged = false;
 }
 
 void LearnFromPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
@@ -191,6 +192,7 @@ int RevalidateIndexFile(INDEXFILE* ix, bool* replaced) {
     c.stamp_seen_ns = now;
     trusted = false;
   }
+  c.unchanged = trusted;
   if (!trusted) {
     ++c.generation;
     for (int i = 0; i < ix->index_count; ++i) ix->index[i].copy_valid = false;

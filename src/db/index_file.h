@@ -80,6 +80,8 @@ struct INDEXCACHE {
   FILESTAMP stamp;
   int64_t stamp_seen_ns = 0;
   bool racy = true;
+  // The last RevalidateIndexFile found the file as the look before it, and trusted that look.
+  bool unchanged = false;
 };
 
 struct INDEXSTATS {

@@ -495,6 +495,8 @@ void SLOTLOCK::OnFirstLock() {
   TABLESLOT& s = *slot_;
   s.refreshed = false;
   s.index_read_for_writing = false;
+  s.index_unchanged = false;
+  s.header_skipped = false;
   if (!s.index_open) return;
   // Another workstation that rebuilt the index put a new file in place of the one this handle
   // still reads: the new one is opened. Otherwise what is kept of the index stays as long as the
@@ -508,6 +510,7 @@ void SLOTLOCK::OnFirstLock() {
     return;
   }
   s.index_refresh_failed = rc != 0;
+  s.index_unchanged = rc == 0 && s.index->cache.unchanged;
 }
 
 namespace {
@@ -538,9 +541,22 @@ int SLOTLOCK::Refresh(bool exclusive) {
     ForgetKeptIndexPages(s.index.get());
     s.index_read_for_writing = true;
   }
-  if (s.refreshed || !s.open) return 0;
-  int rc = ReadHeader(s, false);
-  if (rc != 0) return rc;
+  if (!s.open) return 0;
+  int rc;
+  if (s.refreshed) {
+    // A read lock that turns into a write lock.
+    if (exclusive && s.header_skipped) {
+      if ((rc = ReadHeader(s, false)) != 0) return rc;
+      s.header_skipped = false;
+    }
+    return 0;
+  }
+  // Every change but a deletion writes the index file, and a deletion leaves the count as it
+  // is: a reader in index order whose index file has not changed since its last lock keeps the
+  // header it has. A writer always reads it (the count decides where an append goes), and so
+  // does a reader in the order of the file, which goes by the count.
+  s.header_skipped = !exclusive && s.index_unchanged && s.current_index >= 0;
+  if (!s.header_skipped && (rc = ReadHeader(s, false)) != 0) return rc;
   s.refreshed = true;
   if (s.count == 0 || s.current >= s.count) {
     s.current = -1;

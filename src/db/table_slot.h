@@ -56,6 +56,10 @@ struct TABLESLOT {
   int current_index = -1;
   int sharing = 0;         // as the files were opened
   bool refreshed = false;  // header read again under the current lock
+  // The index file is as it was at the last lock (its stamp trusted): nobody appended meanwhile,
+  // so a reader need not read the data file's header again.
+  bool index_unchanged = false;
+  bool header_skipped = false;  // under the current lock, for that reason
   bool index_refresh_failed = false;
   bool index_read_for_writing = false;  // kept index pages forgotten under this exclusive lock
   SLOTLOCK lock;

@@ -120,6 +120,38 @@ TEST_F(SharedTableTest, WalkingOnFromARecordAnotherWorkstationDeleted) {
   EXPECT_EQ(Gto.ID, AMOUNT::FromInt(1));
 }
 
+// A reader in index order whose index file has settled keeps the data file's header it has; what
+// another workstation changes meanwhile still shows: a deletion in the record, an append through
+// the index (which it writes).
+TEST_F(SharedTableTest, ASettledReaderSeesAnotherWorkstationsDeletionsAndAppends) {
+  Workstation other([](char c) {
+    if (c == 'd') return TableGo(kTableGroups, 0) == 0 && TableDelete(kTableGroups) == 0 ? 0 : 1;
+    Gto = GTO_RECORD{};
+    Gto.ID = AMOUNT::FromInt(6);
+    return TableAppend(kTableGroups) == 0 ? 0 : 2;
+  });
+  ASSERT_EQ(TableSetIndex(kTableGroups, 0), 0);
+  ASSERT_EQ(TableFirst(kTableGroups), 0);
+  usleep(200 * 1000);
+  ASSERT_EQ(TableFirst(kTableGroups), 0);  // the file looked at again, now settled
+  usleep(200 * 1000);
+  ASSERT_EQ(other.Do('d'), 0);
+  ASSERT_EQ(TableFirst(kTableGroups), 0);
+  EXPECT_EQ(Gto.ID, AMOUNT::FromInt(2));
+  usleep(200 * 1000);
+  ASSERT_EQ(other.Do('a'), 0);
+  ASSERT_EQ(TableLast(kTableGroups), 0);
+  EXPECT_EQ(Gto.ID, AMOUNT::FromInt(6));
+  EXPECT_EQ(TableRecCount(kTableGroups), 6);
+  // Writing after reading: the append goes after the other workstation's record.
+  Gto = GTO_RECORD{};
+  Gto.ID = AMOUNT::FromInt(7);
+  ASSERT_EQ(TableAppend(kTableGroups), 0);
+  EXPECT_EQ(TableRecCount(kTableGroups), 7);
+  ASSERT_EQ(TableGo(kTableGroups, 5), 0);
+  EXPECT_EQ(Gto.ID, AMOUNT::FromInt(6));
+}
+
 TEST_F(SharedTableTest, PackIsRefusedWhileAnotherWorkstationHasTheTableOpen) {
   {
     Workstation other([](char c) {
