@@ -765,11 +765,7 @@ int goods_transactions_command() {
     const int sc = d.Chosen(scope);
     if (sc == kScopeGroup && ChooseGroup(&s.o.group) != 0) return scope + sc;
     if (sc == kScopeGoods && ChooseGoods(&s.o.goods) != 0) return scope + sc;
-    if (d.Chosen(who) == 0) {
-      s.o.contractor = AMOUNT();
-      return -1;
-    }
-    return ChooseContractor(&s.o.contractor) == 0 ? -1 : who + 1;
+    return ListCheck(d.Chosen(who) != 0, &s.o.contractor, who + 1, ChooseContractor);
   };
   if (d.Run(check) != 0) return -1;
   s.o.kind = d.Chosen(kind);

@@ -389,11 +389,7 @@ int profits_by_documents_command() {
   d.Filter(3, 9);
   d.Ok(15, 11);
   auto check = [&] {
-    if (d.Chosen(who) == 0) {
-      s.o.contractor = AMOUNT();
-      return -1;
-    }
-    return ChooseContractor(&s.o.contractor) == 0 ? -1 : who + 1;
+    return ListCheck(d.Chosen(who) != 0, &s.o.contractor, who + 1, ChooseContractor);
   };
   if (d.Run(check) != 0) return -1;
   s.who = d.Chosen(who);
@@ -417,13 +413,7 @@ int profits_by_goods_command() {
   const int basis = PriceBasis(&d, 9, s.o.actual);
   d.Filter(3, 12);
   d.Ok(15, 14);
-  auto check = [&] {
-    if (d.Chosen(scope) == 0) {
-      s.o.group = AMOUNT();
-      return -1;
-    }
-    return ChooseGroup(&s.o.group) == 0 ? -1 : scope + 1;
-  };
+  auto check = [&] { return ListCheck(d.Chosen(scope) != 0, &s.o.group, scope + 1, ChooseGroup); };
   if (d.Run(check) != 0) return -1;
   s.who = d.Chosen(scope);
   s.o.order = d.Chosen(order);

@@ -110,6 +110,18 @@ void PURCHASE_WALK::SetEmptyRow(AMOUNT quantity) {
   row_recno_ = -1;
 }
 
+int PURCHASE_WALK::OlderRowOf(bool include_cursor, AMOUNT* left, AMOUNT* through, bool* delivery) {
+  int rc = include_cursor ? 0 : Back();
+  for (; rc == 0 && !IsDelivery(); rc = Back()) {}
+  if (rc < 0) return -1;
+  *delivery = rc != kTableEnd;
+  if (*delivery) SetRow(true, Min(Poz.ILOSC, *left), Poz.ILOSC - Min(Poz.ILOSC, *left));
+  else SetEmptyRow(*left);
+  *left -= row_;
+  *through += row_;
+  return 0;
+}
+
 // ---- the deliveries a sale took ----
 
 RS_PURCHASES_OF_SALE::RS_PURCHASES_OF_SALE(STOCK_MARK* mark)
@@ -167,18 +179,9 @@ int RS_PURCHASES_OF_SALE::StockAfterSale(AMOUNT* stock) {
 }
 
 int RS_PURCHASES_OF_SALE::OlderRow(bool include_cursor) {
-  int rc = include_cursor ? 0 : Back();
-  for (; rc == 0 && !IsDelivery(); rc = Back()) {}
-  if (rc < 0) return -1;
-  if (rc == kTableEnd) {
-    SetEmptyRow(left_);
-    where_ = kAtEmptyOldest;
-  } else {
-    SetRow(true, Min(Poz.ILOSC, left_), Poz.ILOSC - Min(Poz.ILOSC, left_));
-    where_ = kAtDelivery;
-  }
-  left_ -= row_;
-  through_ += row_;
+  bool delivery;
+  if (OlderRowOf(include_cursor, &left_, &through_, &delivery) != 0) return -1;
+  where_ = delivery ? kAtDelivery : kAtEmptyOldest;
   return 0;
 }
 
@@ -282,18 +285,9 @@ RS_PURCHASES_OF_STOCK::RS_PURCHASES_OF_STOCK(AMOUNT goods, DATE date) : date_(da
 }
 
 int RS_PURCHASES_OF_STOCK::OlderRow(bool include_cursor) {
-  int rc = include_cursor ? 0 : Back();
-  for (; rc == 0 && !IsDelivery(); rc = Back()) {}
-  if (rc < 0) return -1;
-  if (rc == kTableEnd) {
-    SetEmptyRow(left_);
-    where_ = kAtEmptyOldest;
-  } else {
-    SetRow(true, Min(Poz.ILOSC, left_), Poz.ILOSC - Min(Poz.ILOSC, left_));
-    where_ = kAtDelivery;
-  }
-  left_ -= row_;
-  through_ += row_;
+  bool delivery;
+  if (OlderRowOf(include_cursor, &left_, &through_, &delivery) != 0) return -1;
+  where_ = delivery ? kAtDelivery : kAtEmptyOldest;
   return 0;
 }
 

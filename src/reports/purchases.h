@@ -87,6 +87,10 @@ class PURCHASE_WALK : public DBTABLE {
   static AMOUNT Effect() { return Poz.RODZAJ[0] == 'D' ? Poz.ILOSC : -Poz.ILOSC; }
   void SetRow(bool found, AMOUNT quantity, AMOUNT buffered);
   void SetEmptyRow(AMOUNT quantity);
+  // From the cursor backwards: the next delivery takes what it can of *left, or, when there is
+  // none, a row without a delivery takes all of it. The row's quantity leaves *left and joins
+  // *through. 0 (*delivery tells which), or -1 on a failure.
+  int OlderRowOf(bool include_cursor, AMOUNT* left, AMOUNT* through, bool* delivery);
 
   AMOUNT goods_;
   int sign_ = 1;

@@ -141,4 +141,12 @@ bool REPORT_DIALOG::Checked(int i) const { return dlg_checked(d_, i); }
 
 int ChooseContractor(AMOUNT* id) { return Choose(kViewContractors, id); }
 int ChooseGroup(AMOUNT* id) { return Choose(kViewGroups, id); }
+
+int ListCheck(bool wanted, AMOUNT* id, int radio, int (*choose)(AMOUNT*)) {
+  if (!wanted) {
+    *id = AMOUNT();
+    return -1;
+  }
+  return choose(id) == 0 ? -1 : radio;
+}
 int ChooseGoods(AMOUNT* id) { return Choose(kViewGoods, id); }

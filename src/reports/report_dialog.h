@@ -68,4 +68,8 @@ class REPORT_DIALOG {
 // current record.
 int ChooseContractor(AMOUNT* id);
 int ChooseGroup(AMOUNT* id);
+// A dialog's check for a radio button that asks for a record from a list: when it is not chosen
+// the record is cleared and the dialog may close (-1); when it is, the list (choose) opens, and
+// its Esc returns the focus to control `radio`.
+int ListCheck(bool wanted, AMOUNT* id, int radio, int (*choose)(AMOUNT*));
 int ChooseGoods(AMOUNT* id);

@@ -555,11 +555,7 @@ int vat_register_command() {
   d.Filter(3, 13);
   d.Ok(17, 15);
   auto check = [&] {
-    if (d.Chosen(who) == 0) {
-      s.o.contractor = AMOUNT();
-      return -1;
-    }
-    return ChooseContractor(&s.o.contractor) == 0 ? -1 : who + 1;
+    return ListCheck(d.Chosen(who) != 0, &s.o.contractor, who + 1, ChooseContractor);
   };
   if (d.Run(check) != 0) return -1;
   s.o.form = d.Chosen(form);

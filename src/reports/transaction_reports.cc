@@ -204,15 +204,6 @@ WAREHOUSE_STATE g_warehouse;
 SALES_STATE g_sales;
 PERIOD_STATE g_period;
 
-// The contractor list when the chosen radio button asks for one; Esc returns to the button.
-int ContractorCheck(bool wanted, AMOUNT* contractor, int radio) {
-  if (!wanted) {
-    *contractor = AMOUNT();
-    return -1;
-  }
-  return ChooseContractor(contractor) == 0 ? -1 : radio;
-}
-
 }  // namespace
 
 int WarehouseDocumentsReport(const WAREHOUSE_REPORT& o, const DOCUMENT_FILTER& filter) {
@@ -311,7 +302,9 @@ int warehouse_documents_command() {
   d.Radio(3, 8, "&Kontrahenta", s.who == 1);
   d.Filter(3, 10);
   d.Ok(18, 12);
-  if (d.Run([&] { return ContractorCheck(d.Chosen(who) == 1, &s.o.contractor, who + 1); }) != 0)
+  if (d.Run([&] {
+        return ListCheck(d.Chosen(who) == 1, &s.o.contractor, who + 1, ChooseContractor);
+      }) != 0)
     return -1;
   s.o.kind = d.Chosen(kind);
   s.who = d.Chosen(who);
@@ -338,8 +331,8 @@ int sales_documents_command() {
   d.Ok(17, 14);
   auto check = [&] {
     const int v = d.Chosen(variant);
-    return ContractorCheck(v == kSalesOfContractor || v == kSalesUnpaidOfContractor,
-                           &s.o.contractor, variant + v);
+    return ListCheck(v == kSalesOfContractor || v == kSalesUnpaidOfContractor, &s.o.contractor,
+                     variant + v, ChooseContractor);
   };
   if (d.Run(check) != 0) return -1;
   s.o.variant = d.Chosen(variant);
