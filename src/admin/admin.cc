@@ -1,5 +1,6 @@
 #include "admin/admin.h"
 #include "admin/admin_archive.h"
+#include "admin/admin_common.h"
 
 #include <cstring>
 #include <string>
@@ -39,53 +40,6 @@ const char kUsage[] =
     "      hasło serwisowe dnia (dziś, gdy data nie jest podana) dla klucza ServiceKey\n"
     "      z pliku Tamsu.ini klienta\n";
 
-FILE* g_err = stderr;
-
-void Say(FILE* f, const std::string& data_text) {
-  std::fprintf(f, "%s\n", Cp1250ToUtf8(data_text).c_str());
-}
-
-int PrintEvent(int code, const char* name, long number) {
-  std::string m = DbEventMessage(code, name, number);
-  if (!m.empty()) Say(g_err, m);
-  return 0;
-}
-
-class PrintFileError : public CFILE::HANDLER {
- public:
-  void Report(const char* name, int op, int kind, int err) override {
-    if (op == kFileOpLock || op == kFileOpUnlock) return;
-    Say(g_err, FileErrorMessage(name, op, kind, err));
-  }
-};
-
-// Works inside the data directory and puts everything back on the way out.
-class DataDir {
- public:
-  DataDir(const char* dir, FILE* err) {
-    g_err = err;
-    SetEventHandler(PrintEvent);
-    CFILE::SetHandler(&handler_);
-    saved_ = CurrentDirectory();
-    ok_ = ChangeDirectory(dir) == 0;
-    if (!ok_)
-      std::fprintf(err, "Nie można otworzyć katalogu \"%s\": %s.\n", dir, std::strerror(errno));
-  }
-  ~DataDir() {
-    CloseDatabase();
-    ResetTables();
-    SetEventHandler(nullptr);
-    CFILE::SetHandler(nullptr);
-    if (!saved_.empty()) (void)ChangeDirectory(saved_.c_str());
-  }
-  bool ok() const { return ok_; }
-
- private:
-  PrintFileError handler_;
-  std::string saved_;
-  bool ok_ = false;
-};
-
 bool AnyDataFile() {
   for (const TABLEDEF& d : TABLE_DEFS)
     if (CFILE::Exists(d.data_file)) return true;
@@ -109,7 +63,7 @@ int Create(int argc, char** argv, FILE* out, FILE* err) {
     return 2;
   }
   (void)MakeDirectory(argv[2]);  // a new directory is made; an existing one is used
-  DataDir dir(argv[2], err);
+  IN_DATA_DIRECTORY dir(argv[2], err);
   if (!dir.ok()) return 1;
   if (AnyDataFile()) {
     std::fprintf(err, "Katalog \"%s\" zawiera już pliki bazy danych; nic nie zmieniono.\n",
@@ -157,7 +111,7 @@ int Dump(int argc, char** argv, FILE* out, FILE* err) {
                  argv[3]);
     return 2;
   }
-  DataDir dir(argv[2], err);
+  IN_DATA_DIRECTORY dir(argv[2], err);
   if (!dir.ok() || !AllDataFiles(err)) return 1;
   const TABLEDEF& def = TABLE_DEFS[table];
   // Read as it is, in file order: the rescue works when the index is damaged or missing and
@@ -212,7 +166,7 @@ int OnDatabase(int argc, char** argv, FILE* out, FILE* err,
     std::fputs(kUsage, err);
     return 2;
   }
-  DataDir dir(argv[2], err);
+  IN_DATA_DIRECTORY dir(argv[2], err);
   if (!dir.ok() || !AllDataFiles(err)) return 1;
   return work(argv[2], out, err);
 }
@@ -326,7 +280,7 @@ int Check(int argc, char** argv, FILE* out, FILE* err) {
     std::fputs(kUsage, err);
     return 2;
   }
-  DataDir dir(argv[2], err);
+  IN_DATA_DIRECTORY dir(argv[2], err);
   if (!dir.ok() || !AllDataFiles(err)) return 1;
   return CheckDatabase(argv[2], repair, out, err);
 }

@@ -3,6 +3,8 @@
 // what it did in one line or what went wrong, and ends with 0 on success and 1 on a failure.
 #include "admin/admin_archive.h"
 
+#include "admin/admin_common.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -31,10 +33,6 @@ const char kExportDir[] = "Export";
 FILE* g_out = stdout;
 FILE* g_err = stderr;
 
-void Say(FILE* f, const std::string& data_text) {
-  std::fprintf(f, "%s\n", Cp1250ToUtf8(data_text).c_str());
-}
-
 // The engine's messages without their buttons; scripts cannot answer, so every error stops,
 // except a missing "Tamsu.ini" in the data directory (it usually lives beside the program).
 class ADMIN_ARCHIVE : public ARCHZIP {
@@ -58,46 +56,6 @@ class ADMIN_ARCHIVE : public ARCHZIP {
     char line[16];
     return std::fgets(line, sizeof line, stdin) ? 0 : 1;
   }
-};
-
-int PrintEvent(int code, const char* name, long) {
-  std::string m = DbEventMessage(code, name);
-  if (!m.empty()) Say(g_err, m);
-  return 0;
-}
-
-class PRINT_FILE_ERROR : public CFILE::HANDLER {
- public:
-  void Report(const char* name, int op, int kind, int err) override {
-    if (op == kFileOpLock || op == kFileOpUnlock) return;
-    Say(g_err, FileErrorMessage(name, op, kind, err));
-  }
-};
-
-// In the data directory for the run; everything is put back on the way out.
-class IN_DATA_DIRECTORY {
- public:
-  explicit IN_DATA_DIRECTORY(const char* dir) {
-    SetEventHandler(PrintEvent);
-    CFILE::SetHandler(&handler_);
-    saved_ = CurrentDirectory();
-    ok_ = ChangeDirectory(dir) == 0;
-    if (!ok_) std::fprintf(g_err, "Nie można otworzyć katalogu \"%s\".\n", dir);
-  }
-  ~IN_DATA_DIRECTORY() {
-    CloseExportTables();
-    CloseDatabase();
-    ResetTables();
-    SetEventHandler(nullptr);
-    CFILE::SetHandler(nullptr);
-    if (!saved_.empty()) (void)ChangeDirectory(saved_.c_str());
-  }
-  bool ok() const { return ok_; }
-
- private:
-  PRINT_FILE_ERROR handler_;
-  std::string saved_;
-  bool ok_ = false;
 };
 
 // An archive path as the user gave it, taken before the run moves into the data directory.
@@ -134,7 +92,7 @@ int Usage() {
 int Backup(int argc, char** argv) {
   if (argc < 3 || argc > 4) return Usage();
   const std::string given = argc == 4 ? Absolute(argv[3]) : std::string();
-  IN_DATA_DIRECTORY in(argv[2]);
+  IN_DATA_DIRECTORY in(argv[2], g_err, CloseExportTables);
   if (!in.ok() || !AllDataFiles()) return 1;
   if (InUse(argv[2], false)) return kInUse;
   const std::string archive = given.empty() ? BackupArchivePath(DateToday()) : given;
@@ -147,7 +105,7 @@ int Backup(int argc, char** argv) {
 int Restore(int argc, char** argv) {
   if (argc != 4) return Usage();
   const std::string archive = Absolute(argv[3]);
-  IN_DATA_DIRECTORY in(argv[2]);
+  IN_DATA_DIRECTORY in(argv[2], g_err, CloseExportTables);
   if (!in.ok()) return 1;
   if (InUse(argv[2], true)) return kInUse;
   ADMIN_ARCHIVE z;
@@ -172,7 +130,7 @@ class PRINT_REPORT : public CHECK_OUTPUT {
 int CheckData(int argc, char** argv) {
   const bool repair = argc == 4 && std::strcmp(argv[3], "--repair") == 0;
   if (argc != 3 && !repair) return Usage();
-  IN_DATA_DIRECTORY in(argv[2]);
+  IN_DATA_DIRECTORY in(argv[2], g_err, CloseExportTables);
   if (!in.ok() || !AllDataFiles()) return 1;
   if (InUse(argv[2], true)) return kInUse;
   if (OpenDatabase() != 0 || LockAllTables(repair) != 0) return 1;
@@ -225,7 +183,7 @@ int Export(int argc, char** argv) {
   DATE from = 0, to = 0;
   if (argc < 4 || !Range(argc, argv, &from, &to)) return Usage();
   const std::string archive = Absolute(argv[3]);
-  IN_DATA_DIRECTORY in(argv[2]);
+  IN_DATA_DIRECTORY in(argv[2], g_err, CloseExportTables);
   if (!in.ok() || !AllDataFiles()) return 1;
   if (InUse(argv[2], true)) return kInUse;
   if (OpenDatabase() != 0 || OpenExportDirectory() != 0) return 1;
@@ -250,7 +208,7 @@ int Import(int argc, char** argv) {
   DATE from = 0, to = 0;
   if (argc < 4 || !Range(argc, argv, &from, &to)) return Usage();
   const std::string archive = Absolute(argv[3]);
-  IN_DATA_DIRECTORY in(argv[2]);
+  IN_DATA_DIRECTORY in(argv[2], g_err, CloseExportTables);
   if (!in.ok() || !AllDataFiles()) return 1;
   if (InUse(argv[2], true)) return kInUse;
   if (OpenDatabase() != 0 || OpenExportDirectory() != 0) return 1;
