@@ -33,6 +33,27 @@ int PositionsOfRows(const std::vector<AMOUNT>& ids, Fn fn, Done done) {
   return rc;
 }
 
+// As PositionsOfRows, with add(row, kind, net) given each position's goods kind and net value
+// (rounded by net when nets[row] says so).
+template <typename Add, typename Done>
+int PositionNetsOfRows(const std::vector<AMOUNT>& ids, const std::vector<char>& nets, Add add,
+                       Done done) {
+  GOODS_CACHE goods(kTableGoods);
+  return PositionsOfRows(
+      ids,
+      [&](size_t row) {
+        const POZ_RECORD p = Poz;
+        const TOW_RECORD* g;
+        if (goods.Get(p.TOWID, &g) < 0) return -1;
+        add(row, g->RODZAJ[0],
+            ComputePositionValues(p.ILOSC, p.CENA, p.RABAT, static_cast<int>(p.VATID.Whole()),
+                                  nets[row] != 0)
+                .netValue);
+        return 0;
+      },
+      done);
+}
+
 // ---- the VAT register ----
 
 void FillVatColumns(const DOCUMENT_TOTALS& t, VAT_REGISTER_ROW* r) {
@@ -329,25 +350,17 @@ int CollectLumpSumRegister(const REPORT_PERIOD& period, const DOCUMENT_FILTER& f
     return 0;
   });
   if (rc != 0) return rc;
-  GOODS_CACHE goods(kTableGoods);
-  return PositionsOfRows(
-      ids,
-      [&](size_t row) {
-        const POZ_RECORD p = Poz;
-        const TOW_RECORD* g;
-        if (goods.Get(p.TOWID, &g) < 0) return -1;
-        const AMOUNT net = ComputePositionValues(p.ILOSC, p.CENA, p.RABAT,
-                                                 static_cast<int>(p.VATID.Whole()), nets[row] != 0)
-                               .netValue;
+  return PositionNetsOfRows(
+      ids, nets,
+      [&](size_t row, char kind, AMOUNT net) {
         LUMP_SUM_ROW& r = (*rows)[row];
-        switch (g->RODZAJ[0]) {
+        switch (kind) {
           case 'P': r.production += net; break;
           case 'M':
           case 'O':
           case 'T': r.trade += net; break;
           default: r.services += net; break;
         }
-        return 0;
       },
       [&](size_t row) {
         LUMP_SUM_ROW& r = (*rows)[row];
@@ -421,18 +434,10 @@ int CollectRevenueBook(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filte
     return 0;
   });
   if (rc != 0) return rc;
-  GOODS_CACHE goods(kTableGoods);
-  return PositionsOfRows(
-      ids,
-      [&](size_t row) {
-        const POZ_RECORD p = Poz;
-        const TOW_RECORD* g;
-        if (goods.Get(p.TOWID, &g) < 0) return -1;
-        const AMOUNT net = ComputePositionValues(p.ILOSC, p.CENA, p.RABAT,
-                                                 static_cast<int>(p.VATID.Whole()), nets[row] != 0)
-                               .netValue;
+  return PositionNetsOfRows(
+      ids, nets,
+      [&](size_t row, char k, AMOUNT net) {
         REVENUE_BOOK_ROW& r = (*rows)[row];
-        const char k = g->RODZAJ[0];
         if (income[row]) {
           if (k == 'K') r.col11 += net;
           else if (k == 'M' || k == 'P' || k == 'T') r.col10 += net;
@@ -442,7 +447,6 @@ int CollectRevenueBook(const REPORT_PERIOD& period, const DOCUMENT_FILTER& filte
           if (k == 'M' || k == 'P' || k == 'T' || k == 'U') r.col7 += net;
           else r.col8 += net;
         }
-        return 0;
       },
       [&](size_t row) {
         REVENUE_BOOK_ROW& r = (*rows)[row];
