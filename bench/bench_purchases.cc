@@ -31,6 +31,8 @@
 #include "ui/document/document.h"
 #include "ui/screen.h"
 
+#include "bench_data_dir.h"
+
 namespace {
 
 double CpuMicroseconds() {
@@ -39,28 +41,9 @@ double CpuMicroseconds() {
   return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
 }
 
-void Fail(const char* what) {
-  std::fprintf(stderr, "bench_purchases: %s\n", what);
-  std::abort();
-}
-
-// A fresh data directory with the database open; removed by Leave.
-std::string Enter() {
-  char dir[] = "/tmp/bench_purchases_XXXXXX";
-  if (!mkdtemp(dir) || chdir(dir) != 0) Fail("no working directory");
-  SetConfigPath(std::string(dir) + "/Tamsu.ini");
-  if (!screen_is_open() && screen_open_on(new HEADLESS_CONSOLE) != 0) Fail("no screen");
-  if (OpenDatabase() != 0) Fail("no database");
-  return dir;
-}
-
-void Leave(const std::string& dir) {
-  DocumentReset();
-  CloseDatabase();
-  if (chdir("/") != 0) Fail("chdir");
-  const std::string cleanup = "rm -rf " + dir;
-  if (std::system(cleanup.c_str()) != 0) Fail("cleanup");
-}
+void Fail(const char* what) { BenchFail("bench_purchases", what); }
+std::string Enter() { return EnterBenchDataDir("bench_purchases"); }
+void Leave(const std::string& dir) { LeaveBenchDataDir("bench_purchases", dir); }
 
 AMOUNT AddGoods(int n, double price) {
   Tow = NewGoodsRecord();

@@ -29,6 +29,8 @@
 #include "ui/document/document.h"
 #include "ui/screen.h"
 
+#include "bench_data_dir.h"
+
 namespace {
 
 constexpr int kGoods = 2000;
@@ -40,27 +42,9 @@ double CpuSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-void Fail(const char* what) {
-  std::fprintf(stderr, "bench_reports: %s\n", what);
-  std::abort();
-}
-
-std::string Enter() {
-  char dir[] = "/tmp/bench_reports_XXXXXX";
-  if (!mkdtemp(dir) || chdir(dir) != 0) Fail("no working directory");
-  SetConfigPath(std::string(dir) + "/Tamsu.ini");
-  if (!screen_is_open() && screen_open_on(new HEADLESS_CONSOLE) != 0) Fail("no screen");
-  if (OpenDatabase() != 0) Fail("no database");
-  return dir;
-}
-
-void Leave(const std::string& dir) {
-  DocumentReset();
-  CloseDatabase();
-  if (chdir("/") != 0) Fail("chdir");
-  const std::string cleanup = "rm -rf " + dir;
-  if (std::system(cleanup.c_str()) != 0) Fail("cleanup");
-}
+void Fail(const char* what) { BenchFail("bench_reports", what); }
+std::string Enter() { return EnterBenchDataDir("bench_reports"); }
+void Leave(const std::string& dir) { LeaveBenchDataDir("bench_reports", dir); }
 
 // Goods of the stock kinds at several VAT rates; a year of deliveries and sales three times over,
 // a third of the transactions deliveries, most sales with an invoice, some gross-first.
