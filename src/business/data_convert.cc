@@ -154,7 +154,7 @@ int ConvertOldConfiguration(const std::string& dir, int version) {
   const std::string from = dir + "/Tamsu.ini";
   const std::string& to = ConfigPath();
   if (CFILE::Exists(from.c_str())) {
-    const std::string tmp = TakeTemporaryName(to);
+    const std::string tmp = TakeTemporaryName(to, true);
     if (tmp.empty()) return -1;
     CFILE in, out;
     int rc = in.Open(from.c_str(), kOpenExisting, kAccessRead, kShareRead);

@@ -8,6 +8,7 @@
 
 #include "common/codepage.h"
 #include "db/db_events.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -101,7 +102,10 @@ void KEYSORTER::SortMemory(int index) {
 // index build) and removed at the next start like any other.
 int KEYSORTER::Spill() {
   if (!scratch_.IsOpen()) {
+    // Beside the table; where its directory takes no new files (a check of a copy on read-only
+    // media), in the temporary folder.
     scratch_name_ = TakeTemporaryName(near_);
+    if (scratch_name_.empty()) scratch_name_ = TakeTemporaryName(TemporaryFolder() + "/", true);
     if (scratch_name_.empty()) return -1;
     if (scratch_.Open(scratch_name_.c_str(), kCreateAlways, kAccessReadWrite, kShareNone) != 0)
       return -1;

@@ -47,7 +47,7 @@ int BuildIndexFile(TABLESLOT& s) {
   const bool shown = s.count > 0;
   if (shown) ReportDbEvent(kDbEvIndexBuildStart, s.def->index_file, 0);
   // Taken (created empty) before the scratch file of the sort takes a name of its own.
-  std::string tmp = TakeTemporaryName(s.def->data_file);
+  std::string tmp = TakeTemporaryName(s.def->data_file, true);
   int rc = tmp.empty() ? -1 : 0;
   if (rc == 0) {
     // The keys of all records, deleted ones included (they keep their keys, as they do between
@@ -84,8 +84,10 @@ int SlotRebuild(TABLESLOT& s) {
 int SlotPack(TABLESLOT& s) {
   const TABLEDEF* def = s.def;
   ReportDbEvent(kDbEvDefragStart, def->data_file, 0);
-  std::string data_tmp = TakeTemporaryName(def->data_file);
-  std::string index_tmp = def->index_count > 0 ? TakeTemporaryName(def->data_file) : std::string();
+  std::string data_tmp = TakeTemporaryName(def->data_file, true);
+  std::string index_tmp = !data_tmp.empty() && def->index_count > 0
+                              ? TakeTemporaryName(def->data_file, true)
+                              : std::string();
   auto cleanup = [&] {
     DropQuietly(data_tmp);
     DropQuietly(index_tmp);

@@ -114,7 +114,7 @@ int CreateDataFile(const char* name, const TABLEDEF& def) {
   bytes[s.header_length] = kDbfEndMark;
   // Written whole under a temporary name first: a crash never leaves a half-written header that
   // would refuse every later open.
-  std::string tmp = TakeTemporaryName(name);
+  std::string tmp = TakeTemporaryName(name, true);
   if (tmp.empty()) return -1;
   CFILE f;
   int rc = f.Open(tmp.c_str(), kCreateAlways, kAccessReadWrite, kShareNone);

@@ -551,9 +551,10 @@ int CheckFileSharing(const std::string& path_in_dir) {
   return rc;
 }
 
-std::string TakeTemporaryName(const std::string& path_in_dir) {
+std::string TakeTemporaryName(const std::string& path_in_dir, bool report) {
   std::string dir = DirectoryOf(path_in_dir);
   char name[32];
+  int err = EEXIST;
   for (unsigned long n = 1; n <= 999999; ++n) {
     std::snprintf(name, sizeof name, "%06lu.tmp", n);
     std::string full = dir + name;
@@ -562,8 +563,13 @@ std::string TakeTemporaryName(const std::string& path_in_dir) {
       g_fs->Close(fd);
       return full;
     }
-    if (errno != EEXIST) return std::string();
+    if (errno != EEXIST) {
+      err = errno;
+      break;
+    }
   }
+  if (report && CFILE::Handler())
+    CFILE::Handler()->Report((dir + "000001.tmp").c_str(), kFileOpOpen, kFileErrSystem, err);
   return std::string();
 }
 

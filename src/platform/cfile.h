@@ -224,8 +224,9 @@ const char* FileOperationText(int operation);
 // "%06lu.tmp": the first number from 1 to 999999 whose file does not exist, in the directory of
 // `path_in_dir` (a file path; empty or without a slash means the current directory). The name is
 // taken atomically: the file is created empty (O_CREAT | O_EXCL) and the caller owns it. Empty
-// when every number is taken.
-std::string TakeTemporaryName(const std::string& path_in_dir);
+// when no name can be taken (the directory refuses new files, or every number is taken); with
+// `report` that failure goes to the error handler as one to open the first name tried.
+std::string TakeTemporaryName(const std::string& path_in_dir, bool report = false);
 
 // The "%06lu.tmp" names (six digits) in the directory of path_in_dir, with that directory in
 // front as TakeTemporaryName gives them. 0 or -1 (the directory cannot be read; not reported).

@@ -156,7 +156,7 @@ int INIFILE::WriteString(const char* section, const char* key, const char* value
     if (in.Open(path_.c_str(), kOpenAlways, kAccessRead, kShareReadWrite) != 0) return -1;
     in.SetCodePage(kCodePageLatin2);
   }
-  std::string temp = TakeTemporaryName(path_);
+  std::string temp = TakeTemporaryName(path_, true);
   if (temp.empty()) return -1;
   CFILETXT out;
   out.SetCodePage(kCodePageLatin2);

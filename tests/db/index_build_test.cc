@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -190,6 +192,19 @@ TEST_F(BuildTableTest, AFailureAtAnyStepOfARebuildOrPackLeavesASoundTable) {
     }
   }
   EXPECT_GT(struck, 40);
+}
+
+// A check of a copy on media that takes no new files sorts its keys in the temporary folder.
+TEST_F(BuildTableTest, ACheckBesideWhichNoFileCanBeMadeSortsElsewhere) {
+  ASSERT_EQ(TableOpen(kTableGoods, &TABLE_DEFS[kTableGoods]), 0);
+  SetFileFaultError(EROFS);
+  SetFileFault(kFileOpOpen, 1, false);  // the scratch file beside the table
+  std::string problem;
+  EXPECT_EQ(CheckTable(kTableGoods, &problem), 0) << problem;
+  EXPECT_TRUE(FileFaultStruck());
+  std::vector<std::string> left;
+  ListTemporaryNames("Tow.dbf", &left);
+  EXPECT_TRUE(left.empty());
 }
 
 // The check walks each index once and sets the records' keys against it: a record missing from a

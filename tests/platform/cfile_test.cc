@@ -163,6 +163,14 @@ TEST_F(CfileTest, TemporaryNamesAreTakenInOrderAndAtomically) {
   EXPECT_TRUE(CFILE::Exists(dir.File("000002.tmp").c_str()));
   TempDir cwd(true);
   EXPECT_EQ(TakeTemporaryName(""), "000001.tmp");
+  // A directory that takes no new file: no name, and when asked the failure is reported.
+  EXPECT_EQ(TakeTemporaryName(dir.File("gone/x")), "");
+  EXPECT_TRUE(recorder.seen.empty());
+  EXPECT_EQ(TakeTemporaryName(dir.File("gone/x"), true), "");
+  ASSERT_EQ(recorder.seen.size(), 1u);
+  EXPECT_EQ(recorder.seen[0].name, dir.File("gone/000001.tmp"));
+  EXPECT_EQ(recorder.seen[0].operation, kFileOpOpen);
+  EXPECT_EQ(recorder.seen[0].error, ENOENT);
 }
 
 TEST_F(CfileTest, ByteRangeLocksWorkInATemporaryDirectory) {
