@@ -69,7 +69,7 @@ size_t doc_buffer_size(unsigned long long free_kb) {
 
 int doc_printf(const char* format, ...) {
   if (!g_doc.file) {
-    const std::string name = TakeTemporaryName("");
+    const std::string name = TakeTemporaryName("", true);  // a refusal is reported
     if (name.empty()) return -1;
     if (OpenFile(&g_doc, name.c_str(), kOpenExisting, kAccessReadWrite, kShareReadWrite) != 0) {
       CFILE::DeleteFile(name.c_str());

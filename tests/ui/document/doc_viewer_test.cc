@@ -3,10 +3,12 @@
 #include "ui/document/doc_viewer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "common/codepage.h"
 #include "document_testing.h"
+#include "platform/cfile_testing.h"
 #include "support/ui_fixture.h"
 
 namespace {
@@ -126,6 +128,20 @@ TEST_F(DocumentTest, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryFile) {
       ASSERT_LT(nth, 50);
     }
   }
+}
+
+TEST_F(DocumentTest, ATemporaryDocumentTheDirectoryRefusesIsReported) {
+  struct RECORDER : CFILE::HANDLER {
+    std::vector<std::string> names;
+    void Report(const char* name, int, int, int) override { names.push_back(name); }
+  } recorder;
+  CFILE::SetHandler(&recorder);
+  SetFileFaultError(EROFS);
+  SetFileFault(kFileOpOpen, 1, false);
+  EXPECT_EQ(doc_printf("Linia\n"), -1);
+  CFILE::SetHandler(nullptr);
+  EXPECT_EQ(recorder.names, std::vector<std::string>{"000001.tmp"});
+  EXPECT_EQ(doc_printf("Linia\n"), 0);  // once the directory takes files again
 }
 
 TEST_F(DocumentTest, FilesThatCannotBeShownAreRefusedAndTheDocumentStays) {
