@@ -340,14 +340,6 @@ void SetIndexCursor(INDEXCURSOR& c, int32_t page_no, const INDEXPAGE& page, int 
   c.walked.clear();
 }
 
-int64_t IndexPageBound(INDEXFILE* ix) {
-  if (ix->batching) return ix->page_count;  // the file catches up at the end of the batch
-  int64_t size = ix->file.Size();
-  if (size < 0) return -1;
-  int64_t in_file = size > kIndexBlockSize ? size / kIndexBlockSize - 1 : 0;
-  return in_file < ix->page_count ? in_file : ix->page_count;
-}
-
 int DescentLimit(const INDEXFILE* ix) {
   // Every level of a tree holds at least one page of its own, and a split at least halves a
   // page, so no sound tree is deeper than this.

@@ -57,10 +57,6 @@ int ReportIndexEvent(INDEXFILE* ix, int index, int rc);
 int WriteIndexPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page);
 int WriteIndexHeader(INDEXFILE* ix);
 void SetIndexCursor(INDEXCURSOR& c, int32_t page_no, const INDEXPAGE& page, int position);
-// Pages that can really be read: the page count, or fewer when the file is shorter than it says.
-// Bounds searches and walks in files whose header claims more than they hold. -1 when the size
-// cannot be read (reported by the file layer).
-int64_t IndexPageBound(INDEXFILE* ix);
 // The deepest descent a sound file allows; deeper means a cycle of child pointers.
 int DescentLimit(const INDEXFILE* ix);
 // Finds the entry (key, record) the way removal looks for it: down through the first separator not
