@@ -33,22 +33,9 @@ std::string Utf8ToCp1250(std::string_view s) {
   out.reserve(s.size());
   size_t i = 0;
   while (i < s.size()) {
-    auto b = static_cast<uint8_t>(s[i]);
     uint32_t cp;
     size_t len;
-    if (b < 0x80) {
-      cp = b;
-      len = 1;
-    } else if ((b & 0xE0) == 0xC0) {
-      cp = b & 0x1F;
-      len = 2;
-    } else if ((b & 0xF0) == 0xE0) {
-      cp = b & 0x0F;
-      len = 3;
-    } else if ((b & 0xF8) == 0xF0) {
-      cp = b & 0x07;
-      len = 4;
-    } else {
+    if (!text_detail::Utf8Lead(static_cast<uint8_t>(s[i]), &cp, &len)) {
       out.push_back('?');
       ++i;
       continue;

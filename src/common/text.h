@@ -68,28 +68,36 @@ struct Converted {
 
 void NotRepresentable();  // never defined: calling it in a constant expression is an error
 
+// The first byte of a UTF-8 sequence: the bits it gives the code point and the sequence's length
+// (1 to 4); false for a byte that cannot start one.
+constexpr bool Utf8Lead(uint8_t b, uint32_t* cp, size_t* len) {
+  if (b < 0x80) {
+    *cp = b;
+    *len = 1;
+  } else if ((b & 0xE0) == 0xC0) {
+    *cp = b & 0x1F;
+    *len = 2;
+  } else if ((b & 0xF0) == 0xE0) {
+    *cp = b & 0x0F;
+    *len = 3;
+  } else if ((b & 0xF8) == 0xF0) {
+    *cp = b & 0x07;
+    *len = 4;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 template <size_t N>
 consteval Converted<N> Convert(const char (&s)[N]) {
   Converted<N> out;
   size_t i = 0;
   while (i + 1 < N) {
-    auto b = static_cast<uint8_t>(s[i]);
-    uint32_t cp;
-    size_t len;
-    if (b < 0x80) {
-      cp = b;
-      len = 1;
-    } else if ((b & 0xE0) == 0xC0) {
-      cp = b & 0x1F;
-      len = 2;
-    } else if ((b & 0xF0) == 0xE0) {
-      cp = b & 0x0F;
-      len = 3;
-    } else {
-      NotRepresentable();
-      cp = 0;
-      len = 1;
-    }
+    uint32_t cp = 0;
+    size_t len = 1;
+    // Four-byte sequences lie beyond every letter of the code page.
+    if (!Utf8Lead(static_cast<uint8_t>(s[i]), &cp, &len) || len == 4) NotRepresentable();
     for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<uint8_t>(s[i + k]) & 0x3F);
     int byte = ByteOf(cp);
     if (byte < 0) NotRepresentable();
