@@ -9,7 +9,7 @@
 // Repetitions alternate between the engines (the order turns each time); every repetition starts
 // in a fresh directory. Printed: the median of each operation and ratios, in one table.
 //
-//   bench_table_vs_sqlite [N] [--reps R] [--no-check] [--only OPS]
+//   bench_table_vs_sqlite [N] [--reps R] [--no-check]
 //   bench_table_vs_sqlite --scaling N1 N2    per-record rebuild time and peak memory, each size
 //                                            rebuilt in a process of its own
 #include <sqlite3.h>
@@ -488,7 +488,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--reps") == 0 && i + 1 < argc) reps = std::atoi(argv[++i]);
     else if (std::strcmp(argv[i], "--no-check") == 0) check = false;
-    else n = std::atol(argv[i]);
+    else if ((n = std::atol(argv[i])) <= 0) {
+      std::fprintf(stderr, "usage: %s [N] [--reps R] [--no-check] | --scaling N1 N2\n", argv[0]);
+      return 2;
+    }
   }
   return Compare(n, reps, check);
 }

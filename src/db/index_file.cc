@@ -20,10 +20,6 @@ bool ValidDefinition(int index_count, const int* key_lengths) {
 }
 
 int ReadBlock(INDEXFILE* ix, int64_t offset, uint8_t* block) {
-  if (ix->batching && offset == 0 && ix->batch_header) {
-    std::memcpy(block, ix->batch_header_block.data(), kIndexBlockSize);
-    return 0;
-  }
   long n = ix->file.ReadAt(offset, block, kIndexBlockSize);
   if (n < 0) return -1;
   // A block cut off by the end of the file cannot be a page the file ever held.
@@ -31,11 +27,6 @@ int ReadBlock(INDEXFILE* ix, int64_t offset, uint8_t* block) {
 }
 
 int WriteBlock(INDEXFILE* ix, int64_t offset, const uint8_t* block) {
-  if (ix->batching && offset == 0) {
-    std::memcpy(ix->batch_header_block.data(), block, kIndexBlockSize);
-    ix->batch_header = true;
-    return 0;
-  }
   return ix->file.WriteAt(offset, block, kIndexBlockSize) == kIndexBlockSize ? 0 : -1;
 }
 
@@ -126,15 +117,8 @@ int ReportIndexEvent(INDEXFILE* ix, int index, int rc) { return Report(ix, index
 int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page) {
   if (index < 0 || index >= ix->index_count) return kDbEvBadIndexNumber;
   if (p < 0 || p >= ix->page_count) return kDbEvBadIndex;
-  if (ix->batching) {
-    auto it = ix->batch.find(p);
-    if (it != ix->batch.end()) {
-      *page = it->second;
-      return 0;
-    }
-  }
   const INDEXCURSOR& c = ix->index[index];
-  const INDEXPAGE* kept = ix->batching ? nullptr : KeptPage(ix, index, p);
+  const INDEXPAGE* kept = KeptPage(ix, index, p);
   if (kept) {
     *page = *kept;
   } else {
@@ -150,10 +134,8 @@ int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page) {
     return kDbEvBadIndex;
   if (!kept) {
     ConvertIndexPage(*page, c.key_length, kCodePageLatin2, kCodePageWindows);
-    if (!ix->batching) {
-      KeepPage(ix, index, p, *page);
-      LearnFromPage(ix, index, p, *page);
-    }
+    KeepPage(ix, index, p, *page);
+    LearnFromPage(ix, index, p, *page);
   }
   return 0;
 }
@@ -162,12 +144,6 @@ namespace {
 
 // Writes page p without asking whether the header counts it yet (new pages go first).
 int WritePageAt(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
-  if (ix->batching) {
-    ix->batch[p] = page;
-    ix->batch_index[p] = index;
-    ix->stats.page_writes++;
-    return 0;
-  }
   INDEXPAGE out = page;
   ConvertIndexPage(out, ix->index[index].key_length, kCodePageWindows, kCodePageLatin2);
   int rc = WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes);
@@ -270,11 +246,7 @@ void PAGEWRITES::Undo(size_t written, bool header_written) {
   if (!appended_.empty()) {
     for (size_t k = 0; k < appended_.size(); ++k)
       ForgetPage(ix_, ix_->page_count + static_cast<int32_t>(k));
-    if (ix_->batching) {
-      for (size_t k = 0; k < appended_.size(); ++k)
-        ix_->batch.erase(ix_->page_count + static_cast<int32_t>(k));
-    } else if (ix_->file.SetSize((static_cast<int64_t>(ix_->page_count) + 1) * kIndexBlockSize) !=
-               0) {
+    if (ix_->file.SetSize((static_cast<int64_t>(ix_->page_count) + 1) * kIndexBlockSize) != 0) {
       ok = false;
     }
   }
@@ -298,36 +270,6 @@ int WriteIndexHeader(INDEXFILE* ix) {
   EncodeIndexHeader(h, block);
   int rc = WriteBlock(ix, 0, block);
   if (rc == 0) ix->stats.header_writes++;
-  return rc;
-}
-
-void BeginIndexBatch(INDEXFILE* ix) {
-  ClearIndexCache(ix);
-  ix->batch.clear();
-  ix->batch_index.clear();
-  ix->batch_header = false;
-  ix->batching = true;
-}
-
-int EndIndexBatch(INDEXFILE* ix, bool write) {
-  ix->batching = false;
-  ClearIndexCache(ix);
-  int rc = 0;
-  if (write) {
-    for (const auto& [p, page] : ix->batch) {
-      INDEXPAGE out = page;
-      ConvertIndexPage(out, ix->index[ix->batch_index[p]].key_length, kCodePageWindows,
-                       kCodePageLatin2);
-      if (WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes) != 0) {
-        rc = -1;
-        break;
-      }
-    }
-    if (rc == 0 && ix->batch_header) rc = WriteBlock(ix, 0, ix->batch_header_block.data());
-  }
-  ix->batch.clear();
-  ix->batch_index.clear();
-  ix->batch_header = false;
   return rc;
 }
 

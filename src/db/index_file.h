@@ -31,9 +31,7 @@
 // else the last entry of the previous page, else nowhere.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <map>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -101,13 +99,6 @@ struct INDEXFILE {
   INDEXCURSOR index[kMaxIndexCount];
   INDEXSTATS stats;
   INDEXCACHE cache;
-  // During a batch: pages written (as kept in memory, keys in the data code page) by page number,
-  // and the header block; they reach the file at EndIndexBatch.
-  bool batching = false;
-  std::map<int32_t, INDEXPAGE> batch;
-  std::map<int32_t, int> batch_index;  // the index each batched page belongs to
-  bool batch_header = false;
-  std::array<uint8_t, kIndexBlockSize> batch_header_block{};
 };
 
 // Writes a fresh file (header, then one empty leaf per index as pages 0..n-1) and keeps it open.
@@ -132,13 +123,6 @@ int RevalidateIndexFile(INDEXFILE* ix, bool* replaced);
 void ForgetKeptIndexPages(INDEXFILE* ix);
 
 int AddKey(INDEXFILE* ix, int index, const char* key, long record);
-
-// A batch keeps every block written in memory and writes them in file order at its end: for
-// rebuilding a whole index file while the table is held exclusively, where thousands of keys
-// touch the same pages again and again. Reads see the batch. Nothing else may open the file
-// meanwhile. EndIndexBatch with write false forgets the blocks (the file is to be deleted).
-void BeginIndexBatch(INDEXFILE* ix);
-int EndIndexBatch(INDEXFILE* ix, bool write);
 int RemoveKey(INDEXFILE* ix, int index, const char* key, long record);
 
 // Walking; record (may be null) receives the record number of the entry reached.
