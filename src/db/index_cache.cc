@@ -29,14 +29,15 @@ const INDEXPAGE* KeptPage(INDEXFILE* ix, int index, int32_t p) {
   if (p < 0 || static_cast<size_t>(p) >= c.slot_of.size() || c.slot_of[static_cast<size_t>(p)] < 0)
     return nullptr;
   INDEXCACHE::PAGE& slot = c.slots[static_cast<size_t>(c.slot_of[static_cast<size_t>(p)])];
-  if (slot.generation != c.generation || slot.index != index) return nullptr;
+  // A page that waits to be written is the file's page whatever the generation.
+  if ((slot.generation != c.generation && !slot.dirty) || slot.index != index) return nullptr;
   slot.used = true;
   return &slot.page;
 }
 
-void KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
+int KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page, bool dirty) {
   INDEXCACHE& c = ix->cache;
-  if (p < 0) return;
+  if (p < 0) return 0;
   if (static_cast<size_t>(p) >= c.slot_of.size())
     c.slot_of.resize(
         std::max<size_t>(static_cast<size_t>(p) + 1, static_cast<size_t>(ix->page_count)), -1);
@@ -46,17 +47,29 @@ void KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
       at = static_cast<int32_t>(c.slots.size());
       c.slots.emplace_back();
     } else {
-      // The clock: the first slot not used since the hand last passed it.
+      // The clock: the first slot not used since the hand last passed it. Pages that wait to be
+      // written stay (they go out together at the next flush) while clean slots remain, which
+      // they do as long as at most half the slots wait.
+      const bool spare_dirty = static_cast<size_t>(ix->dirty_pages) < c.slots.size();
       for (;;) {
         INDEXCACHE::PAGE& slot = c.slots[c.hand];
-        if (slot.page_no == kNoPage || !slot.used || slot.generation != c.generation) break;
+        if (!(slot.dirty && spare_dirty) &&
+            (slot.page_no == kNoPage || !slot.used || slot.generation != c.generation))
+          break;
         slot.used = false;
         c.hand = (c.hand + 1) % c.slots.size();
       }
       at = static_cast<int32_t>(c.hand);
       c.hand = (c.hand + 1) % c.slots.size();
-      const int32_t old = c.slots[static_cast<size_t>(at)].page_no;
-      if (old != kNoPage) c.slot_of[static_cast<size_t>(old)] = -1;
+      INDEXCACHE::PAGE& victim = c.slots[static_cast<size_t>(at)];
+      // A page that waits to be written (every slot does) goes to the file before its slot is
+      // taken.
+      if (victim.dirty) {
+        if (WriteWaitingPage(ix, victim.index, victim.page_no, victim.page) != 0) return -1;
+        victim.dirty = false;
+        --ix->dirty_pages;
+      }
+      if (victim.page_no != kNoPage) c.slot_of[static_cast<size_t>(victim.page_no)] = -1;
     }
     c.slot_of[static_cast<size_t>(p)] = at;
   }
@@ -66,23 +79,33 @@ void KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
   slot.index = index;
   slot.generation = c.generation;
   slot.used = true;
+  if (dirty != slot.dirty) ix->dirty_pages += dirty ? 1 : -1;
+  slot.dirty = dirty;
+  return 0;
 }
 
 void ForgetPage(INDEXFILE* ix, int32_t p) {
   INDEXCACHE& c = ix->cache;
   if (p < 0 || static_cast<size_t>(p) >= c.slot_of.size() || c.slot_of[static_cast<size_t>(p)] < 0)
     return;
-  c.slots[static_cast<size_t>(c.slot_of[static_cast<size_t>(p)])].page_no = kNoPage;
+  INDEXCACHE::PAGE& slot = c.slots[static_cast<size_t>(c.slot_of[static_cast<size_t>(p)])];
+  if (slot.dirty) {
+    slot.dirty = false;
+    --ix->dirty_pages;
+  }
+  slot.page_no = kNoPage;
   c.slot_of[static_cast<size_t>(p)] = -1;
 }
 
 void ClearIndexCache(INDEXFILE* ix) {
   INDEXCACHE& c = ix->cache;
-  c.slots.clear();
-  c.slot_of.clear();
+  std::vector<INDEXCACHE::PAGE>().swap(c.slots);  // up to 32 MB: given back, not kept for reuse
+  ix->dirty_pages = 0;
+  ix->header_dirty = false;
+  std::vector<int32_t>().swap(c.slot_of);
   c.hand = 0;
   ++c.generation;
-  c.parent.clear();
+  std::vector<int32_t>().swap(c.parent);
   for (int i = 0; i < kMaxIndexCount; ++i) {
     c.leaf_of[i].clear();
     c.leaf_of[i].shrink_to_fit();

@@ -218,6 +218,12 @@ int CheckIndexFile(INDEXFILE* ix, long record_count, INDEXCHECK* check) {
     check->problem = "index file not open";
     return check->event;
   }
+  // The check looks at the file: what waits to be written goes there first.
+  if (FlushIndexFile(ix) != 0) {
+    check->event = kDbEvBadIndex;
+    check->problem = "changes waiting to be written cannot be written";
+    return check->event;
+  }
   Checker checker(ix, record_count, check);
   if (checker.CheckHeader()) {
     for (int i = 0; i < ix->index_count; ++i)

@@ -2,6 +2,7 @@
 // Walking and seeking live in index_walk.cc. Format: docs/formats/index-file.md.
 #include "db/index_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -62,6 +63,7 @@ int LoadHeader(INDEXFILE* ix, int index_count, const int* key_lengths) {
     if (h.root[i] < 0 || static_cast<uint32_t>(h.root[i]) >= h.page_count) return kDbEvBadIndex;
   }
   ix->page_count = static_cast<int32_t>(h.page_count);
+  ix->file_pages = ix->page_count;
   ix->index_count = index_count;
   for (int i = 0; i < index_count; ++i) {
     INDEXCURSOR& c = ix->index[i];
@@ -114,42 +116,70 @@ int CheckIndexNumber(INDEXFILE* ix, int index) {
 
 int ReportIndexEvent(INDEXFILE* ix, int index, int rc) { return Report(ix, index, rc); }
 
-int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page) {
+int ViewIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* buffer, const INDEXPAGE** view) {
   if (index < 0 || index >= ix->index_count) return kDbEvBadIndexNumber;
   if (p < 0 || p >= ix->page_count) return kDbEvBadIndex;
   const INDEXCURSOR& c = ix->index[index];
   const INDEXPAGE* kept = KeptPage(ix, index, p);
-  if (kept) {
-    *page = *kept;
-  } else {
-    int rc = ReadBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, page->bytes);
+  if (!kept) {
+    int rc = ReadBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, buffer->bytes);
     if (rc != 0) return rc;
     ix->stats.page_reads++;
   }
-  int kind = PageKind(*page);
-  int32_t prev = PagePrev(*page), next = PageNext(*page);
+  const INDEXPAGE& page = kept ? *kept : *buffer;
+  int kind = PageKind(page);
+  int32_t prev = PagePrev(page), next = PageNext(page);
   // Links below -1 are not "none" and would point before the first page.
-  if (kind > 1 || PageCount(*page) > c.capacity || prev < -1 || prev >= ix->page_count ||
+  if (kind > 1 || PageCount(page) > c.capacity || prev < -1 || prev >= ix->page_count ||
       next < -1 || next >= ix->page_count)
     return kDbEvBadIndex;
   if (!kept) {
-    ConvertIndexPage(*page, c.key_length, kCodePageLatin2, kCodePageWindows);
-    KeepPage(ix, index, p, *page);
-    LearnFromPage(ix, index, p, *page);
+    ConvertIndexPage(*buffer, c.key_length, kCodePageLatin2, kCodePageWindows);
+    if (KeepPage(ix, index, p, *buffer) != 0) return -1;
+    LearnFromPage(ix, index, p, *buffer);
   }
+  *view = kept ? kept : buffer;
   return 0;
+}
+
+int ReadIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* page) {
+  const INDEXPAGE* view = nullptr;
+  int rc = ViewIndexPage(ix, index, p, page, &view);
+  if (rc == 0 && view != page) *page = *view;
+  return rc;
 }
 
 namespace {
 
-// Writes page p without asking whether the header counts it yet (new pages go first).
+// Marks the index damaged after a waiting change could not be written: the file is behind its
+// records now.
+int WaitingWriteFailed(INDEXFILE* ix) {
+  if (!ix->damaged) {
+    ix->damaged = true;
+    ReportDbEvent(kDbEvBadIndex, ix->file.Name(), -1);
+  }
+  return -1;
+}
+
+// Writes page p without asking whether the header counts it yet (new pages go first). With
+// write-back a page the file already holds waits in memory.
 int WritePageAt(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
+  if (ix->write_back && p < ix->file_pages) {
+    if (ix->dirty_pages >= std::max<int>(1, static_cast<int>(ix->cache.limit / 2)) &&
+        FlushIndexFile(ix) != 0)
+      return -1;
+    if (KeepPage(ix, index, p, page, true) != 0) return -1;
+    ix->stats.page_writes++;
+    LearnFromPage(ix, index, p, page);
+    return 0;
+  }
   INDEXPAGE out = page;
   ConvertIndexPage(out, ix->index[index].key_length, kCodePageWindows, kCodePageLatin2);
   int rc = WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes);
   if (rc == 0) {
     ix->stats.page_writes++;
-    KeepPage(ix, index, p, page);
+    if (p >= ix->file_pages) ix->file_pages = p + 1;
+    rc = KeepPage(ix, index, p, page);
     LearnFromPage(ix, index, p, page);
   } else {
     ForgetPage(ix, p);
@@ -246,9 +276,9 @@ void PAGEWRITES::Undo(size_t written, bool header_written) {
   if (!appended_.empty()) {
     for (size_t k = 0; k < appended_.size(); ++k)
       ForgetPage(ix_, ix_->page_count + static_cast<int32_t>(k));
-    if (ix_->file.SetSize((static_cast<int64_t>(ix_->page_count) + 1) * kIndexBlockSize) != 0) {
+    if (ix_->file.SetSize((static_cast<int64_t>(ix_->page_count) + 1) * kIndexBlockSize) != 0)
       ok = false;
-    }
+    else ix_->file_pages = ix_->page_count;
   }
   CFILE::SetHandler(saved);
   for (INDEXCURSOR& c : ix_->index) c.copy_valid = false;
@@ -266,11 +296,99 @@ int WriteIndexHeader(INDEXFILE* ix) {
     h.key_length[i] = ix->index[i].key_length;
     h.root[i] = ix->index[i].root;
   }
+  ix->stats.header_writes++;
+  if (ix->write_back) {
+    ix->header_dirty = true;
+    return 0;
+  }
   uint8_t block[kIndexBlockSize];
   EncodeIndexHeader(h, block);
   int rc = WriteBlock(ix, 0, block);
-  if (rc == 0) ix->stats.header_writes++;
+  if (rc != 0) ix->stats.header_writes--;
   return rc;
+}
+
+int WriteWaitingPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
+  INDEXPAGE out = page;
+  ConvertIndexPage(out, ix->index[index].key_length, kCodePageWindows, kCodePageLatin2);
+  if (WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes) != 0)
+    return WaitingWriteFailed(ix);
+  return 0;
+}
+
+int FlushIndexFile(INDEXFILE* ix) {
+  if (ix->dirty_pages == 0 && !ix->header_dirty) return 0;
+  if (!ix->file.IsOpen()) return WaitingWriteFailed(ix);
+  INDEXCACHE& c = ix->cache;
+  std::vector<int32_t> pages;
+  pages.reserve(static_cast<size_t>(ix->dirty_pages));
+  for (const INDEXCACHE::PAGE& slot : c.slots)
+    if (slot.dirty) pages.push_back(slot.page_no);
+  std::sort(pages.begin(), pages.end());
+  // Pages next to each other go in one write.
+  constexpr size_t kRun = 64;
+  std::vector<uint8_t> run;
+  run.reserve(kRun * kIndexBlockSize);
+  int rc = 0;
+  for (size_t k = 0; k < pages.size() && rc == 0;) {
+    const int32_t first = pages[k];
+    run.clear();
+    size_t n = 0;
+    while (k < pages.size() && n < kRun && pages[k] == first + static_cast<int32_t>(n)) {
+      INDEXCACHE::PAGE& slot =
+          c.slots[static_cast<size_t>(c.slot_of[static_cast<size_t>(pages[k])])];
+      INDEXPAGE out = slot.page;
+      ConvertIndexPage(out, ix->index[slot.index].key_length, kCodePageWindows, kCodePageLatin2);
+      run.insert(run.end(), out.bytes, out.bytes + kIndexBlockSize);
+      slot.dirty = false;
+      --ix->dirty_pages;
+      ++k;
+      ++n;
+    }
+    const long bytes = static_cast<long>(run.size());
+    if (ix->file.WriteAt((static_cast<int64_t>(first) + 1) * kIndexBlockSize, run.data(), bytes) !=
+        bytes)
+      rc = -1;
+  }
+  if (rc == 0 && ix->header_dirty) {
+    ix->header_dirty = false;
+    ix->write_back = false;
+    rc = WriteIndexHeader(ix);
+    ix->write_back = true;
+  }
+  if (rc != 0) {
+    for (INDEXCACHE::PAGE& slot : c.slots) slot.dirty = false;
+    ix->dirty_pages = 0;
+    ix->header_dirty = false;
+    return WaitingWriteFailed(ix);
+  }
+  return 0;
+}
+
+int ReleaseIndexMemory(INDEXFILE* ix) {
+  if (FlushIndexFile(ix) != 0) return -1;
+  ClearIndexCache(ix);
+  for (INDEXCURSOR& c : ix->index) c.copy_valid = false;
+  return 0;
+}
+
+int SyncIndexFile(INDEXFILE* ix) {
+  if (FlushIndexFile(ix) != 0) return -1;
+  return ix->file.Flush();
+}
+
+void DiscardIndexChanges(INDEXFILE* ix) {
+  INDEXCACHE& c = ix->cache;
+  for (INDEXCACHE::PAGE& slot : c.slots) {
+    if (slot.dirty) {
+      c.slot_of[static_cast<size_t>(slot.page_no)] = -1;
+      slot.page_no = kNoPage;
+    }
+    slot.dirty = false;
+  }
+  ++ix->cache.generation;
+  ix->dirty_pages = 0;
+  ix->header_dirty = false;
 }
 
 void SetIndexCursor(INDEXCURSOR& c, int32_t page_no, const INDEXPAGE& page, int position) {
@@ -298,6 +416,7 @@ int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int*
     return kDbEvBadDefinition;
   }
   if (ix->file.Open(name, kCreateAlways, kAccessReadWrite, sharing) != 0) return -1;
+  ix->write_back = false;
   int rc = WriteFresh(ix, index_count, key_lengths);
   if (rc != 0) {
     ix->file.Delete();
@@ -305,12 +424,14 @@ int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int*
     ix->page_count = 0;
     return Report(ix, -1, rc);
   }
+  ix->write_back = sharing == kShareNone;
   return 0;
 }
 
 int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths,
                   int sharing, bool read_only) {
   ix->file.Close();
+  ix->write_back = false;
   ix->index_count = 0;
   ix->page_count = 0;
   ResetCursors(ix);
@@ -329,26 +450,37 @@ int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* k
     if (rc > 0) ReportDbEvent(rc, name, -1);
     return rc;
   }
+  ix->write_back = sharing == kShareNone && !read_only;
   return 0;
 }
 
 int CloseIndexFile(INDEXFILE* ix) {
+  int rc = ix->file.IsOpen() ? FlushIndexFile(ix) : 0;
   ResetCursors(ix);
   ix->index_count = 0;
   ix->page_count = 0;
-  return ix->file.Close();
+  ix->file_pages = 0;
+  ix->write_back = false;
+  return ix->file.Close() != 0 ? -1 : rc;
 }
 
 int EmptyIndexFile(INDEXFILE* ix) {
   if (!ix->file.IsOpen()) return Report(ix, -1, kDbEvNotOpen);
+  DiscardIndexChanges(ix);
   if (ix->file.SetSize(0) != 0) return -1;
+  ix->file_pages = 0;
   int lengths[kMaxIndexCount];
   for (int i = 0; i < ix->index_count; ++i) lengths[i] = ix->index[i].key_length;
-  return Report(ix, -1, WriteFresh(ix, ix->index_count, lengths));
+  const bool write_back = ix->write_back;
+  ix->write_back = false;
+  int rc = WriteFresh(ix, ix->index_count, lengths);
+  ix->write_back = write_back;
+  return Report(ix, -1, rc);
 }
 
 int RefreshIndexFile(INDEXFILE* ix) {
   if (!ix->file.IsOpen()) return Report(ix, -1, kDbEvNotOpen);
+  if (FlushIndexFile(ix) != 0) return -1;
   int lengths[kMaxIndexCount];
   for (int i = 0; i < ix->index_count; ++i) lengths[i] = ix->index[i].key_length;
   for (int i = 0; i < ix->index_count; ++i) ix->index[i].copy_valid = false;
@@ -386,6 +518,11 @@ int InsertAt(INDEXFILE* ix, int index, std::vector<PathStep>& path, int pos, con
   std::memcpy(key, key_in, static_cast<size_t>(kl));
   for (;;) {
     PathStep& s = path[static_cast<size_t>(level)];
+    if (!s.loaded) {
+      int rc = ReadIndexPage(ix, index, s.page_no, &s.page);
+      if (rc != 0) return rc;
+      s.loaded = true;
+    }
     INDEXPAGE& pg = s.page;
     // The page as the file holds it, for undoing: taken before the first change to it.
     if (!s.original_taken) {
@@ -472,10 +609,13 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
     path.emplace_back();
     PathStep& s = path.back();
     s.page_no = p;
-    if ((rc = ReadIndexPage(ix, index, p, &s.page)) != 0) return Report(ix, index, rc);
-    const int n = PageCount(s.page);
-    if (PageKind(s.page) == kPageLeaf) break;
-    if (n == 0) {
+    // Inner pages are searched where they are kept; InsertAt copies one only when it splits.
+    const INDEXPAGE* view = nullptr;
+    if ((rc = ViewIndexPage(ix, index, p, &s.page, &view)) != 0) return Report(ix, index, rc);
+    const int n = PageCount(*view);
+    if (PageKind(*view) == kPageLeaf || n == 0) {
+      if (view != &s.page) s.page = *view;
+      if (PageKind(s.page) == kPageLeaf) break;
       // An inner root left empty by removals takes keys again as a leaf.
       if (path.size() != 1) return Report(ix, index, kDbEvBadIndex);
       s.original = s.page;
@@ -483,8 +623,9 @@ int AddKey(INDEXFILE* ix, int index, const char* text, long record) {
       InitIndexPage(s.page, kPageLeaf);
       break;
     }
-    s.entry = AddChild(s.page, kl, key);
-    p = static_cast<int32_t>(EntryValue(s.page, kl, s.entry));
+    s.loaded = view == &s.page;
+    s.entry = AddChild(*view, kl, key);
+    p = static_cast<int32_t>(EntryValue(*view, kl, s.entry));
   }
   const INDEXPAGE& leaf = path.back().page;
   // After every equal key: equal keys keep the order they were added in.

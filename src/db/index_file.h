@@ -60,13 +60,14 @@ struct INDEXCACHE {
     int32_t page_no = kNoPage;  // kNoPage: a free slot
     int index = 0;
     uint32_t generation = 0;
-    bool used = false;  // used since the clock hand last passed
+    bool used = false;   // used since the clock hand last passed
+    bool dirty = false;  // changed and not yet written (write-back)
   };
   std::vector<PAGE> slots;       // up to `limit`; a clock hand picks the slot to reuse
   std::vector<int32_t> slot_of;  // page -> slot, -1 none
   size_t hand = 0;
   uint32_t generation = 1;  // pages kept under an older generation are not trusted
-  size_t limit = 4096;      // pages (2 MB)
+  size_t limit = 65536;     // pages (32 MB)
   // Hints, verified on use: the parent page of each page, and per index the leaf that held the
   // entry of each record (kNoPage: not known). Leaves are remembered only for indexes where a
   // search had to go through more than one leaf of equal keys.
@@ -99,6 +100,16 @@ struct INDEXFILE {
   INDEXCURSOR index[kMaxIndexCount];
   INDEXSTATS stats;
   INDEXCACHE cache;
+  // Write-back, while the file is held alone (opened without sharing, for writing): pages changed
+  // in place wait in the kept pages (marked dirty) and the header in memory until FlushIndexFile,
+  // which the close, the check and a full set of dirty pages call. New pages are written at once,
+  // so that a full disk still meets the change that needs the room. A run that ends without the
+  // flush leaves the file behind its records; the marker of changes in progress makes the next
+  // opening check the indexes and rebuild them.
+  bool write_back = false;
+  bool header_dirty = false;
+  int dirty_pages = 0;
+  int32_t file_pages = 0;  // pages the file itself holds
 };
 
 // Writes a fresh file (header, then one empty leaf per index as pages 0..n-1) and keeps it open.
@@ -110,6 +121,16 @@ int CreateIndexFile(INDEXFILE* ix, const char* name, int index_count, const int*
 int OpenIndexFile(INDEXFILE* ix, const char* name, int index_count, const int* key_lengths,
                   int sharing, bool read_only = false);
 int CloseIndexFile(INDEXFILE* ix);
+// Writes the pages and the header that wait (write-back) in the order of the file. A failed write
+// leaves the file behind its records: the index is marked damaged (event 8) and -1 returned.
+int FlushIndexFile(INDEXFILE* ix);
+// FlushIndexFile, then everything written reaches the disk.
+int SyncIndexFile(INDEXFILE* ix);
+// Forgets the pages that wait: the file is about to be replaced or emptied.
+void DiscardIndexChanges(INDEXFILE* ix);
+// FlushIndexFile, then the kept pages and hints give their memory back (a rebuild or a pack is
+// about to need it for sorting keys).
+int ReleaseIndexMemory(INDEXFILE* ix);
 // Cuts the open file to nothing and writes it afresh in place, for rebuilding.
 int EmptyIndexFile(INDEXFILE* ix);
 // Shared access: read the header again and forget every cursor page copy and kept page.

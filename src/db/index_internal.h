@@ -15,6 +15,7 @@ struct PathStep {
   INDEXPAGE page;
   INDEXPAGE original;
   bool original_taken = false;  // adding copies `original` only for the pages it changes
+  bool loaded = true;           // adding copies an inner page into `page` only when it splits
   int entry = 0;
 };
 
@@ -55,6 +56,9 @@ int CheckIndexNumber(INDEXFILE* ix, int index);
 // Reports a positive code as an event about the file and returns the code unchanged.
 int ReportIndexEvent(INDEXFILE* ix, int index, int rc);
 int WriteIndexPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page);
+// ReadIndexPage without the copy where the page is kept: *view points at the kept page (valid
+// until the next page is read, written or kept) or at *buffer, which took the page from the file.
+int ViewIndexPage(INDEXFILE* ix, int index, int32_t p, INDEXPAGE* buffer, const INDEXPAGE** view);
 int WriteIndexHeader(INDEXFILE* ix);
 void SetIndexCursor(INDEXCURSOR& c, int32_t page_no, const INDEXPAGE& page, int position);
 // The deepest descent a sound file allows; deeper means a cycle of child pointers.
@@ -68,10 +72,16 @@ int FindIndexEntry(INDEXFILE* ix, int index, const uint8_t* key, uint32_t record
 // Kept pages and hints (index_cache.cc). Pages are kept with their keys in the data code page.
 // A page kept for index `index` under the current generation, or null.
 const INDEXPAGE* KeptPage(INDEXFILE* ix, int index, int32_t p);
-void KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page);
-// A page whose bytes in the file are not known (a write failed, the file was cut).
+// Keeps a page, dirty when it waits to be written (write-back). Taking the slot of a dirty page
+// writes that page first: -1 when that write failed (the index is then marked damaged).
+int KeepPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page, bool dirty = false);
+// A page whose bytes in the file are not known (a write failed, the file was cut); a change that
+// waited for it is dropped.
 void ForgetPage(INDEXFILE* ix, int32_t p);
-// Everything kept goes: pages, hints and the stamp (the file was emptied, opened or closed).
+// Writes a page that waited (write-back) to the file; a failure marks the index damaged.
+int WriteWaitingPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page);
+// Everything kept goes, waiting changes included: pages, hints and the stamp (the file was
+// emptied, opened or closed).
 void ClearIndexCache(INDEXFILE* ix);
 // The hints a page gives: the parent of each child of an inner page; the leaf of each record of
 // a leaf of an index that uses leaf hints.

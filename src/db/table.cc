@@ -90,12 +90,28 @@ int TableOpenWithNewIndex(int table, const TABLEDEF* def) {
 
 int TableClose(int table) {
   if (table < 0 || table >= kMaxTables) return ReportDbEvent(kDbEvBadTableNumber, "", table), -1;
+  // What the table kept back is written first: a failure is answered (the marker of changes in
+  // progress stays, so the next opening checks the table).
+  const int rc = TableFlush(table);
   if (g_slots[table]) {
     UnmarkOnClose(*g_slots[table]);
     SlotClose(*g_slots[table]);
   }
   RegisterTableLockTarget(table, nullptr);
-  return 0;
+  return rc;
+}
+
+int TableFlush(int table) {
+  if (!TableIsOpen(table)) return 0;
+  TABLESLOT& s = *g_slots[table];
+  return s.index_open ? FlushIndexFile(s.index.get()) : 0;
+}
+
+int TableFlushAll() {
+  int rc = 0;
+  for (int t = 0; t < kMaxTables; ++t)
+    if (TableFlush(t) != 0) rc = -1;
+  return rc;
 }
 
 bool TableIsOpen(int table) {

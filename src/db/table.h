@@ -64,7 +64,13 @@ struct TABLEFINDINGS {
 // marks are mended or built, and what would have been is told in *found. A missing or refused
 // index leaves the table without one. Used by the check and the dump of tamsu-admin.
 int TableOpenToInspect(int table, const TABLEDEF* def, TABLEFINDINGS* found);
+// -1 when what the table kept back of its index could not be written (reported).
 int TableClose(int table);
+// Writes what a table held alone ("Net" = 0) keeps back of its index file until the program is
+// idle: TableFlush for one table, TableFlushAll for every open one. 0, or -1 when a write failed
+// (reported; the index is then marked damaged and rebuilt at the next opening).
+int TableFlush(int table);
+int TableFlushAll();
 bool TableIsOpen(int table);
 const TABLEDEF* TableDefinition(int table);
 const char* TableFileName(int table);

@@ -71,9 +71,12 @@ int BuildIndexFile(TABLESLOT& s) {
 int SlotRebuild(TABLESLOT& s) {
   if (!s.index_open) return 0;
   // The old index stays whole and in use until the new one has replaced it.
-  int rc = BuildIndexFile(s);
+  int rc = ReleaseIndexMemory(s.index.get());
+  if (rc == 0) rc = BuildIndexFile(s);
   s.current = -1;
   if (rc != 0) return rc;
+  // What waited to be written belonged to the file the new one replaced.
+  DiscardIndexChanges(s.index.get());
   CloseIndexFile(s.index.get());
   rc = OpenIndexFile(s.index.get(), s.def->index_file, s.def->index_count, s.def->key_lengths,
                      s.sharing);
@@ -83,6 +86,9 @@ int SlotRebuild(TABLESLOT& s) {
 
 int SlotPack(TABLESLOT& s) {
   const TABLEDEF* def = s.def;
+  // The old index stays in use if the pack fails: it is written whole before the sort takes
+  // the memory its kept pages held.
+  if (s.index_open && ReleaseIndexMemory(s.index.get()) != 0) return -1;
   ReportDbEvent(kDbEvDefragStart, def->data_file, 0);
   std::string data_tmp = TakeTemporaryName(def->data_file, true);
   std::string index_tmp = !data_tmp.empty() && def->index_count > 0

@@ -154,7 +154,8 @@ void UnmarkOnClose(TABLESLOT& s) {
   // What this run wrote reaches the disk before its place is given back.
   // A file closed on the way (a failed pack or refresh) may have lost what was not flushed.
   if (rc == 0 && (!s.data.IsOpen() || s.data.Flush() != 0)) rc = -1;
-  if (rc == 0 && s.def->index_count > 0 && (!s.index_open || s.index->file.Flush() != 0)) rc = -1;
+  if (rc == 0 && s.def->index_count > 0 && (!s.index_open || SyncIndexFile(s.index.get()) != 0))
+    rc = -1;
   // An index this run knows to disagree with the records, or a change that failed and may not have
   // been taken back whole, is left to the next opening's check.
   if (rc == 0 && ((s.index_open && s.index->damaged) || s.change_failed)) rc = -1;
@@ -214,7 +215,8 @@ int MendUncleanEnd(int table) {
   }
   // The mended table is on the disk before the places of the runs that have gone are given back.
   s = OpenSlot(table);
-  if (rc == 0 && (!s || s->data.Flush() != 0 || (s->index_open && s->index->file.Flush() != 0)))
+  if (rc == 0 &&
+      (!s || s->data.Flush() != 0 || (s->index_open && SyncIndexFile(s->index.get()) != 0)))
     rc = 1;
   if (rc == 0 && ReleaseDeadPlaces(name) != 0) rc = 1;
   UnlockTable(table);

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "db/db_event_text.h"
 #include "db/db_events.h"
+#include "db/table.h"
 #include "db/table_lock.h"
 #include "platform/cfile.h"
 #include "ui/dialog.h"
@@ -53,6 +54,9 @@ LOCK_WAIT_WINDOW g_lock_wait;
 
 void ShowRightsMessage(const char* text) { message("%s", text); }
 
+// What the tables kept back goes to the files while the user is not typing.
+void FlushTablesWhileIdle() { TableFlushAll(); }
+
 }  // namespace
 
 bool LockWaitWantsToStop() {
@@ -88,6 +92,7 @@ void InstallUiHandlers() {
   SetEventHandler(ShowDbEvent);
   SetLockWaiter(&g_lock_wait);
   SetRightsReporter(ShowRightsMessage);
+  set_idle_work(FlushTablesWhileIdle);
 }
 
 void UninstallUiHandlers() {
@@ -95,4 +100,5 @@ void UninstallUiHandlers() {
   SetEventHandler(nullptr);
   SetLockWaiter(nullptr);
   SetRightsReporter(nullptr);
+  set_idle_work(nullptr);
 }

@@ -20,6 +20,7 @@ namespace {
 
 struct Screen {
   bool open = false;
+  void (*idle_work)() = nullptr;
   std::unique_ptr<CONSOLE> console;
   ScreenCell cells[kScreenRows][kScreenColumns];
   int caret_x = 0, caret_y = 0;
@@ -205,6 +206,7 @@ void ScreenReset() {
   s.face = "";
   s.config_path.clear();
   s.config_section.clear();
+  s.idle_work = nullptr;
   SaveUnderReset();
   ColoursReset();
 }
@@ -396,6 +398,12 @@ void read_key(KeyEvent* ev) {
       s.console->flush();
       continue;
     }
+    if (s.idle_work && !s.console->key_pending()) {
+      s.idle_work();
+      if (!s.open) return;
+      s.console->flush();
+      if (PostedKeyWaiting()) continue;
+    }
     KeyEvent k{};
     if (s.console->next_key(&k, -1) != 1) continue;
     if (is_modifier_scan(k.scan)) continue;
@@ -410,6 +418,8 @@ void read_key(KeyEvent* ev) {
     return;
   }
 }
+
+void set_idle_work(void (*work)()) { S().idle_work = work; }
 
 bool key_waiting() {
   Screen& s = S();

@@ -77,6 +77,9 @@ int cursor_count();
 // Waits for the next key; its character converted to the data code page. Alt+Enter is taken
 // by the screen (it toggles the maximised window) and never returned.
 void read_key(KeyEvent* ev);
+// Work done while the program waits for the user: read_key calls it before it waits for a key
+// that is not there yet (the program writes what its tables kept back). Null: none.
+void set_idle_work(void (*work)());
 // True when a key is pending; never blocks.
 bool key_waiting();
 // The key queue of other threads (the barcode scanner's watcher types into it). Callable from

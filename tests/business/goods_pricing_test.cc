@@ -298,6 +298,7 @@ TEST_F(GoodsPricingTest, AnInterruptedChangeLeavesEachGoodsOldOrNew) {
       Play(op.keys);
       op.run();
       Drain();
+      TableFlushAll();  // as the program does once it waits for the user
       return Goods();
     };
     Restore();
@@ -346,7 +347,8 @@ TEST_F(GoodsPricingTest, AnInterruptedChangeLeavesEachGoodsOldOrNew) {
         EXPECT_GT(reports.count, 0);
         ASSERT_LT(nth, 1000);
       }
-      EXPECT_GT(nth, 10) << op.name;
+      // Two goods: their records, the header, and the index pages written in one flush.
+      EXPECT_GT(nth, kind == kFileOpRead ? 10 : 5) << op.name;
     }
   }
   CFILE::SetHandler(nullptr);

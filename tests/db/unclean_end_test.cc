@@ -224,7 +224,8 @@ TEST_F(UncleanEndTest, FaultsAtEveryStepOfTheFirstChange) {
         Tow = TOW_RECORD{};
         Tow.ID = AMOUNT::FromInt(99);
         std::strcpy(Tow.NAZWA, "Dopisany");
-        const int rc = TableAppend(kTableGoods);
+        // The flush the program makes when it is idle is a step of the change too.
+        const int rc = TableAppend(kTableGoods) != 0 ? -1 : TableFlush(kTableGoods) != 0 ? 1 : 0;
         struck = FileFaultStruck();
         ClearFileFault();
         if (!struck) {
@@ -239,7 +240,7 @@ TEST_F(UncleanEndTest, FaultsAtEveryStepOfTheFirstChange) {
         ASSERT_EQ(TableOpen(kTableGoods, &kGoods), 0);
         const long count = TableRecCount(kTableGoods);
         // A dead disk may refuse the taking back of a record written whole: it is kept.
-        EXPECT_TRUE(count == 10 || (count == 11 && (rc == 0 || from_then_on)))
+        EXPECT_TRUE(count == 10 || (count == 11 && (rc >= 0 || from_then_on)))
             << what << ": " << count << " records";
         ResetTables();
       }

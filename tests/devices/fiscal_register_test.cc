@@ -91,6 +91,7 @@ class RegisterOpsTest : public ShellTest {
   static constexpr const char* kFiles[] = {"Tow.dbf", "Tow.inx", "Tra.dbf",
                                            "Tra.inx", "Poz.dbf", "Poz.inx"};
   static std::vector<std::string> Files() {
+    EXPECT_EQ(TableFlushAll(), 0);
     std::vector<std::string> all;
     for (const char* f : kFiles) all.push_back(ReadWholeFile(f));
     return all;
