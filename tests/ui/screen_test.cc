@@ -205,6 +205,24 @@ TEST_F(ScreenTest, ReadKeyTranslatesAndSkipsWhatIsNoKey) {
   EXPECT_GT(hl->flushes, 0);
 }
 
+// The idle work (the program writes what its tables kept back) runs when read_key has to wait
+// for a key, never while keys are queued.
+TEST_F(ScreenTest, IdleWorkRunsOnlyWhenNoKeyIsWaiting) {
+  static int runs;
+  runs = 0;
+  set_idle_work([] { ++runs; });
+  hl->push_key('a', 0x1E, 0);
+  hl->push_key('b', 0x30, 0);
+  KeyEvent ev;
+  read_key(&ev);
+  read_key(&ev);
+  EXPECT_EQ(ev.ch, 'b');
+  EXPECT_EQ(runs, 0);
+  read_key(&ev);
+  EXPECT_EQ(runs, 1);
+  set_idle_work(nullptr);
+}
+
 // Another thread feeds the queue faster than keys are read: a full queue refuses, the poster
 // tries again, and every key arrives once, in order, unconverted (the screen shows code page 2,
 // the keys are posted in the data code page). A posted call runs on the reading thread, between
