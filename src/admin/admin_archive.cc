@@ -193,6 +193,7 @@ int Export(int argc, char** argv) {
     rc = ExportTransactions(from, to, quiet);
     UnlockAllTables();
   }
+  if (rc == 0 && TableFlushAll() != 0) rc = -1;
   CloseExportTables();
   ADMIN_ARCHIVE z;
   z.SetStandardMembers(StandardArchiveMembers());

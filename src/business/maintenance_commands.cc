@@ -312,6 +312,8 @@ int export_command() {
     progress(2);
     UnlockAllTables();
   }
+  // An index that could not be written whole does not go into the archive (the failure was told).
+  if (rc == 0 && TableFlushAll() != 0) rc = -1;
   CloseExportTables();
   bool disks = false;
   const std::string target = ExchangeTarget(&disks);

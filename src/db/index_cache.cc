@@ -29,8 +29,9 @@ const INDEXPAGE* KeptPage(INDEXFILE* ix, int index, int32_t p) {
   if (p < 0 || static_cast<size_t>(p) >= c.slot_of.size() || c.slot_of[static_cast<size_t>(p)] < 0)
     return nullptr;
   INDEXCACHE::PAGE& slot = c.slots[static_cast<size_t>(c.slot_of[static_cast<size_t>(p)])];
-  // A page that waits to be written is the file's page whatever the generation.
-  if ((slot.generation != c.generation && !slot.dirty) || slot.index != index) return nullptr;
+  // A page that waits to be written is the file's page whatever the generation, and whatever
+  // index asks for it (only a damaged file links a page into two indexes).
+  if (!slot.dirty && (slot.generation != c.generation || slot.index != index)) return nullptr;
   slot.used = true;
   return &slot.page;
 }

@@ -366,10 +366,10 @@ int FlushIndexFile(INDEXFILE* ix) {
 }
 
 int ReleaseIndexMemory(INDEXFILE* ix) {
-  if (FlushIndexFile(ix) != 0) return -1;
+  const int rc = FlushIndexFile(ix);
   ClearIndexCache(ix);
   for (INDEXCURSOR& c : ix->index) c.copy_valid = false;
-  return 0;
+  return rc;
 }
 
 int SyncIndexFile(INDEXFILE* ix) {
@@ -466,8 +466,9 @@ int CloseIndexFile(INDEXFILE* ix) {
 
 int EmptyIndexFile(INDEXFILE* ix) {
   if (!ix->file.IsOpen()) return Report(ix, -1, kDbEvNotOpen);
-  DiscardIndexChanges(ix);
+  // What waits stays until the file is really cut: a refused cut leaves the index in use.
   if (ix->file.SetSize(0) != 0) return -1;
+  DiscardIndexChanges(ix);
   ix->file_pages = 0;
   int lengths[kMaxIndexCount];
   for (int i = 0; i < ix->index_count; ++i) lengths[i] = ix->index[i].key_length;
@@ -475,6 +476,11 @@ int EmptyIndexFile(INDEXFILE* ix) {
   ix->write_back = false;
   int rc = WriteFresh(ix, ix->index_count, lengths);
   ix->write_back = write_back;
+  // A file cut but not written afresh holds no index at all.
+  if (rc != 0 && !ix->damaged) {
+    ix->damaged = true;
+    ReportDbEvent(kDbEvBadIndex, ix->file.Name(), -1);
+  }
   return Report(ix, -1, rc);
 }
 

@@ -129,7 +129,7 @@ int SyncIndexFile(INDEXFILE* ix);
 // Forgets the pages that wait: the file is about to be replaced or emptied.
 void DiscardIndexChanges(INDEXFILE* ix);
 // FlushIndexFile, then the kept pages and hints give their memory back (a rebuild or a pack is
-// about to need it for sorting keys).
+// about to need it for sorting keys), also when the flush failed (the index is then damaged).
 int ReleaseIndexMemory(INDEXFILE* ix);
 // Cuts the open file to nothing and writes it afresh in place, for rebuilding.
 int EmptyIndexFile(INDEXFILE* ix);

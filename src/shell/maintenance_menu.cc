@@ -102,6 +102,9 @@ bool is_maintenance_item(int item) {
 int backup_command() {
   std::string path;
   if (!ask_backup(&path)) return 0;
+  // An index that cannot be written whole would go into the copy without the marker that has it
+  // rebuilt: no copy then (the failure was told).
+  if (TableFlushAll() != 0) return 0;
   PLACE places[kSchemaTableCount];
   Remember(places);
   CloseDatabase();

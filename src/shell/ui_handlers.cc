@@ -54,8 +54,15 @@ LOCK_WAIT_WINDOW g_lock_wait;
 
 void ShowRightsMessage(const char* text) { message("%s", text); }
 
-// What the tables kept back goes to the files while the user is not typing.
-void FlushTablesWhileIdle() { TableFlushAll(); }
+// What the tables kept back goes to the files while the user is not typing. The message about a
+// failed write waits for a key too: that wait does not flush again.
+void FlushTablesWhileIdle() {
+  static bool flushing = false;
+  if (flushing) return;
+  flushing = true;
+  TableFlushAll();
+  flushing = false;
+}
 
 }  // namespace
 

@@ -413,7 +413,7 @@ TEST(DbEvents, HandlerHearsEventsAndLastErrorRemembers) {
 
 // Held alone, pages changed in place wait in memory and reach the file at the flush: the file is
 // then byte for byte what writing every change through gives, whether the waiting pages went out
-// at the close, when too many waited, or when their slots were taken for others.
+// at the close or whenever too many waited.
 TEST_F(IndexFileTest, ChangesKeptBackReachTheFileAsWrittenThrough) {
   int lengths[2] = {12, 30};
   auto build = [&](const std::string& name, int sharing, size_t cache_pages) {

@@ -558,6 +558,26 @@ TEST_F(TableTest, PackDropsDeletedRecordsAndRenumbers) {
   EXPECT_FALSE(CFILE::Exists("000001.tmp"));
 }
 
+// A zap that the disk refuses leaves the table as it was, with the index changes that were still
+// waiting to be written.
+TEST_F(TableTest, ARefusedZapKeepsTheIndexChangesThatWait) {
+  ASSERT_EQ(TableOpen(0, &kDef), 0);
+  for (int i = 1; i <= 40; ++i) {
+    Add(i, ("N" + std::to_string(i)).c_str());
+    if (i == 30) {
+      ASSERT_EQ(TableFlush(0), 0);  // the keys of the last ten wait in memory
+    }
+  }
+  SetFileFault(kFileOpSetSize, 1, false);
+  EXPECT_NE(TableZap(0), 0);
+  EXPECT_TRUE(FileFaultStruck());
+  ClearFileFault();
+  ASSERT_EQ(TableSetIndex(0, 1), 0);
+  EXPECT_EQ(TableCount(0), 40);
+  std::string problem;
+  EXPECT_EQ(CheckTable(0, &problem), 0) << problem;
+}
+
 TEST_F(TableTest, AFailedAppendLeavesTheFileAsItWas) {
   ASSERT_EQ(TableOpen(0, &kDef), 0);
   Add(1, "A");
