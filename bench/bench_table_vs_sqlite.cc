@@ -13,7 +13,7 @@
 //
 //   bench_table_vs_sqlite [N] [--reps R] [--no-check]
 //   bench_table_vs_sqlite --scaling N1 N2    per-record rebuild time and peak memory, each size
-//                                            rebuilt in a process of its own
+//                                            rebuilt in a process of its own, medians of five
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -441,42 +441,52 @@ void WriteTable(const std::string& dir, long n) {
 }
 
 int Scaling(const char* self, long n1, long n2) {
-  double per[2] = {}, per_cpu[2] = {};
+  // Five rebuilds of each size, the sizes taking turns so that a slow spell of the machine does
+  // not fall on one of them only; medians of the times, the largest peak.
+  constexpr int kReps = 5;
+  std::vector<double> per[2], per_cpu[2];
   long rss[2] = {};
-  long sizes[2] = {n1, n2};
+  const long sizes[2] = {n1, n2};
+  std::string dirs[2];
   for (int k = 0; k < 2; ++k) {
-    std::string dir = (std::filesystem::temp_directory_path() / "tamsu-bench-XXXXXX").string();
-    if (!mkdtemp(dir.data())) Fail("mkdtemp");
-    WriteTable(dir, sizes[k]);
-    int pipe_fd[2];
-    if (pipe(pipe_fd) != 0) Fail("pipe");
-    pid_t pid = fork();
-    if (pid == 0) {
-      dup2(pipe_fd[1], 1);
-      execl(self, self, "--rebuild-child", dir.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(pipe_fd[1]);
-    char buf[64] = {};
-    ssize_t got = read(pipe_fd[0], buf, sizeof buf - 1);
-    close(pipe_fd[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    double took = 0, cpu = 0;
-    if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-        std::sscanf(buf, "%lf %lf %ld", &took, &cpu, &rss[k]) != 3)
-      Fail("rebuild child");
-    per[k] = took / static_cast<double>(sizes[k]) * 1e6;
-    per_cpu[k] = cpu / static_cast<double>(sizes[k]) * 1e6;
-    std::filesystem::remove_all(dir);
+    dirs[k] = (std::filesystem::temp_directory_path() / "tamsu-bench-XXXXXX").string();
+    if (!mkdtemp(dirs[k].data())) Fail("mkdtemp");
+    WriteTable(dirs[k], sizes[k]);
   }
-  std::printf("%-12s %16s %16s %16s\n", "goods", "rebuild [us/rec]", "CPU [us/rec]",
-              "peak RSS [MB]");
+  for (int rep = 0; rep < kReps; ++rep) {
+    for (int k = 0; k < 2; ++k) {
+      int pipe_fd[2];
+      if (pipe(pipe_fd) != 0) Fail("pipe");
+      pid_t pid = fork();
+      if (pid == 0) {
+        dup2(pipe_fd[1], 1);
+        execl(self, self, "--rebuild-child", dirs[k].c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+      }
+      close(pipe_fd[1]);
+      char buf[64] = {};
+      ssize_t got = read(pipe_fd[0], buf, sizeof buf - 1);
+      close(pipe_fd[0]);
+      int status = 0;
+      waitpid(pid, &status, 0);
+      double took = 0, cpu = 0;
+      long kb = 0;
+      if (got <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+          std::sscanf(buf, "%lf %lf %ld", &took, &cpu, &kb) != 3)
+        Fail("rebuild child");
+      per[k].push_back(took / static_cast<double>(sizes[k]) * 1e6);
+      per_cpu[k].push_back(cpu / static_cast<double>(sizes[k]) * 1e6);
+      rss[k] = std::max(rss[k], kb);
+    }
+  }
+  for (const std::string& dir : dirs) std::filesystem::remove_all(dir);
+  std::printf("%-12s %16s %16s %16s   (medians of %d)\n", "goods", "rebuild [us/rec]",
+              "CPU [us/rec]", "peak RSS [MB]", kReps);
   for (int k = 0; k < 2; ++k)
-    std::printf("%-12ld %16.2f %16.2f %16.1f\n", sizes[k], per[k], per_cpu[k],
+    std::printf("%-12ld %16.2f %16.2f %16.1f\n", sizes[k], Median(per[k]), Median(per_cpu[k]),
                 static_cast<double>(rss[k]) / 1024);
-  std::printf("per-record growth %ld -> %ld: %.2f (CPU %.2f)\n", n1, n2, per[1] / per[0],
-              per_cpu[1] / per_cpu[0]);
+  std::printf("per-record growth %ld -> %ld: %.2f (CPU %.2f)\n", n1, n2,
+              Median(per[1]) / Median(per[0]), Median(per_cpu[1]) / Median(per_cpu[0]));
   return 0;
 }
 
