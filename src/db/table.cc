@@ -104,7 +104,10 @@ int TableClose(int table) {
 int TableFlush(int table) {
   if (!TableIsOpen(table)) return 0;
   TABLESLOT& s = *g_slots[table];
-  return s.index_open ? FlushIndexFile(s.index.get()) : 0;
+  if (!s.index_open) return 0;
+  // A flush that failed once leaves the index damaged until it is rebuilt: every later flush
+  // answers so too, though nothing is left waiting.
+  return FlushIndexFile(s.index.get()) != 0 || s.index->damaged ? -1 : 0;
 }
 
 int TableFlushAll() {

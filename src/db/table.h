@@ -68,7 +68,8 @@ int TableOpenToInspect(int table, const TABLEDEF* def, TABLEFINDINGS* found);
 int TableClose(int table);
 // Writes what a table held alone ("Net" = 0) keeps back of its index file until the program is
 // idle: TableFlush for one table, TableFlushAll for every open one. 0, or -1 when a write failed
-// (reported; the index is then marked damaged and rebuilt at the next opening).
+// (reported; the index is then marked damaged and rebuilt at the next opening) or the index is
+// damaged already.
 int TableFlush(int table);
 int TableFlushAll();
 bool TableIsOpen(int table);

@@ -578,6 +578,25 @@ TEST_F(TableTest, ARefusedZapKeepsTheIndexChangesThatWait) {
   EXPECT_EQ(CheckTable(0, &problem), 0) << problem;
 }
 
+// A flush the disk refuses is answered, and so is every flush and the close after it, though
+// nothing is left waiting; the next opening rebuilds the index and finds every record.
+TEST_F(TableTest, ARefusedFlushIsAnsweredUntilTheIndexIsRebuilt) {
+  ASSERT_EQ(TableOpen(0, &kDef), 0);
+  for (int i = 1; i <= 20; ++i) Add(i, ("N" + std::to_string(i)).c_str());
+  SetFileFault(kFileOpWrite, 1, false);
+  EXPECT_NE(TableFlush(0), 0);
+  EXPECT_TRUE(FileFaultStruck());
+  ClearFileFault();
+  EXPECT_NE(TableFlushAll(), 0);
+  EXPECT_NE(TableClose(0), 0);
+  ASSERT_EQ(TableOpen(0, &kDef), 0);
+  ASSERT_EQ(TableSetIndex(0, 1), 0);
+  EXPECT_EQ(TableCount(0), 20);
+  std::string problem;
+  EXPECT_EQ(CheckTable(0, &problem), 0) << problem;
+  EXPECT_EQ(TableClose(0), 0);
+}
+
 TEST_F(TableTest, AFailedAppendLeavesTheFileAsItWas) {
   ASSERT_EQ(TableOpen(0, &kDef), 0);
   Add(1, "A");
