@@ -31,6 +31,13 @@ int WriteBlock(INDEXFILE* ix, int64_t offset, const uint8_t* block) {
   return ix->file.WriteAt(offset, block, kIndexBlockSize) == kIndexBlockSize ? 0 : -1;
 }
 
+// Page p as the file holds it: keys in code page 852.
+int WritePageBytes(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
+  INDEXPAGE out = page;
+  ConvertIndexPage(out, ix->index[index].key_length, kCodePageWindows, kCodePageLatin2);
+  return WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes);
+}
+
 void ResetCursors(INDEXFILE* ix) {
   ix->damaged = false;
   ClearIndexCache(ix);
@@ -173,9 +180,7 @@ int WritePageAt(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
     LearnFromPage(ix, index, p, page);
     return 0;
   }
-  INDEXPAGE out = page;
-  ConvertIndexPage(out, ix->index[index].key_length, kCodePageWindows, kCodePageLatin2);
-  int rc = WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes);
+  int rc = WritePageBytes(ix, index, p, page);
   if (rc == 0) {
     ix->stats.page_writes++;
     if (p >= ix->file_pages) ix->file_pages = p + 1;
@@ -309,11 +314,7 @@ int WriteIndexHeader(INDEXFILE* ix) {
 }
 
 int WriteWaitingPage(INDEXFILE* ix, int index, int32_t p, const INDEXPAGE& page) {
-  INDEXPAGE out = page;
-  ConvertIndexPage(out, ix->index[index].key_length, kCodePageWindows, kCodePageLatin2);
-  if (WriteBlock(ix, (static_cast<int64_t>(p) + 1) * kIndexBlockSize, out.bytes) != 0)
-    return WaitingWriteFailed(ix);
-  return 0;
+  return WritePageBytes(ix, index, p, page) != 0 ? WaitingWriteFailed(ix) : 0;
 }
 
 int FlushIndexFile(INDEXFILE* ix) {
